@@ -1,0 +1,154 @@
+#pragma once
+// A drawing context over a width x height ARGB32 premultiplied bitmap (see PixelFormat.h), backed
+// by cairo. Coordinates are y-down with the origin at the bitmap's top-left pixel; row 0 in
+// memory is y = 0. Images and masks are placed upright: their first row lies along the smaller-y
+// edge of the target rectangle in the current user space. A caller that wants the first row at
+// the larger-y edge concatenates a vertical flip first.
+//
+// The graphics state (transform, clip including mask clips, fill and stroke colours, line width,
+// global alpha, blend mode) is saved and restored as a stack; GStateSaver pairs the two.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "Graphics/Color.h"
+#include "Graphics/Geometry.h"
+#include "Graphics/Image.h"
+#include "Graphics/ImageMask.h"
+
+struct _cairo;
+struct _cairo_surface;
+
+namespace gfx {
+
+class Layer;
+
+enum class BlendMode {
+    Normal,     // source-over
+    SourceAtop, // source x destination alpha + destination x (1 - source alpha)
+    Clear,      // destination x (1 - source coverage)
+    Copy,       // source replaces destination
+};
+
+class BitmapContext {
+public:
+    // A transparent bitmap; nullptr when a side is not in 1..kMaxSurfaceSide or memory fails.
+    static std::unique_ptr<BitmapContext> create(int width, int height);
+    ~BitmapContext();
+    BitmapContext(const BitmapContext&) = delete;
+    BitmapContext& operator=(const BitmapContext&) = delete;
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    Rect bounds() const { return {0, 0, static_cast<double>(m_width), static_cast<double>(m_height)}; }
+    int bytesPerRow() const;
+
+    // Graphics state.
+    void saveGState();
+    void restoreGState();
+    void translate(double x, double y);
+    void scale(double sx, double sy);
+    void rotate(double radians); // positive turns clockwise on screen (from +x towards +y)
+    void concat(const AffineTransform& t);
+    AffineTransform ctm() const;
+    void setCTM(const AffineTransform& t);
+    void clipToRect(const Rect& r);
+    // Intersects the clip with `mask` stretched over `rect` (first mask row along rect's min y).
+    void clipToMask(const Rect& rect, const ImageMaskRef& mask);
+    // The clip's bounding box in user space (ignoring mask contents).
+    Rect clipBoundingBox() const;
+    void setFillColor(const Color& c);
+    void setStrokeColor(const Color& c);
+    void setLineWidth(double w);
+    void setAlpha(double alpha); // global alpha, scales everything drawn
+    void setBlendMode(BlendMode mode);
+    void setImageInterpolation(bool enabled); // off: nearest sample when images are stretched
+    const Color& fillColor() const { return state().fill; }
+    double alpha() const { return state().alpha; }
+    BlendMode blendMode() const { return state().blend; }
+
+    // Drawing.
+    void fillRect(const Rect& r);
+    void clearRect(const Rect& r); // to transparent, through the clip (masks scale the clearing)
+    void strokeRect(const Rect& r);
+    void strokeLine(Point from, Point to);
+    void strokeLineSegments(const Point* points, std::size_t count); // pairs of points
+    void fillEllipse(const Rect& r);
+    void drawImage(const Rect& r, const Image& image);
+    // Tiles the image over the whole clip: the first tile covers `firstTile`, the others repeat
+    // at the same size.
+    void drawTiledImage(const Rect& firstTile, const Image& image);
+    void drawLayer(const Rect& r, const Layer& layer);
+    void drawLayer(Point origin, const Layer& layer);
+    void drawBitmap(const Rect& r, const BitmapContext& other);
+
+    // A copy of the current pixels (premultiplied).
+    ImageRef makeImage() const;
+
+    // Direct pixel access: flushes pending cairo drawing on creation and marks the bitmap dirty
+    // when it goes, so cairo sees the changes.
+    class PixelAccess {
+    public:
+        explicit PixelAccess(BitmapContext& ctx);
+        ~PixelAccess();
+        PixelAccess(const PixelAccess&) = delete;
+        PixelAccess& operator=(const PixelAccess&) = delete;
+        std::uint8_t* data() const { return m_data; }
+        int bytesPerRow() const { return m_stride; }
+        std::uint32_t* row(int y) const { return reinterpret_cast<std::uint32_t*>(m_data + static_cast<std::ptrdiff_t>(y) * m_stride); }
+
+    private:
+        BitmapContext& m_ctx;
+        std::uint8_t* m_data;
+        int m_stride;
+    };
+    // Read-only access (flushes first).
+    const std::uint8_t* constData() const;
+    std::uint32_t pixelAt(int x, int y) const; // premultiplied word; callers keep inside
+    // Straight-alpha colour of a pixel.
+    Color colorAt(int x, int y) const;
+
+    _cairo* cairoContext() const { return m_cr; }
+    _cairo_surface* cairoSurface() const { return m_surface; }
+
+private:
+    struct MaskClip {
+        ImageMaskRef mask;
+        double matrix[6]; // user-space-to-mask-pixel matrix at the time of clipping (a,b,c,d,tx,ty)
+    };
+    struct State {
+        Color fill = Color::black();
+        Color stroke = Color::black();
+        double lineWidth = 1;
+        double alpha = 1;
+        BlendMode blend = BlendMode::Normal;
+        bool interpolate = true;
+        std::vector<MaskClip> masks;
+    };
+
+    BitmapContext(_cairo_surface* surface, _cairo* cr, int width, int height);
+    State& state() { return m_states.back(); }
+    const State& state() const { return m_states.back(); }
+    template<typename Draw> void drawWithState(Draw&& draw);
+    void applySource(const Color& c);
+
+    _cairo_surface* m_surface;
+    _cairo* m_cr;
+    int m_width;
+    int m_height;
+    std::vector<State> m_states;
+};
+
+// Saves the state on construction and restores it when it goes.
+class GStateSaver {
+public:
+    explicit GStateSaver(BitmapContext& ctx) : m_ctx(ctx) { m_ctx.saveGState(); }
+    ~GStateSaver() { m_ctx.restoreGState(); }
+    GStateSaver(const GStateSaver&) = delete;
+    GStateSaver& operator=(const GStateSaver&) = delete;
+
+private:
+    BitmapContext& m_ctx;
+};
+
+} // namespace gfx
