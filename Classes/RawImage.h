@@ -1,0 +1,83 @@
+#pragma once
+// The photo a painting is made from, as one block of 32-bit pixels (see PixelWalker.h for the
+// layout) in rows of exactly width x 4 bytes, row 0 at the top. Made once, read afterwards.
+//
+// The colour space is always device RGB, so no field holds it.
+#include "Graphics/Image.h"
+#include "ImageIO/DecodedImage.h"
+#include "PixelWalker.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class RawImage {
+    struct Token { }; // keeps the constructor for the factories below
+
+public:
+    using PixelBuffer = std::shared_ptr<std::vector<std::uint8_t>>;
+
+    // A block of width x height pixels with undefined contents; nullptr (and a log line) for a
+    // non-positive size or one beyond what a decoder would deliver.
+    static std::unique_ptr<RawImage> initWithWidth(int width, int height);
+
+    // Imports a decoded photo and turns it upright; nullptr (and a log line) when the photo's pixel
+    // format is not supported or its description does not match its bytes. An upright, packed
+    // 32-bit photo shares its bytes with the raw image; when its alpha must be forced to 255 and
+    // anyone besides `photo` holds the bytes, they are copied first, otherwise forced in place.
+    static std::unique_ptr<RawImage> initWithUIImage(const imageio::DecodedImage& photo);
+
+    RawImage(Token, int width, int height, PixelBuffer pixels);
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    int bpp() const { return m_bpp; }
+    int bpc() const { return m_bpc; }
+    int rb() const { return m_rb; }
+    int orientation() const { return m_orientation; }
+    const PixelBuffer& pixels() const { return m_pixels; }
+
+    // Plain setters; whoever sets them keeps rb x height <= pixels' size.
+    void setWidth(int width) { m_width = width; }
+    void setHeight(int height) { m_height = height; }
+    void setBpp(int bpp) { m_bpp = bpp; }
+    void setBpc(int bpc) { m_bpc = bpc; }
+    void setRb(int rb) { m_rb = rb; }
+    void setOrientation(int orientation) { m_orientation = orientation; }
+    void setPixels(PixelBuffer pixels) { m_pixels = std::move(pixels); }
+
+    // The pixel at (x, y). No bounds check: callers keep 0 <= x < width and 0 <= y < height.
+    CColor pixelAtX(int x, int y) const { return CColor::Load(m_pixels->data() + byteOffset(x, y)); }
+
+    // {red, green, blue, 1.0} of the pixel at (x, y), each byte / 255 in single precision; alpha is
+    // 1.0 whatever the pixel holds. No bounds check, as pixelAtX.
+    std::array<float, 4> pixelComponentsAtX(int x, int y) const;
+
+    // An image showing the block (straight alpha) that shares the pixel buffer, so it stays valid
+    // after the raw image goes. nullptr if the drawing layer refuses it.
+    gfx::ImageRef createCompatibleImage() const;
+
+    // An n x n image of the centred square of side min(width, height), nearest sample.
+    gfx::ImageRef createCompatibleThumbnailAtSize(int n) const;
+
+    // Reads `decoded` as 32-bit pixels with the current width, height and rb, and returns the
+    // block turned upright for the current orientation and resampled so that its longer side is
+    // 1024 (1023 for some sizes, since the products are truncated). Sets width, height, rb and
+    // orientation (0) to match. The caller guarantees decoded holds rb x height bytes.
+    PixelBuffer createRotatedImageData(const std::vector<std::uint8_t>& decoded);
+
+private:
+    std::size_t byteOffset(int x, int y) const
+    {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(m_rb) + static_cast<std::size_t>(x) * 4;
+    }
+
+    int m_width;
+    int m_height;
+    int m_bpp = 32;
+    int m_bpc = 8;
+    int m_rb;
+    int m_orientation = imageio::kOrientationUp;
+    PixelBuffer m_pixels;
+};
