@@ -1,0 +1,106 @@
+#pragma once
+// The pixels of one painting: the committed painting bitmap, two transparent stroke layers (the
+// last closed group and the current one, which make one level of undo), an optional paper
+// texture layer and the paper colour. All surfaces are width x height in canvas coordinates
+// (origin at the painting's top-left, y down, one unit per pixel).
+//
+// Composite, bottom to top: background colour, painting bitmap, previous strokes at
+// prevStrokeOpacity, current strokes at curStrokeOpacity, texture at 15% with source-atop.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "Graphics/BitmapContext.h"
+#include "Graphics/Color.h"
+#include "Graphics/Image.h"
+#include "Graphics/Layer.h"
+
+namespace imageio {
+struct DecodedImage;
+}
+
+class Canvas {
+public:
+    static constexpr int kBlankWidth = 712;
+    static constexpr int kBlankHeight = 1024;
+    static constexpr int kLongSide = 1024;
+    static constexpr float kTextureAlpha = 0.15f;
+    // Stroke opacities of a new or restored canvas: a blueprint sketched before the first stroke
+    // shows at full strength.
+    static constexpr float kInitialStrokeOpacity = 1.0f;
+
+    // 712 x 1024, white paper. nullptr when the bitmap cannot be made.
+    static std::unique_ptr<Canvas> initBlank();
+    // Sized from the photo as displayed: the longer side becomes 1024.
+    static std::unique_ptr<Canvas> initWithUIImage(const imageio::DecodedImage& photo);
+    static std::unique_ptr<Canvas> initWithPhotoSize(int displayWidth, int displayHeight);
+    // An empty canvas of the given size (restoring from an archive). nullptr for absurd sizes.
+    static std::unique_ptr<Canvas> initWithSize(int width, int height);
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    gfx::Rect bounds() const { return {0, 0, static_cast<double>(m_width), static_cast<double>(m_height)}; }
+
+    gfx::BitmapContext& paintingContext() { return *m_paintingContext; }
+    const gfx::BitmapContext& paintingContext() const { return *m_paintingContext; }
+    gfx::Layer& prevStrokeLayer() { return *m_prevStrokeLayer; }
+    gfx::Layer& curStrokeLayer() { return *m_curStrokeLayer; }
+    const gfx::Layer& prevStrokeLayer() const { return *m_prevStrokeLayer; }
+    const gfx::Layer& curStrokeLayer() const { return *m_curStrokeLayer; }
+    const gfx::Layer* textureLayer() const { return m_textureLayer.get(); }
+
+    float prevStrokeOpacity() const { return m_prevStrokeOpacity; }
+    float curStrokeOpacity() const { return m_curStrokeOpacity; }
+    void setPrevStrokeOpacity(float opacity);
+    void setCurStrokeOpacity(float opacity) { m_curStrokeOpacity = opacity; }
+
+    const gfx::Color& backgroundColor() const { return m_backgroundColor; }
+    void setBackgroundColor(const gfx::Color& color);
+    const std::optional<std::string>& textureName() const { return m_textureName; }
+    // Sets the texture and rebuilds the texture layer by tiling name + ".png" from the bundle.
+    void setTextureName(const std::optional<std::string>& name);
+
+    // Commits the previous group into the painting bitmap and makes the current group the
+    // previous one (the undo snapshot). The composite does not change.
+    void saveUndoState();
+    // Discards both stroke layers: the last closed group and everything since.
+    void undo();
+    // Commits both stroke layers into the painting bitmap (before erasing).
+    void flatten();
+    // Discards all paint; paper colour, texture and opacities stay.
+    void clear();
+
+    // A new image of the composite whose longer side is `size`; nullptr if it cannot be made.
+    gfx::ImageRef createThumbnail(int size, bool includingBackgroundAndTexture) const;
+    gfx::ImageRef createThumbnail(int size) const { return createThumbnail(size, true); }
+
+    // Draws the composite for the screen into `ctx` (in canvas coordinates under ctx's transform),
+    // limited to `dirty`. The layers that do not change during a stroke (paper, painting bitmap,
+    // previous strokes) are kept composited in a cache, so a frame costs one copy plus the
+    // current-strokes and texture layers. Pixels are those of the plain composite.
+    void drawComposite(gfx::BitmapContext& ctx, const gfx::Rect& dirty);
+    // Tells the canvas that the painting bitmap changed inside `rect` through direct drawing
+    // (the eraser), so the composite cache is refreshed there.
+    void paintingDidChange(const gfx::Rect& rect);
+
+private:
+    Canvas(int width, int height);
+    bool createOffscreenContexts();
+    void drawPlainComposite(gfx::BitmapContext& ctx, bool includingBackgroundAndTexture) const;
+    void refreshCompositeCache();
+    void invalidateCompositeCache() { m_cacheDirty = bounds(); }
+
+    int m_width;
+    int m_height;
+    std::unique_ptr<gfx::BitmapContext> m_paintingContext;
+    std::unique_ptr<gfx::Layer> m_prevStrokeLayer;
+    std::unique_ptr<gfx::Layer> m_curStrokeLayer;
+    std::unique_ptr<gfx::Layer> m_textureLayer;
+    float m_prevStrokeOpacity = kInitialStrokeOpacity;
+    float m_curStrokeOpacity = kInitialStrokeOpacity;
+    gfx::Color m_backgroundColor = gfx::Color::white();
+    std::optional<std::string> m_textureName;
+
+    std::unique_ptr<gfx::BitmapContext> m_compositeCache; // paper + painting + previous strokes
+    gfx::Rect m_cacheDirty;
+};

@@ -1,0 +1,86 @@
+// Compositing the canvas layers: thumbnails and images for export and storage, and the cached
+// screen composite.
+#include "Canvas.h"
+
+#include <algorithm>
+
+void Canvas::drawPlainComposite(gfx::BitmapContext& ctx, bool includingBackgroundAndTexture) const
+{
+    gfx::Rect all = bounds();
+    if (includingBackgroundAndTexture) {
+        ctx.setFillColor(m_backgroundColor);
+        ctx.fillRect(all);
+    }
+    ctx.drawBitmap(all, *m_paintingContext);
+    ctx.setAlpha(m_prevStrokeOpacity);
+    ctx.drawLayer(all, *m_prevStrokeLayer);
+    ctx.setAlpha(m_curStrokeOpacity);
+    ctx.drawLayer(all, *m_curStrokeLayer);
+    if (includingBackgroundAndTexture && m_textureName && m_textureLayer) {
+        ctx.setAlpha(kTextureAlpha);
+        ctx.setBlendMode(gfx::BlendMode::SourceAtop);
+        ctx.drawLayer(all, *m_textureLayer);
+    }
+}
+
+gfx::ImageRef Canvas::createThumbnail(int size, bool includingBackgroundAndTexture) const
+{
+    float f = static_cast<float>(size) / static_cast<float>(std::max(m_width, m_height));
+    auto ctx = gfx::BitmapContext::create(static_cast<int>(f * static_cast<float>(m_width)),
+                                          static_cast<int>(f * static_cast<float>(m_height)));
+    if (!ctx)
+        return nullptr;
+    // Our surfaces share one top-down orientation, so the canvas's top row is the image's first
+    // row without a flip.
+    ctx->scale(f, f);
+    drawPlainComposite(*ctx, includingBackgroundAndTexture);
+    return ctx->makeImage();
+}
+
+void Canvas::paintingDidChange(const gfx::Rect& rect) { m_cacheDirty = m_cacheDirty.united(rect.intersected(bounds())); }
+
+void Canvas::refreshCompositeCache()
+{
+    if (!m_compositeCache) {
+        m_compositeCache = gfx::BitmapContext::create(m_width, m_height);
+        m_cacheDirty = bounds();
+        if (!m_compositeCache)
+            return;
+    }
+    gfx::BitmapContext& cache = *m_compositeCache;
+    gfx::GStateSaver saver(cache);
+    cache.clipToRect(m_cacheDirty.integral());
+    cache.setBlendMode(gfx::BlendMode::Copy);
+    cache.setFillColor(m_backgroundColor);
+    cache.fillRect(bounds());
+    cache.setBlendMode(gfx::BlendMode::Normal);
+    cache.drawBitmap(bounds(), *m_paintingContext);
+    cache.setAlpha(m_prevStrokeOpacity);
+    cache.drawLayer(bounds(), *m_prevStrokeLayer);
+    m_cacheDirty = {};
+}
+
+void Canvas::drawComposite(gfx::BitmapContext& ctx, const gfx::Rect& dirty)
+{
+    if (!m_cacheDirty.isEmpty())
+        refreshCompositeCache();
+    gfx::GStateSaver saver(ctx);
+    ctx.clipToRect(dirty);
+    gfx::Rect all = bounds();
+    if (m_compositeCache) {
+        ctx.drawBitmap(all, *m_compositeCache);
+    } else { // no memory for the cache: composite the slow way
+        ctx.setFillColor(m_backgroundColor);
+        ctx.fillRect(all);
+        ctx.drawBitmap(all, *m_paintingContext);
+        ctx.setAlpha(m_prevStrokeOpacity);
+        ctx.drawLayer(all, *m_prevStrokeLayer);
+    }
+    ctx.setAlpha(m_curStrokeOpacity);
+    ctx.drawLayer(all, *m_curStrokeLayer);
+    if (m_textureName && m_textureLayer) {
+        ctx.setAlpha(kTextureAlpha);
+        ctx.setBlendMode(gfx::BlendMode::SourceAtop);
+        ctx.drawLayer(all, *m_textureLayer);
+    }
+}
