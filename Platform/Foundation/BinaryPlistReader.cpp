@@ -1,0 +1,249 @@
+#include "Foundation/BinaryPlistReader.h"
+
+#include <bit>
+#include <cstring>
+#include <limits>
+
+#include "Foundation/Assert.h"
+#include "Foundation/BinaryPlistFormat.h"
+#include "Foundation/BinaryPlistUnicode.h"
+
+namespace fnd {
+
+using namespace bplist;
+
+namespace {
+
+std::string objectError(uint64_t index, const char* what)
+{
+    return "binary plist: object " + std::to_string(index) + " " + what;
+}
+
+// Largest value an unsigned number of `width` bytes can hold.
+uint64_t maxForWidth(unsigned width)
+{
+    return width >= 8 ? std::numeric_limits<uint64_t>::max() : (uint64_t{1} << (8 * width)) - 1;
+}
+
+} // namespace
+
+std::span<const uint8_t> PlistObject::bytes() const
+{
+    return {payload, static_cast<size_t>(count)};
+}
+
+Result<std::unique_ptr<BinaryPlistReader>> BinaryPlistReader::parse(std::vector<uint8_t> bytes)
+{
+    auto reader = std::make_unique<BinaryPlistReader>(PrivateTag{}, std::move(bytes));
+    if (auto error = reader->readTrailer())
+        return Error{*error};
+    if (auto error = reader->checkOffsets())
+        return Error{*error};
+    if (auto error = reader->validate())
+        return Error{*error};
+    return reader;
+}
+
+std::optional<std::string> BinaryPlistReader::readTrailer()
+{
+    const uint64_t length = m_bytes.size();
+    if (length > kMaxFileSize)
+        return "binary plist: file larger than 256 MiB";
+    if (length < kMagicSize + 1 + kTrailerSize || std::memcmp(m_bytes.data(), kMagic, kMagicSize) != 0)
+        return "binary plist: not a bplist00 file";
+    const uint8_t* trailer = m_bytes.data() + length - kTrailerSize;
+    m_offsetSize = trailer[6];
+    m_refSize = trailer[7];
+    m_count = readBigEndian(trailer + 8, 8);
+    m_top = readBigEndian(trailer + 16, 8);
+    m_tableOffset = readBigEndian(trailer + 24, 8);
+    if (m_offsetSize < 1 || m_offsetSize > 8 || m_refSize < 1 || m_refSize > 8)
+        return "binary plist: trailer has invalid offset or ref size";
+    if (m_count < 1 || m_top >= m_count || m_count > maxForWidth(m_refSize))
+        return "binary plist: trailer has invalid object count or top object";
+    if (m_tableOffset < kMagicSize + 1 || m_tableOffset > maxForWidth(m_offsetSize))
+        return "binary plist: trailer has invalid offset table position";
+    // tableOffset + count * offsetSize + 32 == length, without overflow.
+    const uint64_t tableEnd = length - kTrailerSize;
+    if (m_tableOffset > tableEnd || (tableEnd - m_tableOffset) % m_offsetSize != 0 ||
+        (tableEnd - m_tableOffset) / m_offsetSize != m_count)
+        return "binary plist: offset table does not fit between objects and trailer";
+    return std::nullopt;
+}
+
+std::optional<std::string> BinaryPlistReader::checkOffsets() const
+{
+    for (uint64_t i = 0; i < m_count; ++i) {
+        const uint64_t offset = offsetOf(i);
+        if (offset < kMagicSize || offset >= m_tableOffset)
+            return objectError(i, "has an offset outside the object table");
+    }
+    return std::nullopt;
+}
+
+uint64_t BinaryPlistReader::offsetOf(uint64_t index) const
+{
+    return readBigEndian(m_bytes.data() + m_tableOffset + index * m_offsetSize, m_offsetSize);
+}
+
+uint64_t BinaryPlistReader::refAt(const uint8_t* refs, uint64_t i) const
+{
+    return readBigEndian(refs + i * m_refSize, m_refSize);
+}
+
+// A count in the marker's low nibble, or (nibble F) in an int object that follows.
+std::optional<std::string> BinaryPlistReader::readCount(uint64_t& pos, uint8_t low, uint64_t& count) const
+{
+    if (low != kCountFollows) {
+        count = low;
+        return std::nullopt;
+    }
+    if (pos >= m_tableOffset || (m_bytes[pos] >> 4) != kMarkerInt || (m_bytes[pos] & 0x0F) > 3)
+        return "has an invalid count";
+    const unsigned width = 1u << (m_bytes[pos] & 0x0F);
+    ++pos;
+    if (m_tableOffset - pos < width)
+        return "has a count past the offset table";
+    count = readBigEndian(&m_bytes[pos], width);
+    pos += width;
+    if (width == 8 && count > static_cast<uint64_t>(std::numeric_limits<int64_t>::max()))
+        return "has a negative count";
+    return std::nullopt;
+}
+
+std::optional<PlistObject> BinaryPlistReader::decode(uint64_t index, std::string& error) const
+{
+    uint64_t pos = offsetOf(index);
+    const uint8_t marker = m_bytes[pos++];
+    const uint8_t low = marker & 0x0F;
+    const uint64_t remaining = m_tableOffset - pos;
+    auto fail = [&](const char* what) {
+        error = objectError(index, what);
+        return std::nullopt;
+    };
+    PlistObject object;
+    switch (marker >> 4) {
+    case kMarkerSimple:
+        if (marker != kFalse && marker != kTrue)
+            return fail("has an unsupported marker");
+        object.type = PlistType::Bool;
+        object.boolean = marker == kTrue;
+        return object;
+    case kMarkerInt: {
+        if (low > 3)
+            return fail("is an int wider than 8 bytes");
+        const unsigned width = 1u << low;
+        if (remaining < width)
+            return fail("runs past the offset table");
+        const uint64_t bits = readBigEndian(&m_bytes[pos], width);
+        object.type = PlistType::Int;
+        object.integer = width == 8 ? std::bit_cast<int64_t>(bits) : static_cast<int64_t>(bits);
+        return object;
+    }
+    case kMarkerReal:
+    case kMarkerDate: {
+        const bool single = marker == kReal32;
+        if (marker != kReal32 && marker != kReal64 && marker != kDate)
+            return fail("is a real of unsupported width");
+        if (remaining < (single ? 4u : 8u))
+            return fail("runs past the offset table");
+        object.type = marker == kDate ? PlistType::Date : PlistType::Real;
+        object.single = single;
+        object.real = single ? std::bit_cast<float>(static_cast<uint32_t>(readBigEndian(&m_bytes[pos], 4)))
+                             : std::bit_cast<double>(readBigEndian(&m_bytes[pos], 8));
+        return object;
+    }
+    case kMarkerUid:
+        if (low + 1u > 8u)
+            return fail("is a UID wider than 8 bytes");
+        if (remaining < low + 1u)
+            return fail("runs past the offset table");
+        object.type = PlistType::Uid;
+        object.uid = readBigEndian(&m_bytes[pos], low + 1u);
+        return object;
+    case kMarkerData:
+    case kMarkerAscii:
+    case kMarkerUtf16:
+    case kMarkerArray:
+    case kMarkerDict:
+        break;
+    default:
+        return fail("has an unsupported marker");
+    }
+    if (auto countError = readCount(pos, low, object.count)) {
+        error = objectError(index, countError->c_str());
+        return std::nullopt;
+    }
+    uint64_t unit = 1;
+    switch (marker >> 4) {
+    case kMarkerData: object.type = PlistType::Data; break;
+    case kMarkerAscii: object.type = PlistType::String; break;
+    case kMarkerUtf16: object.type = PlistType::String, object.utf16 = true, unit = 2; break;
+    case kMarkerArray: object.type = PlistType::Array, unit = m_refSize; break;
+    default: object.type = PlistType::Dict, unit = 2 * uint64_t{m_refSize}; break;
+    }
+    // Checked by division so that a hostile count cannot overflow the product.
+    if (object.count > (m_tableOffset - pos) / unit)
+        return fail("has a count larger than the bytes left");
+    object.payload = &m_bytes[pos];
+    return object;
+}
+
+PlistObject BinaryPlistReader::object(uint64_t index) const
+{
+    KANVARO_ASSERT(index < m_count && m_state[index] >= 2);
+    std::string error;
+    auto decoded = decode(index, error);
+    KANVARO_ASSERT(decoded.has_value());
+    return *decoded;
+}
+
+uint64_t BinaryPlistReader::arrayElement(const PlistObject& array, uint64_t i) const
+{
+    KANVARO_ASSERT(array.type == PlistType::Array && i < array.count);
+    return refAt(array.payload, i);
+}
+
+uint64_t BinaryPlistReader::dictKey(const PlistObject& dict, uint64_t i) const
+{
+    KANVARO_ASSERT(dict.type == PlistType::Dict && i < dict.count);
+    return refAt(dict.payload, i);
+}
+
+uint64_t BinaryPlistReader::dictValue(const PlistObject& dict, uint64_t i) const
+{
+    KANVARO_ASSERT(dict.type == PlistType::Dict && i < dict.count);
+    return refAt(dict.payload, dict.count + i);
+}
+
+std::optional<uint64_t> BinaryPlistReader::dictLookup(const PlistObject& dict, std::string_view key) const
+{
+    for (uint64_t i = 0; i < dict.count; ++i) {
+        if (textEquals(object(dictKey(dict, i)), key))
+            return dictValue(dict, i);
+    }
+    return std::nullopt;
+}
+
+std::string BinaryPlistReader::text(const PlistObject& string) const
+{
+    KANVARO_ASSERT(string.type == PlistType::String);
+    if (!string.utf16)
+        return std::string(reinterpret_cast<const char*>(string.payload), string.count);
+    auto converted = utf16BEToUtf8(string.payload, string.count);
+    KANVARO_ASSERT(converted.has_value());
+    return std::move(*converted);
+}
+
+bool BinaryPlistReader::textEquals(const PlistObject& string, std::string_view utf8) const
+{
+    if (string.type != PlistType::String)
+        return false;
+    if (!string.utf16) {
+        return string.count == utf8.size() &&
+               std::memcmp(string.payload, utf8.data(), utf8.size()) == 0;
+    }
+    return text(string) == utf8;
+}
+
+} // namespace fnd
