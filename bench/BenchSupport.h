@@ -1,0 +1,49 @@
+#pragma once
+// Shared by every benchmark: the `vs_memcpy` counter, a benchmark's time over the time of a memcpy
+// of the same number of bytes measured in the same run.
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+namespace bench {
+
+// Median time in seconds of one memcpy of `bytes` bytes between two buffers that were touched
+// first, so page faults are not counted.
+inline double memcpySeconds(std::size_t bytes)
+{
+    const std::size_t size = std::max<std::size_t>(bytes, 1);
+    std::vector<unsigned char> from(size, 1);
+    std::vector<unsigned char> to(size, 0);
+    // Small copies are too quick to time one by one: time batches that last a while.
+    const int perBatch = static_cast<int>(std::clamp<std::size_t>((1u << 24) / size, 1, 100000));
+    std::vector<double> samples;
+    for (int sample = 0; sample < 15; ++sample) {
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < perBatch; ++i) {
+            std::memcpy(to.data(), from.data(), size);
+            benchmark::ClobberMemory();
+        }
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        samples.push_back(elapsed.count() / perBatch);
+    }
+    std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
+    return samples[samples.size() / 2];
+}
+
+// Runs `body` as the benchmark's timing loop and sets state.counters["vs_memcpy"] to the wall
+// time per iteration over memcpySeconds(bytes), as a plain ratio.
+template <class Body> void runAgainstMemcpy(benchmark::State& state, std::size_t bytes, Body&& body)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state)
+        body();
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    const double perIteration
+        = elapsed.count() / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.counters["vs_memcpy"] = perIteration / memcpySeconds(bytes);
+}
+
+} // namespace bench
