@@ -70,6 +70,7 @@ void Canvas::setTextureName(const std::optional<std::string>& name)
 {
     m_textureName = name;
     m_textureLayer.reset();
+    m_fadedTexture.reset();
     if (!name)
         return;
     m_textureLayer = gfx::Layer::create(*m_paintingContext, bounds().size);

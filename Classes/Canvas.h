@@ -88,6 +88,7 @@ private:
     bool createOffscreenContexts();
     void drawPlainComposite(gfx::BitmapContext& ctx, bool includingBackgroundAndTexture) const;
     void refreshCompositeCache();
+    bool fadeTexture();
     void invalidateCompositeCache() { m_cacheDirty = bounds(); }
 
     int m_width;
@@ -102,5 +103,6 @@ private:
     std::optional<std::string> m_textureName;
 
     std::unique_ptr<gfx::BitmapContext> m_compositeCache; // paper + painting + previous strokes
+    std::unique_ptr<gfx::Layer> m_fadedTexture;           // the texture already at 15%
     gfx::Rect m_cacheDirty;
 };

@@ -67,8 +67,14 @@ void Canvas::drawComposite(gfx::BitmapContext& ctx, const gfx::Rect& dirty)
     gfx::GStateSaver saver(ctx);
     ctx.clipToRect(dirty);
     gfx::Rect all = bounds();
+    // Over opaque paper the cache is opaque, so copying it equals drawing it over; and source-atop
+    // at 15% over an opaque result equals plain source-over of the texture faded once beforehand.
+    bool opaquePaper = m_backgroundColor.alpha >= 1.0f;
     if (m_compositeCache) {
+        if (opaquePaper)
+            ctx.setBlendMode(gfx::BlendMode::Copy);
         ctx.drawBitmap(all, *m_compositeCache);
+        ctx.setBlendMode(gfx::BlendMode::Normal);
     } else { // no memory for the cache: composite the slow way
         ctx.setFillColor(m_backgroundColor);
         ctx.fillRect(all);
@@ -78,9 +84,29 @@ void Canvas::drawComposite(gfx::BitmapContext& ctx, const gfx::Rect& dirty)
     }
     ctx.setAlpha(m_curStrokeOpacity);
     ctx.drawLayer(all, *m_curStrokeLayer);
-    if (m_textureName && m_textureLayer) {
-        ctx.setAlpha(kTextureAlpha);
-        ctx.setBlendMode(gfx::BlendMode::SourceAtop);
-        ctx.drawLayer(all, *m_textureLayer);
+    if (!m_textureName || !m_textureLayer)
+        return;
+    if (opaquePaper && m_compositeCache && fadeTexture()) {
+        ctx.setAlpha(1);
+        ctx.drawLayer(all, *m_fadedTexture);
+        return;
     }
+    ctx.setAlpha(kTextureAlpha);
+    ctx.setBlendMode(gfx::BlendMode::SourceAtop);
+    ctx.drawLayer(all, *m_textureLayer);
+}
+
+bool Canvas::fadeTexture()
+{
+    if (m_fadedTexture)
+        return true;
+    m_fadedTexture = gfx::Layer::create(*m_paintingContext, bounds().size);
+    if (!m_fadedTexture)
+        return false;
+    // The same multiplication the compositor applies to a layer drawn at an alpha.
+    gfx::BitmapContext& ctx = m_fadedTexture->context();
+    ctx.setAlpha(kTextureAlpha);
+    ctx.drawLayer(bounds(), *m_textureLayer);
+    ctx.setAlpha(1);
+    return true;
 }

@@ -167,9 +167,21 @@ TEST_F(CanvasWithTexture, TextureShowsAtFifteenPercentOverThePaperOnlyWithBackgr
     EXPECT_NEAR(gfx::redOf(cleared->pixelAt(0, 1)), 217, 1);
     EXPECT_EQ(gfx::greenOf(cleared->pixelAt(0, 0)), 0u);
     EXPECT_TRUE(canvas->textureName().has_value());
+    // The screen composite through the cache gives the same pixels as the plain one.
+    canvas->setBackgroundColor({0.3f, 0.6f, 0.9f, 1});
+    canvas->curStrokeLayer().context().setFillColor({1, 0.5f, 0, 0.8f});
+    canvas->curStrokeLayer().context().fillRect({1, 1, 2, 2});
+    canvas->setCurStrokeOpacity(0.55f);
+    auto screen = gfx::BitmapContext::create(4, 4);
+    canvas->drawComposite(*screen, canvas->bounds());
+    auto plain = canvas->createThumbnail(4, true);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(screen->pixelAt(x, y), plain->pixelAt(x, y)) << x << ", " << y;
+    canvas->setBackgroundColor({1, 0, 0, 1});
     // A texture without a picture shows nothing.
     canvas->setTextureName("Missing");
-    EXPECT_EQ(canvas->createThumbnail(4, true)->pixelAt(0, 1), 0xFFFF0000u);
+    EXPECT_EQ(canvas->createThumbnail(4, true)->pixelAt(0, 3), 0xFFFF0000u);
 }
 
 TEST(Canvas, CachedScreenCompositeEqualsThePlainComposite)
