@@ -10,10 +10,14 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class RawImage {
-    struct Token { }; // keeps the constructor for the factories below
+    // Keeps the constructor for the factories below (explicit, so `{}` cannot stand in for it).
+    struct Token {
+        explicit Token() = default;
+    };
 
 public:
     using PixelBuffer = std::shared_ptr<std::vector<std::uint8_t>>;
