@@ -23,6 +23,10 @@ struct TestImage : fnd::Codable {
         coder.encodeDataNoCopy("pixels", pixels);
         coder.encodeInt32("width", width);
         coder.encodeInt32("height", height);
+        coder.encodeInt32("bpp", 32);
+        coder.encodeInt32("bpc", 8);
+        coder.encodeInt32("rb", width * 4);
+        coder.encodeInt32("orientation", 0);
     }
 };
 

@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "Foundation/FileOps.h"
+#include "Foundation/Log.h"
+
+using namespace fnd;
+namespace fs = std::filesystem;
+
+namespace {
+
+class FileOpsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_folder = fs::temp_directory_path() / ("kanvaro_fileops_" + std::to_string(::getpid()));
+        fs::remove_all(m_folder);
+        fs::create_directories(m_folder);
+        m_previousSink = setLogSink([this](const std::string& line) { m_log.push_back(line); });
+    }
+    void TearDown() override
+    {
+        setLogSink(m_previousSink);
+        fs::remove_all(m_folder);
+    }
+
+    std::string contents(const fs::path& path) const
+    {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    size_t entries() const { return static_cast<size_t>(std::distance(fs::directory_iterator(m_folder), {})); }
+    static std::span<const uint8_t> bytesOf(const std::string& s) { return {reinterpret_cast<const uint8_t*>(s.data()), s.size()}; }
+
+    fs::path m_folder;
+    std::vector<std::string> m_log;
+    LogSink m_previousSink;
+};
+
+} // namespace
+
+TEST_F(FileOpsTest, ReplacesAFileAndLeavesNoTemporary)
+{
+    const fs::path path = m_folder / "painting.art";
+    ASSERT_TRUE(writeFileAtomically(path.string(), bytesOf("first")));
+    ASSERT_TRUE(writeFileAtomically(path.string(), bytesOf("second version")));
+    EXPECT_EQ(contents(path), "second version");
+    EXPECT_EQ(entries(), 1u);
+    auto read = readFile(path.string(), 100);
+    ASSERT_TRUE(read.ok()) << read.error();
+    EXPECT_EQ(std::string(read->begin(), read->end()), "second version");
+}
+
+TEST_F(FileOpsTest, FailedWritesKeepTheOldFile)
+{
+    const fs::path path = m_folder / "painting.art";
+    ASSERT_TRUE(writeFileAtomically(path.string(), bytesOf("old")));
+    // The producer writes part of the content, then fails (as a full disk would).
+    EXPECT_FALSE(writeFileAtomically(path.string(), [](const ChunkWriter& write) {
+        const std::string part = "partial";
+        write(reinterpret_cast<const uint8_t*>(part.data()), part.size());
+        return false;
+    }));
+    EXPECT_EQ(contents(path), "old");
+    EXPECT_EQ(entries(), 1u);
+    EXPECT_EQ(m_log.size(), 1u);
+
+    // A folder in the way of the rename, and a folder that does not exist.
+    fs::create_directory(m_folder / "taken");
+    EXPECT_FALSE(writeFileAtomically((m_folder / "taken").string(), bytesOf("x")));
+    EXPECT_FALSE(writeFileAtomically((m_folder / "missing" / "a.art").string(), bytesOf("x")));
+    EXPECT_EQ(entries(), 2u);
+    EXPECT_EQ(m_log.size(), 3u);
+}
+
+TEST_F(FileOpsTest, ReadFileChecksSizeAndKind)
+{
+    const fs::path path = m_folder / "big.bin";
+    ASSERT_TRUE(writeFileAtomically(path.string(), bytesOf(std::string(1000, 'x'))));
+    EXPECT_TRUE(readFile(path.string(), 1000).ok());
+    auto tooBig = readFile(path.string(), 999);
+    ASSERT_FALSE(tooBig.ok());
+    EXPECT_NE(tooBig.error().find("larger than"), std::string::npos);
+    EXPECT_FALSE(readFile(m_folder.string(), 1000).ok());
+    EXPECT_FALSE(readFile((m_folder / "absent").string(), 1000).ok());
+}
