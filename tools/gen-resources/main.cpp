@@ -1,4 +1,7 @@
 // gen-resources OUTDIR: writes every bundle image and the main interface file into OUTDIR.
+#include <cairo.h>
+#include <fontconfig/fontconfig.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -30,5 +33,8 @@ int main(int argc, char** argv) {
     ok = genres::writeGalleryImages(outDir) && ok;
     ok = genres::writeMediumPictures(outDir) && ok;
     ok = genres::writeMainWindow(outDir) && ok;
+    // Drops cairo's font caches so leak checkers see a clean exit.
+    cairo_debug_reset_static_data();
+    FcFini();
     return ok ? 0 : 1;
 }
