@@ -2,6 +2,7 @@
 // Types shared by the keyed archiver and unarchiver: the interface an archivable object
 // implements, and the colour value the archive stores (Foundation knows nothing of Graphics, so
 // callers convert their colour type to and from this one).
+#include <string>
 #include <string_view>
 
 namespace fnd {
@@ -39,6 +40,18 @@ inline constexpr std::string_view kClassNameKey = "$classname";
 inline constexpr std::string_view kClassesKey = "$classes";
 inline constexpr std::string_view kRootClass = "NSObject";
 inline constexpr std::string_view kColorClass = "UIColor";
+
+// An object's own key as stored: one more '$' in front of a key that starts with '$', so it
+// cannot clash with the archive's keys.
+inline std::string escapedKey(std::string_view key)
+{
+    std::string stored;
+    stored.reserve(key.size() + 1);
+    if (key.starts_with('$'))
+        stored.push_back('$');
+    stored.append(key);
+    return stored;
+}
 } // namespace archive
 
 } // namespace fnd

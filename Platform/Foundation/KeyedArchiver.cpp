@@ -129,12 +129,10 @@ uint64_t KeyedArchiver::classUid(std::string_view className)
     return uid;
 }
 
-// A key of the object's own that starts with '$' gets another '$' so it cannot clash with ours.
 void KeyedArchiver::addEntry(std::string_view key, Ref value)
 {
     KANVARO_ASSERT(!m_entries.empty() && bplist::isValidUtf8(key));
-    const Ref keyRef = key.starts_with('$') ? m_writer.addString("$" + std::string(key)) : m_writer.addString(key);
-    m_entries.back().emplace_back(keyRef, value);
+    m_entries.back().emplace_back(m_writer.addString(archive::escapedKey(key)), value);
 }
 
 void KeyedArchiver::encodeInt32(std::string_view key, int32_t value) { addEntry(key, m_writer.addInt(value)); }

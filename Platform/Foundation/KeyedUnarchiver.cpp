@@ -71,7 +71,7 @@ void KeyedUnarchiver::fail(std::string_view key, const std::string& what)
 {
     std::string where = m_scopes.empty() ? "archive" : m_scopes.back().className;
     if (!key.empty())
-        where += "." + std::string(key);
+        where.append(".").append(key);
     failWithReason(where + ": " + what);
 }
 
@@ -82,15 +82,12 @@ std::optional<PlistObject> KeyedUnarchiver::lookup(const PlistObject& dict, std:
     return std::nullopt;
 }
 
-// The object's own keys starting with '$' were stored with one more '$'.
 std::optional<PlistObject> KeyedUnarchiver::value(std::string_view key)
 {
     KANVARO_ASSERT(!m_scopes.empty());
     if (failed())
         return std::nullopt;
-    if (key.starts_with('$'))
-        return lookup(m_scopes.back().dict, "$" + std::string(key));
-    return lookup(m_scopes.back().dict, key);
+    return lookup(m_scopes.back().dict, archive::escapedKey(key));
 }
 
 std::optional<PlistObject> KeyedUnarchiver::resolve(uint64_t uid, std::string_view key)
