@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "Foundation/KeyedArchive.h"
 #include "Graphics/BitmapContext.h"
 #include "Graphics/Color.h"
 #include "Graphics/Image.h"
@@ -18,8 +19,11 @@
 namespace imageio {
 struct DecodedImage;
 }
+namespace fnd {
+class KeyedUnarchiver;
+}
 
-class Canvas {
+class Canvas : public fnd::Codable {
 public:
     static constexpr int kBlankWidth = 712;
     static constexpr int kBlankHeight = 1024;
@@ -74,6 +78,12 @@ public:
     gfx::ImageRef createThumbnail(int size, bool includingBackgroundAndTexture) const;
     gfx::ImageRef createThumbnail(int size) const { return createThumbnail(size, true); }
 
+    // Archive coding: size, paper colour, texture name and the painting as a PNG.
+    const char* className() const override { return "Canvas"; }
+    void encodeWithCoder(fnd::KeyedArchiver& coder) const override;
+    // nullptr (the reason in coder.error()) when the fields disagree or the PNG is unusable.
+    static std::unique_ptr<Canvas> initWithCoder(fnd::KeyedUnarchiver& coder);
+
     // Draws the composite for the screen into `ctx` (in canvas coordinates under ctx's transform),
     // limited to `dirty`. The layers that do not change during a stroke (paper, painting bitmap,
     // previous strokes) are kept composited in a cache, so a frame costs one copy plus the
@@ -89,6 +99,7 @@ private:
     void drawPlainComposite(gfx::BitmapContext& ctx, bool includingBackgroundAndTexture) const;
     void refreshCompositeCache();
     bool fadeTexture();
+    void restorePainting(const imageio::DecodedImage& painting);
     void invalidateCompositeCache() { m_cacheDirty = bounds(); }
 
     int m_width;

@@ -3,6 +3,7 @@
 // layout) in rows of exactly width x 4 bytes, row 0 at the top. Made once, read afterwards.
 //
 // The colour space is always device RGB, so no field holds it.
+#include "Foundation/KeyedArchive.h"
 #include "Graphics/Image.h"
 #include "ImageIO/DecodedImage.h"
 #include "PixelWalker.h"
@@ -13,7 +14,11 @@
 #include <utility>
 #include <vector>
 
-class RawImage {
+namespace fnd {
+class KeyedUnarchiver;
+}
+
+class RawImage : public fnd::Codable {
     // Keeps the constructor for the factories below (explicit, so `{}` cannot stand in for it).
     struct Token {
         explicit Token() = default;
@@ -33,6 +38,12 @@ public:
     static std::unique_ptr<RawImage> initWithUIImage(const imageio::DecodedImage& photo);
 
     RawImage(Token, int width, int height, PixelBuffer pixels);
+
+    // Archive coding: the pixel block and its description. A decoded raw image whose fields
+    // disagree with its bytes is refused (nullptr, the reason in coder.error()).
+    const char* className() const override { return "RawImage"; }
+    void encodeWithCoder(fnd::KeyedArchiver& coder) const override;
+    static std::unique_ptr<RawImage> initWithCoder(fnd::KeyedUnarchiver& coder);
 
     int width() const { return m_width; }
     int height() const { return m_height; }

@@ -1,0 +1,92 @@
+// The canvas's part of the painting archive: its size, paper colour, texture name and the
+// painting as a PNG of the composite without paper and texture. The stroke layers are merged
+// into that image, so a reopened canvas has nothing to undo.
+#include "Canvas.h"
+
+#include <cstring>
+
+#include "Foundation/KeyedArchiver.h"
+#include "Foundation/KeyedUnarchiver.h"
+#include "Foundation/Log.h"
+#include "Graphics/PixelFormat.h"
+#include "ImageIO/Decoder.h"
+#include "ImageIO/Encoder.h"
+
+namespace {
+
+// Canvases are at most 1024 on a side; this leaves room without letting a file ask for gigabytes.
+constexpr int kMaxArchivedSide = 8192;
+constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+
+} // namespace
+
+void Canvas::encodeWithCoder(fnd::KeyedArchiver& coder) const
+{
+    coder.encodeInt32("width", m_width);
+    coder.encodeInt32("height", m_height);
+    coder.encodeColor("backgroundColor", {m_backgroundColor.red, m_backgroundColor.green, m_backgroundColor.blue, m_backgroundColor.alpha});
+    coder.encodeString("textureName", m_textureName);
+    std::vector<std::uint8_t> png;
+    if (auto image = createThumbnail(std::max(m_width, m_height), false)) {
+        auto encoded = imageio::encodePng({image->data(), image->width(), image->height(), image->bytesPerRow(), true});
+        if (encoded)
+            png = std::move(encoded).value();
+    }
+    coder.encodeData("paintingData", std::move(png));
+}
+
+std::unique_ptr<Canvas> Canvas::initWithCoder(fnd::KeyedUnarchiver& coder)
+{
+    int width = coder.decodeInt32("width");
+    int height = coder.decodeInt32("height");
+    auto color = coder.decodeColor("backgroundColor");
+    auto texture = coder.decodeString("textureName");
+    auto data = coder.decodeData("paintingData");
+    if (coder.failed())
+        return nullptr;
+    if (width <= 0 || height <= 0 || width > kMaxArchivedSide || height > kMaxArchivedSide) {
+        coder.failWithReason("Canvas: impossible size " + std::to_string(width) + " x " + std::to_string(height));
+        return nullptr;
+    }
+    if (!data || data->size() < sizeof kPngSignature || std::memcmp(data->data(), kPngSignature, sizeof kPngSignature) != 0) {
+        coder.failWithReason("Canvas.paintingData: not a PNG image");
+        return nullptr;
+    }
+    auto decoded = imageio::decodeMemory(data->data(), data->size());
+    if (!decoded) {
+        coder.failWithReason("Canvas.paintingData: " + decoded.error());
+        return nullptr;
+    }
+    const imageio::DecodedImage& painting = decoded.value();
+    if (painting.width != width || painting.height != height || painting.bitsPerPixel != 32) {
+        coder.failWithReason("Canvas.paintingData: a " + std::to_string(painting.width) + " x " + std::to_string(painting.height) +
+                             " picture for a " + std::to_string(width) + " x " + std::to_string(height) + " canvas");
+        return nullptr;
+    }
+    auto canvas = initWithSize(width, height);
+    if (!canvas) {
+        coder.failWithReason("Canvas: out of memory");
+        return nullptr;
+    }
+    if (color)
+        canvas->m_backgroundColor = {color->r, color->g, color->b, color->a};
+    canvas->restorePainting(painting);
+    canvas->setTextureName(texture);
+    return canvas;
+}
+
+void Canvas::restorePainting(const imageio::DecodedImage& painting)
+{
+    // The stored picture's first row is the canvas's top row; its alpha is straight.
+    gfx::BitmapContext::PixelAccess access(*m_paintingContext);
+    for (int y = 0; y < m_height; ++y) {
+        const auto* src = painting.bytes->data() + static_cast<std::size_t>(y) * painting.bytesPerRow;
+        std::uint32_t* dst = access.row(y);
+        for (int x = 0; x < m_width; ++x) {
+            std::uint32_t word;
+            std::memcpy(&word, src + static_cast<std::size_t>(x) * 4, 4);
+            dst[x] = gfx::premultiply(word);
+        }
+    }
+    invalidateCompositeCache();
+}

@@ -1,0 +1,85 @@
+#pragma once
+// The one painting the user works on: the photo it started from, the photo's pixels, the canvas,
+// the name of its files and whether anything was painted. One document is shared at a time
+// (g_sharedDataModel); each making operation gives up the one held before.
+//
+// A document is stored as a keyed archive (title + ".art") of the classes DataModel, RawImage
+// and Canvas, beside a JPEG thumbnail (title + ".jpg"), in the documents directory.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "Canvas.h"
+#include "Foundation/KeyedArchive.h"
+#include "ImageIO/DecodedImage.h"
+#include "RawImage.h"
+
+namespace fnd {
+class KeyedUnarchiver;
+}
+
+class DataModel : public fnd::Codable {
+public:
+    using Photo = std::shared_ptr<const imageio::DecodedImage>;
+
+    // The shared document, or nullptr.
+    static DataModel* sharedDataModel();
+    // New shared documents; nullptr on failure (the old document is given up all the same).
+    static DataModel* sharedDataModelWithBlankCanvas();
+    static DataModel* sharedDataModelWithUIImage(Photo photo);
+    static DataModel* sharedDataModelWithArchivePath(const std::string& path);
+    // The same from archive bytes in memory (the path reads the file and calls this).
+    static DataModel* sharedDataModelWithArchiveData(std::vector<std::uint8_t> bytes);
+    // Gives up the shared document.
+    static void releaseSharedDataModel();
+
+    // A document with no canvas yet, changesMade false and a new unique title.
+    DataModel();
+
+    const Photo& origImage() const { return m_origImage; }
+    void setOrigImage(Photo photo) { m_origImage = std::move(photo); }
+    RawImage* rawImage() const { return m_rawImage.get(); }
+    void setRawImage(std::unique_ptr<RawImage> rawImage) { m_rawImage = std::move(rawImage); }
+    Canvas* canvas() const { return m_canvas.get(); }
+    void setCanvas(std::unique_ptr<Canvas> canvas) { m_canvas = std::move(canvas); }
+    const std::string& fileTitle() const { return m_fileTitle; }
+    void setFileTitle(std::string title) { m_fileTitle = std::move(title); }
+    bool changesMade() const { return m_changesMade; }
+    void setChangesMade(bool changed) { m_changesMade = changed; }
+
+    // "Kanvaro" + whole seconds since 2001-01-01 UTC; when that title's ".art" or ".jpg" already
+    // exists (two documents in one second), the next free number.
+    std::string getUniqueFileTitle() const;
+    // The documents directory (fnd::documentsPath(), created when missing) and "/".
+    std::string getDocumentsDirectoryAndSlash() const;
+    std::string getFullPathWithExtention(const std::string& extension) const;
+    std::string getFullPath() const { return getFullPathWithExtention("art"); }
+    std::string getThumbnailFullPath() const { return getFullPathWithExtention("jpg"); }
+
+    // Archive coding.
+    const char* className() const override { return "DataModel"; }
+    void encodeWithCoder(fnd::KeyedArchiver& coder) const override;
+    // The document under the unarchiver's root; nullptr (reason in coder.error()) when the
+    // archive is not a painting.
+    static std::unique_ptr<DataModel> initWithCoder(fnd::KeyedUnarchiver& coder);
+
+    // Stores the archive at getFullPath() and a JPEG thumbnail (longer side 120, quality 0.8) at
+    // getThumbnailFullPath(), each replaced atomically. False (and a log line) on failure; the
+    // previous files then stay as they were.
+    bool saveToFiles() const;
+
+private:
+    struct Restoring {};
+    explicit DataModel(Restoring) {}
+
+    Photo m_origImage;
+    std::unique_ptr<RawImage> m_rawImage;
+    std::unique_ptr<Canvas> m_canvas;
+    std::string m_fileTitle;
+    bool m_changesMade = false;
+};
+
+// The shared document.
+extern std::unique_ptr<DataModel> g_sharedDataModel;

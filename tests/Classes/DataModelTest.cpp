@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "DataModel.h"
+#include "Foundation/Date.h"
+#include "Foundation/KeyedArchiver.h"
+#include "Foundation/Log.h"
+#include "Foundation/Paths.h"
+#include "Graphics/PixelFormat.h"
+#include "ImageIO/Decoder.h"
+#include "PaintingFixtures.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// 2009-01-01 00:00:00 UTC and 2009-06-01 12:00:00 UTC, in seconds since 2001-01-01.
+constexpr double kNewYear2009 = 252460800.0;
+constexpr double kJune2009 = 265550400.0;
+
+class DataModelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = testing::uniqueTempDir("kanvaro-docs");
+        fnd::setDocumentsPath(dir.string());
+        fnd::setSecondsSinceReferenceDateOverride(kNewYear2009);
+    }
+    void TearDown() override
+    {
+        DataModel::releaseSharedDataModel();
+        fnd::setSecondsSinceReferenceDateOverride(std::nullopt);
+        fnd::setDocumentsPath("");
+        fs::remove_all(dir);
+    }
+
+    // Saves the shared document and reopens it from its file, as the gallery does.
+    DataModel* saveAndReopen()
+    {
+        DataModel* model = DataModel::sharedDataModel();
+        EXPECT_TRUE(model->saveToFiles());
+        std::string path = model->getFullPath();
+        return DataModel::sharedDataModelWithArchivePath(path);
+    }
+
+    fs::path dir;
+};
+
+} // namespace
+
+TEST_F(DataModelTest, TitlesAndPathsComeFromTheSecondsSince2001)
+{
+    DataModel first;
+    EXPECT_EQ(first.fileTitle(), "Kanvaro252460800");
+    fnd::setSecondsSinceReferenceDateOverride(kJune2009);
+    DataModel second;
+    EXPECT_EQ(second.fileTitle(), "Kanvaro265550400");
+    EXPECT_EQ(second.getFullPath(), dir.string() + "/Kanvaro265550400.art");
+    EXPECT_EQ(second.getThumbnailFullPath(), dir.string() + "/Kanvaro265550400.jpg");
+    EXPECT_EQ(second.getDocumentsDirectoryAndSlash(), dir.string() + "/");
+}
+
+TEST_F(DataModelTest, TwoDocumentsInOneSecondGetDifferentTitles)
+{
+    ASSERT_TRUE(DataModel::sharedDataModelWithBlankCanvas());
+    std::string firstTitle = DataModel::sharedDataModel()->fileTitle();
+    ASSERT_TRUE(DataModel::sharedDataModel()->saveToFiles());
+    ASSERT_TRUE(DataModel::sharedDataModelWithBlankCanvas());
+    EXPECT_EQ(firstTitle, "Kanvaro252460800");
+    EXPECT_EQ(DataModel::sharedDataModel()->fileTitle(), "Kanvaro252460801");
+    // A leftover thumbnail alone also keeps its title taken.
+    fs::remove(dir / "Kanvaro252460800.art");
+    EXPECT_EQ(DataModel().fileTitle(), "Kanvaro252460801");
+}
+
+TEST_F(DataModelTest, BlankPaintingReopensWithItsPixelsAndNothingElse)
+{
+    DataModel* model = DataModel::sharedDataModelWithBlankCanvas();
+    ASSERT_TRUE(model);
+    model->setChangesMade(true);
+    Canvas& canvas = *model->canvas();
+    testing::paintStroke(canvas, {100, 20, 300, 30}, {0.8f, 0.1f, 0.2f, 1}); // near the top
+    canvas.setCurStrokeOpacity(0.6f);
+    auto before = canvas.createThumbnail(1024, false);
+
+    DataModel* reopened = saveAndReopen();
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(reopened->rawImage(), nullptr);
+    EXPECT_FALSE(reopened->changesMade());
+    EXPECT_EQ(reopened->origImage(), nullptr);
+    EXPECT_TRUE(reopened->fileTitle().empty());
+    auto after = reopened->canvas()->createThumbnail(1024, false);
+    testing::expectSamePixels(*before, *after);
+    EXPECT_GT(gfx::alphaOf(after->pixelAt(200, 30)), 0u); // still near the top
+    EXPECT_EQ(gfx::alphaOf(after->pixelAt(200, 1000)), 0u);
+    // Nothing to undo: the strokes were merged into the stored painting.
+    reopened->canvas()->undo();
+    testing::expectSamePixels(*before, *reopened->canvas()->createThumbnail(1024, false));
+}
+
+TEST_F(DataModelTest, PhotoPaintingReopensWithItsRawImageTextureAndPaper)
+{
+    auto photo = testing::makePhoto(160, 120);
+    DataModel* model = DataModel::sharedDataModelWithUIImage(photo);
+    ASSERT_TRUE(model);
+    EXPECT_EQ(model->canvas()->width(), 1024);
+    EXPECT_EQ(model->canvas()->height(), 768);
+    model->canvas()->setTextureName("Canvas");
+    model->canvas()->setBackgroundColor({0.2f, 0.4f, 0.6f, 1});
+    testing::paintStroke(*model->canvas(), {10, 10, 50, 50}, {0, 0, 1, 0.5f});
+    auto before = model->canvas()->createThumbnail(1024, true);
+    std::vector<std::uint8_t> pixels = *model->rawImage()->pixels();
+
+    DataModel* reopened = saveAndReopen();
+    ASSERT_TRUE(reopened);
+    ASSERT_TRUE(reopened->rawImage());
+    EXPECT_EQ(reopened->rawImage()->width(), 160);
+    EXPECT_EQ(*reopened->rawImage()->pixels(), pixels);
+    EXPECT_EQ(reopened->canvas()->textureName(), std::optional<std::string>("Canvas"));
+    EXPECT_NEAR(reopened->canvas()->backgroundColor().blue, 0.6f, 1e-6);
+    testing::expectSamePixels(*before, *reopened->canvas()->createThumbnail(1024, true));
+    ASSERT_TRUE(reopened->rawImage()->createCompatibleThumbnailAtSize(29));
+}
+
+TEST_F(DataModelTest, ThumbnailIsAJpegWhoseLongerSideIs120)
+{
+    ASSERT_TRUE(DataModel::sharedDataModelWithBlankCanvas());
+    ASSERT_TRUE(DataModel::sharedDataModel()->saveToFiles());
+    auto jpeg = imageio::decodeFile(DataModel::sharedDataModel()->getThumbnailFullPath());
+    ASSERT_TRUE(jpeg.ok()) << jpeg.error();
+    EXPECT_EQ(jpeg.value().width, 83);
+    EXPECT_EQ(jpeg.value().height, 120);
+}
+
+TEST_F(DataModelTest, MakingANewDocumentGivesUpTheOldOneEvenWhenItFails)
+{
+    ASSERT_TRUE(DataModel::sharedDataModelWithBlankCanvas());
+    auto unsupported = std::make_shared<imageio::DecodedImage>(*testing::makePhoto(8, 8));
+    unsupported->byteOrder = imageio::kByteOrder16Big;
+    EXPECT_EQ(DataModel::sharedDataModelWithUIImage(unsupported), nullptr);
+    ASSERT_NE(DataModel::sharedDataModel(), nullptr); // the incomplete new one
+    EXPECT_EQ(DataModel::sharedDataModel()->rawImage(), nullptr);
+    EXPECT_EQ(DataModel::sharedDataModelWithArchivePath((dir / "missing.art").string()), nullptr);
+    EXPECT_EQ(DataModel::sharedDataModel(), nullptr);
+}
+
+TEST_F(DataModelTest, SavingIntoAnUnusableFolderFailsAndKeepsTheOldFiles)
+{
+    DataModel* model = DataModel::sharedDataModelWithBlankCanvas();
+    ASSERT_TRUE(model->saveToFiles());
+    auto oldBytes = testing::readAll(model->getFullPath());
+    // The archive's name is now taken by a folder that cannot be replaced by a file.
+    fs::remove(model->getFullPath());
+    fs::create_directories(fs::path(model->getFullPath()) / "occupied");
+    std::vector<std::string> logged;
+    auto previous = fnd::setLogSink([&](const std::string& line) { logged.push_back(line); });
+    EXPECT_FALSE(model->saveToFiles());
+    fnd::setLogSink(previous);
+    EXPECT_FALSE(logged.empty());
+    EXPECT_TRUE(fs::is_directory(model->getFullPath()));
+    for (const auto& entry : fs::directory_iterator(dir))
+        EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+    EXPECT_FALSE(oldBytes.empty());
+}
