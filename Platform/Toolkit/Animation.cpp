@@ -183,11 +183,17 @@ bool Animator::transitionFrame(const View& view, TransitionFrame& out) const
     return false;
 }
 
-void Animator::invalidateAnimatingViews() const
+void Animator::invalidateAnimatingViews()
 {
-    for (const auto& r : m_records) {
-        if (auto v = r.view.lock())
-            v->invalidateFootprint();
+    for (auto& r : m_records) {
+        auto v = r.view.lock();
+        Window* window = v ? v->window() : nullptr;
+        if (!window)
+            continue;
+        gfx::Rect now = v->windowFootprint();
+        window->addDirtyRect(r.drawnArea);
+        window->addDirtyRect(now);
+        r.drawnArea = now;
     }
     for (const auto& t : m_transitions) {
         if (auto v = t.view.lock())
@@ -200,9 +206,12 @@ void Animator::finishBlock(unsigned id, bool finished)
     for (std::size_t i = m_records.size(); i-- > 0;) {
         if (m_records[i].block != id)
             continue;
-        if (auto v = m_records[i].view.lock())
-            v->invalidateFootprint();
+        auto v = m_records[i].view.lock();
+        if (Window* window = v ? v->window() : nullptr)
+            window->addDirtyRect(m_records[i].drawnArea);
         dropRecord(i);
+        if (v)
+            v->invalidateFootprint();
     }
     std::erase_if(m_transitions, [id](Transition& t) {
         if (t.block != id)

@@ -63,7 +63,7 @@ public:
 
     bool hasRunningAnimations() const { return !m_records.empty() || !m_transitions.empty(); }
     // Marks the screen area of every animating view for redraw (the window calls it per frame).
-    void invalidateAnimatingViews() const;
+    void invalidateAnimatingViews();
     // Ends every animation at once (tests and hosts shutting down); callbacks get finished = false.
     void stopAll();
 
@@ -85,6 +85,7 @@ private:
         double start = 0; // +infinity until committed: the old value stays on screen
         double duration = 0;
         AnimationCurve curve = AnimationCurve::Linear;
+        gfx::Rect drawnArea; // window area at the last frame, redrawn once the view has moved on
     };
     struct Transition {
         std::weak_ptr<View> view;

@@ -13,6 +13,8 @@ namespace ui {
 
 namespace {
 constexpr double kShadowWidth = 24; // points of shade cast by the fold on what lies beneath
+// The lifted part rolls over a cylinder, so its back shows foreshortened: this much of its width.
+constexpr double kFlapSquash = 0.5;
 
 // The curl's frame: x runs from the peeling corner along the diagonal, the fold is at x = fold.
 struct CurlGeometry {
@@ -44,9 +46,12 @@ void clipToSide(cairo_t* cr, const CurlGeometry& g, bool lifted)
 
 void drawFoldShadow(cairo_t* cr, const CurlGeometry& g)
 {
+    // The shade fades in as the corner lifts and out as the fold reaches the far corner.
+    double width = std::min({kShadowWidth, g.fold, g.length - g.fold});
+    if (width <= 0)
+        return;
     cairo_save(cr);
     enterCurlFrame(cr, g);
-    double width = std::min(kShadowWidth, g.fold);
     std::unique_ptr<cairo_pattern_t, decltype(&cairo_pattern_destroy)> shade(
         cairo_pattern_create_linear(g.fold, 0, g.fold - width, 0), cairo_pattern_destroy);
     cairo_pattern_add_color_stop_rgba(shade.get(), 0, 0, 0, 0, 0.45);
@@ -57,7 +62,7 @@ void drawFoldShadow(cairo_t* cr, const CurlGeometry& g)
     cairo_restore(cr);
 }
 
-// The lifted part mirrored over the fold line: the back of the page lying on the flat part.
+// The lifted part mirrored over the fold line (foreshortened): the page's back over the flat part.
 void drawFlap(cairo_t* cr, const CurlGeometry& g, const gfx::Rect& page)
 {
     if (g.fold < 0.5)
@@ -65,8 +70,9 @@ void drawFlap(cairo_t* cr, const CurlGeometry& g, const gfx::Rect& page)
     cairo_save(cr);
     cairo_save(cr);
     enterCurlFrame(cr, g);
-    cairo_translate(cr, 2 * g.fold, 0);
-    cairo_scale(cr, -1, 1);
+    cairo_translate(cr, g.fold, 0);
+    cairo_scale(cr, -kFlapSquash, 1);
+    cairo_translate(cr, -g.fold, 0);
     cairo_rotate(cr, -g.angle);
     cairo_translate(cr, -g.corner.x, -g.corner.y);
     cairo_rectangle(cr, page.x(), page.y(), page.width(), page.height());
@@ -75,7 +81,7 @@ void drawFlap(cairo_t* cr, const CurlGeometry& g, const gfx::Rect& page)
     clipToSide(cr, g, false);
     enterCurlFrame(cr, g);
     std::unique_ptr<cairo_pattern_t, decltype(&cairo_pattern_destroy)> back(
-        cairo_pattern_create_linear(g.fold, 0, 2 * g.fold, 0), cairo_pattern_destroy);
+        cairo_pattern_create_linear(g.fold, 0, g.fold * (1 + kFlapSquash), 0), cairo_pattern_destroy);
     cairo_pattern_add_color_stop_rgb(back.get(), 0, 0.62, 0.62, 0.62);
     cairo_pattern_add_color_stop_rgb(back.get(), 0.25, 0.9, 0.9, 0.9);
     cairo_pattern_add_color_stop_rgb(back.get(), 1, 0.98, 0.98, 0.98);

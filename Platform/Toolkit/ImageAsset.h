@@ -1,0 +1,38 @@
+#pragma once
+// Bundle images as the toolkit shows them: pixels plus the scale they were made for, so a
+// "Name@2x.png" picture of 2w x 2h pixels still measures w x h points. The host sets the screen
+// scale once at start; at 2 or more, imageNamed() prefers the @2x file when the bundle has one.
+#include <memory>
+#include <string>
+
+#include "Graphics/Geometry.h"
+#include "Graphics/Image.h"
+
+namespace ui {
+
+struct ImageAsset {
+    gfx::ImageRef pixels;
+    double scale = 1;     // pixels per point
+    gfx::Size pointSize;  // pixel size / scale
+    std::string name;     // the bundle name asked for ("Brush.png"), empty for made images
+
+    // Wraps pixels made at run time (thumbnails, tinted pictures); nullptr for no pixels or a
+    // scale that is not a positive finite number.
+    static std::shared_ptr<const ImageAsset> withImage(gfx::ImageRef pixels, double scale = 1, std::string name = {});
+};
+
+using ImageAssetRef = std::shared_ptr<const ImageAsset>;
+
+// Screen scale (points to pixels) the host runs at; 1 until set. Non-finite or non-positive
+// values are ignored.
+double screenScale();
+void setScreenScale(double scale);
+
+// The bundle image "Name.png", or its "Name@2x.png" variant at a screen scale of 2 or more.
+// Cached per name and scale; nullptr (with a log line from the loader) when missing.
+ImageAssetRef imageNamed(const std::string& fileName);
+
+// Forgets every cached asset (tests that switch the resource directory or the scale).
+void purgeImageAssets();
+
+} // namespace ui
