@@ -1,0 +1,135 @@
+#pragma once
+// The brush: turns the finger's movement over the canvas view into dabs in the canvas layers. A
+// stroke is a chain of dabs laid along each touch-move segment; a dab is the brush shape (an
+// image mask) stretched over a size x size square, turned, and filled with one colour (the chosen
+// colour or the photo's colour under the dab) or, for the eraser, cleared out of the painting
+// bitmap. Splatter scatters several jittered dabs around each position; the airbrush keeps adding
+// dabs while the finger rests. Stroke opacity is not applied per dab: the canvas applies it to
+// the whole current-strokes layer.
+//
+// The brush reads the shared document's canvas and raw image afresh for every dab and keeps no
+// reference to them. Its canvas view (not owned) is a view whose coordinates are canvas pixels:
+// its bounds give the canvas size, touch locations in it are canvas points, and it is asked to
+// redraw what the dabs changed.
+#include <optional>
+#include <string>
+
+#include "Foundation/Timer.h"
+#include "Graphics/Color.h"
+#include "Graphics/Geometry.h"
+#include "Graphics/Image.h"
+#include "Graphics/ImageMask.h"
+
+namespace ui {
+class View;
+class TouchSet;
+class Event;
+} // namespace ui
+
+class BrushTool {
+public:
+    // Colour modes.
+    static constexpr int kModeFreehand = 0; // dabs are filled with color()
+    static constexpr int kModePhoto = 1;    // dabs take the photo's colour under them
+    static constexpr int kModeEraser = 2;   // dabs clear the painting bitmap
+
+    static constexpr double kAirbrushInterval = 0.25; // seconds between resting-finger dabs
+    static constexpr double kAirbrushNestedRun = 0.2; // seconds each tick runs the run loop
+    static constexpr int kPreviewSide = 36;            // createPreviewImage() is 36 x 36
+
+    // Defaults: photo mode, no shape, opaque black, opacity 0.5, size 40, spacing 0.5, no
+    // splatter, noise on, direction 180, free direction, no airbrush.
+    explicit BrushTool(ui::View* canvasView);
+    ~BrushTool(); // stops the airbrush timer
+    BrushTool(const BrushTool&) = delete;
+    BrushTool& operator=(const BrushTool&) = delete;
+
+    ui::View* canvasView() const { return m_canvasView; }
+    void setCanvasView(ui::View* view) { m_canvasView = view; }
+
+    int mode() const { return m_mode; }
+    void setMode(int mode) { m_mode = mode; }
+
+    // The name of the last shape loaded successfully (none until one is).
+    const std::optional<std::string>& shapeName() const { return m_shapeName; }
+    // Loads Resources/<name>.png as the brush mask. On failure there is no mask afterwards and
+    // shapeName() keeps the previous name; dabs then paint nothing.
+    void setShapeName(const std::string& name);
+    const gfx::ImageMaskRef& shapeMask() const { return m_shapeMask; }
+    void setShapeMask(gfx::ImageMaskRef mask) { m_shapeMask = std::move(mask); }
+    // A new 36 x 36 image of the mask as a white silhouette on transparent, the mask's first row
+    // in the image's bottom row (as an unturned dab lies on the canvas). Transparent without a
+    // mask; nullptr only if the bitmap cannot be made.
+    gfx::ImageRef createPreviewImage() const;
+
+    const gfx::Color& color() const { return m_color; }
+    void setColor(const gfx::Color& color) { m_color = color; }
+    float opacity() const { return m_opacity; }
+    void setOpacity(float opacity) { m_opacity = opacity; }
+    int size() const { return m_size; }
+    void setSize(int size) { m_size = size; }
+    float spacing() const { return m_spacing; }
+    void setSpacing(float spacing) { m_spacing = spacing; }
+    bool splatter() const { return m_splatter; }
+    void setSplatter(bool splatter) { m_splatter = splatter; }
+    // Carried with the other settings; no drawing step reads it.
+    bool addNoise() const { return m_addNoise; }
+    void setAddNoise(bool addNoise) { m_addNoise = addNoise; }
+    // Degrees; the dab is turned by 270 - direction.
+    float direction() const { return m_direction; }
+    void setDirection(float direction) { m_direction = direction; }
+    bool fixedDirection() const { return m_fixedDirection; }
+    void setFixedDirection(bool fixed) { m_fixedDirection = fixed; }
+    bool airbrush() const { return m_airbrush; }
+    void setAirbrush(bool airbrush) { m_airbrush = airbrush; }
+
+    // Running only while an airbrush touch is down.
+    const fnd::TimerRef& airbrushTimer() const { return m_airbrushTimer; }
+    // Centre of the last dab drawn (or the touch-down point of an airbrush touch).
+    gfx::Point curPoint() const { return m_curPoint; }
+
+    // Touches forwarded by the canvas view. Ignored while the view does not take touches.
+    void touchesBegan(const ui::TouchSet& touches, const ui::Event& event);
+    void touchesMoved(const ui::TouchSet& touches, const ui::Event& event);
+    void touchesEnded(const ui::TouchSet& touches, const ui::Event& event);
+    void touchesCancelled(const ui::TouchSet& touches, const ui::Event& event);
+
+    // Lays the dabs of one segment (none on `from`, the last on `to`) and asks the canvas view to
+    // redraw the union of their squares.
+    void drawBrushStrokeFrom(gfx::Point from, gfx::Point to);
+    // One dab, or a splatter of jittered dabs, at p; returns the rectangle they cover.
+    gfx::Rect drawOrSplatterBrushAt(gfx::Point p);
+    // Exactly one dab centred on p; returns its unturned square (p - size/2, size x size).
+    gfx::Rect drawBrushShapeAt(gfx::Point p);
+
+    // One airbrush tick: a dab at curPoint(), then a nested 0.2 s run of the run loop.
+    void airbrushTimerEvent(fnd::Timer& timer);
+    // Invalidates and drops the airbrush timer.
+    void stopTimer();
+
+private:
+    gfx::Color dabColor(gfx::Point p, const gfx::Rect& canvasBounds) const;
+    void redraw(const gfx::Rect& rect) const;
+
+    ui::View* m_canvasView;
+    int m_mode = kModePhoto;
+    std::optional<std::string> m_shapeName;
+    gfx::ImageMaskRef m_shapeMask;
+    gfx::Color m_color = gfx::Color::black();
+    float m_opacity = 0.5f;
+    int m_size = 40;
+    float m_spacing = 0.5f;
+    bool m_splatter = false;
+    bool m_addNoise = true;
+    float m_direction = 180.0f;
+    bool m_fixedDirection = false;
+    bool m_airbrush = false;
+    fnd::TimerRef m_airbrushTimer;
+    gfx::Point m_curPoint;
+};
+
+// Distance between two points, the differences squared and summed in double precision.
+float Distance(gfx::Point a, gfx::Point b);
+// rand() % (2 * range) + value - range: a whole number in value - range .. value + range - 1,
+// from the never-seeded library generator. range must be at least 1.
+int AddJitter(int value, int range);
