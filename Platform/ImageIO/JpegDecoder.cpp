@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ImageIO/DecodeLimits.h"
@@ -96,7 +97,12 @@ fnd::Error describeFailure(const JpegSession& session)
 {
     if (session.errors.truncated)
         return fnd::Error{"truncated JPEG data"};
-    return fnd::Error{std::string("corrupt JPEG data: ") + session.errors.message};
+    // libjpeg's warnings about bad data already begin with the words we use.
+    constexpr std::string_view kPrefix = "Corrupt JPEG data: ";
+    std::string_view message = session.errors.message;
+    if (message.substr(0, kPrefix.size()) == kPrefix)
+        message.remove_prefix(kPrefix.size());
+    return fnd::Error{"corrupt JPEG data: " + std::string(message)};
 }
 
 int orientationFromMarkers(const jpeg_decompress_struct& info)
