@@ -113,64 +113,65 @@ std::optional<std::string> BinaryPlistReader::readCount(uint64_t& pos, uint8_t l
 
 std::optional<PlistObject> BinaryPlistReader::decode(uint64_t index, std::string& error) const
 {
-    uint64_t pos = offsetOf(index);
+    const uint64_t pos = offsetOf(index);
+    switch (m_bytes[pos] >> 4) {
+    case kMarkerData:
+    case kMarkerAscii:
+    case kMarkerUtf16:
+    case kMarkerArray:
+    case kMarkerDict:
+        return decodeCounted(index, pos, error);
+    default:
+        return decodeScalar(index, pos, error);
+    }
+}
+
+// Bool, int, real, date and UID: fixed-size payloads.
+std::optional<PlistObject> BinaryPlistReader::decodeScalar(uint64_t index, uint64_t pos, std::string& error) const
+{
     const uint8_t marker = m_bytes[pos++];
-    const uint8_t low = marker & 0x0F;
+    const unsigned low = marker & 0x0F;
     const uint64_t remaining = m_tableOffset - pos;
     auto fail = [&](const char* what) {
         error = objectError(index, what);
         return std::nullopt;
     };
     PlistObject object;
-    switch (marker >> 4) {
-    case kMarkerSimple:
-        if (marker != kFalse && marker != kTrue)
-            return fail("has an unsupported marker");
+    if (marker == kFalse || marker == kTrue) {
         object.type = PlistType::Bool;
         object.boolean = marker == kTrue;
         return object;
-    case kMarkerInt: {
-        if (low > 3)
-            return fail("is an int wider than 8 bytes");
-        const unsigned width = 1u << low;
-        if (remaining < width)
-            return fail("runs past the offset table");
-        const uint64_t bits = readBigEndian(&m_bytes[pos], width);
-        object.type = PlistType::Int;
+    }
+    const uint8_t high = marker >> 4;
+    unsigned width = 0;
+    if (high == kMarkerInt && low <= 3)
+        width = 1u << low, object.type = PlistType::Int;
+    else if (marker == kReal32)
+        width = 4, object.type = PlistType::Real, object.single = true;
+    else if (marker == kReal64 || marker == kDate)
+        width = 8, object.type = marker == kDate ? PlistType::Date : PlistType::Real;
+    else if (high == kMarkerUid && low < 8)
+        width = low + 1, object.type = PlistType::Uid;
+    else
+        return fail("has an unsupported marker or width");
+    if (remaining < width)
+        return fail("runs past the offset table");
+    const uint64_t bits = readBigEndian(&m_bytes[pos], width);
+    if (object.type == PlistType::Int) // 1, 2, 4 bytes unsigned; 8 bytes signed
         object.integer = width == 8 ? std::bit_cast<int64_t>(bits) : static_cast<int64_t>(bits);
-        return object;
-    }
-    case kMarkerReal:
-    case kMarkerDate: {
-        const bool single = marker == kReal32;
-        if (marker != kReal32 && marker != kReal64 && marker != kDate)
-            return fail("is a real of unsupported width");
-        if (remaining < (single ? 4u : 8u))
-            return fail("runs past the offset table");
-        object.type = marker == kDate ? PlistType::Date : PlistType::Real;
-        object.single = single;
-        object.real = single ? std::bit_cast<float>(static_cast<uint32_t>(readBigEndian(&m_bytes[pos], 4)))
-                             : std::bit_cast<double>(readBigEndian(&m_bytes[pos], 8));
-        return object;
-    }
-    case kMarkerUid:
-        if (low + 1u > 8u)
-            return fail("is a UID wider than 8 bytes");
-        if (remaining < low + 1u)
-            return fail("runs past the offset table");
-        object.type = PlistType::Uid;
-        object.uid = readBigEndian(&m_bytes[pos], low + 1u);
-        return object;
-    case kMarkerData:
-    case kMarkerAscii:
-    case kMarkerUtf16:
-    case kMarkerArray:
-    case kMarkerDict:
-        break;
-    default:
-        return fail("has an unsupported marker");
-    }
-    if (auto countError = readCount(pos, low, object.count)) {
+    else if (object.type == PlistType::Uid)
+        object.uid = bits;
+    else
+        object.real = object.single ? std::bit_cast<float>(static_cast<uint32_t>(bits)) : std::bit_cast<double>(bits);
+    return object;
+}
+
+// Data, strings, arrays and dicts: a count, then count units of payload.
+std::optional<PlistObject> BinaryPlistReader::decodeCounted(uint64_t index, uint64_t pos, std::string& error) const
+{
+    const uint8_t marker = m_bytes[pos++];
+    PlistObject object;
+    if (auto countError = readCount(pos, marker & 0x0F, object.count)) {
         error = objectError(index, countError->c_str());
         return std::nullopt;
     }
@@ -183,8 +184,10 @@ std::optional<PlistObject> BinaryPlistReader::decode(uint64_t index, std::string
     default: object.type = PlistType::Dict, unit = 2 * uint64_t{m_refSize}; break;
     }
     // Checked by division so that a hostile count cannot overflow the product.
-    if (object.count > (m_tableOffset - pos) / unit)
-        return fail("has a count larger than the bytes left");
+    if (object.count > (m_tableOffset - pos) / unit) {
+        error = objectError(index, "has a count larger than the bytes left");
+        return std::nullopt;
+    }
     object.payload = &m_bytes[pos];
     return object;
 }

@@ -71,6 +71,8 @@ private:
     std::optional<std::string> readCount(uint64_t& pos, uint8_t low, uint64_t& count) const;
     // Decodes the header of the object at `index`; nullopt with `error` set when it is corrupt.
     std::optional<PlistObject> decode(uint64_t index, std::string& error) const;
+    std::optional<PlistObject> decodeScalar(uint64_t index, uint64_t pos, std::string& error) const;
+    std::optional<PlistObject> decodeCounted(uint64_t index, uint64_t pos, std::string& error) const;
 
     std::vector<uint8_t> m_bytes;
     unsigned m_offsetSize = 0;
