@@ -1,0 +1,180 @@
+#include "Host/HeadlessHost.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Foundation/FileOps.h"
+#include "Foundation/RunLoop.h"
+#include "Host/VisibleViews.h"
+#include "ImageIO/Encoder.h"
+#include "Toolkit/Window.h"
+
+namespace host {
+
+namespace {
+constexpr double kFrameSeconds = 1.0 / 60; // frame spacing while animations run
+constexpr int kMaxMoves = 100000;
+
+std::string describe(gfx::Point p)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "(%g, %g)", p.x, p.y);
+    return text;
+}
+
+gfx::Point lerp(gfx::Point a, gfx::Point b, double t)
+{
+    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+}
+} // namespace
+
+HeadlessHost::HeadlessHost(double scale)
+    : m_window(std::make_shared<ui::Window>(gfx::Rect(0, 0, kScreenWidthPoints, kScreenHeightPoints)))
+{
+    m_window->setScale(scale);
+    fnd::RunLoop::main().setSource([this](double) { frame(); });
+}
+
+HeadlessHost::~HeadlessHost()
+{
+    terminate();
+    ui::Animator::shared().stopAll();
+    fnd::RunLoop::main().setSource(nullptr);
+    fnd::RunLoop::main().removeAllTimers();
+}
+
+double HeadlessHost::now() const
+{
+    return fnd::clock().now();
+}
+
+void HeadlessHost::launch(const Application& application)
+{
+    m_application = application;
+    m_window->makeKeyAndVisible();
+    if (m_application.didFinishLaunching)
+        m_application.didFinishLaunching(*m_window);
+    fnd::RunLoop::main().runOnce();
+}
+
+void HeadlessHost::terminate()
+{
+    if (m_terminated)
+        return;
+    m_terminated = true;
+    if (m_application.willTerminate)
+        m_application.willTerminate();
+}
+
+void HeadlessHost::frame()
+{
+    m_window->display();
+}
+
+fnd::Result<bool> HeadlessHost::checkInWindow(gfx::Point point) const
+{
+    if (!std::isfinite(point.x) || !std::isfinite(point.y) || !m_window->bounds().contains(point))
+        return fnd::Error{"point " + describe(point) + " is outside the window"};
+    return true;
+}
+
+fnd::Result<bool> HeadlessHost::tap(gfx::Point point)
+{
+    if (auto inside = checkInWindow(point); !inside)
+        return inside;
+    m_window->touchDown(0, point, now());
+    advance(kTapSeconds);
+    m_window->touchUp(0, point, now());
+    fnd::RunLoop::main().runOnce();
+    return true;
+}
+
+fnd::Result<bool> HeadlessHost::tap(const std::string& label)
+{
+    ui::View* view = findVisibleView(label);
+    if (!view)
+        return fnd::Error{"no visible view labelled \"" + label + "\""};
+    return tap(tapPointOf(*view, *m_window));
+}
+
+fnd::Result<bool> HeadlessHost::drag(gfx::Point from, gfx::Point to, int moves, double seconds)
+{
+    if (auto inside = checkInWindow(from); !inside)
+        return inside;
+    if (!std::isfinite(to.x) || !std::isfinite(to.y))
+        return fnd::Error{"drag end " + describe(to) + " is not a point"};
+    if (moves < 0 || moves > kMaxMoves)
+        return fnd::Error{"drag needs 0 to " + std::to_string(kMaxMoves) + " moves"};
+    if (!(seconds >= 0) || !std::isfinite(seconds))
+        return fnd::Error{"drag needs a duration of zero seconds or more"};
+    m_window->touchDown(0, from, now());
+    const int steps = std::max(moves, 1);
+    for (int i = 1; i <= moves; ++i) {
+        advance(seconds / steps);
+        m_window->touchMove(0, lerp(from, to, static_cast<double>(i) / moves), now());
+    }
+    if (moves == 0)
+        advance(seconds);
+    m_window->touchUp(0, to, now());
+    fnd::RunLoop::main().runOnce();
+    return true;
+}
+
+fnd::Result<bool> HeadlessHost::pinch(gfx::Point center, double scale)
+{
+    if (auto inside = checkInWindow(center); !inside)
+        return inside;
+    if (!(scale > 0) || !std::isfinite(scale))
+        return fnd::Error{"pinch needs a scale above zero"};
+    auto fingersAt = [center](double distance) {
+        return std::vector<ui::Window::TouchInput>{{1, {center.x - distance / 2, center.y}},
+                                                   {2, {center.x + distance / 2, center.y}}};
+    };
+    m_window->sendTouches(ui::TouchPhase::Began, fingersAt(kPinchStartDistance), now());
+    for (int i = 1; i <= kPinchMoves; ++i) {
+        advance(kPinchSeconds / kPinchMoves);
+        double t = static_cast<double>(i) / kPinchMoves;
+        double distance = kPinchStartDistance * (1 + (scale - 1) * t);
+        m_window->sendTouches(ui::TouchPhase::Moved, fingersAt(distance), now());
+    }
+    m_window->sendTouches(ui::TouchPhase::Ended, fingersAt(kPinchStartDistance * scale), now());
+    fnd::RunLoop::main().runOnce();
+    return true;
+}
+
+void HeadlessHost::advance(double seconds)
+{
+    if (!(seconds > 0) || !std::isfinite(seconds)) {
+        fnd::RunLoop::main().runOnce();
+        return;
+    }
+    const double end = now() + seconds;
+    // While something animates, stop at every frame so the drawing shows its in-between states.
+    while (now() < end) {
+        double next = m_window->hasRunningAnimations() ? std::min(end, now() + kFrameSeconds) : end;
+        fnd::RunLoop::main().runUntil(next);
+    }
+}
+
+ui::View* HeadlessHost::findVisibleView(const std::string& label)
+{
+    return host::findVisibleView(*m_window, label);
+}
+
+fnd::Result<bool> HeadlessHost::screenshot(const std::string& path)
+{
+    gfx::BitmapContext* store = m_window->backingStore();
+    if (!store)
+        return fnd::Error{"the window has no backing store"};
+    m_window->addDirtyRect(m_window->bounds());
+    m_window->display();
+    imageio::PixelsView pixels{store->constData(), store->width(), store->height(), store->bytesPerRow(), true};
+    auto png = imageio::encodePng(pixels);
+    if (!png)
+        return fnd::Error{"cannot encode the screenshot: " + png.error()};
+    if (!fnd::writeFileAtomically(path, png.value()))
+        return fnd::Error{"cannot write the screenshot to " + path};
+    return true;
+}
+
+} // namespace host

@@ -1,0 +1,72 @@
+#pragma once
+// The application without a display: the same window and view tree, drawn into the in-memory
+// backing store, with a manual clock so that time moves only when a test or script says so.
+// Input is synthesised as a person would make it: taps, drags and pinches at points in window
+// coordinates, each advancing the clock the way a finger takes time.
+//
+// One host at a time: it installs the manual clock and the run loop's source for its lifetime,
+// and on destruction stops animations and drops the run loop's timers.
+#include <memory>
+#include <string>
+
+#include "Foundation/Clock.h"
+#include "Foundation/Result.h"
+#include "Graphics/Geometry.h"
+#include "Host/Application.h"
+
+namespace ui {
+class View;
+class Window;
+} // namespace ui
+
+namespace host {
+
+class HeadlessHost {
+public:
+    explicit HeadlessHost(double scale = 2);
+    ~HeadlessHost();
+    HeadlessHost(const HeadlessHost&) = delete;
+    HeadlessHost& operator=(const HeadlessHost&) = delete;
+
+    ui::Window& window() { return *m_window; }
+    double now() const;
+
+    // Runs the application's launch hook and draws the first frame.
+    void launch(const Application& application);
+    // Runs the termination hook (once).
+    void terminate();
+
+    // Input. Points are window coordinates; a point outside the window is refused.
+    static constexpr double kTapSeconds = 0.05;
+    fnd::Result<bool> tap(gfx::Point point);
+    // Taps the middle of the front-most visible view with the accessibility label.
+    fnd::Result<bool> tap(const std::string& label);
+    // Touch-down at `from`, `moves` moves evenly spaced in place and time over `seconds` ending
+    // at `to`, then touch-up there.
+    fnd::Result<bool> drag(gfx::Point from, gfx::Point to, int moves = 10, double seconds = 0.3);
+    // Two fingers on a horizontal line through `center`, moving apart (scale > 1) or together
+    // until their distance is `scale` times the starting one.
+    static constexpr double kPinchStartDistance = 80;
+    static constexpr int kPinchMoves = 10;
+    static constexpr double kPinchSeconds = 0.3;
+    fnd::Result<bool> pinch(gfx::Point center, double scale);
+
+    // Runs the run loop for `seconds`: timers fire on time, animations draw their frames.
+    void advance(double seconds);
+
+    ui::View* findVisibleView(const std::string& label);
+
+    // Redraws everything and writes the backing store as a PNG (atomically).
+    fnd::Result<bool> screenshot(const std::string& path);
+
+private:
+    fnd::Result<bool> checkInWindow(gfx::Point point) const;
+    void frame();
+
+    fnd::ManualClockScope m_clock;
+    std::shared_ptr<ui::Window> m_window;
+    Application m_application;
+    bool m_terminated = false;
+};
+
+} // namespace host

@@ -1,0 +1,224 @@
+#include "Host/SdlHost.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Foundation/Clock.h"
+#include "Foundation/Log.h"
+#include "Foundation/RunLoop.h"
+#include "Toolkit/Animation.h"
+#include "Toolkit/ImageAsset.h"
+#include "Toolkit/Window.h"
+
+namespace host {
+
+namespace {
+constexpr double kFrameSeconds = 1.0 / 60;   // frame pacing while animations run
+constexpr double kRunSliceSeconds = 0.25;    // run() checks for quitting at least this often
+constexpr double kMaxWaitSeconds = 3600;     // never hand SDL an unbounded wait
+
+std::string sdlError(const std::string& what)
+{
+    return "SdlHost: " + what + ": " + SDL_GetError();
+}
+} // namespace
+
+int scaleForUsableHeight(int usableHeight)
+{
+    return std::max(1, usableHeight / static_cast<int>(kScreenHeightPoints));
+}
+
+std::unique_ptr<SdlHost> SdlHost::create(const std::string& title, int scale)
+{
+    SdlVideo video;
+    if (!video.ok()) {
+        fnd::log(sdlError("cannot start SDL video"));
+        return nullptr;
+    }
+    if (scale <= 0) {
+        SDL_Rect usable;
+        scale = SDL_GetDisplayUsableBounds(0, &usable) == 0 ? scaleForUsableHeight(usable.h) : 1;
+    }
+    auto host = std::make_unique<SdlHost>(Token{}, std::move(video), scale);
+    if (!host->m_window->backingStore() || !host->openWindow(title))
+        return nullptr;
+    return host;
+}
+
+SdlHost::SdlHost(Token, SdlVideo video, int scale)
+    : m_video(std::move(video))
+    , m_scale(scale)
+    , m_window(std::make_shared<ui::Window>(gfx::Rect(0, 0, kScreenWidthPoints, kScreenHeightPoints)))
+{
+    ui::setScreenScale(scale);
+    m_window->setScale(scale);
+    m_input = std::make_unique<SdlInput>(*m_window);
+}
+
+SdlHost::~SdlHost()
+{
+    terminate();
+    ui::Animator::shared().stopAll();
+    fnd::RunLoop::main().setSource(nullptr);
+    fnd::RunLoop::main().removeAllTimers();
+}
+
+bool SdlHost::openWindow(const std::string& title)
+{
+    const gfx::BitmapContext& store = *m_window->backingStore();
+    m_sdlWindow.reset(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                       store.width(), store.height(), SDL_WINDOW_SHOWN));
+    if (!m_sdlWindow) {
+        fnd::log(sdlError("cannot open a window"));
+        return false;
+    }
+    m_renderer.reset(SDL_CreateRenderer(m_sdlWindow.get(), -1, 0));
+    if (!m_renderer)
+        m_renderer.reset(SDL_CreateRenderer(m_sdlWindow.get(), -1, SDL_RENDERER_SOFTWARE));
+    if (!m_renderer) {
+        fnd::log(sdlError("cannot draw into the window"));
+        return false;
+    }
+    // The backing store's words are 0xAARRGGBB in native byte order: SDL's ARGB8888.
+    m_texture.reset(SDL_CreateTexture(m_renderer.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                      store.width(), store.height()));
+    if (!m_texture) {
+        fnd::log(sdlError("cannot make the window's texture"));
+        return false;
+    }
+    SDL_SetTextureBlendMode(m_texture.get(), SDL_BLENDMODE_NONE);
+    int w = 0, h = 0;
+    SDL_GetWindowSize(m_sdlWindow.get(), &w, &h);
+    m_input->setWindowSize(w, h);
+    return true;
+}
+
+void SdlHost::launch(const Application& application)
+{
+    if (m_launched)
+        return;
+    m_launched = true;
+    m_application = application;
+    fnd::RunLoop::main().setSource([this](double deadline) { pump(deadline); });
+    m_window->makeKeyAndVisible();
+    if (m_application.didFinishLaunching)
+        m_application.didFinishLaunching(*m_window);
+    present();
+}
+
+void SdlHost::run(const Application& application)
+{
+    launch(application);
+    while (!m_quitting)
+        fnd::RunLoop::main().runFor(kRunSliceSeconds);
+    terminate();
+}
+
+void SdlHost::runOnce()
+{
+    fnd::RunLoop::main().runOnce();
+}
+
+void SdlHost::quit()
+{
+    m_quitting = true;
+}
+
+void SdlHost::terminate()
+{
+    if (m_terminated || !m_launched)
+        return;
+    m_terminated = true;
+    m_input->cancelAll(fnd::clock().now());
+    if (m_application.willTerminate)
+        m_application.willTerminate();
+}
+
+// The run loop's source: handles what input is pending, draws, then sleeps in SDL until input
+// arrives, the next timer is due or (while animating) the next frame.
+void SdlHost::pump(double deadline)
+{
+    SDL_Event event;
+    while (!m_quitting && SDL_PollEvent(&event))
+        handleEvent(event);
+    present();
+    if (m_quitting) {
+        // Nothing more to do: let the current run slice end without spinning.
+        fnd::clock().waitUntil(deadline);
+        return;
+    }
+    if (m_window->hasRunningAnimations())
+        deadline = std::min(deadline, fnd::clock().now() + kFrameSeconds);
+    if (!waitForEvent(deadline, event))
+        return;
+    handleEvent(event);
+    while (!m_quitting && SDL_PollEvent(&event))
+        handleEvent(event);
+    present();
+}
+
+bool SdlHost::waitForEvent(double deadline, SDL_Event& event)
+{
+    double seconds = std::clamp(deadline - fnd::clock().now(), 0.0, kMaxWaitSeconds);
+    if (std::isnan(seconds))
+        seconds = 0;
+    int milliseconds = static_cast<int>(std::ceil(seconds * 1000));
+    if (milliseconds == 0)
+        return false;
+    return SDL_WaitEventTimeout(&event, milliseconds) == 1;
+}
+
+void SdlHost::handleEvent(const SDL_Event& event)
+{
+    if (event.type == SDL_QUIT) {
+        quit();
+        return;
+    }
+    if (event.type == SDL_WINDOWEVENT) {
+        switch (event.window.event) {
+        case SDL_WINDOWEVENT_CLOSE: quit(); break;
+        case SDL_WINDOWEVENT_FOCUS_LOST: m_input->cancelAll(fnd::clock().now()); break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            m_input->setWindowSize(event.window.data1, event.window.data2);
+            m_needsPresent = true;
+            break;
+        case SDL_WINDOWEVENT_EXPOSED: m_needsPresent = true; break;
+        default: break;
+        }
+        return;
+    }
+    m_input->handle(event, fnd::clock().now());
+}
+
+// Uploads the redrawn pixel rectangles of the backing store and shows the whole texture (the
+// renderer's back buffer holds nothing useful after a present, the texture holds everything).
+void SdlHost::present()
+{
+    if (m_window->needsDisplay())
+        uploadRedrawnAreas();
+    if (!m_needsPresent)
+        return;
+    m_needsPresent = false;
+    SDL_RenderCopy(m_renderer.get(), m_texture.get(), nullptr, nullptr);
+    SDL_RenderPresent(m_renderer.get());
+    ++m_frames;
+}
+
+void SdlHost::uploadRedrawnAreas()
+{
+    const std::vector<gfx::IntRect>& drawn = m_window->display();
+    if (drawn.empty())
+        return;
+    const gfx::BitmapContext& store = *m_window->backingStore();
+    const std::uint8_t* pixels = store.constData();
+    const int stride = store.bytesPerRow();
+    for (const gfx::IntRect& r : drawn) {
+        SDL_Rect rect{r.x, r.y, r.width, r.height};
+        const std::uint8_t* first = pixels + static_cast<std::ptrdiff_t>(r.y) * stride + static_cast<std::ptrdiff_t>(r.x) * 4;
+        if (SDL_UpdateTexture(m_texture.get(), &rect, first, stride) != 0)
+            fnd::log(sdlError("cannot upload a redrawn area"));
+    }
+    m_needsPresent = true;
+}
+
+} // namespace host

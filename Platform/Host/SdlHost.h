@@ -1,0 +1,81 @@
+#pragma once
+// The real application window: an SDL window showing the ui::Window's backing store, fed with
+// mouse and touch-screen input, driven by the main run loop with the real clock.
+//
+// The window is 320 x 480 points at the largest whole scale factor that fits the display's
+// usable height (at least 1). Only the parts of the backing store the window redrew are uploaded
+// to the streaming texture. While animations run the host keeps drawing frames; otherwise it
+// sleeps in SDL until input arrives or the next timer is due. Closing the window ends run() after
+// the application's will-terminate hook.
+#include <memory>
+#include <string>
+
+#include "Host/Application.h"
+#include "Host/SdlHandles.h"
+#include "Host/SdlInput.h"
+
+namespace ui {
+class Window;
+}
+
+namespace host {
+
+class SdlHost {
+    struct Token {
+        explicit Token() = default;
+    };
+
+public:
+    // Opens the window; nullptr (and a log line) when SDL cannot give us a window. `scale` 0
+    // picks the factor from the display.
+    static std::unique_ptr<SdlHost> create(const std::string& title, int scale = 0);
+    SdlHost(Token, SdlVideo video, int scale); // through create()
+    ~SdlHost();
+    SdlHost(const SdlHost&) = delete;
+    SdlHost& operator=(const SdlHost&) = delete;
+
+    ui::Window& window() { return *m_window; }
+    int scale() const { return m_scale; }
+
+    // Launches the application and runs until the window is closed (or quit() is called), then
+    // calls the will-terminate hook.
+    void run(const Application& application);
+    // Launches without running the loop, for hosts stepped by hand (tests).
+    void launch(const Application& application);
+    // One pass: fire due timers, handle pending input, draw; waits for nothing.
+    void runOnce();
+    // Ends run() soon, as closing the window does; the will-terminate hook runs once.
+    void quit();
+    bool isQuitting() const { return m_quitting; }
+    void terminate();
+
+    // Number of frames presented so far.
+    long long framesPresented() const { return m_frames; }
+
+private:
+    bool openWindow(const std::string& title);
+    void pump(double deadline);
+    bool waitForEvent(double deadline, SDL_Event& event);
+    void handleEvent(const SDL_Event& event);
+    void present();
+    void uploadRedrawnAreas();
+
+    SdlVideo m_video;
+    int m_scale;
+    std::shared_ptr<ui::Window> m_window;
+    SdlWindow m_sdlWindow;
+    SdlRenderer m_renderer;
+    SdlTexture m_texture;
+    std::unique_ptr<SdlInput> m_input;
+    Application m_application;
+    bool m_quitting = false;
+    bool m_terminated = false;
+    bool m_launched = false;
+    bool m_needsPresent = true;
+    long long m_frames = 0;
+};
+
+// The largest whole scale at which a 480-point-high screen fits `usableHeight` pixels; at least 1.
+int scaleForUsableHeight(int usableHeight);
+
+} // namespace host

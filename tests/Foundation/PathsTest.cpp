@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <unistd.h>
+
+#include "Foundation/Log.h"
+#include "Foundation/Paths.h"
+
+using namespace fnd;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Sets an environment variable for the scope and puts the old value back.
+class EnvScope {
+public:
+    EnvScope(const char* name, const std::optional<std::string>& value) : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        if (value)
+            setenv(name, value->c_str(), 1);
+        else
+            unsetenv(name);
+    }
+    ~EnvScope()
+    {
+        if (m_old)
+            setenv(m_name, m_old->c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+    EnvScope(const EnvScope&) = delete;
+    EnvScope& operator=(const EnvScope&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+class PathsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_home = fs::temp_directory_path() / ("kanvaro_paths_" + std::to_string(::getpid()));
+        fs::remove_all(m_home);
+        fs::create_directories(m_home);
+    }
+    void TearDown() override
+    {
+        setDocumentsPath("");
+        setPicturesPath("");
+        setExportsPath("");
+        fs::remove_all(m_home);
+    }
+    fs::path m_home;
+};
+
+TEST_F(PathsTest, DocumentsFollowAbsoluteDataHomeOnly)
+{
+    EnvScope home("HOME", m_home.string());
+    {
+        EnvScope data("XDG_DATA_HOME", "/srv/data/");
+        EXPECT_EQ(defaultDocumentsPath(), "/srv/data/kanvaro/Documents");
+    }
+    {
+        EnvScope data("XDG_DATA_HOME", "relative/data"); // not absolute: ignored
+        EXPECT_EQ(defaultDocumentsPath(), m_home.string() + "/.local/share/kanvaro/Documents");
+    }
+    EnvScope data("XDG_DATA_HOME", std::nullopt);
+    EXPECT_EQ(defaultDocumentsPath(), m_home.string() + "/.local/share/kanvaro/Documents");
+}
+
+TEST_F(PathsTest, PicturesComeFromUserDirsOrFallBackToHomePictures)
+{
+    EnvScope home("HOME", m_home.string());
+    EnvScope config("XDG_CONFIG_HOME", (m_home / "config").string());
+    // Nothing configured: the tool answers the home folder, which is not a pictures folder.
+    EXPECT_EQ(defaultPicturesPath(), m_home.string() + "/Pictures");
+
+    fs::create_directories(m_home / "config");
+    std::ofstream(m_home / "config" / "user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/Art\"\n";
+    EXPECT_EQ(defaultPicturesPath(), m_home.string() + "/Art");
+}
+
+TEST_F(PathsTest, OverridesWinAndExportsLiveInsideThePicturesInUse)
+{
+    setPicturesPath("/data/pics/");
+    EXPECT_EQ(picturesPath(), "/data/pics");
+    EXPECT_EQ(exportsPath(), "/data/pics/Kanvaro");
+    setExportsPath("/data/out");
+    EXPECT_EQ(exportsPath(), "/data/out");
+    setDocumentsPath("/data/docs");
+    EXPECT_EQ(documentsPath(), "/data/docs");
+
+    setDocumentsPath("");
+    EnvScope home("HOME", m_home.string());
+    EnvScope data("XDG_DATA_HOME", std::nullopt);
+    EXPECT_EQ(documentsPath(), defaultDocumentsPath());
+}
+
+TEST_F(PathsTest, MakeDirectoriesCreatesParentsAndRefusesAFileInTheWay)
+{
+    std::vector<std::string> lines;
+    LogSink previous = setLogSink([&](const std::string& line) { lines.push_back(line); });
+    fs::path nested = m_home / "a" / "b" / "c";
+    EXPECT_TRUE(makeDirectories(nested.string()));
+    EXPECT_TRUE(fs::is_directory(nested));
+    EXPECT_TRUE(makeDirectories(nested.string())); // already there: fine
+
+    std::ofstream(m_home / "file") << "x";
+    EXPECT_FALSE(makeDirectories((m_home / "file").string()));
+    EXPECT_FALSE(makeDirectories((m_home / "file" / "below").string()));
+    EXPECT_FALSE(makeDirectories(""));
+    setLogSink(previous);
+    EXPECT_EQ(lines.size(), 3u);
+}
+
+} // namespace
