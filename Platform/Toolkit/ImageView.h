@@ -1,0 +1,40 @@
+#pragma once
+// A view that shows one image asset, placed by its content mode. Like the platform's image
+// views it does not take touches unless told to (setUserInteractionEnabled).
+#include "Toolkit/ImageAsset.h"
+#include "Toolkit/View.h"
+
+namespace ui {
+
+// Content modes, with the platform's values.
+enum class ContentMode {
+    ScaleToFill = 0,    // stretched over the bounds
+    ScaleAspectFit = 1, // as large as fits, centred, proportions kept
+    Center = 4,         // at its own size, centred
+};
+
+// Where an image of `imageSize` points lands in `bounds` for a content mode.
+gfx::Rect imageRectForContentMode(ContentMode mode, const gfx::Rect& bounds, gfx::Size imageSize);
+
+class ImageView : public View {
+public:
+    explicit ImageView(const gfx::Rect& frame = {});
+    // Sized to the image (in points), at the origin.
+    explicit ImageView(ImageAssetRef image);
+
+    const ImageAssetRef& image() const { return m_image; }
+    void setImage(ImageAssetRef image);
+    ContentMode contentMode() const { return m_contentMode; }
+    void setContentMode(ContentMode mode);
+
+    void drawRect(gfx::BitmapContext& context, const gfx::Rect& dirty) override;
+
+private:
+    ImageAssetRef m_image;
+    ContentMode m_contentMode = ContentMode::ScaleToFill;
+};
+
+// Draws an asset over `rect` (points) of the context's user space.
+void drawImageAsset(gfx::BitmapContext& context, const gfx::Rect& rect, const ImageAsset& image);
+
+} // namespace ui
