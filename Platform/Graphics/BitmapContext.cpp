@@ -2,11 +2,13 @@
 
 #include <cairo.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "Foundation/Assert.h"
 #include "Graphics/CairoHandles.h"
 #include "Graphics/Layer.h"
+#include "Graphics/MaskFill.h"
 #include "Graphics/PixelFormat.h"
 
 namespace gfx {
@@ -111,6 +113,11 @@ void BitmapContext::setCTM(const AffineTransform& t)
 
 void BitmapContext::clipToRect(const Rect& r)
 {
+    const AffineTransform m = ctm();
+    const Rect device = m.apply(r);
+    auto whole = [](double v) { return std::isfinite(v) && v == std::round(v); };
+    if (m.b != 0 || m.c != 0 || !whole(device.minX()) || !whole(device.minY()) || !whole(device.maxX()) || !whole(device.maxY()))
+        state().clipIsPixelRect = false;
     cairo_new_path(m_cr);
     if (validRect(r))
         cairo_rectangle(m_cr, r.x(), r.y(), r.width(), r.height());
@@ -318,6 +325,58 @@ void BitmapContext::drawLayer(const Rect& r, const Layer& layer) { drawBitmap(r,
 void BitmapContext::drawLayer(Point origin, const Layer& layer)
 {
     drawBitmap(Rect(origin, layer.size()), layer.context());
+}
+
+void BitmapContext::fillMask(const ImageMaskRef& mask, const AffineTransform& maskToUser, const Color& color,
+                             BlendMode mode)
+{
+    if (!mask || maskToUser.determinant() == 0 || !std::isfinite(maskToUser.determinant()))
+        return;
+    if (mode != BlendMode::Clear)
+        mode = BlendMode::Normal;
+    if (fillMaskWithKernel(*mask, maskToUser, color, mode))
+        return;
+    GStateSaver saver(*this);
+    concat(maskToUser);
+    clipToMask(Rect(0, 0, 1, 1), mask);
+    if (mode == BlendMode::Clear) {
+        clearRect(Rect(0, 0, 1, 1));
+        return;
+    }
+    setBlendMode(BlendMode::Normal);
+    setFillColor(color);
+    fillRect(Rect(0, 0, 1, 1));
+}
+
+// False when the state holds something the kernel does not handle.
+bool BitmapContext::fillMaskWithKernel(const ImageMask& mask, const AffineTransform& maskToUser, const Color& color,
+                                       BlendMode mode)
+{
+    const State& s = state();
+    if (!s.masks.empty() || !s.clipIsPixelRect || mask.interpolate())
+        return false;
+    // Every clip was a whole-pixel rectangle, so the clip is its device-space extents.
+    cairo_matrix_t user;
+    cairo_get_matrix(m_cr, &user);
+    cairo_identity_matrix(m_cr);
+    double x0, y0, x1, y1;
+    cairo_clip_extents(m_cr, &x0, &y0, &x1, &y1);
+    cairo_set_matrix(m_cr, &user);
+    const IntRect clip = pixelBounds(Rect(x0, y0, x1 - x0, y1 - y0), m_width, m_height);
+    if (clip.isEmpty())
+        return true;
+
+    Color source = color;
+    source.alpha *= static_cast<float>(s.alpha);
+    cairo_surface_flush(m_surface);
+    MaskFillTarget target{reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(m_surface)), bytesPerRow(),
+                          m_width, m_height};
+    const MaskFillResult result = gfx::fillMask(target, clip, mask, maskToUser.concat(ctm()), source,
+                                                mode == BlendMode::Clear ? MaskFillMode::Clear : MaskFillMode::SourceOver);
+    if (!result.touched.isEmpty())
+        cairo_surface_mark_dirty_rectangle(m_surface, result.touched.x, result.touched.y, result.touched.width,
+                                           result.touched.height);
+    return result.handled;
 }
 
 ImageRef BitmapContext::makeImage() const

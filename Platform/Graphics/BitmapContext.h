@@ -81,6 +81,12 @@ public:
     void drawLayer(const Rect& r, const Layer& layer);
     void drawLayer(Point origin, const Layer& layer);
     void drawBitmap(const Rect& r, const BitmapContext& other);
+    // Fills `color` through `mask` stretched over the unit square (first row along y = 0) placed
+    // by `maskToUser` in the current user space, nearest sample: source-over (Normal) or clearing
+    // (Clear: each pixel keeps 1 - coverage, whatever the global alpha). Other blend modes are
+    // treated as Normal. Runs the span kernel of MaskFill.h when the state allows (no mask clips,
+    // pixel-aligned rectangle clips, a mask without interpolation), the general path otherwise.
+    void fillMask(const ImageMaskRef& mask, const AffineTransform& maskToUser, const Color& color, BlendMode mode);
 
     // A copy of the current pixels (premultiplied).
     ImageRef makeImage() const;
@@ -123,6 +129,7 @@ private:
         double alpha = 1;
         BlendMode blend = BlendMode::Normal;
         bool interpolate = true;
+        bool clipIsPixelRect = true; // every clip so far was a rectangle on whole device pixels
         std::vector<MaskClip> masks;
     };
 
@@ -131,6 +138,7 @@ private:
     const State& state() const { return m_states.back(); }
     template<typename Draw> void drawWithState(Draw&& draw);
     void applySource(const Color& c);
+    bool fillMaskWithKernel(const ImageMask& mask, const AffineTransform& maskToUser, const Color& color, BlendMode mode);
 
     _cairo_surface* m_surface;
     _cairo* m_cr;

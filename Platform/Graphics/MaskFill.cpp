@@ -1,0 +1,209 @@
+#include "Graphics/MaskFill.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+
+#include "Graphics/PixelFormat.h"
+
+namespace gfx {
+
+namespace {
+
+// Mask coordinates in fixed point with 32 fractional bits; the integer part indexes samples.
+using Fixed = std::int64_t;
+constexpr double kFixedOne = 4294967296.0;
+// Mask coordinates anywhere in the region must stay well inside the fixed-point range.
+constexpr double kMaxMaskCoordinate = 1073741824.0; // 2^30
+
+Fixed toFixed(double v) { return static_cast<Fixed>(std::llround(v * kFixedOne)); }
+
+// Two channels at once: each 8-bit lane of `word` times f (0-255), divided by 255 with rounding
+// to nearest (exact for every lane value).
+inline std::uint32_t scaleLanes(std::uint32_t word, std::uint32_t f)
+{
+    std::uint32_t rb = (word & 0x00FF00FFu) * f + 0x00800080u;
+    rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    std::uint32_t ag = ((word >> 8) & 0x00FF00FFu) * f + 0x00800080u;
+    ag = (ag + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
+    return rb | ag;
+}
+
+// The premultiplied source for every mask sample value s (coverage 255 - s), each channel
+// rounded once from the real product.
+using SourceTable = std::array<std::uint32_t, 256>;
+
+void buildSourceTable(const Color& color, SourceTable& table)
+{
+    auto unit = [](float v) { return std::isfinite(v) ? std::clamp(v, 0.0f, 1.0f) : 0.0f; };
+    const float a = unit(color.alpha);
+    const float r = unit(color.red) * a, g = unit(color.green) * a, b = unit(color.blue) * a;
+    for (int s = 0; s < 256; ++s) {
+        const float c = static_cast<float>(255 - s);
+        auto level = [c](float v) { return static_cast<std::uint32_t>(v * c + 0.5f); };
+        table[static_cast<std::size_t>(s)] = packARGB(level(a), level(r), level(g), level(b));
+    }
+}
+
+// Where the placed mask lies, and how device pixel centres map onto its samples.
+struct Placement {
+    AffineTransform deviceToMask; // device point -> mask sample coordinates (0..w, 0..h)
+    IntRect region;               // device pixels worth visiting
+};
+
+bool finite(const AffineTransform& t)
+{
+    return std::isfinite(t.a) && std::isfinite(t.b) && std::isfinite(t.c) && std::isfinite(t.d) && std::isfinite(t.tx)
+        && std::isfinite(t.ty);
+}
+
+IntRect intersect(const IntRect& a, const IntRect& b)
+{
+    int x0 = std::max(a.x, b.x), y0 = std::max(a.y, b.y);
+    int x1 = std::min(a.x + a.width, b.x + b.width), y1 = std::min(a.y + a.height, b.y + b.height);
+    if (x1 <= x0 || y1 <= y0)
+        return {};
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+// False when nothing can be drawn; `tooExtreme` when the fixed-point walk could overflow.
+bool place(const MaskFillTarget& target, const IntRect& clip, const ImageMask& mask, const AffineTransform& unitToDevice,
+           Placement& out, bool& tooExtreme)
+{
+    tooExtreme = false;
+    if (!finite(unitToDevice) || unitToDevice.determinant() == 0 || !std::isfinite(unitToDevice.determinant()))
+        return false;
+    const Rect box = unitToDevice.apply(Rect(0, 0, 1, 1));
+    out.region = intersect(pixelBounds(box, target.width, target.height), clip);
+    if (out.region.isEmpty())
+        return false;
+    out.deviceToMask = unitToDevice.inverted().concat(AffineTransform::scaling(mask.width(), mask.height()));
+    const IntRect& r = out.region;
+    const Point corners[4] = {{r.x + 0.5, r.y + 0.5}, {r.x + r.width - 0.5, r.y + 0.5},
+                              {r.x + 0.5, r.y + r.height - 0.5}, {r.x + r.width - 0.5, r.y + r.height - 0.5}};
+    for (const Point& corner : corners) {
+        const Point m = out.deviceToMask.apply(corner);
+        if (!(std::fabs(m.x) < kMaxMaskCoordinate && std::fabs(m.y) < kMaxMaskCoordinate)) {
+            tooExtreme = true;
+            return false;
+        }
+    }
+    return true;
+}
+
+// Real steps t (from the row's first pixel) with 0 <= p0 + dp * t < limit, as [lo, hi).
+void stepsInside(double p0, double dp, double limit, double& lo, double& hi)
+{
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    if (dp == 0) {
+        bool inside = p0 >= 0 && p0 < limit;
+        lo = inside ? -inf : inf;
+        hi = inside ? inf : -inf;
+        return;
+    }
+    double t0 = -p0 / dp, t1 = (limit - p0) / dp;
+    lo = std::max(lo, std::min(t0, t1));
+    hi = std::min(hi, std::max(t0, t1));
+}
+
+// One row: the mask position at the row's first pixel and its step per pixel.
+struct RowWalk {
+    Fixed u0, v0, du, dv;
+    Fixed maxU, maxV; // mask width and height in fixed point
+
+    Fixed u(int t) const { return u0 + du * t; }
+    Fixed v(int t) const { return v0 + dv * t; }
+    bool inside(int t) const
+    {
+        Fixed uu = u(t), vv = v(t);
+        return uu >= 0 && vv >= 0 && uu < maxU && vv < maxV;
+    }
+};
+
+// The pixels [start, end) of the row (as steps from its first pixel) whose centres fall inside
+// the mask. A double estimate, then settled with the same fixed-point values the blend loop
+// reads, so every sample index it forms is inside the mask.
+void rowSpan(const RowWalk& walk, double u0, double v0, double du, double dv, const ImageMask& mask, int width,
+             int& start, int& end)
+{
+    double lo = -std::numeric_limits<double>::infinity(), hi = std::numeric_limits<double>::infinity();
+    stepsInside(u0, du, mask.width(), lo, hi);
+    stepsInside(v0, dv, mask.height(), lo, hi);
+    start = static_cast<int>(std::clamp(std::ceil(lo), 0.0, static_cast<double>(width)));
+    end = static_cast<int>(std::clamp(std::ceil(hi), 0.0, static_cast<double>(width)));
+    while (start < end && !walk.inside(start))
+        ++start;
+    while (end > start && !walk.inside(end - 1))
+        --end;
+    if (start >= end)
+        return;
+    while (start > 0 && walk.inside(start - 1))
+        --start;
+    while (end < width && walk.inside(end))
+        ++end;
+}
+
+void blendSourceOver(std::uint32_t* dst, int count, const RowWalk& walk, const std::uint8_t* samples, int rowBytes,
+                     const SourceTable& table)
+{
+    Fixed u = walk.u0, v = walk.v0;
+    for (int i = 0; i < count; ++i) {
+        const std::uint8_t s = samples[(v >> 32) * rowBytes + (u >> 32)];
+        const std::uint32_t src = table[s];
+        dst[i] = src + scaleLanes(dst[i], 255 - (src >> 24));
+        u += walk.du;
+        v += walk.dv;
+    }
+}
+
+void blendClear(std::uint32_t* dst, int count, const RowWalk& walk, const std::uint8_t* samples, int rowBytes)
+{
+    Fixed u = walk.u0, v = walk.v0;
+    for (int i = 0; i < count; ++i) {
+        // The sample value is what each pixel keeps: 1 - coverage.
+        dst[i] = scaleLanes(dst[i], samples[(v >> 32) * rowBytes + (u >> 32)]);
+        u += walk.du;
+        v += walk.dv;
+    }
+}
+
+} // namespace
+
+MaskFillResult fillMask(const MaskFillTarget& target, const IntRect& clip, const ImageMask& mask,
+                        const AffineTransform& unitToDevice, const Color& color, MaskFillMode mode)
+{
+    Placement placement;
+    bool tooExtreme = false;
+    if (!place(target, clip, mask, unitToDevice, placement, tooExtreme))
+        return {!tooExtreme, {}};
+
+    SourceTable table;
+    if (mode == MaskFillMode::SourceOver)
+        buildSourceTable(color, table);
+
+    const AffineTransform& m = placement.deviceToMask;
+    const IntRect& region = placement.region;
+    const double x0 = region.x + 0.5;
+    const Fixed maxU = static_cast<Fixed>(mask.width()) << 32, maxV = static_cast<Fixed>(mask.height()) << 32;
+    for (int y = region.y; y < region.y + region.height; ++y) {
+        const double yc = y + 0.5;
+        const double u0 = m.a * x0 + m.c * yc + m.tx, v0 = m.b * x0 + m.d * yc + m.ty;
+        const RowWalk rowStart{toFixed(u0), toFixed(v0), toFixed(m.a), toFixed(m.b), maxU, maxV};
+        int start = 0, end = 0;
+        rowSpan(rowStart, u0, v0, m.a, m.b, mask, region.width, start, end);
+        if (start >= end)
+            continue;
+        const RowWalk walk{rowStart.u(start), rowStart.v(start), rowStart.du, rowStart.dv, maxU, maxV};
+        auto* row = reinterpret_cast<std::uint32_t*>(reinterpret_cast<std::uint8_t*>(target.pixels)
+                                                     + static_cast<std::ptrdiff_t>(y) * target.bytesPerRow);
+        std::uint32_t* dst = row + region.x + start;
+        if (mode == MaskFillMode::SourceOver)
+            blendSourceOver(dst, end - start, walk, mask.samples(), mask.rowBytes(), table);
+        else
+            blendClear(dst, end - start, walk, mask.samples(), mask.rowBytes());
+    }
+    return {true, region};
+}
+
+} // namespace gfx
