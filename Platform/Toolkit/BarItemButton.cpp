@@ -1,0 +1,118 @@
+#include "Toolkit/BarItemButton.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+
+#include "Toolkit/ControlDrawing.h"
+
+namespace ui {
+
+namespace {
+constexpr double kPlainPadding = 8;
+constexpr double kGlyphSide = 20;
+constexpr double kBorderedPadding = 10;
+constexpr double kBorderedMinimumWidth = 48;
+constexpr double kTitleFontSize = 12;
+constexpr double kGlowRadius = 20;
+constexpr gfx::Color kGlyphColor = gfx::Color::white();
+
+gfx::Color capsuleColor(BarItemButton::Look look, BarStyle barStyle)
+{
+    if (look == BarItemButton::Look::BorderedDone)
+        return {0.2f, 0.4f, 0.85f, 1};
+    return barStyle == BarStyle::Default ? gfx::Color {0.45f, 0.55f, 0.7f, 1} : gfx::Color {0.25f, 0.25f, 0.25f, 1};
+}
+
+void setGlyphSource(cairo_t* cr, double alpha)
+{
+    cairo_set_source_rgba(cr, kGlyphColor.red, kGlyphColor.green, kGlyphColor.blue, alpha);
+}
+} // namespace
+
+BarItemButton::BarItemButton(Look look, BarStyle barStyle)
+    : m_look(look)
+    , m_barStyle(barStyle)
+{
+    titleLabel().setFont(Font::boldSystemFont(kTitleFontSize));
+    titleLabel().setShadowColor(gfx::Color::black().withAlpha(0.5f));
+    setShowsTouchWhenHighlighted(look == Look::Image || look == Look::ActionGlyph || look == Look::AddGlyph);
+}
+
+double BarItemButton::naturalWidth()
+{
+    switch (m_look) {
+    case Look::Image: {
+        ImageAssetRef image = imageForState(ControlState::Normal);
+        return (image ? image->pointSize.width : 0) + 2 * kPlainPadding;
+    }
+    case Look::ActionGlyph:
+    case Look::AddGlyph:
+        return kGlyphSide + 2 * kPlainPadding;
+    case Look::Bordered:
+    case Look::BorderedDone:
+        break;
+    }
+    return std::max(kBorderedMinimumWidth, titleLabel().sizeThatFits({}).width + 2 * kBorderedPadding);
+}
+
+void BarItemButton::drawRect(gfx::BitmapContext& context, const gfx::Rect& dirty)
+{
+    if (m_look == Look::Bordered || m_look == Look::BorderedDone)
+        drawCapsule(context);
+    if (m_look == Look::ActionGlyph)
+        drawActionGlyph(context);
+    if (m_look == Look::AddGlyph)
+        drawAddGlyph(context);
+    Button::drawRect(context, dirty);
+}
+
+void BarItemButton::drawCapsule(gfx::BitmapContext& context) const
+{
+    gfx::Rect b = bounds();
+    gfx::Rect capsule(b.minX(), b.midY() - kBorderedHeight / 2, b.width(), kBorderedHeight);
+    gfx::Color base = capsuleColor(m_look, m_barStyle);
+    if (isHighlighted())
+        base = shade(base, -0.3);
+    fillGlossyRect(context, capsule, 5, {shade(base, 0.3), shade(base, 0.05), shade(base, -0.1)});
+    strokeRoundedRect(context, capsule, 5, shade(base, -0.6));
+}
+
+void BarItemButton::drawActionGlyph(gfx::BitmapContext& context) const
+{
+    gfx::Rect b = bounds();
+    double x = b.midX() - kGlyphSide / 2, y = b.midY() - kGlyphSide / 2, s = kGlyphSide;
+    cairo_t* cr = context.cairoContext();
+    cairo_save(cr);
+    setGlyphSource(cr, context.alpha());
+    cairo_set_line_width(cr, 2);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    // The box: open at the top right where the arrow leaves it.
+    cairo_move_to(cr, x + s * 0.45, y + s * 0.35);
+    cairo_line_to(cr, x + 1, y + s * 0.35);
+    cairo_line_to(cr, x + 1, y + s - 1);
+    cairo_line_to(cr, x + s * 0.8, y + s - 1);
+    cairo_line_to(cr, x + s * 0.8, y + s * 0.7);
+    cairo_stroke(cr);
+    // The arrow: a curved shaft from inside the box up to the right, and its head.
+    cairo_move_to(cr, x + s * 0.3, y + s * 0.8);
+    cairo_curve_to(cr, x + s * 0.3, y + s * 0.4, x + s * 0.5, y + s * 0.2, x + s * 0.8, y + s * 0.2);
+    cairo_stroke(cr);
+    cairo_move_to(cr, x + s, y + s * 0.2);
+    cairo_line_to(cr, x + s * 0.72, y);
+    cairo_line_to(cr, x + s * 0.72, y + s * 0.4);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+void BarItemButton::drawAddGlyph(gfx::BitmapContext& context) const
+{
+    gfx::Rect b = bounds();
+    double arm = kGlyphSide * 0.4, thickness = 3.5;
+    context.setFillColor(kGlyphColor);
+    context.fillRect({b.midX() - arm, b.midY() - thickness / 2, 2 * arm, thickness});
+    context.fillRect({b.midX() - thickness / 2, b.midY() - arm, thickness, 2 * arm});
+}
+
+} // namespace ui
