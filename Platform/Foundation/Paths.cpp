@@ -130,6 +130,27 @@ void setExportsPath(const std::string& path)
     overrides().exports = withoutTrailingSlashes(path);
 }
 
+bool setPathFromOption(const std::string& option, const std::string& value)
+{
+    if (option == "--documents")
+        setDocumentsPath(value);
+    else if (option == "--pictures")
+        setPicturesPath(value);
+    else if (option == "--exports")
+        setExportsPath(value);
+    else
+        return false;
+    return true;
+}
+
+bool preparePaths()
+{
+    setDocumentsPath(documentsPath());
+    setPicturesPath(picturesPath());
+    setExportsPath(exportsPath());
+    return makeDirectories(documentsPath()) && makeDirectories(picturesPath()) && makeDirectories(exportsPath());
+}
+
 bool makeDirectories(const std::string& path)
 {
     if (path.empty()) {

@@ -25,6 +25,13 @@ void setDocumentsPath(const std::string& path);
 void setPicturesPath(const std::string& path);
 void setExportsPath(const std::string& path);
 
+// The command-line options that name the folders: "--documents", "--pictures", "--exports".
+// Sets the folder and returns true when `option` is one of them.
+bool setPathFromOption(const std::string& option, const std::string& value);
+// Fixes the folders in use (each default is worked out once) and creates any that are missing;
+// false (and a log line) when one cannot be made.
+bool preparePaths();
+
 // Creates the folder and any missing parents. False (and a log line) when it cannot be made or
 // something that is not a folder is in the way.
 bool makeDirectories(const std::string& path);

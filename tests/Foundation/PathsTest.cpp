@@ -120,3 +120,18 @@ TEST_F(PathsTest, MakeDirectoriesCreatesParentsAndRefusesAFileInTheWay)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PathsTest, OptionsSetFoldersAndPreparingCreatesThem)
+{
+    EXPECT_TRUE(setPathFromOption("--pictures", (m_home / "pics").string()));
+    EXPECT_TRUE(setPathFromOption("--documents", (m_home / "docs").string()));
+    EXPECT_FALSE(setPathFromOption("--photos", "/x"));
+    ASSERT_TRUE(preparePaths());
+    EXPECT_TRUE(fs::is_directory(m_home / "docs"));
+    EXPECT_TRUE(fs::is_directory(m_home / "pics" / "Kanvaro"));
+    EXPECT_EQ(exportsPath(), (m_home / "pics" / "Kanvaro").string());
+}
+
+} // namespace

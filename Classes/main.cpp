@@ -1,0 +1,39 @@
+// The Kanvaro application in a desktop window.
+#include <cstdio>
+#include <string>
+
+#include "Foundation/Paths.h"
+#include "Host/SdlHost.h"
+#include "KanvaroAppDelegate.h"
+
+namespace {
+constexpr const char* kUsage = "usage: kanvaro [--documents DIR] [--pictures DIR] [--exports DIR]\n";
+
+bool parseOptions(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string option = argv[i];
+        if (option == "--help" || option == "-h" || i + 1 >= argc || !fnd::setPathFromOption(option, argv[i + 1])) {
+            std::fputs(kUsage, stderr);
+            return false;
+        }
+        ++i;
+    }
+    return true;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!parseOptions(argc, argv))
+        return 2;
+    if (!fnd::preparePaths())
+        return 1;
+    auto host = host::SdlHost::create("Kanvaro");
+    if (!host)
+        return 1;
+    KanvaroAppDelegate delegate;
+    host->run({[&](ui::Window& window) { delegate.applicationDidFinishLaunching(window); },
+               [&] { delegate.applicationWillTerminate(); }});
+    return 0;
+}

@@ -1,0 +1,171 @@
+#include "ScriptParser.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+namespace script {
+
+namespace {
+
+std::string trimmed(const std::string& s)
+{
+    const char* blanks = " \t\r\n";
+    std::size_t first = s.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return {};
+    return s.substr(first, s.find_last_not_of(blanks) - first + 1);
+}
+
+std::vector<std::string> words(const std::string& s)
+{
+    std::istringstream in(s);
+    std::vector<std::string> out;
+    for (std::string w; in >> w;)
+        out.push_back(w);
+    return out;
+}
+
+bool toNumber(const std::string& word, double& out)
+{
+    errno = 0;
+    char* end = nullptr;
+    out = std::strtod(word.c_str(), &end);
+    return !word.empty() && end && *end == '\0' && errno == 0 && std::isfinite(out);
+}
+
+bool toNumbers(const std::vector<std::string>& ws, std::size_t first, std::size_t count, double* out)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!toNumber(ws[first + i], out[i]))
+            return false;
+    }
+    return true;
+}
+
+// Each parser fills the step from the words after the command; "" when they fit, else why not.
+using Args = std::vector<std::string>;
+
+std::string parseTap(const Args& args, const std::string& rest, Step& step)
+{
+    double xy[2];
+    if (args.size() == 2 && toNumbers(args, 0, 2, xy)) {
+        step.kind = StepKind::TapPoint;
+        step.from = {xy[0], xy[1]};
+        return {};
+    }
+    if (rest.empty())
+        return "tap needs a label or X Y";
+    step.kind = StepKind::TapLabel;
+    step.argument = rest;
+    return {};
+}
+
+std::string parseDrag(const Args& args, Step& step)
+{
+    const char* usage = "drag needs X1 Y1 X2 Y2 [MOVES] [SECONDS]";
+    double v[6];
+    if (args.size() < 4 || args.size() > 6 || !toNumbers(args, 0, args.size(), v))
+        return usage;
+    step.kind = StepKind::Drag;
+    step.from = {v[0], v[1]};
+    step.to = {v[2], v[3]};
+    if (args.size() >= 5) {
+        if (v[4] != std::floor(v[4]) || v[4] < 0 || v[4] > kMaxMoves)
+            return "MOVES must be a whole number from 0 to " + std::to_string(kMaxMoves);
+        step.moves = static_cast<int>(v[4]);
+    }
+    if (args.size() == 6) {
+        if (v[5] < 0 || v[5] > kMaxSeconds)
+            return "SECONDS must be from 0 to " + std::to_string(static_cast<int>(kMaxSeconds));
+        step.seconds = v[5];
+    }
+    return {};
+}
+
+std::string parsePinch(const Args& args, Step& step)
+{
+    double v[3];
+    if (args.size() != 3 || !toNumbers(args, 0, 3, v))
+        return "pinch needs X Y SCALE";
+    if (!(v[2] > 0) || v[2] > kMaxPinchScale)
+        return "SCALE must be above 0 and at most " + std::to_string(static_cast<int>(kMaxPinchScale));
+    step.kind = StepKind::Pinch;
+    step.from = {v[0], v[1]};
+    step.scale = v[2];
+    return {};
+}
+
+std::string parseWait(const Args& args, Step& step)
+{
+    double seconds = 0;
+    if (args.size() != 1 || !toNumber(args[0], seconds))
+        return "wait needs SECONDS";
+    if (seconds < 0 || seconds > kMaxSeconds)
+        return "SECONDS must be from 0 to " + std::to_string(static_cast<int>(kMaxSeconds));
+    step.kind = StepKind::Wait;
+    step.seconds = seconds;
+    return {};
+}
+
+std::string parseWithArgument(StepKind kind, const std::string& rest, const char* usage, Step& step)
+{
+    if (rest.empty())
+        return usage;
+    step.kind = kind;
+    step.argument = rest;
+    return {};
+}
+
+std::string parseStep(const std::string& command, const std::string& rest, Step& step)
+{
+    Args args = words(rest);
+    if (command == "tap")
+        return parseTap(args, rest, step);
+    if (command == "drag")
+        return parseDrag(args, step);
+    if (command == "pinch")
+        return parsePinch(args, step);
+    if (command == "wait")
+        return parseWait(args, step);
+    if (command == "screenshot")
+        return parseWithArgument(StepKind::Screenshot, rest, "screenshot needs FILE.png", step);
+    if (command == "expect-visible")
+        return parseWithArgument(StepKind::ExpectVisible, rest, "expect-visible needs a LABEL", step);
+    if (command == "expect-file")
+        return parseWithArgument(StepKind::ExpectFile, rest, "expect-file needs a PATH", step);
+    return "unknown step \"" + command + "\"";
+}
+
+} // namespace
+
+std::string stepError(const std::string& scriptName, int line, const std::string& text, const std::string& message)
+{
+    return scriptName + ":" + std::to_string(line) + ": " + text + ": " + message;
+}
+
+fnd::Result<std::vector<Step>> parseScript(const std::string& source, const std::string& scriptName)
+{
+    std::vector<Step> steps;
+    std::istringstream in(source);
+    int lineNumber = 0;
+    for (std::string raw; std::getline(in, raw);) {
+        ++lineNumber;
+        std::string text = trimmed(raw);
+        if (text.empty() || text[0] == '#')
+            continue;
+        std::size_t split = text.find_first_of(" \t");
+        std::string command = text.substr(0, split);
+        std::string rest = split == std::string::npos ? std::string() : trimmed(text.substr(split));
+        Step step;
+        step.line = lineNumber;
+        step.text = text;
+        if (std::string problem = parseStep(command, rest, step); !problem.empty())
+            return fnd::Error{stepError(scriptName, lineNumber, text, problem)};
+        steps.push_back(std::move(step));
+    }
+    return steps;
+}
+
+} // namespace script

@@ -1,0 +1,44 @@
+#pragma once
+// Scripts of scripted sessions: one step a line, '#' comments and blank lines skipped.
+//   tap LABEL | tap X Y
+//   drag X1 Y1 X2 Y2 [MOVES] [SECONDS]
+//   pinch X Y SCALE
+//   wait SECONDS
+//   screenshot FILE.png
+//   expect-visible LABEL
+//   expect-file PATH
+// Labels and paths are the rest of the line (they may hold spaces). Points are window points.
+#include <string>
+#include <vector>
+
+#include "Foundation/Result.h"
+#include "Graphics/Geometry.h"
+
+namespace script {
+
+enum class StepKind { TapLabel, TapPoint, Drag, Pinch, Wait, Screenshot, ExpectVisible, ExpectFile };
+
+struct Step {
+    StepKind kind = StepKind::Wait;
+    int line = 0;          // 1-based line in the script
+    std::string text;      // the line as written, without surrounding blanks
+    std::string argument;  // label or path
+    gfx::Point from;       // tap, drag start, pinch centre
+    gfx::Point to;         // drag end
+    int moves = 10;
+    double seconds = 0.3;  // drag duration or wait
+    double scale = 1;      // pinch
+};
+
+// Limits on what a script may ask for, so a typo cannot make a run take hours.
+inline constexpr double kMaxSeconds = 3600;
+inline constexpr int kMaxMoves = 10000;
+inline constexpr double kMaxPinchScale = 100;
+
+// "NAME:LINE: TEXT: message", the form every script error takes.
+std::string stepError(const std::string& scriptName, int line, const std::string& text, const std::string& message);
+
+// Parses a whole script; the error names the first line that does not parse.
+fnd::Result<std::vector<Step>> parseScript(const std::string& source, const std::string& scriptName);
+
+} // namespace script
