@@ -1,0 +1,127 @@
+// The brush's touch handling: touch-down set-up, the dabs of each touch-move segment, splatter
+// and the airbrush timer.
+#include <algorithm>
+#include <cmath>
+
+#include "BrushTool.h"
+#include "DataModel.h"
+#include "Foundation/RunLoop.h"
+#include "Toolkit/Touch.h"
+#include "Toolkit/View.h"
+
+namespace {
+
+// Far more dabs than any finger movement asks for; a bound against absurd spacings.
+constexpr double kMaxDabsPerSegment = 100000;
+// Splatter centres are whole pixels; positions beyond this are clamped before conversion.
+constexpr double kMaxJitterCentre = 1 << 24;
+
+int wholePixel(double v) { return static_cast<int>(std::clamp(std::trunc(v), -kMaxJitterCentre, kMaxJitterCentre)); }
+
+} // namespace
+
+void BrushTool::touchesBegan(const ui::TouchSet& touches, const ui::Event&)
+{
+    if (!m_canvasView || !m_canvasView->isUserInteractionEnabled())
+        return;
+    const ui::Touch* touch = touches.anyObject();
+    if (!touch)
+        return;
+    DataModel* document = DataModel::sharedDataModel();
+    if (document) {
+        document->setChangesMade(true);
+        if (Canvas* canvas = document->canvas()) {
+            if (m_mode == kModeEraser)
+                canvas->flatten(); // the eraser acts on all paint, and is not undoable
+            canvas->setCurStrokeOpacity(m_opacity);
+        }
+    }
+    if (m_airbrush) {
+        m_curPoint = touch->locationInView(m_canvasView);
+        stopTimer(); // a finger that never lifted (should not happen) must not leave a timer behind
+        m_airbrushTimer = fnd::Timer::scheduledTimer(kAirbrushInterval, true,
+                                                     [this](fnd::Timer& timer) { airbrushTimerEvent(timer); });
+    }
+}
+
+void BrushTool::touchesMoved(const ui::TouchSet& touches, const ui::Event&)
+{
+    if (!m_canvasView || !m_canvasView->isUserInteractionEnabled())
+        return;
+    if (const ui::Touch* touch = touches.anyObject())
+        drawBrushStrokeFrom(touch->previousLocationInView(m_canvasView), touch->locationInView(m_canvasView));
+}
+
+void BrushTool::touchesEnded(const ui::TouchSet&, const ui::Event&) { stopTimer(); }
+void BrushTool::touchesCancelled(const ui::TouchSet&, const ui::Event&) { stopTimer(); }
+
+void BrushTool::drawBrushStrokeFrom(gfx::Point from, gfx::Point to)
+{
+    // Points are single precision, as the toolkit's coordinates are on the phone.
+    const float fx = static_cast<float>(from.x), fy = static_cast<float>(from.y);
+    const float tx = static_cast<float>(to.x), ty = static_cast<float>(to.y);
+    if (!m_fixedDirection)
+        m_direction = static_cast<float>(std::atan2(-(static_cast<double>(ty) - fy), static_cast<double>(tx) - fx) * 180.0 / M_PI);
+    gfx::Rect dirty(fx, fy, 1, 1);
+    const float step = static_cast<float>(m_size) * m_spacing;
+    const float dist = Distance({fx, fy}, {tx, ty});
+    double count = 1;
+    if (step != 0)
+        count = std::trunc(static_cast<double>(dist / step) + 0.5);
+    // A segment shorter than half a step (and any nonsense count) still gets one dab, on its end.
+    const int n = std::isfinite(count) ? static_cast<int>(std::clamp(count, 0.0, kMaxDabsPerSegment)) : 0;
+    if (n == 0) {
+        dirty = drawOrSplatterBrushAt({tx, ty});
+    } else {
+        const float dx = (tx - fx) / static_cast<float>(n), dy = (ty - fy) / static_cast<float>(n);
+        for (int i = 1; i <= n; ++i) {
+            const float px = fx + dx * static_cast<float>(i), py = fy + dy * static_cast<float>(i);
+            dirty = dirty.united(drawOrSplatterBrushAt({std::trunc(px), std::trunc(py)}));
+        }
+    }
+    redraw(dirty);
+}
+
+gfx::Rect BrushTool::drawOrSplatterBrushAt(gfx::Point p)
+{
+    if (!m_splatter)
+        return drawBrushShapeAt(p);
+    const int count = m_size / 10 + 2;
+    const int ix = wholePixel(p.x), iy = wholePixel(p.y);
+    gfx::Rect covered(p.x, p.y, 1, 1);
+    for (int i = 0; i < count; ++i) {
+        const int jx = AddJitter(ix, m_size);
+        const int jy = AddJitter(iy, m_size);
+        covered = covered.united(drawBrushShapeAt({static_cast<double>(jx), static_cast<double>(jy)}));
+    }
+    redraw(covered);
+    return covered;
+}
+
+void BrushTool::airbrushTimerEvent(fnd::Timer&)
+{
+    if (!m_airbrushTimer || !m_airbrushTimer->isValid())
+        return;
+    redraw(drawBrushShapeAt(m_curPoint));
+    // Let the screen update and touches arrive while the finger rests.
+    fnd::RunLoop::main().runFor(kAirbrushNestedRun);
+}
+
+void BrushTool::stopTimer()
+{
+    if (m_airbrushTimer)
+        m_airbrushTimer->invalidate();
+    m_airbrushTimer.reset();
+}
+
+// Asks the canvas view to redraw `rect`, a union of unturned dab squares, grown so that it also
+// holds the corners of the squares as turned by the current direction.
+void BrushTool::redraw(const gfx::Rect& rect) const
+{
+    if (!m_canvasView)
+        return;
+    const double theta = (270.0 - static_cast<double>(m_direction)) * M_PI / 180.0;
+    const double turnedSide = std::fabs(std::cos(theta)) + std::fabs(std::sin(theta)); // 1 .. sqrt(2)
+    const double margin = std::max(0, m_size) * (turnedSide - 1) / 2 + 1;
+    m_canvasView->setNeedsDisplayInRect(rect.insetBy(-margin, -margin));
+}
