@@ -76,18 +76,28 @@ DataModel* DataModel::sharedDataModelWithArchivePath(const std::string& path)
 DataModel* DataModel::sharedDataModelWithArchiveData(std::vector<std::uint8_t> bytes)
 {
     g_sharedDataModel.reset();
-    auto coder = fnd::KeyedUnarchiver::fromBytes(std::move(bytes));
-    if (!coder) {
-        fnd::log("not a painting archive: " + coder.error());
-        return nullptr;
-    }
-    auto model = initWithCoder(coder.value());
+    std::string reason;
+    auto model = initWithArchiveData(std::move(bytes), &reason);
     if (!model) {
-        fnd::log("not a painting archive: " + coder.value().error());
+        fnd::log("not a painting archive: " + reason);
         return nullptr;
     }
     g_sharedDataModel = std::move(model);
     return g_sharedDataModel.get();
+}
+
+std::unique_ptr<DataModel> DataModel::initWithArchiveData(std::vector<std::uint8_t> bytes, std::string* reason)
+{
+    auto coder = fnd::KeyedUnarchiver::fromBytes(std::move(bytes));
+    if (!coder) {
+        if (reason)
+            *reason = coder.error();
+        return nullptr;
+    }
+    auto model = initWithCoder(coder.value());
+    if (!model && reason)
+        *reason = coder.value().error();
+    return model;
 }
 
 std::string DataModel::getUniqueFileTitle() const

@@ -32,6 +32,9 @@ public:
     static DataModel* sharedDataModelWithArchivePath(const std::string& path);
     // The same from archive bytes in memory (the path reads the file and calls this).
     static DataModel* sharedDataModelWithArchiveData(std::vector<std::uint8_t> bytes);
+    // A document from archive bytes that does not touch the shared one (tools); nullptr, with
+    // the reason in *reason when given, when the bytes are not a painting; the reason is not logged.
+    static std::unique_ptr<DataModel> initWithArchiveData(std::vector<std::uint8_t> bytes, std::string* reason = nullptr);
     // Gives up the shared document.
     static void releaseSharedDataModel();
 

@@ -1,0 +1,24 @@
+#pragma once
+// The commands of kanvaro-archive, a companion tool that inspects, renders and makes painting
+// archives with the application's own classes. Each returns the process exit status.
+#include <string>
+
+namespace archivetool {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;   // the output could not be written
+inline constexpr int kExitBadInput = 2; // not a painting, or an unusable photo
+inline constexpr int kExitUsage = 64;   // EX_USAGE
+
+inline constexpr const char* kToolName = "kanvaro-archive";
+inline constexpr const char* kUnsupportedPhoto =
+    "The photo you selected is in an unsupported format. Please select another photo.";
+
+// Prints the classes, sizes, paper colour and texture of the painting at `path`.
+int info(const std::string& path);
+// Writes the painting composited with its paper colour and texture, full size, as a PNG.
+int render(const std::string& path, const std::string& pngPath);
+// Makes the document that picking `photoPath` in the application would make and archives it.
+int fromPhoto(const std::string& photoPath, const std::string& artPath);
+
+} // namespace archivetool

@@ -1,0 +1,36 @@
+#include "PaintingFile.h"
+
+#include <cstdint>
+#include <iostream>
+
+#include "Commands.h"
+#include "Foundation/FileOps.h"
+
+namespace archivetool {
+
+namespace {
+
+// The application refuses larger archives too; a painting is a few MiB.
+constexpr std::uint64_t kMaxArchiveBytes = 256ull * 1024 * 1024;
+
+std::unique_ptr<DataModel> refuse(const std::string& path, const std::string& reason)
+{
+    std::cerr << kToolName << ": " << path << " is not a painting: " << reason << "\n";
+    return nullptr;
+}
+
+} // namespace
+
+std::unique_ptr<DataModel> openPainting(const std::string& path)
+{
+    auto bytes = fnd::readFile(path, kMaxArchiveBytes);
+    if (!bytes)
+        return refuse(path, bytes.error());
+    std::string reason;
+    auto model = DataModel::initWithArchiveData(std::move(bytes).value(), &reason);
+    if (!model)
+        return refuse(path, reason.empty() ? "unreadable archive" : reason);
+    return model;
+}
+
+} // namespace archivetool

@@ -1,0 +1,80 @@
+#!/bin/sh
+# check-cli.sh TOOL WORKDIR: runs kanvaro-archive on a generated photo and on bad inputs, checking
+# exit codes and output. Exits 77 (skipped) when python3, needed to write the photo, is missing.
+set -u
+tool=$1
+work=$2
+failures=0
+rm -rf "$work" && mkdir -p "$work" || exit 1
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# expect_status WANT COMMAND...: runs the tool with stdout and stderr captured in $work/out, $work/err.
+expect_status() {
+    want=$1; shift
+    "$tool" "$@" >"$work/out" 2>"$work/err"
+    got=$?
+    [ "$got" -eq "$want" ] || fail "$* exited $got, expected $want; stderr: $(cat "$work/err")"
+}
+expect_line() { grep -qxF -- "$2" "$work/$1" || fail "missing line in $1: '$2'; got: $(cat "$work/$1")"; }
+
+command -v python3 >/dev/null 2>&1 || { echo "python3 missing: skipped"; exit 77; }
+
+# A 16 x 12 opaque RGB photo whose pixels vary with their position.
+python3 - "$work/photo.png" <<'PY'
+import struct, sys, zlib
+w, h = 16, 12
+rows = b''.join(b'\0' + bytes(v for x in range(w) for v in (x * 16, y * 20, (x ^ y) * 8)) for y in range(h))
+def chunk(kind, data):
+    return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
+png = b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, 2, 0, 0, 0)) \
+    + chunk(b'IDAT', zlib.compress(rows)) + chunk(b'IEND', b'')
+open(sys.argv[1], 'wb').write(png)
+PY
+
+# Usage errors.
+expect_status 64
+expect_status 64 info
+expect_status 64 render "$work/photo.art"
+expect_status 64 paint "$work/photo.png" "$work/x"
+grep -q "usage: kanvaro-archive" "$work/err" || fail "usage text missing"
+
+# A photo painting: made, described, rendered.
+expect_status 0 from-photo "$work/photo.png" "$work/photo.art"
+[ -s "$work/photo.art" ] || fail "from-photo wrote no archive"
+expect_status 0 info "$work/photo.art"
+expect_line out "classes: DataModel RawImage Canvas UIColor"
+expect_line out "canvas: 1024 x 768"
+expect_line out "raw image: 16 x 12, bpp 32, bpc 8, rb 64, orientation 0"
+expect_line out "background: 1 1 1 1"
+expect_line out "texture: none"
+expect_status 0 render "$work/photo.art" "$work/photo-render.png"
+python3 - "$work/photo-render.png" <<'PY' || fail "render output is not a 1024 x 768 PNG"
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+assert data[:8] == b'\x89PNG\r\n\x1a\n' and data[12:16] == b'IHDR'
+assert struct.unpack('>II', data[16:24]) == (1024, 768), struct.unpack('>II', data[16:24])
+PY
+
+# Files that are not paintings: exit 2 and one line naming the file.
+: >"$work/empty.art"
+head -c 4096 /dev/urandom >"$work/random.art"
+head -c 300 "$work/photo.art" >"$work/truncated.art"
+cp "$work/photo.png" "$work/picture.art"
+for bad in missing.art empty.art random.art truncated.art picture.art .; do
+    expect_status 2 info "$work/$bad"
+    grep -q "^kanvaro-archive: $work/$bad is not a painting: ." "$work/err" || fail "no reason for $bad: $(cat "$work/err")"
+    [ "$(wc -l <"$work/err")" -eq 1 ] || fail "reason for $bad is not one line: $(cat "$work/err")"
+    expect_status 2 render "$work/$bad" "$work/bad.png"
+done
+[ ! -e "$work/bad.png" ] || fail "render of a bad archive wrote a file"
+
+# Photos the application cannot use.
+for bad in random.art missing.png; do
+    expect_status 2 from-photo "$work/$bad" "$work/bad.art"
+    expect_line err "The photo you selected is in an unsupported format. Please select another photo."
+done
+[ ! -e "$work/bad.art" ] || fail "from-photo of a bad photo wrote a file"
+
+[ "$failures" -eq 0 ] && echo "all checks passed"
+exit "$((failures > 0))"
