@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "Host/HeadlessHost.h"
+#include "RecordingView.h"
+#include "ScriptParser.h"
+#include "ScriptRunner.h"
+#include "Toolkit/Window.h"
+
+using namespace script;
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(ScriptParser, ReadsEveryStepFormAndKeepsLineNumbers)
+{
+    auto steps = parseScript("# a comment\n"
+                             "\n"
+                             "tap Add Photo\n"
+                             "tap 10 20.5\n"
+                             "  drag 1 2 3 4  \n"
+                             "drag 1 2 3 4 7 1.5\n"
+                             "pinch 160 240 0.5\n"
+                             "wait 2\n"
+                             "screenshot out dir/a b.png\n"
+                             "expect-visible Done\n"
+                             "expect-file x.png\n",
+                             "s.txt");
+    ASSERT_TRUE(steps) << steps.error();
+    const auto& s = steps.value();
+    ASSERT_EQ(s.size(), 9u);
+    EXPECT_EQ(s[0].kind, StepKind::TapLabel);
+    EXPECT_EQ(s[0].argument, "Add Photo");
+    EXPECT_EQ(s[0].line, 3);
+    EXPECT_EQ(s[1].kind, StepKind::TapPoint);
+    EXPECT_EQ(s[1].from, (gfx::Point{10, 20.5}));
+    EXPECT_EQ(s[2].text, "drag 1 2 3 4");
+    EXPECT_EQ(s[2].moves, 10); // defaults
+    EXPECT_DOUBLE_EQ(s[2].seconds, 0.3);
+    EXPECT_EQ(s[3].moves, 7);
+    EXPECT_DOUBLE_EQ(s[3].seconds, 1.5);
+    EXPECT_EQ(s[3].to, (gfx::Point{3, 4}));
+    EXPECT_DOUBLE_EQ(s[4].scale, 0.5);
+    EXPECT_DOUBLE_EQ(s[5].seconds, 2);
+    EXPECT_EQ(s[6].argument, "out dir/a b.png");
+    EXPECT_EQ(s[7].kind, StepKind::ExpectVisible);
+    EXPECT_EQ(s[8].kind, StepKind::ExpectFile);
+    EXPECT_EQ(s[8].line, 11);
+}
+
+TEST(ScriptParser, ErrorsNameTheFileLineAndText)
+{
+    struct Case {
+        const char* source;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"wait 1\n\ndrag 1 2\n", "s.txt:3: drag 1 2: drag needs X1 Y1 X2 Y2 [MOVES] [SECONDS]"},
+        {"jump 1\n", "s.txt:1: jump 1: unknown step \"jump\""},
+        {"tap\n", "s.txt:1: tap: tap needs a label or X Y"},
+        {"wait -1\n", "s.txt:1: wait -1: SECONDS must be from 0 to 3600"},
+        {"wait soon\n", "s.txt:1: wait soon: wait needs SECONDS"},
+        {"drag 1 2 3 4 2.5\n", "s.txt:1: drag 1 2 3 4 2.5: MOVES must be a whole number from 0 to 10000"},
+        {"pinch 1 2 0\n", "s.txt:1: pinch 1 2 0: SCALE must be above 0 and at most 100"},
+        {"pinch 1 2 nan\n", "s.txt:1: pinch 1 2 nan: pinch needs X Y SCALE"},
+        {"screenshot\n", "s.txt:1: screenshot: screenshot needs FILE.png"},
+    };
+    for (const auto& c : cases) {
+        auto steps = parseScript(c.source, "s.txt");
+        ASSERT_FALSE(steps) << c.source;
+        EXPECT_EQ(steps.error(), c.expected);
+    }
+}
+
+class ScriptRunnerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_folder = fs::temp_directory_path() / ("kanvaro_script_" + std::to_string(::getpid()));
+        fs::create_directories(m_folder);
+        m_previousDir = fs::current_path();
+        fs::current_path(m_folder);
+        m_view = std::make_shared<RecordingView>(gfx::Rect(0, 0, 320, 480));
+        m_view->setAccessibilityLabel("Pad");
+        m_host.launch({[this](ui::Window& w) { w.addSubview(m_view); }, {}});
+    }
+    void TearDown() override
+    {
+        fs::current_path(m_previousDir);
+        fs::remove_all(m_folder);
+    }
+    fnd::Result<bool> run(const std::string& source)
+    {
+        auto steps = parseScript(source, "t.script");
+        if (!steps)
+            return fnd::Error{steps.error()};
+        return runScript(steps.value(), m_host, "t.script");
+    }
+    fs::path m_folder;
+    fs::path m_previousDir;
+    host::HeadlessHost m_host;
+    std::shared_ptr<RecordingView> m_view;
+};
+
+TEST_F(ScriptRunnerTest, RunsStepsAndWritesRelativeFilesInTheWorkingFolder)
+{
+    auto outcome = run("tap Pad\ndrag 10 10 100 100 4 0.2\nwait 1\nscreenshot shots.png\nexpect-file shots.png\n");
+    ASSERT_TRUE(outcome) << outcome.error();
+    EXPECT_EQ(m_view->inPhase(ui::TouchPhase::Moved).size(), 4u);
+    EXPECT_TRUE(fs::is_regular_file(m_folder / "shots.png"));
+}
+
+TEST_F(ScriptRunnerTest, StopsAtTheFirstFailedStepAndNamesIt)
+{
+    auto outcome = run("tap Pad\n# then\ntap Add\nscreenshot never.png\n");
+    ASSERT_FALSE(outcome);
+    EXPECT_EQ(outcome.error(), "t.script:3: tap Add: no visible view labelled \"Add\"");
+    EXPECT_FALSE(fs::exists(m_folder / "never.png"));
+
+    EXPECT_EQ(run("expect-file missing.png\n").error(), "t.script:1: expect-file missing.png: no file at missing.png");
+    m_view->setHidden(true);
+    EXPECT_EQ(run("expect-visible Pad\n").error(), "t.script:1: expect-visible Pad: no visible view labelled \"Pad\"");
+}
+
+TEST_F(ScriptRunnerTest, ReportsAnUnreadableScriptFile)
+{
+    auto outcome = runScriptFile("no-such.script", m_host);
+    ASSERT_FALSE(outcome);
+    EXPECT_EQ(outcome.error().rfind("no-such.script: ", 0), 0u) << outcome.error();
+}
+
+} // namespace

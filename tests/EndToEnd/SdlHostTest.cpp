@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "DemoPaintView.h"
+#include "Host/SdlHost.h"
+#include "Host/SdlInput.h"
+#include "KanvaroAppDelegate.h"
+#include "RecordingView.h"
+#include "Toolkit/Window.h"
+
+using host::SdlHost;
+using host::SdlInput;
+using ui::TouchPhase;
+
+namespace {
+
+TEST(SdlHostScale, LargestWholeFactorThatFitsTheUsableHeight)
+{
+    EXPECT_EQ(host::scaleForUsableHeight(1040), 2);
+    EXPECT_EQ(host::scaleForUsableHeight(959), 1);
+    EXPECT_EQ(host::scaleForUsableHeight(1440), 3);
+    EXPECT_EQ(host::scaleForUsableHeight(300), 1);
+    EXPECT_EQ(host::scaleForUsableHeight(0), 1);
+}
+
+SDL_Event mouseButton(Uint32 type, int x, int y, Uint32 which = 0)
+{
+    SDL_Event e{};
+    e.button.type = type;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.which = which;
+    e.button.x = x;
+    e.button.y = y;
+    return e;
+}
+
+SDL_Event finger(Uint32 type, SDL_FingerID id, float x, float y)
+{
+    SDL_Event e{};
+    e.tfinger.type = type;
+    e.tfinger.fingerId = id;
+    e.tfinger.x = x;
+    e.tfinger.y = y;
+    return e;
+}
+
+class SdlInputTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_window.addSubview(m_view);
+        m_view->setMultipleTouchEnabled(true);
+        m_input.setWindowSize(640, 960); // a 2x window
+    }
+    ui::Window m_window;
+    std::shared_ptr<RecordingView> m_view = std::make_shared<RecordingView>(gfx::Rect(0, 0, 320, 480));
+    SdlInput m_input{m_window};
+};
+
+TEST_F(SdlInputTest, LeftMouseButtonIsOneFingerInPoints)
+{
+    m_input.handle(mouseButton(SDL_MOUSEBUTTONDOWN, 100, 200), 1);
+    SDL_Event motion{};
+    motion.motion.type = SDL_MOUSEMOTION;
+    motion.motion.x = 300;
+    motion.motion.y = 400;
+    m_input.handle(motion, 2);
+    m_input.handle(mouseButton(SDL_MOUSEBUTTONUP, 300, 400), 3);
+    m_input.handle(motion, 4); // hovering afterwards: no touch
+    ASSERT_EQ(m_view->log.size(), 3u);
+    EXPECT_EQ(m_view->log[0].location, (gfx::Point{50, 100}));
+    EXPECT_EQ(m_view->log[1].phase, TouchPhase::Moved);
+    EXPECT_EQ(m_view->log[2].location, (gfx::Point{150, 200}));
+
+    // Mouse events that a touch screen synthesises are ignored: its fingers come on their own.
+    EXPECT_FALSE(m_input.handle(mouseButton(SDL_MOUSEBUTTONDOWN, 10, 10, SDL_TOUCH_MOUSEID), 5));
+    EXPECT_EQ(m_view->log.size(), 3u);
+}
+
+TEST_F(SdlInputTest, EachTouchScreenFingerIsItsOwnTouch)
+{
+    m_input.handle(finger(SDL_FINGERDOWN, 7, 0.25f, 0.5f), 1);
+    m_input.handle(finger(SDL_FINGERDOWN, 9, 0.75f, 0.5f), 1);
+    EXPECT_EQ(m_window.activeTouchCount(), 2u);
+    m_input.handle(finger(SDL_FINGERMOTION, 9, 1.0f, 0.5f), 2);
+    m_input.handle(finger(SDL_FINGERUP, 7, 0.25f, 0.5f), 3);
+    m_input.handle(finger(SDL_FINGERUP, 9, 1.0f, 0.5f), 3);
+    m_input.handle(finger(SDL_FINGERMOTION, 9, 0.5f, 0.5f), 4); // already lifted: ignored
+    EXPECT_EQ(m_window.activeTouchCount(), 0u);
+    ASSERT_EQ(m_view->log.size(), 5u);
+    EXPECT_EQ(m_view->log[0].location, (gfx::Point{80, 240}));
+    EXPECT_EQ(m_view->log[2].location, (gfx::Point{320, 240}));
+
+    m_input.handle(finger(SDL_FINGERDOWN, 3, 0.5f, 0.5f), 5);
+    m_input.cancelAll(6);
+    EXPECT_EQ(m_view->log.back().phase, TouchPhase::Cancelled);
+    EXPECT_EQ(m_window.activeTouchCount(), 0u);
+}
+
+// The real host under SDL's dummy video driver: opens, draws, quits on a close request.
+TEST(SdlHostDummy, OpensRunsAnIterationAndClosesCleanly)
+{
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    auto host = SdlHost::create("Kanvaro test");
+    ASSERT_TRUE(host);
+    EXPECT_GE(host->scale(), 1);
+    EXPECT_EQ(host->window().backingStore()->width(), 320 * host->scale());
+
+    KanvaroAppDelegate app;
+    host::Application hooks{[&](ui::Window& w) { app.applicationDidFinishLaunching(w); },
+                            [&] { app.applicationWillTerminate(); }};
+    host->launch(hooks);
+    EXPECT_EQ(host->framesPresented(), 1);
+
+    int s = host->scale();
+    SDL_Event down = mouseButton(SDL_MOUSEBUTTONDOWN, 100 * s, 200 * s);
+    SDL_PushEvent(&down);
+    host->runOnce();
+    EXPECT_EQ(app.paintView()->segmentCount(), 1);
+    EXPECT_EQ(host->framesPresented(), 2); // only the dot's area was redrawn and shown
+
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    host->run(hooks); // returns once the quit request is seen
+    EXPECT_TRUE(host->isQuitting());
+    EXPECT_TRUE(app.hasTerminated());
+}
+
+} // namespace
