@@ -20,6 +20,7 @@ void configureContext(PangoContext* context)
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
     cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
     pango_cairo_context_set_font_options(context, options);
+    pango_context_set_round_glyph_positions(context, FALSE);
     cairo_font_options_destroy(options);
 }
 } // namespace

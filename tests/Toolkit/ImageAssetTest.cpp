@@ -1,0 +1,50 @@
+// Bundle images at the screen scale: the @2x variant at scale 2, sizes in points.
+#include <gtest/gtest.h>
+
+#include "Foundation/Bundle.h"
+#include "Graphics/NamedImages.h"
+#include "Toolkit/ImageAsset.h"
+
+namespace {
+
+class ImageAssetTest : public ::testing::Test {
+protected:
+    void SetUp() override { fnd::setResourcePath(KANVARO_SOURCE_DIR "/Resources"); }
+    void TearDown() override
+    {
+        ui::setScreenScale(1);
+        ui::purgeImageAssets();
+        gfx::purgeNamedImages();
+        fnd::setResourcePath("");
+    }
+};
+
+TEST_F(ImageAssetTest, ScaleTwoPicksTheDoubleSizeFileWithTheSamePointSize)
+{
+    ui::ImageAssetRef single = ui::imageNamed("Brush.png");
+    ASSERT_TRUE(single);
+    EXPECT_EQ(single->scale, 1);
+    ui::setScreenScale(2);
+    ui::ImageAssetRef twice = ui::imageNamed("Brush.png");
+    ASSERT_TRUE(twice);
+    EXPECT_EQ(twice->scale, 2);
+    EXPECT_EQ(twice->pixels->width(), 2 * single->pixels->width());
+    EXPECT_EQ(twice->pointSize, single->pointSize);
+    EXPECT_EQ(twice->name, "Brush.png");
+    EXPECT_EQ(ui::imageNamed("Brush.png"), twice); // cached
+}
+
+TEST_F(ImageAssetTest, WithoutADoubleFileScaleTwoFallsBackAndMissingNamesGiveNothing)
+{
+    ui::setScreenScale(2);
+    ui::ImageAssetRef texture = ui::imageNamed("Canvas.png"); // textures have no @2x file
+    ASSERT_TRUE(texture);
+    EXPECT_EQ(texture->scale, 1);
+    EXPECT_FALSE(ui::imageNamed("NoSuchPicture.png"));
+    EXPECT_FALSE(ui::imageNamed("../Resources/Brush.png"));
+    ui::setScreenScale(-3); // ignored
+    EXPECT_EQ(ui::screenScale(), 2);
+    EXPECT_FALSE(ui::ImageAsset::withImage(texture->pixels, 0));
+}
+
+} // namespace
