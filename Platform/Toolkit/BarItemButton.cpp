@@ -14,7 +14,6 @@ constexpr double kGlyphSide = 20;
 constexpr double kBorderedPadding = 10;
 constexpr double kBorderedMinimumWidth = 48;
 constexpr double kTitleFontSize = 12;
-constexpr double kGlowRadius = 20;
 constexpr gfx::Color kGlyphColor = gfx::Color::white();
 
 gfx::Color capsuleColor(BarItemButton::Look look, BarStyle barStyle)

@@ -130,3 +130,17 @@ void TextLayout::draw(gfx::BitmapContext& context, gfx::Point origin, const gfx:
 }
 
 } // namespace ui
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KANVARO_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(KANVARO_ADDRESS_SANITIZER)
+// Fontconfig keeps its font cache for the life of the process on purpose; the leak checker would
+// report it at exit from every program that sets text.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\n";
+}
+#endif
