@@ -3,6 +3,7 @@
 #include "ToolkitTestSupport.h"
 #include "Toolkit/ActivityIndicator.h"
 #include "Toolkit/BarItemButton.h"
+#include "Toolkit/ImageView.h"
 #include "Toolkit/Button.h"
 #include "Toolkit/SegmentedControl.h"
 #include "Toolkit/Slider.h"
@@ -251,6 +252,44 @@ TEST_F(ControlsTest, ActivityIndicatorSpinsOnTheClockAndHidesWhenStopped)
     spinner.reset();
     runUntil(2);
     EXPECT_EQ(fnd::RunLoop::main().timerCount(), 0u);
+}
+
+TEST_F(ControlsTest, ImagesArePlacedByContentModeAndDrawnAtTheirPointSize)
+{
+    Rect bounds(0, 0, 100, 50);
+    EXPECT_EQ(ui::imageRectForContentMode(ui::ContentMode::ScaleToFill, bounds, {10, 10}), bounds);
+    EXPECT_EQ(ui::imageRectForContentMode(ui::ContentMode::ScaleAspectFit, bounds, {20, 10}), Rect(0, 0, 100, 50));
+    EXPECT_EQ(ui::imageRectForContentMode(ui::ContentMode::ScaleAspectFit, bounds, {10, 10}), Rect(25, 0, 50, 50));
+    EXPECT_EQ(ui::imageRectForContentMode(ui::ContentMode::Center, bounds, {10, 20}), Rect(45, 15, 10, 20));
+    EXPECT_TRUE(ui::imageRectForContentMode(ui::ContentMode::ScaleAspectFit, bounds, {0, 10}).isEmpty());
+
+    // A 2x picture of 8 x 8 pixels covers 4 x 4 points: 8 x 8 pixels of a scale-2 window.
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>(8 * 8 * 4, 0xff);
+    auto white = ui::ImageAsset::withImage(gfx::Image::create(8, 8, 32, gfx::Image::Alpha::Premultiplied, bytes), 2, "White.png");
+    window->setScale(2);
+    window->setBackgroundColor(gfx::Color::black());
+    auto view = std::make_shared<ui::ImageView>(white);
+    EXPECT_EQ(view->frame(), Rect(0, 0, 4, 4));
+    EXPECT_FALSE(view->isUserInteractionEnabled());
+    window->addSubview(view);
+    window->display();
+    EXPECT_GT(window->backingStore()->colorAt(7, 7).red, 0.99f);
+    EXPECT_LT(window->backingStore()->colorAt(8, 8).red, 0.01f);
+}
+
+TEST_F(ControlsTest, AnActionMayRemoveAndReleaseItsControl)
+{
+    auto button = std::make_shared<ui::Button>(Rect(0, 0, 40, 40));
+    window->addSubview(button);
+    std::weak_ptr<ui::Button> watch = button;
+    int after = 0;
+    button->addTarget(ControlEvent::TouchUpInside, [&](ui::Control& c) { c.removeFromSuperview(); });
+    button->addTarget(ControlEvent::TouchUpInside, [&](ui::Control&) { ++after; });
+    button.reset();
+    window->touchDown(1, {20, 20}, 0);
+    window->touchUp(1, {20, 20}, 0.1);
+    EXPECT_EQ(after, 1); // later actions of the same event still run
+    EXPECT_TRUE(watch.expired());
 }
 
 } // namespace

@@ -117,6 +117,21 @@ TEST_F(ScrollViewTest, ZoomingContinuesFromAScaleSetDirectlyOnTheContent)
     EXPECT_DOUBLE_EQ(fitted->zoomScale(), z);
 }
 
+TEST_F(ScrollViewTest, OffsetsSetInCodeStandAndNegativeInsetsShrinkThePanRange)
+{
+    scroll->setContentOffset({0, -44}); // as a screen makes room for a bar
+    EXPECT_EQ(scroll->contentOffset(), (Point {0, -44}));
+    EXPECT_EQ(onScreen({0, 0}), (Point {0, 44}));
+    scroll->setContentOffset({std::nan(""), 0});
+    EXPECT_EQ(scroll->contentOffset(), (Point {0, -44}));
+
+    scroll->setContentInset({-44, 0, 0, 0});
+    window->touchDown(1, {100, 100}, 0);
+    window->touchMove(1, {100, 150}, 0.1); // pulls down: stops at the inset edge
+    EXPECT_EQ(scroll->contentOffset(), (Point {0, 44}));
+    window->touchUp(1, {100, 150}, 0.2);
+}
+
 TEST_F(ScrollViewTest, WithScrollingOffTouchesReachTheContentAndNothingMoves)
 {
     std::vector<std::string> log;
