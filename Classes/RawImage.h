@@ -5,6 +5,7 @@
 // The colour space is always device RGB, so no field holds it.
 #include "Foundation/KeyedArchive.h"
 #include "Graphics/Image.h"
+#include "Graphics/ImageMask.h"
 #include "ImageIO/DecodedImage.h"
 #include "PixelWalker.h"
 
@@ -75,6 +76,9 @@ public:
 
     // An n x n image of the centred square of side min(width, height), nearest sample.
     gfx::ImageRef createCompatibleThumbnailAtSize(int n) const;
+
+    // The photo's edge sketch as an image mask (RawImageOutline.cpp); nullptr when the block is unusable.
+    gfx::ImageMaskRef createCompatibleImageOutline() const;
 
     // Reads `decoded` as 32-bit pixels with the current width, height and rb, and returns the
     // block turned upright for the current orientation and resampled so that its longer side is

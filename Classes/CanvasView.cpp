@@ -1,0 +1,137 @@
+#include "CanvasView.h"
+
+#include "DataModel.h"
+#include "Foundation/Log.h"
+#include "Graphics/UprightPixels.h"
+#include "MediumValues.h"
+#include "Toolkit/ImageAsset.h"
+
+std::shared_ptr<CanvasView> CanvasView::init()
+{
+    DataModel* document = DataModel::sharedDataModel();
+    Canvas* canvas = document ? document->canvas() : nullptr;
+    if (!canvas) {
+        fnd::log("CanvasView: there is no canvas to show");
+        return nullptr;
+    }
+    auto view = std::make_shared<CanvasView>(Token{}, canvas->bounds());
+    view->m_brushTool = std::make_unique<BrushTool>(view.get());
+    const bool fromPhoto = document->rawImage() != nullptr;
+    view->m_brushTool->setMode(fromPhoto ? BrushTool::kModePhoto : BrushTool::kModeFreehand);
+    ApplyInitialMediumValue(*view->m_brushTool);
+    view->setBackgroundColor(canvas->backgroundColor());
+    view->setOpaque(true);
+    if (fromPhoto) {
+        view->showPhoto(canvas->bounds());
+        // The timer must not keep the view alive, nor call it once it is gone.
+        std::weak_ptr<ui::View> weak = view;
+        view->m_outlineTimer = fnd::Timer::scheduledTimer(kOutlineDelay, false, [weak](fnd::Timer& timer) {
+            if (auto self = weak.lock())
+                static_cast<CanvasView*>(self.get())->outlineTimerEvent(timer);
+        });
+    }
+    return view;
+}
+
+CanvasView::CanvasView(Token, const gfx::Rect& frame)
+    : View(frame)
+{
+}
+
+CanvasView::~CanvasView()
+{
+    if (m_outlineTimer)
+        m_outlineTimer->invalidate();
+}
+
+// The photo as picked, upright. A reopened painting has a raw image but no picked photo: its
+// photo view stays empty and fades out like the others.
+void CanvasView::showPhoto(const gfx::Rect& frame)
+{
+    m_origImageView = std::make_shared<ui::ImageView>(frame);
+    m_origImageView->setOpaque(true);
+    const DataModel::Photo& photo = DataModel::sharedDataModel()->origImage();
+    if (photo) {
+        if (gfx::ImageRef upright = gfx::uprightImage(*photo))
+            m_origImageView->setImage(ui::ImageAsset::withImage(std::move(upright)));
+    }
+    addSubview(m_origImageView);
+}
+
+void CanvasView::drawRect(gfx::BitmapContext& context, const gfx::Rect& dirty)
+{
+    DataModel* document = DataModel::sharedDataModel();
+    if (Canvas* canvas = document ? document->canvas() : nullptr)
+        canvas->drawComposite(context, dirty);
+}
+
+void CanvasView::touchesBegan(const ui::TouchSet& touches, const ui::Event& event)
+{
+    View::touchesBegan(touches, event);
+    m_brushTool->touchesBegan(touches, event);
+}
+
+void CanvasView::touchesMoved(const ui::TouchSet& touches, const ui::Event& event)
+{
+    View::touchesMoved(touches, event);
+    m_brushTool->touchesMoved(touches, event);
+}
+
+void CanvasView::touchesEnded(const ui::TouchSet& touches, const ui::Event& event)
+{
+    View::touchesEnded(touches, event);
+    m_brushTool->touchesEnded(touches, event);
+}
+
+void CanvasView::touchesCancelled(const ui::TouchSet& touches, const ui::Event& event)
+{
+    View::touchesCancelled(touches, event);
+    m_brushTool->touchesCancelled(touches, event);
+}
+
+void CanvasView::outlineTimerEvent(fnd::Timer&)
+{
+    m_outlineTimer.reset();
+    renderAndShowOutlineAnimated(true);
+}
+
+void CanvasView::renderAndShowOutlineAnimated(bool animated)
+{
+    if (m_delegate)
+        m_delegate->canvasViewWillCreateOutline(*this);
+    const DataModel* document = DataModel::sharedDataModel();
+    const Canvas* canvas = document ? document->canvas() : nullptr;
+    if (canvas) {
+        m_outlineView = OutlineView::initWithFrame(canvas->bounds());
+        if (m_outlineView) {
+            m_outlineView->setOpaque(false);
+            m_outlineView->setAlpha(0);
+            addSubview(m_outlineView);
+        }
+    }
+    if (m_delegate)
+        m_delegate->canvasViewDidCreateOutline(*this);
+    if (animated) {
+        View::beginAnimations();
+        View::setAnimationDuration(kOutlineFadeSeconds);
+        View::setAnimationCurve(ui::AnimationCurve::EaseIn);
+    }
+    if (m_origImageView)
+        m_origImageView->setAlpha(0);
+    if (m_outlineView)
+        m_outlineView->setAlpha(1);
+    if (animated)
+        View::commitAnimations();
+}
+
+void CanvasView::sketchOutline(const gfx::Color& color)
+{
+    DataModel* document = DataModel::sharedDataModel();
+    Canvas* canvas = document ? document->canvas() : nullptr;
+    if (!canvas)
+        return;
+    if (m_outlineView)
+        m_outlineView->renderOutlineOnContext(canvas->curStrokeLayer().context(), color);
+    canvas->saveUndoState();
+    setNeedsDisplay();
+}

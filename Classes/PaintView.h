@@ -1,0 +1,73 @@
+#pragma once
+// The scrolling, zooming view of the painting screen. It holds the canvas view, fits the whole
+// canvas into itself at start and switches between painting, erasing and moving (the finger
+// scrolls and pinches instead of painting). It also decides when the canvas takes its undo
+// snapshot: two seconds after the finger lifts, unless a finger is down then or a snapshot was
+// taken less than two seconds before, so strokes separated by shorter pauses undo together.
+#include <memory>
+
+#include "Canvas.h"
+#include "CanvasView.h"
+#include "Foundation/Timer.h"
+#include "Toolkit/ScrollView.h"
+
+class PaintView;
+
+class PaintViewDelegate {
+public:
+    virtual ~PaintViewDelegate() = default;
+    // A finger went down in paint or erase mode while none was down (`painting` is always true).
+    virtual void paintViewDidStartPainting(PaintView& paintView, bool painting) = 0;
+    // The undo snapshot has just been taken (`ended` is always true).
+    virtual void paintViewDidEndPainting(PaintView& paintView, bool ended) = 0;
+};
+
+class PaintView : public ui::ScrollView, public ui::ScrollViewDelegate {
+    struct Token {
+        explicit Token() = default;
+    };
+
+public:
+    static constexpr int kModePaint = 0;
+    static constexpr int kModeErase = 1;
+    static constexpr int kModeMove = 2;
+    static constexpr double kMaxZoomScale = 2.0;
+    static constexpr double kSnapshotDelay = 2.0; // seconds after a touch-up
+    static constexpr double kSnapshotGap = 2.0;   // at least this long between snapshots
+
+    // The view for the shared document's canvas, fitted into `frame`; nullptr without a canvas.
+    static std::shared_ptr<PaintView> initWithFrame(const gfx::Rect& frame);
+    PaintView(Token, const gfx::Rect& frame);
+    ~PaintView() override;
+
+    int mode() const { return m_mode; }
+    void setMode(int mode);
+    int lastBrushToolMode() const { return m_lastBrushToolMode; }
+    bool isPainting() const { return m_isPainting; }
+    const std::shared_ptr<CanvasView>& canvasView() const { return m_canvasView; }
+    const fnd::TimerRef& saveUndoTimer() const { return m_saveUndoTimer; }
+    // Seconds since the reference date of the last snapshot.
+    double prevFireDate() const { return m_prevFireDate; }
+    PaintViewDelegate* paintViewDelegate() const { return m_paintViewDelegate; }
+    void setPaintViewDelegate(PaintViewDelegate* delegate) { m_paintViewDelegate = delegate; }
+
+    ui::View* viewForZoomingInScrollView(ui::ScrollView& scrollView) override;
+
+    void touchesBegan(const ui::TouchSet& touches, const ui::Event& event) override;
+    void touchesEnded(const ui::TouchSet& touches, const ui::Event& event) override;
+
+    // The snapshot decision, two seconds after a touch-up.
+    void saveUndoTimerEvent(fnd::Timer& timer);
+
+private:
+    bool paintsInMode() const { return m_mode == kModePaint || m_mode == kModeErase; }
+    void fitCanvas(const Canvas& canvas);
+
+    int m_mode = kModePaint;
+    int m_lastBrushToolMode = 0;
+    std::shared_ptr<CanvasView> m_canvasView;
+    bool m_isPainting = false;
+    fnd::TimerRef m_saveUndoTimer;
+    double m_prevFireDate = 0; // the reference date: the first snapshot is never held back
+    PaintViewDelegate* m_paintViewDelegate = nullptr;
+};
