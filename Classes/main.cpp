@@ -11,13 +11,13 @@ constexpr const char* kUsage = "usage: kanvaro [--documents DIR] [--pictures DIR
 
 bool parseOptions(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i) {
+    // Every option takes a value: they come in pairs.
+    for (int i = 1; i < argc; i += 2) {
         std::string option = argv[i];
-        if (option == "--help" || option == "-h" || i + 1 >= argc || !fnd::setPathFromOption(option, argv[i + 1])) {
+        if (i + 1 >= argc || !fnd::setPathFromOption(option, argv[i + 1])) {
             std::fputs(kUsage, stderr);
             return false;
         }
-        ++i;
     }
     return true;
 }
