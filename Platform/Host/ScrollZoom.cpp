@@ -2,24 +2,21 @@
 
 #include <cmath>
 
+#include "Toolkit/ScrollView.h"
 #include "Toolkit/Window.h"
 
 namespace host {
 
 namespace {
 
-// HOOK(scroll-view zoom): the toolkit's scroll view is not in the tree yet. Once
-// Toolkit/ScrollView.h exists, this becomes:
-//     if (auto* scroll = dynamic_cast<ui::ScrollView*>(&view)) {
-//         scroll->zoomBy(factor, view.convertPointFromView(windowPoint, nullptr));
-//         return true;
-//     }
+// Scroll views take the zoom in their own coordinates.
 bool zoomIfScrollView(ui::View& view, gfx::Point windowPoint, double factor)
 {
-    (void)view;
-    (void)windowPoint;
-    (void)factor;
-    return false;
+    auto* scroll = dynamic_cast<ui::ScrollView*>(&view);
+    if (!scroll)
+        return false;
+    scroll->zoomBy(factor, scroll->convertPointFromView(windowPoint, nullptr));
+    return true;
 }
 
 } // namespace

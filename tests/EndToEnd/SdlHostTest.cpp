@@ -4,9 +4,11 @@
 
 #include "DemoPaintView.h"
 #include "Host/SdlHost.h"
+#include "Host/ScrollZoom.h"
 #include "Host/SdlInput.h"
 #include "KanvaroAppDelegate.h"
 #include "RecordingView.h"
+#include "Toolkit/ScrollView.h"
 #include "Toolkit/Window.h"
 
 using host::SdlHost;
@@ -96,6 +98,43 @@ TEST_F(SdlInputTest, EachTouchScreenFingerIsItsOwnTouch)
     m_input.cancelAll(6);
     EXPECT_EQ(m_view->log.back().phase, TouchPhase::Cancelled);
     EXPECT_EQ(m_window.activeTouchCount(), 0u);
+}
+
+struct ZoomContent : ui::ScrollViewDelegate {
+    std::shared_ptr<ui::View> content = std::make_shared<ui::View>(gfx::Rect(0, 0, 200, 200));
+    ui::View* viewForZoomingInScrollView(ui::ScrollView&) override { return content.get(); }
+};
+
+TEST(SdlInputZoom, CtrlWheelZoomsTheScrollViewUnderThePointer)
+{
+    ui::Window window;
+    ZoomContent zoom;
+    auto scroll = std::make_shared<ui::ScrollView>(gfx::Rect(0, 0, 200, 200));
+    scroll->setDelegate(&zoom);
+    scroll->setContentSize({200, 200});
+    scroll->setMaximumZoomScale(4);
+    scroll->addSubview(zoom.content);
+    window.addSubview(scroll);
+    SdlInput input(window);
+    input.setWindowSize(320, 480);
+
+    SDL_Event wheel{};
+    wheel.wheel.type = SDL_MOUSEWHEEL;
+    wheel.wheel.preciseY = 1;
+    wheel.wheel.mouseX = 100;
+    wheel.wheel.mouseY = 100;
+    SDL_SetModState(KMOD_NONE);
+    input.handle(wheel, 0); // a plain wheel does not zoom
+    EXPECT_DOUBLE_EQ(scroll->zoomScale(), 1);
+    SDL_SetModState(KMOD_LCTRL);
+    input.handle(wheel, 0);
+    EXPECT_NEAR(scroll->zoomScale(), host::kZoomPerWheelNotch, 1e-9);
+    SDL_SetModState(KMOD_NONE);
+
+    EXPECT_FALSE(host::zoomScrollViewAt(window, {250, 300}, 2)); // no scroll view there
+    EXPECT_FALSE(host::zoomScrollViewAt(window, {100, 100}, 0));
+    EXPECT_TRUE(host::zoomScrollViewAt(window, {100, 100}, 2));
+    EXPECT_NEAR(scroll->zoomScale(), 2 * host::kZoomPerWheelNotch, 1e-9);
 }
 
 // The real host under SDL's dummy video driver: opens, draws, quits on a close request.
