@@ -7,6 +7,7 @@
 #include "Foundation/RunLoop.h"
 #include "Host/VisibleViews.h"
 #include "ImageIO/Encoder.h"
+#include "Toolkit/ImageAsset.h"
 #include "Toolkit/Window.h"
 
 namespace host {
@@ -29,9 +30,11 @@ gfx::Point lerp(gfx::Point a, gfx::Point b, double t)
 } // namespace
 
 HeadlessHost::HeadlessHost(double scale)
-    : m_window(std::make_shared<ui::Window>(gfx::Rect(0, 0, kScreenWidthPoints, kScreenHeightPoints)))
+    : m_previousScreenScale(ui::screenScale())
+    , m_window(std::make_shared<ui::Window>(gfx::Rect(0, 0, kScreenWidthPoints, kScreenHeightPoints)))
 {
     m_window->setScale(scale);
+    ui::setScreenScale(m_window->scale());
     fnd::RunLoop::main().setSource([this](double) { frame(); });
 }
 
@@ -41,6 +44,7 @@ HeadlessHost::~HeadlessHost()
     ui::Animator::shared().stopAll();
     fnd::RunLoop::main().setSource(nullptr);
     fnd::RunLoop::main().removeAllTimers();
+    ui::setScreenScale(m_previousScreenScale);
 }
 
 double HeadlessHost::now() const

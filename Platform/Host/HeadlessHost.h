@@ -4,7 +4,8 @@
 // Input is synthesised as a person would make it: taps, drags and pinches at points in window
 // coordinates, each advancing the clock the way a finger takes time.
 //
-// One host at a time: it installs the manual clock and the run loop's source for its lifetime,
+// One host at a time: it installs the manual clock, the screen scale and the run loop's source
+// for its lifetime,
 // and on destruction stops animations and drops the run loop's timers.
 #include <memory>
 #include <string>
@@ -64,6 +65,7 @@ private:
     void frame();
 
     fnd::ManualClockScope m_clock;
+    double m_previousScreenScale;
     std::shared_ptr<ui::Window> m_window;
     Application m_application;
     bool m_terminated = false;

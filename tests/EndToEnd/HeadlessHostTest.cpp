@@ -12,6 +12,7 @@
 #include "KanvaroAppDelegate.h"
 #include "RecordingView.h"
 #include "Toolkit/Button.h"
+#include "Toolkit/ImageAsset.h"
 #include "Toolkit/Window.h"
 
 using host::HeadlessHost;
@@ -174,6 +175,11 @@ TEST(HeadlessDemo, TapOnTheLabelledButtonClearsThePaintingAndScreenshotIsFullSiz
     host.launch({[&](ui::Window& w) { app.applicationDidFinishLaunching(w); }, [&] { app.applicationWillTerminate(); }});
     ASSERT_TRUE(host.drag({40, 120}, {200, 300}, 8, 0.2));
     EXPECT_EQ(app.paintView()->segmentCount(), 9); // the touch-down dot and eight moves
+    // The stroke is on screen at the host's scale: window point (120, 210) is pixel (240, 420).
+    EXPECT_EQ(ui::screenScale(), 2);
+    gfx::Color onStroke = host.window().backingStore()->colorAt(240, 420);
+    EXPECT_NEAR(onStroke.red, app.paintView()->strokeColor().red, 0.02);
+    EXPECT_NEAR(onStroke.blue, app.paintView()->strokeColor().blue, 0.02);
     ASSERT_TRUE(host.tap("Clear"));
     EXPECT_EQ(app.paintView()->segmentCount(), 0);
     auto missing = host.tap("Add");
