@@ -176,7 +176,7 @@ TEST_F(ArchiveInteropTest, WritesFuzzSeedsOnRequest)
     DataModel* blank = DataModel::sharedDataModelWithBlankCanvas();
     ASSERT_TRUE(blank);
     EXPECT_TRUE(fnd::KeyedArchiver::archiveRootObject(*blank, (paintings / "blank.art").string()));
-    DataModel* photo = DataModel::sharedDataModelWithUIImage(testing::makePhoto(16, 12, imageio::kOrientationLeft));
+    DataModel* photo = DataModel::sharedDataModelWithUIImage(testing::makePhoto(16, 12));
     ASSERT_TRUE(photo);
     photo->canvas()->setTextureName("Brick");
     photo->canvas()->setBackgroundColor({0.9f, 0.8f, 0.3f, 1});
