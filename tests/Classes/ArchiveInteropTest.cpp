@@ -159,6 +159,28 @@ TEST_F(ArchiveInteropTest, PlistutilConvertsASavedPainting)
         EXPECT_NE(text.find(expected), std::string::npos) << expected;
 }
 
+// The painting goes through the PNG with straight alpha and comes back premultiplied: every
+// alpha level, with colours that need rounding, must come back as it was.
+TEST_F(ArchiveInteropTest, ReopenedPaintingKeepsEveryAlphaLevel)
+{
+    DataModel* model = DataModel::sharedDataModelWithBlankCanvas();
+    ASSERT_TRUE(model);
+    auto& ctx = model->canvas()->paintingContext();
+    for (int level = 0; level < 256; ++level) {
+        const float alpha = static_cast<float>(level) / 255.0f;
+        ctx.setFillColor({0.7f, 0.33f, 0.1f, alpha});
+        ctx.fillRect({static_cast<double>(level * 2), 0, 2, 512});
+        ctx.setFillColor({0.05f, 0.9f, 0.61f, alpha});
+        ctx.fillRect({static_cast<double>(level * 2), 512, 2, 512});
+    }
+    model->canvas()->paintingDidChange(model->canvas()->bounds());
+    auto before = model->canvas()->createThumbnail(1024, false);
+    std::string reason;
+    auto reopened = DataModel::initWithArchiveData(fnd::KeyedArchiver::archivedData(*model).value(), &reason);
+    ASSERT_TRUE(reopened) << reason;
+    testing::expectSamePixels(*before, *reopened->canvas()->createThumbnail(1024, false));
+}
+
 // Writes the fuzzers' seeds when KANVARO_WRITE_CORPUS names a folder: real saved paintings for
 // fuzz_data_model (data_model/) and photo descriptions for fuzz_raw_image_import
 // (raw_image_import/: width, height, bpp pick, rb pick, byte order pick, orientation + 1, holders,
