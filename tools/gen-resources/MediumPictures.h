@@ -1,6 +1,7 @@
 #pragma once
-// The medium picker's row pictures: a sample stroke of each medium on a strip of paper, with the
-// medium's name beside it. Kept apart so a stroke from the real brush engine can replace it.
+// The medium picker's row pictures are painted by the real brush engine in tools/medium-pictures
+// (it links the application classes, which this generator does not); the generator leaves them
+// alone so a run does not replace them.
 #include <string>
 
 namespace genres {
@@ -9,7 +10,7 @@ inline constexpr int kMediumPictureWidth = 280;
 inline constexpr int kMediumRowHeight = 52;
 inline constexpr int kAirbrushRowHeight = 91;
 
-// Writes <shape>_medium.png and <shape>_medium@2x.png for every brush shape.
+// Writes nothing: see tools/medium-pictures. Kept so the generator's list of steps names them.
 bool writeMediumPictures(const std::string& outDir);
 
 } // namespace genres
