@@ -96,6 +96,7 @@ public:
 private:
     Canvas(int width, int height);
     bool createOffscreenContexts();
+    void drawSettledLayers(gfx::BitmapContext& ctx, bool includingBackground) const;
     void drawPlainComposite(gfx::BitmapContext& ctx, bool includingBackgroundAndTexture) const;
     void refreshCompositeCache();
     bool fadeTexture();

@@ -4,16 +4,23 @@
 
 #include <algorithm>
 
-void Canvas::drawPlainComposite(gfx::BitmapContext& ctx, bool includingBackgroundAndTexture) const
+// Paper (when asked), painting bitmap and previous strokes: the part that a stroke does not change.
+void Canvas::drawSettledLayers(gfx::BitmapContext& ctx, bool includingBackground) const
 {
     gfx::Rect all = bounds();
-    if (includingBackgroundAndTexture) {
+    if (includingBackground) {
         ctx.setFillColor(m_backgroundColor);
         ctx.fillRect(all);
     }
     ctx.drawBitmap(all, *m_paintingContext);
     ctx.setAlpha(m_prevStrokeOpacity);
     ctx.drawLayer(all, *m_prevStrokeLayer);
+}
+
+void Canvas::drawPlainComposite(gfx::BitmapContext& ctx, bool includingBackgroundAndTexture) const
+{
+    gfx::Rect all = bounds();
+    drawSettledLayers(ctx, includingBackgroundAndTexture);
     ctx.setAlpha(m_curStrokeOpacity);
     ctx.drawLayer(all, *m_curStrokeLayer);
     if (includingBackgroundAndTexture && m_textureName && m_textureLayer) {
@@ -50,13 +57,8 @@ void Canvas::refreshCompositeCache()
     gfx::BitmapContext& cache = *m_compositeCache;
     gfx::GStateSaver saver(cache);
     cache.clipToRect(m_cacheDirty.integral());
-    cache.setBlendMode(gfx::BlendMode::Copy);
-    cache.setFillColor(m_backgroundColor);
-    cache.fillRect(bounds());
-    cache.setBlendMode(gfx::BlendMode::Normal);
-    cache.drawBitmap(bounds(), *m_paintingContext);
-    cache.setAlpha(m_prevStrokeOpacity);
-    cache.drawLayer(bounds(), *m_prevStrokeLayer);
+    cache.clearRect(bounds());
+    drawSettledLayers(cache, true);
     m_cacheDirty = {};
 }
 
@@ -76,11 +78,7 @@ void Canvas::drawComposite(gfx::BitmapContext& ctx, const gfx::Rect& dirty)
         ctx.drawBitmap(all, *m_compositeCache);
         ctx.setBlendMode(gfx::BlendMode::Normal);
     } else { // no memory for the cache: composite the slow way
-        ctx.setFillColor(m_backgroundColor);
-        ctx.fillRect(all);
-        ctx.drawBitmap(all, *m_paintingContext);
-        ctx.setAlpha(m_prevStrokeOpacity);
-        ctx.drawLayer(all, *m_prevStrokeLayer);
+        drawSettledLayers(ctx, true);
     }
     ctx.setAlpha(m_curStrokeOpacity);
     ctx.drawLayer(all, *m_curStrokeLayer);
