@@ -158,7 +158,7 @@ TEST(MaskFill, RandomDabsMatchTheReference)
     std::mt19937 rng(20240611);
     auto ctx = BitmapContext::create(200, 160);
     ASSERT_TRUE(ctx);
-    for (int round = 0; round < 300; ++round) {
+    for (int round = 0; round < 120; ++round) {
         fillNoise(*ctx, rng);
         Dab dab = randomDab(rng);
         auto before = pixels(*ctx);
