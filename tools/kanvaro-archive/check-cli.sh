@@ -56,6 +56,17 @@ assert data[:8] == b'\x89PNG\r\n\x1a\n' and data[12:16] == b'IHDR'
 assert struct.unpack('>II', data[16:24]) == (1024, 768), struct.unpack('>II', data[16:24])
 PY
 
+# A saved painting with paper colour and texture: the texture comes from the bundle
+# (KANVARO_RESOURCES), so rendering without it gives a different picture.
+seed="$(dirname "$0")/../../fuzz/corpus/data_model/photo_16x12.art"
+expect_status 0 info "$seed"
+expect_line out "texture: Brick"
+expect_line out "background: 0.9 0.8 0.3 1"
+expect_status 0 render "$seed" "$work/textured.png"
+KANVARO_RESOURCES="$work/no-resources" "$tool" render "$seed" "$work/untextured.png" 2>/dev/null \
+    || fail "render without resources failed"
+cmp -s "$work/textured.png" "$work/untextured.png" && fail "the texture made no difference"
+
 # Files that are not paintings: exit 2 and one line naming the file.
 : >"$work/empty.art"
 head -c 4096 /dev/urandom >"$work/random.art"
