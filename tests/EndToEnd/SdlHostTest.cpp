@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "DemoPaintView.h"
+#include "PaintView.h"
 #include "Host/SdlHost.h"
 #include "Host/ScrollZoom.h"
 #include "Host/SdlInput.h"
@@ -156,8 +156,8 @@ TEST(SdlHostDummy, OpensRunsAnIterationAndClosesCleanly)
     SDL_Event down = mouseButton(SDL_MOUSEBUTTONDOWN, 100 * s, 200 * s);
     SDL_PushEvent(&down);
     host->runOnce();
-    EXPECT_EQ(app.paintView()->segmentCount(), 1);
-    EXPECT_EQ(host->framesPresented(), 2); // only the dot's area was redrawn and shown
+    EXPECT_TRUE(app.paintView()->isPainting());
+    EXPECT_EQ(host->framesPresented(), 1); // a touch-down lays no paint: nothing to present
 
     SDL_Event quit{};
     quit.type = SDL_QUIT;
