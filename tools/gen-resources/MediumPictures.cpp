@@ -1,7 +1,0 @@
-#include "MediumPictures.h"
-
-namespace genres {
-
-bool writeMediumPictures(const std::string&) { return true; }
-
-} // namespace genres
