@@ -33,9 +33,41 @@ inline double memcpySeconds(std::size_t bytes)
     return samples[samples.size() / 2];
 }
 
+// Median time in seconds of copying a `rows` x `rowBytes` box between two surfaces whose rows are
+// `stride` bytes apart, the box wandering over the surfaces as brush dabs do: the memory traffic
+// of writing that box in place, which a dab cannot beat.
+inline double memcpyRowsSeconds(int rows, std::size_t rowBytes, std::size_t stride, int surfaceRows)
+{
+    rows = std::clamp(rows, 1, surfaceRows);
+    rowBytes = std::clamp<std::size_t>(rowBytes, 1, stride);
+    std::vector<unsigned char> from(stride * static_cast<std::size_t>(surfaceRows), 1);
+    std::vector<unsigned char> to(from.size(), 0);
+    const std::size_t maxColumn = stride - rowBytes;
+    const int maxRow = surfaceRows - rows;
+    std::vector<double> samples;
+    int position = 0;
+    for (int sample = 0; sample < 15; ++sample) {
+        constexpr int perBatch = 64;
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < perBatch; ++i, ++position) {
+            const std::size_t column = maxColumn ? (static_cast<std::size_t>(position) * 148) % maxColumn / 4 * 4 : 0;
+            const int top = maxRow ? (position * 53) % maxRow : 0;
+            for (int r = 0; r < rows; ++r) {
+                const std::size_t offset = static_cast<std::size_t>(top + r) * stride + column;
+                std::memcpy(to.data() + offset, from.data() + offset, rowBytes);
+            }
+            benchmark::ClobberMemory();
+        }
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        samples.push_back(elapsed.count() / perBatch);
+    }
+    std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
+    return samples[samples.size() / 2];
+}
+
 // Runs `body` as the benchmark's timing loop and sets state.counters["vs_memcpy"] to the wall
-// time per iteration over memcpySeconds(bytes), as a plain ratio.
-template <class Body> void runAgainstMemcpy(benchmark::State& state, std::size_t bytes, Body&& body)
+// time per iteration over `baselineSeconds`, as a plain ratio.
+template <class Body> void runAgainstBaseline(benchmark::State& state, double baselineSeconds, Body&& body)
 {
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state)
@@ -43,7 +75,13 @@ template <class Body> void runAgainstMemcpy(benchmark::State& state, std::size_t
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     const double perIteration
         = elapsed.count() / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
-    state.counters["vs_memcpy"] = perIteration / memcpySeconds(bytes);
+    state.counters["vs_memcpy"] = perIteration / baselineSeconds;
+}
+
+// The same against a memcpy of `bytes` contiguous bytes (memcpySeconds).
+template <class Body> void runAgainstMemcpy(benchmark::State& state, std::size_t bytes, Body&& body)
+{
+    runAgainstBaseline(state, memcpySeconds(bytes), std::forward<Body>(body));
 }
 
 } // namespace bench

@@ -1,7 +1,8 @@
 // Brush dabs per second through the span kernel (turned dabs in colour, photo and eraser modes)
 // and through the general cairo path (mask clip + fill) for comparison; and one 100-pixel segment
 // of size-100 dabs at spacing 0.05 followed by the dirty-rect redraw of the canvas composite, as
-// one frame of a stroke costs. vs_memcpy compares each dab with a memcpy of its bounding box.
+// one frame of a stroke costs. vs_memcpy compares each dab with a memcpy of the rows of its bounding box, in place on a
+// canvas-sized surface.
 #include <cmath>
 
 #include "BenchSupport.h"
@@ -55,12 +56,12 @@ struct Scene {
     Canvas& canvas() { return *DataModel::sharedDataModel()->canvas(); }
 };
 
-// The bounding box of a turned dab, in bytes.
-std::size_t dabBoxBytes(int size)
+// A memcpy of the rows of a turned dab's bounding box, in place on a canvas-sized surface.
+double dabBoxCopySeconds(int size)
 {
     const double theta = (270.0 - kDirection) * M_PI / 180.0;
-    const double side = std::ceil(size * (std::fabs(std::cos(theta)) + std::fabs(std::sin(theta))));
-    return static_cast<std::size_t>(side * side * 4);
+    const int side = static_cast<int>(std::ceil(size * (std::fabs(std::cos(theta)) + std::fabs(std::sin(theta)))));
+    return bench::memcpyRowsSeconds(side, static_cast<std::size_t>(side) * 4, 768 * 4, 1024);
 }
 
 // Dab centres wandering over the canvas, so the dabs do not all hit the same cache lines.
@@ -75,7 +76,7 @@ void BM_Dab(benchmark::State& state)
     const int size = static_cast<int>(state.range(0));
     Scene scene(size, static_cast<int>(state.range(1)));
     int i = 0;
-    bench::runAgainstMemcpy(state, dabBoxBytes(size), [&] { benchmark::DoNotOptimize(scene.brush->drawBrushShapeAt(nextCentre(i))); });
+    bench::runAgainstBaseline(state, dabBoxCopySeconds(size), [&] { benchmark::DoNotOptimize(scene.brush->drawBrushShapeAt(nextCentre(i))); });
     state.SetItemsProcessed(state.iterations());
 }
 
@@ -88,7 +89,7 @@ void BM_DabCairoPath(benchmark::State& state)
     gfx::BitmapContext& ctx = scene.canvas().curStrokeLayer().context();
     const double theta = (270.0 - kDirection) * M_PI / 180.0;
     int i = 0;
-    bench::runAgainstMemcpy(state, dabBoxBytes(size), [&] {
+    bench::runAgainstBaseline(state, dabBoxCopySeconds(size), [&] {
         gfx::Point p = nextCentre(i);
         gfx::GStateSaver saver(ctx);
         ctx.translate(p.x, p.y);
