@@ -50,7 +50,9 @@ CoverageFn oil() {
         double bristle = smoothstep(0.25, 0.6, bristles.at(x / 2.0, 0.5));
         double dry = smoothstep(0.2, 0.55, streaks.at(x / 1.5, y / 24.0));
         double side = 1.0 - smoothstep(0.74, 0.86, std::abs(u));
-        return side * load * mix(0.55, 1.0, bristle) * mix(1.0, dry, t);
+        // The head fades in, so overlapping dabs leave no hard edge across the stroke.
+        double head = smoothstep(front, front + 0.3, v);
+        return head * side * load * mix(0.55, 1.0, bristle) * mix(1.0, dry, t);
     };
 }
 
