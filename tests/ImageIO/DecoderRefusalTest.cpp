@@ -12,8 +12,8 @@ namespace imageio {
 namespace {
 
 using test::JpegKind;
-using test::JpegSpec;
-using test::PngSpec;
+using test::JpegRecipe;
+using test::PngRecipe;
 
 fnd::Result<DecodedImage> decode(const std::vector<std::uint8_t>& file)
 {
@@ -22,15 +22,15 @@ fnd::Result<DecodedImage> decode(const std::vector<std::uint8_t>& file)
 
 std::vector<std::uint8_t> photoPng()
 {
-    PngSpec spec{.width = 32, .height = 24, .colorType = PNG_COLOR_TYPE_RGB, .rows = test::makeGradientRgb(32, 24)};
-    return test::makePng(spec);
+    PngRecipe recipe{.width = 32, .height = 24, .colorType = PNG_COLOR_TYPE_RGB, .rows = test::makeGradientRgb(32, 24)};
+    return test::makePng(recipe);
 }
 
 std::vector<std::uint8_t> photoJpeg(bool progressive = false)
 {
-    JpegSpec spec{.width = 64, .height = 48, .progressive = progressive};
-    spec.samples = test::makeGradientRgb(64, 48);
-    return test::makeJpeg(spec);
+    JpegRecipe recipe{.width = 64, .height = 48, .progressive = progressive};
+    recipe.samples = test::makeGradientRgb(64, 48);
+    return test::makeJpeg(recipe);
 }
 
 void expectRefused(const std::vector<std::uint8_t>& file, const std::string& messagePart)
@@ -77,10 +77,10 @@ TEST(DecoderRefusal, CorruptPngChecksumIsReported)
 
 TEST(DecoderRefusal, OversizedHeadersAreRefusedBeforeDecoding)
 {
-    PngSpec huge{.width = 100000, .height = 100000, .colorType = PNG_COLOR_TYPE_RGB_ALPHA};
+    PngRecipe huge{.width = 100000, .height = 100000, .colorType = PNG_COLOR_TYPE_RGB_ALPHA};
     huge.headerOnly = true; // a real IHDR with a correct CRC and nothing after it
     expectRefused(test::makePng(huge), "picture too large: 100000 x 100000");
-    PngSpec tooManyPixels{.width = 16000, .height = 16000, .colorType = PNG_COLOR_TYPE_RGB};
+    PngRecipe tooManyPixels{.width = 16000, .height = 16000, .colorType = PNG_COLOR_TYPE_RGB};
     tooManyPixels.headerOnly = true;
     expectRefused(test::makePng(tooManyPixels), "picture too large: 16000 x 16000");
 

@@ -12,8 +12,8 @@ namespace imageio {
 namespace {
 
 using test::JpegKind;
-using test::JpegSpec;
-using test::PngSpec;
+using test::JpegRecipe;
+using test::PngRecipe;
 
 std::vector<std::uint8_t> ramp(int count, int stride)
 {
@@ -23,12 +23,12 @@ std::vector<std::uint8_t> ramp(int count, int stride)
     return bytes;
 }
 
-JpegSpec smallJpeg(JpegKind kind, int channels)
+JpegRecipe smallJpeg(JpegKind kind, int channels)
 {
-    JpegSpec spec{.width = 12, .height = 10, .kind = kind};
-    spec.quality = 50;
-    spec.samples = ramp(12 * 10 * channels, 5);
-    return spec;
+    JpegRecipe recipe{.width = 12, .height = 10, .kind = kind};
+    recipe.quality = 50;
+    recipe.samples = ramp(12 * 10 * channels, 5);
+    return recipe;
 }
 
 TEST(FuzzSeedWriter, WritesDecoderSeedsWhenAsked)
@@ -44,7 +44,7 @@ TEST(FuzzSeedWriter, WritesDecoderSeedsWhenAsked)
     seeds.emplace_back("palette_trns.png", test::makePng({.width = 4, .height = 4, .colorType = PNG_COLOR_TYPE_PALETTE, .bitDepth = 2,
                                                           .rows = ramp(4, 27), .palette = ramp(12, 21), .transparency = {0, 128}}));
     seeds.emplace_back("rgb16_interlaced.png", test::makePng({.width = 7, .height = 6, .colorType = PNG_COLOR_TYPE_RGB, .bitDepth = 16, .interlaced = true, .rows = ramp(252, 3)}));
-    PngSpec withExif{.width = 2, .height = 2, .colorType = PNG_COLOR_TYPE_GRAY, .rows = ramp(4, 60)};
+    PngRecipe withExif{.width = 2, .height = 2, .colorType = PNG_COLOR_TYPE_GRAY, .rows = ramp(4, 60)};
     withExif.exif = test::makeTiffOrientation(6, true);
     seeds.emplace_back("exif.png", test::makePng(withExif));
 

@@ -8,7 +8,7 @@ namespace {
 
 using test::channelDistance;
 using test::JpegKind;
-using test::JpegSpec;
+using test::JpegRecipe;
 using test::makeJpeg;
 using test::pixelAt;
 
@@ -17,22 +17,22 @@ fnd::Result<DecodedImage> decode(const std::vector<std::uint8_t>& file)
     return decodeMemory(file.data(), file.size());
 }
 
-JpegSpec flatPicture(JpegKind kind, std::vector<std::uint8_t> sample, int width = 16, int height = 8)
+JpegRecipe flatPicture(JpegKind kind, std::vector<std::uint8_t> sample, int width = 16, int height = 8)
 {
-    JpegSpec spec{.width = width, .height = height, .kind = kind};
+    JpegRecipe recipe{.width = width, .height = height, .kind = kind};
     for (int i = 0; i < width * height; ++i)
-        spec.samples.insert(spec.samples.end(), sample.begin(), sample.end());
-    return spec;
+        recipe.samples.insert(recipe.samples.end(), sample.begin(), sample.end());
+    return recipe;
 }
 
 TEST(JpegDecoder, ColourPictureComesBackCloseAndOpaque)
 {
-    JpegSpec spec{.width = 32, .height = 24};
-    spec.samples = test::makeGradientRgb(32, 24);
+    JpegRecipe recipe{.width = 32, .height = 24};
+    recipe.samples = test::makeGradientRgb(32, 24);
     for (bool progressive : {false, true}) {
         SCOPED_TRACE(progressive ? "progressive" : "baseline");
-        spec.progressive = progressive;
-        const auto image = decode(makeJpeg(spec));
+        recipe.progressive = progressive;
+        const auto image = decode(makeJpeg(recipe));
         ASSERT_TRUE(image.ok()) << image.error();
         EXPECT_EQ(image->width, 32);
         EXPECT_EQ(image->height, 24);
@@ -40,7 +40,7 @@ TEST(JpegDecoder, ColourPictureComesBackCloseAndOpaque)
         EXPECT_EQ(image->orientation, kOrientationUp);
         for (int y : {0, 12, 23})
             for (int x : {0, 16, 31}) {
-                const std::uint8_t* rgb = &spec.samples[(y * 32 + x) * 3];
+                const std::uint8_t* rgb = &recipe.samples[(y * 32 + x) * 3];
                 const std::uint32_t expected = 0xFF000000u | rgb[0] << 16 | rgb[1] << 8 | rgb[2];
                 EXPECT_LE(channelDistance(pixelAt(image.value(), x, y), expected), 10) << x << "," << y;
             }
@@ -82,10 +82,10 @@ TEST(JpegDecoder, ExifOrientationMapsOntoCodes)
     for (bool bigEndian : {false, true})
         for (int exif = 1; exif <= 8; ++exif) {
             SCOPED_TRACE(testing::Message() << "EXIF " << exif << (bigEndian ? " MM" : " II"));
-            auto spec = flatPicture(JpegKind::kRgb, {10, 20, 30}, 16, 8);
-            spec.exifOrientation = exif;
-            spec.bigEndianExif = bigEndian;
-            const auto image = decode(makeJpeg(spec));
+            auto recipe = flatPicture(JpegKind::kRgb, {10, 20, 30}, 16, 8);
+            recipe.exifOrientation = exif;
+            recipe.bigEndianExif = bigEndian;
+            const auto image = decode(makeJpeg(recipe));
             ASSERT_TRUE(image.ok()) << image.error();
             EXPECT_EQ(image->orientation, expectedCodes[exif - 1]);
             const bool turned = exif >= 5;

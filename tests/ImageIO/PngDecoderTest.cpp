@@ -8,17 +8,17 @@ namespace imageio {
 namespace {
 
 using test::makePng;
-using test::PngSpec;
+using test::PngRecipe;
 using test::pixelAt;
 
 struct StoredFormatCase {
     const char* name;
-    PngSpec spec;
+    PngRecipe recipe;
     std::uint32_t first; // expected 0xAARRGGBB at (0, 0)
     std::uint32_t last;  // expected at (1, 0)
 };
 
-PngSpec rgbLike(int colorType, int bitDepth, std::vector<std::uint8_t> rows)
+PngRecipe rgbLike(int colorType, int bitDepth, std::vector<std::uint8_t> rows)
 {
     return {.width = 2, .height = 1, .colorType = colorType, .bitDepth = bitDepth, .rows = std::move(rows)};
 }
@@ -48,7 +48,7 @@ TEST(PngDecoder, EveryStoredFormatBecomesStraightBgra)
 {
     for (const auto& format : storedFormats()) {
         SCOPED_TRACE(format.name);
-        const auto file = makePng(format.spec);
+        const auto file = makePng(format.recipe);
         const auto image = decodeMemory(file.data(), file.size());
         ASSERT_TRUE(image.ok()) << image.error();
         EXPECT_EQ(image->width, 2);
@@ -67,12 +67,12 @@ TEST(PngDecoder, InterlacedPictureMatchesItsPlainTwin)
 {
     // Odd sizes leave some Adam7 passes empty in places; every pixel must still land right.
     const int width = 13, height = 11;
-    PngSpec spec{.width = width, .height = height, .colorType = PNG_COLOR_TYPE_RGB_ALPHA};
+    PngRecipe recipe{.width = width, .height = height, .colorType = PNG_COLOR_TYPE_RGB_ALPHA};
     for (int i = 0; i < width * height * 4; ++i)
-        spec.rows.push_back(static_cast<std::uint8_t>(i * 7 + i / 5));
-    const auto plainFile = makePng(spec);
-    spec.interlaced = true;
-    const auto interlacedFile = makePng(spec);
+        recipe.rows.push_back(static_cast<std::uint8_t>(i * 7 + i / 5));
+    const auto plainFile = makePng(recipe);
+    recipe.interlaced = true;
+    const auto interlacedFile = makePng(recipe);
     ASSERT_NE(plainFile, interlacedFile);
 
     const auto plain = decodeMemory(plainFile.data(), plainFile.size());
@@ -84,9 +84,9 @@ TEST(PngDecoder, InterlacedPictureMatchesItsPlainTwin)
 
 TEST(PngDecoder, OrientationComesFromAnExifChunk)
 {
-    PngSpec spec{.width = 1, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .rows = {0}};
-    spec.exif = test::makeTiffOrientation(6, false);
-    const auto file = makePng(spec);
+    PngRecipe recipe{.width = 1, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .rows = {0}};
+    recipe.exif = test::makeTiffOrientation(6, false);
+    const auto file = makePng(recipe);
     const auto image = decodeMemory(file.data(), file.size());
     ASSERT_TRUE(image.ok()) << image.error();
     EXPECT_EQ(image->orientation, kOrientationRight);

@@ -17,17 +17,17 @@ void appendPngBytes(png_structp png, png_bytep data, png_size_t length)
 
 void flushNothing(png_structp) {}
 
-int pngRowBytes(const PngSpec& spec)
+int pngRowBytes(const PngRecipe& recipe)
 {
     const int channels[] = {1, 0, 3, 1, 2, 0, 4};
-    return (spec.width * channels[spec.colorType] * spec.bitDepth + 7) / 8;
+    return (recipe.width * channels[recipe.colorType] * recipe.bitDepth + 7) / 8;
 }
 
-void writeJpegPixels(jpeg_compress_struct& info, const JpegSpec& spec)
+void writeJpegPixels(jpeg_compress_struct& info, const JpegRecipe& recipe)
 {
-    const int rowBytes = spec.width * info.input_components;
+    const int rowBytes = recipe.width * info.input_components;
     while (info.next_scanline < info.image_height) {
-        auto* row = const_cast<JSAMPLE*>(spec.samples.data() + info.next_scanline * rowBytes);
+        auto* row = const_cast<JSAMPLE*>(recipe.samples.data() + info.next_scanline * rowBytes);
         jpeg_write_scanlines(&info, &row, 1);
     }
 }
@@ -35,36 +35,36 @@ void writeJpegPixels(jpeg_compress_struct& info, const JpegSpec& spec)
 } // namespace
 
 // Test input is well formed; libpng's default error handling aborts on a mistake here.
-std::vector<std::uint8_t> makePng(const PngSpec& spec)
+std::vector<std::uint8_t> makePng(const PngRecipe& recipe)
 {
     std::vector<std::uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, appendPngBytes, flushNothing);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, recipe.width, recipe.height, recipe.bitDepth, recipe.colorType,
+                 recipe.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty())
-        png_set_PLTE(png, info, reinterpret_cast<png_const_colorp>(spec.palette.data()),
-                     static_cast<int>(spec.palette.size() / 3));
-    if (!spec.transparency.empty())
-        png_set_tRNS(png, info, spec.transparency.data(), static_cast<int>(spec.transparency.size()), nullptr);
-    if (!spec.exif.empty())
-        png_set_eXIf_1(png, info, static_cast<png_uint_32>(spec.exif.size()),
-                       const_cast<png_bytep>(spec.exif.data()));
+    if (!recipe.palette.empty())
+        png_set_PLTE(png, info, reinterpret_cast<png_const_colorp>(recipe.palette.data()),
+                     static_cast<int>(recipe.palette.size() / 3));
+    if (!recipe.transparency.empty())
+        png_set_tRNS(png, info, recipe.transparency.data(), static_cast<int>(recipe.transparency.size()), nullptr);
+    if (!recipe.exif.empty())
+        png_set_eXIf_1(png, info, static_cast<png_uint_32>(recipe.exif.size()),
+                       const_cast<png_bytep>(recipe.exif.data()));
     png_write_info(png, info);
-    if (!spec.headerOnly) {
+    if (!recipe.headerOnly) {
         const int passes = png_set_interlace_handling(png);
         for (int pass = 0; pass < passes; ++pass)
-            for (int y = 0; y < spec.height; ++y)
-                png_write_row(png, spec.rows.data() + y * pngRowBytes(spec));
+            for (int y = 0; y < recipe.height; ++y)
+                png_write_row(png, recipe.rows.data() + y * pngRowBytes(recipe));
         png_write_end(png, info);
     }
     png_destroy_write_struct(&png, &info);
     return out;
 }
 
-std::vector<std::uint8_t> makeJpeg(const JpegSpec& spec)
+std::vector<std::uint8_t> makeJpeg(const JpegRecipe& recipe)
 {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
@@ -73,26 +73,26 @@ std::vector<std::uint8_t> makeJpeg(const JpegSpec& spec)
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = spec.width;
-    info.image_height = spec.height;
-    const bool cmyk = spec.kind != JpegKind::kRgb && spec.kind != JpegKind::kGrey;
-    info.input_components = spec.kind == JpegKind::kGrey ? 1 : cmyk ? 4 : 3;
-    info.in_color_space = spec.kind == JpegKind::kGrey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_RGB;
+    info.image_width = recipe.width;
+    info.image_height = recipe.height;
+    const bool cmyk = recipe.kind != JpegKind::kRgb && recipe.kind != JpegKind::kGrey;
+    info.input_components = recipe.kind == JpegKind::kGrey ? 1 : cmyk ? 4 : 3;
+    info.in_color_space = recipe.kind == JpegKind::kGrey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&info);
-    if (spec.kind == JpegKind::kAdobeYcck)
+    if (recipe.kind == JpegKind::kAdobeYcck)
         jpeg_set_colorspace(&info, JCS_YCCK);
-    info.write_Adobe_marker = spec.kind == JpegKind::kAdobeCmyk || spec.kind == JpegKind::kAdobeYcck;
-    jpeg_set_quality(&info, spec.quality, TRUE);
-    if (spec.progressive)
+    info.write_Adobe_marker = recipe.kind == JpegKind::kAdobeCmyk || recipe.kind == JpegKind::kAdobeYcck;
+    jpeg_set_quality(&info, recipe.quality, TRUE);
+    if (recipe.progressive)
         jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
-    if (spec.exifOrientation != 0) {
+    if (recipe.exifOrientation != 0) {
         std::vector<std::uint8_t> app1 = {'E', 'x', 'i', 'f', 0, 0};
-        const auto tiff = makeTiffOrientation(spec.exifOrientation, spec.bigEndianExif);
+        const auto tiff = makeTiffOrientation(recipe.exifOrientation, recipe.bigEndianExif);
         app1.insert(app1.end(), tiff.begin(), tiff.end());
         jpeg_write_marker(&info, JPEG_APP0 + 1, app1.data(), static_cast<unsigned>(app1.size()));
     }
-    writeJpegPixels(info, spec);
+    writeJpegPixels(info, recipe);
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
     std::vector<std::uint8_t> out(buffer, buffer + size);

@@ -8,7 +8,7 @@
 
 namespace imageio::test {
 
-struct PngSpec {
+struct PngRecipe {
     int width = 0;
     int height = 0;
     int colorType = 0; // PNG_COLOR_TYPE_*
@@ -20,11 +20,11 @@ struct PngSpec {
     std::vector<std::uint8_t> exif{};  // eXIf chunk (TIFF structure)
     bool headerOnly = false;           // stop after IHDR (and eXIf): no pixel data
 };
-std::vector<std::uint8_t> makePng(const PngSpec& spec);
+std::vector<std::uint8_t> makePng(const PngRecipe& recipe);
 
 enum class JpegKind { kRgb, kGrey, kAdobeCmyk, kAdobeYcck, kPlainCmyk };
 
-struct JpegSpec {
+struct JpegRecipe {
     int width = 0;
     int height = 0;
     JpegKind kind = JpegKind::kRgb;
@@ -34,7 +34,7 @@ struct JpegSpec {
     bool bigEndianExif = false;
     std::vector<std::uint8_t> samples{};// interleaved: 3 (RGB), 1 (grey) or 4 (CMYK as stored) per pixel
 };
-std::vector<std::uint8_t> makeJpeg(const JpegSpec& spec);
+std::vector<std::uint8_t> makeJpeg(const JpegRecipe& recipe);
 
 // A TIFF-structured block holding only an orientation tag.
 std::vector<std::uint8_t> makeTiffOrientation(int exifOrientation, bool bigEndian);
