@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "Graphics/MaskFillSpans.h"
 #include "Graphics/PixelFormat.h"
 
 namespace gfx {
@@ -19,21 +20,9 @@ constexpr double kMaxMaskCoordinate = 1073741824.0; // 2^30
 
 Fixed toFixed(double v) { return static_cast<Fixed>(std::llround(v * kFixedOne)); }
 
-// Two channels at once: each 8-bit lane of `word` times f (0-255), divided by 255 with rounding
-// to nearest (exact for every lane value).
-inline std::uint32_t scaleLanes(std::uint32_t word, std::uint32_t f)
-{
-    std::uint32_t rb = (word & 0x00FF00FFu) * f + 0x00800080u;
-    rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
-    std::uint32_t ag = ((word >> 8) & 0x00FF00FFu) * f + 0x00800080u;
-    ag = (ag + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
-    return rb | ag;
-}
+using maskfill::SourceTable;
 
-// The premultiplied source for every mask sample value s (coverage 255 - s), each channel
-// rounded once from the real product.
-using SourceTable = std::array<std::uint32_t, 256>;
-
+// Each channel of the source table rounded once from the real product.
 void buildSourceTable(const Color& color, SourceTable& table)
 {
     auto unit = [](float v) { return std::isfinite(v) ? std::clamp(v, 0.0f, 1.0f) : 0.0f; };
@@ -144,30 +133,6 @@ void rowSpan(const RowWalk& walk, double u0, double v0, double du, double dv, co
         ++end;
 }
 
-void blendSourceOver(std::uint32_t* dst, int count, const RowWalk& walk, const std::uint8_t* samples, int rowBytes,
-                     const SourceTable& table)
-{
-    Fixed u = walk.u0, v = walk.v0;
-    for (int i = 0; i < count; ++i) {
-        const std::uint8_t s = samples[(v >> 32) * rowBytes + (u >> 32)];
-        const std::uint32_t src = table[s];
-        dst[i] = src + scaleLanes(dst[i], 255 - (src >> 24));
-        u += walk.du;
-        v += walk.dv;
-    }
-}
-
-void blendClear(std::uint32_t* dst, int count, const RowWalk& walk, const std::uint8_t* samples, int rowBytes)
-{
-    Fixed u = walk.u0, v = walk.v0;
-    for (int i = 0; i < count; ++i) {
-        // The sample value is what each pixel keeps: 1 - coverage.
-        dst[i] = scaleLanes(dst[i], samples[(v >> 32) * rowBytes + (u >> 32)]);
-        u += walk.du;
-        v += walk.dv;
-    }
-}
-
 } // namespace
 
 MaskFillResult fillMask(const MaskFillTarget& target, const IntRect& clip, const ImageMask& mask,
@@ -194,14 +159,14 @@ MaskFillResult fillMask(const MaskFillTarget& target, const IntRect& clip, const
         rowSpan(rowStart, u0, v0, m.a, m.b, mask, region.width, start, end);
         if (start >= end)
             continue;
-        const RowWalk walk{rowStart.u(start), rowStart.v(start), rowStart.du, rowStart.dv, maxU, maxV};
+        const maskfill::SampleWalk walk{rowStart.u(start), rowStart.v(start), rowStart.du, rowStart.dv};
         auto* row = reinterpret_cast<std::uint32_t*>(reinterpret_cast<std::uint8_t*>(target.pixels)
                                                      + static_cast<std::ptrdiff_t>(y) * target.bytesPerRow);
         std::uint32_t* dst = row + region.x + start;
         if (mode == MaskFillMode::SourceOver)
-            blendSourceOver(dst, end - start, walk, mask.samples(), mask.rowBytes(), table);
+            maskfill::blendSourceOver(dst, end - start, walk, mask.samples(), mask.rowBytes(), table);
         else
-            blendClear(dst, end - start, walk, mask.samples(), mask.rowBytes());
+            maskfill::blendClear(dst, end - start, walk, mask.samples(), mask.rowBytes());
     }
     return {true, region};
 }
