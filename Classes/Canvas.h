@@ -100,7 +100,6 @@ private:
     void drawPlainComposite(gfx::BitmapContext& ctx, bool includingBackgroundAndTexture) const;
     void refreshCompositeCache();
     bool fadeTexture();
-    void restorePainting(const imageio::DecodedImage& painting);
     void invalidateCompositeCache() { m_cacheDirty = bounds(); }
 
     int m_width;

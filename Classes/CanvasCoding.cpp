@@ -4,6 +4,8 @@
 #include "Canvas.h"
 
 #include <cstring>
+#include <optional>
+#include <span>
 
 #include "Foundation/KeyedArchiver.h"
 #include "Foundation/KeyedUnarchiver.h"
@@ -17,6 +19,17 @@ namespace {
 // Canvases are at most 1024 on a side; this leaves room without letting a file ask for gigabytes.
 constexpr int kMaxArchivedSide = 8192;
 constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+
+// The stored picture's first row is the canvas's top row and its alpha is straight: it is
+// decoded straight into the painting bitmap, premultiplied as each row arrives, so opening a
+// painting needs no picture-sized buffer. A picture of another size is refused before any
+// pixel is written.
+std::optional<fnd::Error> decodePainting(std::span<const std::uint8_t> png, gfx::BitmapContext& painting)
+{
+    gfx::BitmapContext::PixelAccess access(painting);
+    const imageio::PixelRows rows{access.data(), painting.width(), painting.height(), static_cast<std::size_t>(access.bytesPerRow())};
+    return imageio::decodePngInto(png.data(), png.size(), rows);
+}
 
 } // namespace
 
@@ -52,14 +65,14 @@ std::unique_ptr<Canvas> Canvas::initWithCoder(fnd::KeyedUnarchiver& coder)
         coder.failWithReason("Canvas.paintingData: not a PNG image");
         return nullptr;
     }
-    auto decoded = imageio::decodeMemory(data->data(), data->size());
-    if (!decoded) {
-        coder.failWithReason("Canvas.paintingData: " + decoded.error());
+    // The header's size is checked before the canvas's bitmaps are allocated for it.
+    auto declared = imageio::readPngSize(data->data(), data->size());
+    if (!declared) {
+        coder.failWithReason("Canvas.paintingData: " + declared.error());
         return nullptr;
     }
-    const imageio::DecodedImage& painting = decoded.value();
-    if (painting.width != width || painting.height != height || painting.bitsPerPixel != 32) {
-        coder.failWithReason("Canvas.paintingData: a " + std::to_string(painting.width) + " x " + std::to_string(painting.height) +
+    if (declared->width != width || declared->height != height) {
+        coder.failWithReason("Canvas.paintingData: a " + std::to_string(declared->width) + " x " + std::to_string(declared->height) +
                              " picture for a " + std::to_string(width) + " x " + std::to_string(height) + " canvas");
         return nullptr;
     }
@@ -70,44 +83,11 @@ std::unique_ptr<Canvas> Canvas::initWithCoder(fnd::KeyedUnarchiver& coder)
     }
     if (color)
         canvas->m_backgroundColor = {color->r, color->g, color->b, color->a};
-    canvas->restorePainting(painting);
+    if (auto failure = decodePainting(*data, *canvas->m_paintingContext)) {
+        coder.failWithReason("Canvas.paintingData: " + failure->message);
+        return nullptr;
+    }
+    canvas->invalidateCompositeCache();
     canvas->setTextureName(texture);
     return canvas;
-}
-
-namespace {
-
-// (c x a + 127) / 255 for each colour byte: the same as gfx::premultiply (whose alpha-255 case
-// gives the same bytes), without its branch, so the compiler can run it over many pixels at once.
-inline std::uint32_t premultiplyBranchless(std::uint32_t word)
-{
-    const std::uint32_t a = word >> 24;
-    const std::uint32_t r = (((word >> 16) & 0xFF) * a + 127) / 255;
-    const std::uint32_t g = (((word >> 8) & 0xFF) * a + 127) / 255;
-    const std::uint32_t b = ((word & 0xFF) * a + 127) / 255;
-    return (a << 24) | (r << 16) | (g << 8) | b;
-}
-
-} // namespace
-
-void Canvas::restorePainting(const imageio::DecodedImage& painting)
-{
-    // The stored picture's first row is the canvas's top row; its alpha is straight. The sizes
-    // are copied to locals: the rows are written through pointers the compiler cannot tell
-    // apart from the canvas's own fields, and it would reload them for every pixel.
-    gfx::BitmapContext::PixelAccess access(*m_paintingContext);
-    const int width = m_width;
-    const int height = m_height;
-    const std::size_t sourceRowBytes = static_cast<std::size_t>(painting.bytesPerRow);
-    const std::uint8_t* source = painting.bytes->data();
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* src = source + static_cast<std::size_t>(y) * sourceRowBytes;
-        std::uint32_t* dst = access.row(y);
-        for (int x = 0; x < width; ++x) {
-            std::uint32_t word;
-            std::memcpy(&word, src + static_cast<std::size_t>(x) * 4, 4);
-            dst[x] = premultiplyBranchless(word);
-        }
-    }
-    invalidateCompositeCache();
 }

@@ -22,4 +22,28 @@ inline constexpr std::int64_t kMaxDecodePixels = 64LL * 1024 * 1024; // 256 MiB 
 fnd::Result<DecodedImage> decodeFile(const std::string& path);
 fnd::Result<DecodedImage> decodeMemory(const std::uint8_t* data, std::size_t size);
 
+struct PictureSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The size a PNG's header declares (refused like decodeMemory refuses it), without decoding:
+// lets a caller check a picture against what it expects before allocating for it.
+fnd::Result<PictureSize> readPngSize(const std::uint8_t* data, std::size_t size);
+
+// Rows of 32-bit pixels a caller owns: `height` rows of `width` words, `bytesPerRow` bytes apart.
+struct PixelRows {
+    std::uint8_t* data = nullptr;
+    int width = 0;
+    int height = 0;
+    std::size_t bytesPerRow = 0;
+};
+
+// Decodes a PNG straight into `rows` as premultiplied words ((c x a + 127) / 255 per colour
+// byte): the words decodeMemory gives, premultiplied, without a picture-sized buffer between.
+// A picture whose size differs from the rows' is refused from its header, before anything is
+// written; after a failure further in, the rows hold whatever had been decoded. Orientation
+// tags are ignored. Nothing on success, the reason otherwise.
+std::optional<fnd::Error> decodePngInto(const std::uint8_t* data, std::size_t size, const PixelRows& rows);
+
 } // namespace imageio

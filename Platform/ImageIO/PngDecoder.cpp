@@ -122,15 +122,22 @@ fnd::Error describeFailure(const PngSource& source)
     return fnd::Error{std::string("corrupt PNG data: ") + source.message};
 }
 
+bool hasHeaderChunk(const std::uint8_t* data, std::size_t size)
+{
+    return size >= 24 && std::memcmp(data + 12, "IHDR", 4) == 0;
+}
+
+std::int64_t bigEndian32(const std::uint8_t* p)
+{
+    return std::int64_t{p[0]} << 24 | std::int64_t{p[1]} << 16 | std::int64_t{p[2]} << 8 | p[3];
+}
+
 // Width and height sit at fixed offsets in the IHDR chunk that must follow the signature; reading
 // them here gives a clear refusal before libpng sees the file.
 std::optional<fnd::Error> refuseUnsupportedHeader(const std::uint8_t* data, std::size_t size)
 {
-    if (size < 24 || std::memcmp(data + 12, "IHDR", 4) != 0)
+    if (!hasHeaderChunk(data, size))
         return std::nullopt; // libpng reports what is wrong
-    auto bigEndian32 = [](const std::uint8_t* p) {
-        return std::int64_t{p[0]} << 24 | std::int64_t{p[1]} << 16 | std::int64_t{p[2]} << 8 | p[3];
-    };
     return refuseUnsupportedSize(bigEndian32(data + 16), bigEndian32(data + 20));
 }
 
@@ -155,6 +162,60 @@ bool readPngPixels(png_structp png, const PngLayout& layout, std::vector<std::ui
     return true;
 }
 
+// (c x a + 127) / 255 for each colour byte of each 0xAARRGGBB word, in place. No branch on
+// alpha, so the compiler can run it over many pixels at once.
+void premultiplyRow(std::uint8_t* row, png_uint_32 width)
+{
+    for (png_uint_32 x = 0; x < width; ++x) {
+        std::uint32_t word;
+        std::memcpy(&word, row + std::size_t{x} * 4, 4);
+        const std::uint32_t a = word >> 24;
+        const std::uint32_t r = (((word >> 16) & 0xFF) * a + 127) / 255;
+        const std::uint32_t g = (((word >> 8) & 0xFF) * a + 127) / 255;
+        const std::uint32_t b = ((word & 0xFF) * a + 127) / 255;
+        word = (a << 24) | (r << 16) | (g << 8) | b;
+        std::memcpy(row + std::size_t{x} * 4, &word, 4);
+    }
+}
+
+// Decodes into the caller's rows. Single-pass pictures are premultiplied row by row while each
+// row is still in cache; interlaced ones fill every row over seven passes (libpng writes only
+// each pass's own pixels into a row), so they are premultiplied once the last pass is in.
+bool readPngPixelsInto(png_structp png, const PngLayout& layout, const PixelRows& rows)
+{
+    auto rowAt = [&](png_uint_32 y) { return rows.data + std::size_t{y} * rows.bytesPerRow; };
+    const bool interlaced = layout.passes > 1;
+    for (int pass = 0; pass < layout.passes; ++pass)
+        for (png_uint_32 y = 0; y < layout.height; ++y) {
+            if (!readPngRow(png, rowAt(y)))
+                return false;
+            if (!interlaced)
+                premultiplyRow(rowAt(y), layout.width);
+        }
+    if (interlaced)
+        for (png_uint_32 y = 0; y < layout.height; ++y)
+            premultiplyRow(rowAt(y), layout.width);
+    return true;
+}
+
+// A read struct with our limits, reading from `source`; its layout read and checked.
+fnd::Result<PngLayout> startReading(PngReader& reader, PngSource& source)
+{
+    if (!reader.ok())
+        return fnd::Error{"cannot start the PNG decoder"};
+    png_set_user_limits(reader.png(), kMaxDecodeSide, kMaxDecodeSide);
+    png_set_chunk_malloc_max(reader.png(), kMaxChunkBytes);
+    png_set_read_fn(reader.png(), &source, readFromMemory);
+    PngLayout layout{};
+    if (!readPngLayout(reader.png(), reader.info(), &layout))
+        return describeFailure(source);
+    if (auto refusal = refuseUnsupportedSize(layout.width, layout.height))
+        return *refusal;
+    if (layout.rowBytes != std::size_t{layout.width} * 4)
+        return fnd::Error{"unsupported PNG pixel format"};
+    return layout;
+}
+
 } // namespace
 
 bool looksLikePng(const std::uint8_t* data, std::size_t size)
@@ -168,31 +229,57 @@ fnd::Result<DecodedImage> decodePng(const std::uint8_t* data, std::size_t size)
         return *refusal;
     PngSource source{data, size, 0, false, {}};
     PngReader reader(&source);
-    if (!reader.ok())
-        return fnd::Error{"cannot start the PNG decoder"};
-    png_set_user_limits(reader.png(), kMaxDecodeSide, kMaxDecodeSide);
-    png_set_chunk_malloc_max(reader.png(), kMaxChunkBytes);
-    png_set_read_fn(reader.png(), &source, readFromMemory);
-
-    PngLayout layout{};
-    if (!readPngLayout(reader.png(), reader.info(), &layout))
-        return describeFailure(source);
-    if (auto refusal = refuseUnsupportedSize(layout.width, layout.height))
-        return *refusal;
-    if (layout.rowBytes != std::size_t{layout.width} * 4)
-        return fnd::Error{"unsupported PNG pixel format"};
+    auto layout = startReading(reader, source);
+    if (!layout)
+        return fnd::Error{layout.error()};
 
     auto pixels = std::make_shared<std::vector<std::uint8_t>>();
-    if (!readPngPixels(reader.png(), layout, *pixels))
+    if (!readPngPixels(reader.png(), layout.value(), *pixels))
         return describeFailure(source);
 
     DecodedImage image;
-    image.width = static_cast<int>(layout.width);
-    image.height = static_cast<int>(layout.height);
+    image.width = static_cast<int>(layout->width);
+    image.height = static_cast<int>(layout->height);
     image.bytesPerRow = image.width * 4;
-    image.orientation = orientationFromTiffBlock(layout.exif, layout.exifSize);
+    image.orientation = orientationFromTiffBlock(layout->exif, layout->exifSize);
     image.bytes = std::move(pixels);
     return image;
 }
 
 } // namespace imageio::detail
+
+namespace imageio {
+
+fnd::Result<PictureSize> readPngSize(const std::uint8_t* data, std::size_t size)
+{
+    if (!data || !detail::looksLikePng(data, size))
+        return fnd::Error{"not a PNG file"};
+    if (!detail::hasHeaderChunk(data, size))
+        return fnd::Error{"truncated PNG header"};
+    if (auto refusal = detail::refuseUnsupportedHeader(data, size))
+        return *refusal;
+    return PictureSize{static_cast<int>(detail::bigEndian32(data + 16)), static_cast<int>(detail::bigEndian32(data + 20))};
+}
+
+std::optional<fnd::Error> decodePngInto(const std::uint8_t* data, std::size_t size, const PixelRows& rows)
+{
+    if (!data || !detail::looksLikePng(data, size))
+        return fnd::Error{"not a PNG file"};
+    if (!rows.data || rows.width <= 0 || rows.height <= 0 || rows.bytesPerRow < std::size_t{4} * static_cast<std::size_t>(rows.width))
+        return fnd::Error{"no rows to decode into"};
+    if (auto refusal = detail::refuseUnsupportedHeader(data, size))
+        return *refusal;
+    detail::PngSource source{data, size, 0, false, {}};
+    detail::PngReader reader(&source);
+    auto layout = detail::startReading(reader, source);
+    if (!layout)
+        return fnd::Error{layout.error()};
+    if (layout->width != static_cast<png_uint_32>(rows.width) || layout->height != static_cast<png_uint_32>(rows.height))
+        return fnd::Error{"a " + std::to_string(layout->width) + " x " + std::to_string(layout->height) + " picture where " +
+                          std::to_string(rows.width) + " x " + std::to_string(rows.height) + " was expected"};
+    if (!detail::readPngPixelsInto(reader.png(), layout.value(), rows))
+        return detail::describeFailure(source);
+    return std::nullopt;
+}
+
+} // namespace imageio
