@@ -97,6 +97,14 @@ void KanvaroAppDelegate::nextMedium()
 
 void KanvaroAppDelegate::applicationWillTerminate()
 {
-    // Nothing is saved yet: there is no gallery to save into.
+    // Closing the window must not lose a painting: a painted document is stored in the documents
+    // folder, where the gallery will list it.
     m_terminated = true;
+    DataModel* document = DataModel::sharedDataModel();
+    if (!document || !document->changesMade())
+        return;
+    if (document->saveToFiles())
+        fnd::log("saved the painting to " + document->getFullPath());
+    else
+        std::fprintf(stderr, "Kanvaro: the painting could not be saved to %s\n", document->getFullPath().c_str());
 }

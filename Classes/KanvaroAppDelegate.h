@@ -23,6 +23,7 @@ public:
     void setPhotoPath(std::optional<std::string> path) { m_photoPath = std::move(path); }
 
     void applicationDidFinishLaunching(ui::Window& window);
+    // Saves the shared document (archive and thumbnail) when anything was painted.
     void applicationWillTerminate();
 
     PaintView* paintView() const { return m_paintView.get(); }

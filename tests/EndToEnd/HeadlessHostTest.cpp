@@ -10,6 +10,7 @@
 #include "Foundation/Timer.h"
 #include "Host/HeadlessHost.h"
 #include "ImageIO/Decoder.h"
+#include "Foundation/Paths.h"
 #include "KanvaroAppDelegate.h"
 #include "RecordingView.h"
 #include "Toolkit/Button.h"
@@ -169,7 +170,60 @@ TEST(HeadlessVisibility, FindsOnlyViewsAPersonCouldSee)
     EXPECT_EQ(host.findVisibleView("Same"), back.get());
 }
 
-TEST(HeadlessDemo, TapOnTheLabelledButtonClearsThePaintingAndScreenshotIsFullSize)
+// Keeps the demo's saved paintings out of the user's documents folder.
+class HeadlessDemo : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        documents = fs::temp_directory_path() / ("kanvaro_docs_" + std::to_string(::getpid()));
+        fs::remove_all(documents);
+        fnd::setDocumentsPath(documents.string());
+    }
+    void TearDown() override
+    {
+        fnd::setDocumentsPath("");
+        fs::remove_all(documents);
+    }
+    fs::path documents;
+};
+
+TEST_F(HeadlessDemo, ClosingTheWindowKeepsThePainting)
+{
+    {
+        HeadlessHost host(2);
+        KanvaroAppDelegate app;
+        host.launch({[&](ui::Window& w) { app.applicationDidFinishLaunching(w); }, [&] { app.applicationWillTerminate(); }});
+        ASSERT_TRUE(host.drag({40, 120}, {200, 300}, 8, 0.2));
+        host.terminate();
+    }
+    std::vector<fs::path> archives;
+    for (const auto& entry : fs::directory_iterator(documents))
+        if (entry.path().extension() == ".art")
+            archives.push_back(entry.path());
+    ASSERT_EQ(archives.size(), 1u);
+    EXPECT_TRUE(fs::exists(fs::path(archives[0]).replace_extension(".jpg")));
+    DataModel* reopened = DataModel::sharedDataModelWithArchivePath(archives[0].string());
+    ASSERT_TRUE(reopened);
+    // The stroke from window point (120, 210) is in the stored painting.
+    auto painting = reopened->canvas()->createThumbnail(1024, false);
+    bool painted = false;
+    for (int y = 0; y < painting->height() && !painted; y += 4)
+        for (int x = 0; x < painting->width() && !painted; x += 4)
+            painted = (painting->pixelAt(x, y) >> 24) != 0;
+    EXPECT_TRUE(painted);
+    DataModel::releaseSharedDataModel();
+}
+
+TEST_F(HeadlessDemo, UntouchedDocumentIsNotSaved)
+{
+    HeadlessHost host(2);
+    KanvaroAppDelegate app;
+    host.launch({[&](ui::Window& w) { app.applicationDidFinishLaunching(w); }, [&] { app.applicationWillTerminate(); }});
+    host.terminate();
+    EXPECT_TRUE(!fs::exists(documents) || fs::is_empty(documents));
+}
+
+TEST_F(HeadlessDemo, TapOnTheLabelledButtonClearsThePaintingAndScreenshotIsFullSize)
 {
     HeadlessHost host(2);
     KanvaroAppDelegate app;

@@ -6,6 +6,9 @@
 #include "Host/SdlHost.h"
 #include "Host/ScrollZoom.h"
 #include "Host/SdlInput.h"
+#include <filesystem>
+#include <unistd.h>
+#include "Foundation/Paths.h"
 #include "KanvaroAppDelegate.h"
 #include "RecordingView.h"
 #include "Toolkit/ScrollView.h"
@@ -141,6 +144,9 @@ TEST(SdlInputZoom, CtrlWheelZoomsTheScrollViewUnderThePointer)
 TEST(SdlHostDummy, OpensRunsAnIterationAndClosesCleanly)
 {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
+    // Closing mid-stroke saves the painting: keep it out of the user's documents folder.
+    const auto documents = std::filesystem::temp_directory_path() / ("kanvaro_sdl_docs_" + std::to_string(::getpid()));
+    fnd::setDocumentsPath(documents.string());
     auto host = SdlHost::create("Kanvaro test");
     ASSERT_TRUE(host);
     EXPECT_GE(host->scale(), 1);
@@ -165,6 +171,12 @@ TEST(SdlHostDummy, OpensRunsAnIterationAndClosesCleanly)
     host->run(hooks); // returns once the quit request is seen
     EXPECT_TRUE(host->isQuitting());
     EXPECT_TRUE(app.hasTerminated());
+    bool saved = false;
+    for (const auto& entry : std::filesystem::directory_iterator(documents))
+        saved = saved || entry.path().extension() == ".art";
+    EXPECT_TRUE(saved);
+    fnd::setDocumentsPath("");
+    std::filesystem::remove_all(documents);
 }
 
 } // namespace
