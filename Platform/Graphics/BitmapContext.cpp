@@ -2,6 +2,7 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -153,6 +154,8 @@ void BitmapContext::setLineWidth(double w) { state().lineWidth = w; }
 void BitmapContext::setAlpha(double alpha) { state().alpha = std::clamp(alpha, 0.0, 1.0); }
 void BitmapContext::setBlendMode(BlendMode mode) { state().blend = mode; }
 void BitmapContext::setImageInterpolation(bool enabled) { state().interpolate = enabled; }
+void BitmapContext::setLineCap(LineCap cap) { state().lineCap = cap; }
+void BitmapContext::setLineJoin(LineJoin join) { state().lineJoin = join; }
 
 void BitmapContext::applySource(const Color& c)
 {
@@ -353,7 +356,8 @@ bool BitmapContext::fillMaskWithKernel(const ImageMask& mask, const AffineTransf
                                        BlendMode mode)
 {
     const State& s = state();
-    if (!s.masks.empty() || !s.clipIsPixelRect || mask.interpolate())
+    // Inside a transparency layer the drawing goes to the layer's group, not to the bitmap.
+    if (!s.masks.empty() || !s.clipIsPixelRect || mask.interpolate() || !m_layerAlphas.empty())
         return false;
     // Every clip was a whole-pixel rectangle, so the clip is its device-space extents.
     cairo_matrix_t user;
@@ -377,6 +381,150 @@ bool BitmapContext::fillMaskWithKernel(const ImageMask& mask, const AffineTransf
         cairo_surface_mark_dirty_rectangle(m_surface, result.touched.x, result.touched.y, result.touched.width,
                                            result.touched.height);
     return result.handled;
+}
+
+void BitmapContext::appendPath(const Path& path)
+{
+    cairo_new_path(m_cr);
+    for (const Path::Element& e : path.elements()) {
+        switch (e.op) {
+        case Path::Op::MoveTo: cairo_move_to(m_cr, e.points[0].x, e.points[0].y); break;
+        case Path::Op::LineTo: cairo_line_to(m_cr, e.points[0].x, e.points[0].y); break;
+        case Path::Op::CurveTo:
+            cairo_curve_to(m_cr, e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y, e.points[2].x, e.points[2].y);
+            break;
+        case Path::Op::Close: cairo_close_path(m_cr); break;
+        }
+    }
+}
+
+namespace {
+cairo_fill_rule_t cairoFillRule(FillRule rule)
+{
+    return rule == FillRule::EvenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING;
+}
+bool finitePath(const Path& path)
+{
+    for (const Path::Element& e : path.elements())
+        for (const Point& p : e.points)
+            if (!std::isfinite(p.x) || !std::isfinite(p.y))
+                return false;
+    return true;
+}
+} // namespace
+
+void BitmapContext::applyStroke()
+{
+    const State& s = state();
+    cairo_set_line_width(m_cr, s.lineWidth);
+    cairo_set_line_cap(m_cr, s.lineCap == LineCap::Round    ? CAIRO_LINE_CAP_ROUND
+                             : s.lineCap == LineCap::Square ? CAIRO_LINE_CAP_SQUARE
+                                                            : CAIRO_LINE_CAP_BUTT);
+    cairo_set_line_join(m_cr, s.lineJoin == LineJoin::Round   ? CAIRO_LINE_JOIN_ROUND
+                              : s.lineJoin == LineJoin::Bevel ? CAIRO_LINE_JOIN_BEVEL
+                                                              : CAIRO_LINE_JOIN_MITER);
+}
+
+void BitmapContext::clipToPath(const Path& path, FillRule rule)
+{
+    state().clipIsPixelRect = false;
+    if (!finitePath(path)) {
+        cairo_new_path(m_cr);
+        cairo_clip(m_cr);
+        return;
+    }
+    appendPath(path);
+    cairo_set_fill_rule(m_cr, cairoFillRule(rule));
+    cairo_clip(m_cr);
+    cairo_set_fill_rule(m_cr, CAIRO_FILL_RULE_WINDING);
+}
+
+void BitmapContext::fillPath(const Path& path, FillRule rule)
+{
+    if (path.isEmpty() || !finitePath(path))
+        return;
+    drawWithState([&] {
+        applySource(state().fill);
+        appendPath(path);
+        cairo_set_fill_rule(m_cr, cairoFillRule(rule));
+        cairo_fill(m_cr);
+        cairo_set_fill_rule(m_cr, CAIRO_FILL_RULE_WINDING);
+    });
+}
+
+void BitmapContext::strokePath(const Path& path)
+{
+    if (path.isEmpty() || !finitePath(path))
+        return;
+    drawWithState([&] {
+        applySource(state().stroke);
+        applyStroke();
+        appendPath(path);
+        cairo_stroke(m_cr);
+    });
+}
+
+namespace {
+void addStops(cairo_pattern_t* pattern, const Gradient& gradient, double alpha)
+{
+    for (const GradientStop& stop : gradient.stops())
+        cairo_pattern_add_color_stop_rgba(pattern, std::clamp(stop.offset, 0.0, 1.0), stop.color.red,
+                                          stop.color.green, stop.color.blue, stop.color.alpha * alpha);
+}
+} // namespace
+
+void BitmapContext::drawLinearGradient(const Gradient& gradient, Point start, Point end)
+{
+    if (gradient.stops().empty())
+        return;
+    detail::PatternPtr pattern(cairo_pattern_create_linear(start.x, start.y, end.x, end.y));
+    drawWithState([&] {
+        addStops(pattern.get(), gradient, state().blend == BlendMode::Clear ? 1 : state().alpha);
+        cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_PAD);
+        cairo_set_source(m_cr, pattern.get());
+        cairo_paint(m_cr);
+    });
+}
+
+void BitmapContext::drawRadialGradient(const Gradient& gradient, Point startCenter, double startRadius,
+                                       Point endCenter, double endRadius)
+{
+    if (gradient.stops().empty() || startRadius < 0 || endRadius < 0)
+        return;
+    detail::PatternPtr pattern(
+        cairo_pattern_create_radial(startCenter.x, startCenter.y, startRadius, endCenter.x, endCenter.y, endRadius));
+    drawWithState([&] {
+        addStops(pattern.get(), gradient, state().blend == BlendMode::Clear ? 1 : state().alpha);
+        cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_PAD);
+        cairo_set_source(m_cr, pattern.get());
+        cairo_paint(m_cr);
+    });
+}
+
+void BitmapContext::beginTransparencyLayer(double alpha)
+{
+    // Inside the layer everything draws plainly; the alpha, blend mode and mask clips of the
+    // begin apply once, when the layer is laid down.
+    State inner = state();
+    inner.alpha = 1;
+    inner.blend = BlendMode::Normal;
+    inner.masks.clear();
+    m_states.push_back(std::move(inner));
+    m_layerAlphas.push_back(std::clamp(alpha, 0.0, 1.0));
+    cairo_push_group(m_cr);
+}
+
+void BitmapContext::endTransparencyLayer()
+{
+    KANVARO_ASSERT(!m_layerAlphas.empty());
+    detail::PatternPtr group(cairo_pop_group(m_cr));
+    const double alpha = m_layerAlphas.back();
+    m_layerAlphas.pop_back();
+    m_states.pop_back();
+    drawWithState([&] {
+        cairo_set_source(m_cr, group.get());
+        cairo_paint_with_alpha(m_cr, alpha * state().alpha);
+    });
 }
 
 ImageRef BitmapContext::makeImage() const

@@ -13,8 +13,10 @@
 
 #include "Graphics/Color.h"
 #include "Graphics/Geometry.h"
+#include "Graphics/Gradient.h"
 #include "Graphics/Image.h"
 #include "Graphics/ImageMask.h"
+#include "Graphics/Path.h"
 
 struct _cairo;
 struct _cairo_surface;
@@ -22,6 +24,10 @@ struct _cairo_surface;
 namespace gfx {
 
 class Layer;
+
+enum class LineCap { Butt, Round, Square };
+enum class LineJoin { Miter, Round, Bevel };
+enum class FillRule { NonZero, EvenOdd };
 
 enum class BlendMode {
     Normal,     // source-over
@@ -53,6 +59,8 @@ public:
     AffineTransform ctm() const;
     void setCTM(const AffineTransform& t);
     void clipToRect(const Rect& r);
+    // Intersects the clip with the inside of `path` (anti-aliased edges).
+    void clipToPath(const Path& path, FillRule rule = FillRule::NonZero);
     // Intersects the clip with `mask` stretched over `rect` (first mask row along rect's min y).
     void clipToMask(const Rect& rect, const ImageMaskRef& mask);
     // The clip's bounding box in user space (ignoring mask contents).
@@ -63,6 +71,8 @@ public:
     void setAlpha(double alpha); // global alpha, scales everything drawn
     void setBlendMode(BlendMode mode);
     void setImageInterpolation(bool enabled); // off: nearest sample when images are stretched
+    void setLineCap(LineCap cap);
+    void setLineJoin(LineJoin join);
     const Color& fillColor() const { return state().fill; }
     double alpha() const { return state().alpha; }
     BlendMode blendMode() const { return state().blend; }
@@ -74,6 +84,18 @@ public:
     void strokeLine(Point from, Point to);
     void strokeLineSegments(const Point* points, std::size_t count); // pairs of points
     void fillEllipse(const Rect& r);
+    void fillPath(const Path& path, FillRule rule = FillRule::NonZero); // with the fill colour
+    void strokePath(const Path& path); // with the stroke colour, line width, cap and join
+    // Fills the whole clip with a gradient along the line from `start` to `end` (extended flat
+    // beyond both ends), or between two circles. Clip first (clipToPath) to shape it.
+    void drawLinearGradient(const Gradient& gradient, Point start, Point end);
+    void drawRadialGradient(const Gradient& gradient, Point startCenter, double startRadius, Point endCenter,
+                            double endRadius);
+    // A transparency layer: what is drawn until the matching end is composited as one picture
+    // at `alpha` (with the blend mode and mask clips in force at the begin), so overlapping
+    // parts do not show through each other. Layers nest; TransparencyLayer pairs the two calls.
+    void beginTransparencyLayer(double alpha);
+    void endTransparencyLayer();
     void drawImage(const Rect& r, const Image& image);
     // Tiles the image over the whole clip: the first tile covers `firstTile`, the others repeat
     // at the same size.
@@ -129,6 +151,8 @@ private:
         double alpha = 1;
         BlendMode blend = BlendMode::Normal;
         bool interpolate = true;
+        LineCap lineCap = LineCap::Butt;
+        LineJoin lineJoin = LineJoin::Miter;
         bool clipIsPixelRect = true; // every clip so far was a rectangle on whole device pixels
         std::vector<MaskClip> masks;
     };
@@ -140,11 +164,27 @@ private:
     void applySource(const Color& c);
     bool fillMaskWithKernel(const ImageMask& mask, const AffineTransform& maskToUser, const Color& color, BlendMode mode);
 
+    void applyStroke();
+    void appendPath(const Path& path);
+
     _cairo_surface* m_surface;
     _cairo* m_cr;
     int m_width;
     int m_height;
     std::vector<State> m_states;
+    std::vector<double> m_layerAlphas; // open transparency layers, innermost last
+};
+
+// Begins a transparency layer on construction and ends it when it goes.
+class TransparencyLayer {
+public:
+    TransparencyLayer(BitmapContext& ctx, double alpha) : m_ctx(ctx) { m_ctx.beginTransparencyLayer(alpha); }
+    ~TransparencyLayer() { m_ctx.endTransparencyLayer(); }
+    TransparencyLayer(const TransparencyLayer&) = delete;
+    TransparencyLayer& operator=(const TransparencyLayer&) = delete;
+
+private:
+    BitmapContext& m_ctx;
 };
 
 // Saves the state on construction and restores it when it goes.
