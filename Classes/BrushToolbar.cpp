@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "BrushTool.h"
+#include "PanelEdge.h"
 #include "Foundation/Assert.h"
 #include "Toolkit/ImageAsset.h"
 
@@ -58,14 +59,4 @@ void BrushToolbar::updateSettings()
     m_sizeSlider->setValue(static_cast<float>(m_brushTool->size()));
 }
 
-void BrushToolbar::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/)
-{
-    // A dark line along the top edge with a faint light line under it.
-    gfx::GStateSaver saver(context);
-    const gfx::Rect f = frame();
-    context.setLineWidth(1.0);
-    context.setStrokeColor({0, 0, 0, 1});
-    context.strokeLine({f.minX(), 0}, {f.maxX(), 0});
-    context.setStrokeColor({1, 1, 1, 0.5f});
-    context.strokeLine({f.minX(), 2.0}, {f.maxX(), 2.0});
-}
+void BrushToolbar::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/) { DrawPanelEdge(context, frame()); }

@@ -1,0 +1,112 @@
+#include "ColorToolbar.h"
+
+#include <cmath>
+
+#include "BrushTool.h"
+#include "PanelEdge.h"
+#include "DataModel.h"
+#include "Foundation/Assert.h"
+#include "Graphics/AlphaMask.h"
+#include "Graphics/BitmapContext.h"
+#include "Toolkit/ImageAsset.h"
+
+namespace {
+constexpr float kMinimumOpacity = 0.1f;
+constexpr float kMaximumOpacity = 1.0f;
+} // namespace
+
+ColorToolbar::ColorToolbar(const gfx::Rect& frame, ui::NavigationController* navController, BrushTool* brushTool)
+    : ui::View(frame)
+    , m_navController(navController)
+    , m_brushTool(brushTool)
+{
+    setBackgroundColor(gfx::Color{0, 0, 0, 0.5f});
+    setOpaque(false);
+
+    const gfx::Rect sliderFrame(0, 15, 240, 16);
+    m_opacitySlider = std::make_shared<ui::Slider>(sliderFrame);
+    m_opacitySlider->setMinimumValue(kMinimumOpacity);
+    m_opacitySlider->setMaximumValue(kMaximumOpacity);
+    if (m_brushTool)
+        m_opacitySlider->setValue(m_brushTool->opacity());
+    m_opacitySlider->addTarget(ui::ControlEvent::ValueChanged, [this](ui::Control& sender) { sliderAction(sender); });
+    ui::ImageAssetRef thumb = ui::imageNamed("SliderThumb.png");
+    m_opacitySlider->setThumbImage(thumb, ui::ControlState::Normal);
+    m_opacitySlider->setThumbImage(thumb, ui::ControlState::Highlighted);
+    m_opacitySlider->setAccessibilityLabel("Opacity");
+    addSubview(m_opacitySlider);
+
+    m_opacityLabel = std::make_shared<ui::Label>(
+        gfx::Rect(sliderFrame.x(), sliderFrame.y() + 26, sliderFrame.width(), sliderFrame.height()));
+    m_opacityLabel->setText("Opacity");
+    m_opacityLabel->setTextAlignment(ui::TextAlignment::Center);
+    m_opacityLabel->setFont(ui::Font::boldSystemFont(10));
+    m_opacityLabel->setTextColor(gfx::Color::white());
+    m_opacityLabel->setBackgroundColor(gfx::Color::clear());
+    m_opacityLabel->setShadowColor(gfx::Color::black());
+    addSubview(m_opacityLabel);
+
+    m_colorPickerBtn = ui::Button::buttonWithType(ui::ButtonType::Custom);
+    m_colorPickerBtn->setFrame(gfx::Rect(sliderFrame.maxX() + 20, 15, 57, 35));
+    m_colorPickerBtn->setShowsTouchWhenHighlighted(true);
+    m_colorPickerBtn->setImage(ui::imageNamed("Swirl.png"), ui::ControlState::Selected);
+    m_colorPickerBtn->setImage(ui::imageNamed("Glob.png"), ui::ControlState::Disabled);
+    m_colorPickerBtn->setAccessibilityLabel("Brush Color");
+    const DataModel* document = DataModel::sharedDataModel();
+    if (document && document->rawImage())
+        m_colorPickerBtn->setSelected(true);
+    else if (m_brushTool)
+        colorPickerViewControllerDidPickColor(nullptr, m_brushTool->color());
+    addSubview(m_colorPickerBtn);
+}
+
+void ColorToolbar::updateSettings()
+{
+    KANVARO_ASSERT(m_brushTool != nullptr);
+    m_opacitySlider->setValue(m_brushTool->opacity());
+}
+
+void ColorToolbar::sliderAction(ui::Control& /*sender*/)
+{
+    if (m_brushTool)
+        m_brushTool->setOpacity(m_opacitySlider->value());
+}
+
+void ColorToolbar::colorPickerViewControllerDidPickColor(ColorPickerViewController* /*picker*/,
+                                                          std::optional<gfx::Color> color)
+{
+    if (!m_brushTool)
+        return;
+    if (!color) {
+        // Photo paint: the freehand colour and its tinted glob stay for the next time.
+        m_brushTool->setMode(BrushTool::kModePhoto);
+        m_colorPickerBtn->setSelected(true);
+        return;
+    }
+    m_brushTool->setMode(BrushTool::kModeFreehand);
+    m_brushTool->setColor(*color);
+    if (ui::ImageAssetRef glob = makeTintedGlob(*color))
+        m_colorPickerBtn->setImage(std::move(glob), ui::ControlState::Normal);
+    m_colorPickerBtn->setSelected(false);
+}
+
+ui::ImageAssetRef ColorToolbar::makeTintedGlob(const gfx::Color& color) const
+{
+    ui::ImageAssetRef glob = m_colorPickerBtn->imageForState(ui::ControlState::Disabled);
+    if (!glob || !glob->pixels)
+        return nullptr;
+    // Drawn at the glob picture's own pixel size, so the tinted blob is as sharp as the original.
+    const int w = glob->pixels->width(), h = glob->pixels->height();
+    auto context = gfx::BitmapContext::create(w, h);
+    if (!context)
+        return nullptr;
+    context->clearRect(gfx::Rect(0, 0, w, h));
+    context->translate(0, h);
+    context->scale(1, -1);
+    context->clipToMask(gfx::Rect(0, 0, w, h), gfx::alphaMaskOf(*glob->pixels));
+    context->setFillColor(color);
+    context->fillRect(gfx::Rect(-1000, -1000, 9024, 9024));
+    return ui::ImageAsset::withImage(context->makeImage(), glob->scale);
+}
+
+void ColorToolbar::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/) { DrawPanelEdge(context, frame()); }
