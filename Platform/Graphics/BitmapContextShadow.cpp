@@ -98,6 +98,26 @@ Rect wholePixelsAround(const Rect& r)
     return {x0, y0, std::ceil(r.maxX()) - x0, std::ceil(r.maxY()) - y0};
 }
 
+// Runs `draw` into a group of its own over the device-space `region` only, the clip set aside
+// (a shape outside the clip may still cast its shadow into it).
+template<typename Draw> detail::PatternPtr renderAlone(cairo_t* cr, const Rect& region, const Draw& draw)
+{
+    cairo_save(cr);
+    cairo_matrix_t user;
+    cairo_get_matrix(cr, &user);
+    cairo_reset_clip(cr);
+    cairo_identity_matrix(cr);
+    cairo_rectangle(cr, region.x(), region.y(), region.width(), region.height());
+    cairo_clip(cr);
+    cairo_set_matrix(cr, &user);
+    cairo_push_group(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    draw();
+    detail::PatternPtr shape(cairo_pop_group(cr));
+    cairo_restore(cr);
+    return shape;
+}
+
 } // namespace
 
 void BitmapContext::drawWithShadow(const Rect& userBounds, DrawStep draw)
@@ -116,26 +136,12 @@ void BitmapContext::drawWithShadow(const Rect& userBounds, DrawStep draw)
     const Rect region = wholePixelsAround(deviceBounds(cr, userBounds).intersected(reachable));
     if (region.isEmpty() || !std::isfinite(region.width()) || !std::isfinite(region.height()))
         return;
-
-    cairo_save(cr);
-    cairo_matrix_t user;
-    cairo_get_matrix(cr, &user);
-    cairo_reset_clip(cr);
-    cairo_identity_matrix(cr);
-    cairo_rectangle(cr, region.x(), region.y(), region.width(), region.height());
-    cairo_clip(cr);
-    cairo_set_matrix(cr, &user);
-    cairo_push_group(cr);
-    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-    draw();
-    detail::PatternPtr shape(cairo_pop_group(cr));
-    cairo_restore(cr);
-
+    const detail::PatternPtr shape = renderAlone(cr, region, draw);
     cairo_surface_t* shapeSurface = nullptr;
     if (cairo_pattern_get_surface(shape.get(), &shapeSurface) != CAIRO_STATUS_SUCCESS ||
         cairo_surface_get_type(shapeSurface) != CAIRO_SURFACE_TYPE_IMAGE)
         return;
-    detail::SurfacePtr coverage = coverageWithMargin(shapeSurface, margin);
+    const detail::SurfacePtr coverage = coverageWithMargin(shapeSurface, margin);
     if (!coverage)
         return;
     blurA8(coverage.get(), sigma);
