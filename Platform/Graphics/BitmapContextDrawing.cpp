@@ -78,8 +78,8 @@ void BitmapContext::fillRect(const Rect& r)
 {
     if (!detail::validRect(r))
         return;
-    cairo_t* cr = m_native->cr();
     drawWithState(r, step([&] {
+        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
         applySource(state().fill);
         cairo_rectangle(cr, r.x(), r.y(), r.width(), r.height());
         cairo_fill(cr);
@@ -90,8 +90,8 @@ void BitmapContext::fillEllipse(const Rect& r)
 {
     if (!detail::validRect(r))
         return;
-    cairo_t* cr = m_native->cr();
     drawWithState(r, step([&] {
+        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
         applySource(state().fill);
         cairo_save(cr);
         cairo_translate(cr, r.midX(), r.midY());
@@ -119,8 +119,8 @@ void BitmapContext::strokeRect(const Rect& r)
 {
     if (!detail::validRect(r))
         return;
-    cairo_t* cr = m_native->cr();
     drawWithState(strokeBounds(r.standardized()), step([&] {
+        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
         applySource(state().stroke);
         applyStroke();
         cairo_rectangle(cr, r.x(), r.y(), r.width(), r.height());
@@ -150,8 +150,8 @@ void BitmapContext::fillPath(const Path& path, FillRule rule)
 {
     if (path.isEmpty() || !detail::finitePath(path))
         return;
-    cairo_t* cr = m_native->cr();
     drawWithState(path.boundingBox(), step([&] {
+        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
         applySource(state().fill);
         appendPath(path);
         cairo_set_fill_rule(cr, rule == FillRule::EvenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
@@ -164,8 +164,8 @@ void BitmapContext::strokePath(const Path& path)
 {
     if (path.isEmpty() || !detail::finitePath(path))
         return;
-    cairo_t* cr = m_native->cr();
     drawWithState(strokeBounds(path.boundingBox()), step([&] {
+        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
         applySource(state().stroke);
         applyStroke();
         appendPath(path);
@@ -180,8 +180,8 @@ void BitmapContext::drawLinearGradient(const Gradient& gradient, Point start, Po
     detail::PatternPtr pattern(cairo_pattern_create_linear(start.x, start.y, end.x, end.y));
     addStops(pattern.get(), gradient, state().blend == BlendMode::Clear ? 1 : state().alpha);
     cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_PAD);
-    cairo_t* cr = m_native->cr();
     drawWithState(clipBoundingBox(), step([&] {
+        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
         cairo_set_source(cr, pattern.get());
         cairo_paint(cr);
     }));
@@ -196,8 +196,8 @@ void BitmapContext::drawRadialGradient(const Gradient& gradient, Point startCent
         cairo_pattern_create_radial(startCenter.x, startCenter.y, startRadius, endCenter.x, endCenter.y, endRadius));
     addStops(pattern.get(), gradient, state().blend == BlendMode::Clear ? 1 : state().alpha);
     cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_PAD);
-    cairo_t* cr = m_native->cr();
     drawWithState(clipBoundingBox(), step([&] {
+        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
         cairo_set_source(cr, pattern.get());
         cairo_paint(cr);
     }));
@@ -220,12 +220,12 @@ void BitmapContext::beginTransparencyLayer(double alpha)
 void BitmapContext::endTransparencyLayer()
 {
     KANVARO_ASSERT(!m_layerAlphas.empty());
-    cairo_t* cr = m_native->cr();
-    detail::PatternPtr group(cairo_pop_group(cr));
+    detail::PatternPtr group(cairo_pop_group(m_native->cr()));
     const double alpha = m_layerAlphas.back();
     m_layerAlphas.pop_back();
     m_states.pop_back();
     drawWithState(clipBoundingBox(), step([&] {
+        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
         cairo_set_source(cr, group.get());
         cairo_paint_with_alpha(cr, alpha * state().alpha);
     }));

@@ -73,8 +73,8 @@ void BitmapContext::drawImage(const Rect& r, const Image& image)
 {
     if (!detail::validRect(r))
         return;
-    cairo_t* cr = m_native->cr();
     drawWithState(r.standardized(), step([&] {
+        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
         paintSurface(cr, image.surface().get(), image.width(), image.height(), r, state().alpha, state().interpolate, false);
     }));
 }
@@ -83,8 +83,8 @@ void BitmapContext::drawTiledImage(const Rect& firstTile, const Image& image)
 {
     if (!detail::validRect(firstTile))
         return;
-    cairo_t* cr = m_native->cr();
     drawWithState(clipBoundingBox(), step([&] {
+        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
         paintSurface(cr, image.surface().get(), image.width(), image.height(), firstTile, state().alpha, state().interpolate, true);
     }));
 }
@@ -93,10 +93,10 @@ void BitmapContext::drawBitmap(const Rect& r, const BitmapContext& other)
 {
     if (!detail::validRect(r))
         return;
-    cairo_t* cr = m_native->cr();
     cairo_surface_t* source = other.m_native->target();
     cairo_surface_flush(source);
     drawWithState(r.standardized(), step([&] {
+        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
         paintSurface(cr, source, other.m_width, other.m_height, r, state().alpha, state().interpolate, false);
     }));
 }

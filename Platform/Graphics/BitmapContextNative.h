@@ -24,7 +24,8 @@ namespace detail {
 struct BitmapContextAccess {
     static cairo_t* cairo(BitmapContext& ctx) { return ctx.m_native->cr(); }
     static cairo_surface_t* surface(const BitmapContext& ctx) { return ctx.m_native->target(); }
-    // Runs `draw` (painting with whatever source it sets) through the context's blend mode, mask
+    // Runs `draw` (painting with whatever source it sets, into the context `cairo` gives when it
+    // runs: a shadow renders the drawing into a context of its own first) through the context's blend mode, mask
     // clips and shadow; `userBounds` holds everything it can touch.
     template<typename Draw> static void draw(BitmapContext& ctx, const Rect& userBounds, const Draw& draw)
     {

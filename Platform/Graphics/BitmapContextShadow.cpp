@@ -98,24 +98,25 @@ Rect wholePixelsAround(const Rect& r)
     return {x0, y0, std::ceil(r.maxX()) - x0, std::ceil(r.maxY()) - y0};
 }
 
-// Runs `draw` into a group of its own over the device-space `region` only, the clip set aside
-// (a shape outside the clip may still cast its shadow into it).
-template<typename Draw> detail::PatternPtr renderAlone(cairo_t* cr, const Rect& region, const Draw& draw)
+// A transparent ARGB32 picture of the device-space `region`, with a context drawing into it in the
+// same device coordinates (through a device offset) and the same user space as `like`.
+struct Scratch {
+    detail::SurfacePtr surface;
+    detail::ContextPtr context;
+};
+Scratch scratchFor(cairo_t* like, const Rect& region)
 {
-    cairo_save(cr);
+    Scratch s;
+    s.surface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(region.width()),
+                                               static_cast<int>(region.height())));
+    if (cairo_surface_status(s.surface.get()) != CAIRO_STATUS_SUCCESS)
+        return {};
+    cairo_surface_set_device_offset(s.surface.get(), -region.x(), -region.y());
+    s.context.reset(cairo_create(s.surface.get()));
     cairo_matrix_t user;
-    cairo_get_matrix(cr, &user);
-    cairo_reset_clip(cr);
-    cairo_identity_matrix(cr);
-    cairo_rectangle(cr, region.x(), region.y(), region.width(), region.height());
-    cairo_clip(cr);
-    cairo_set_matrix(cr, &user);
-    cairo_push_group(cr);
-    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-    draw();
-    detail::PatternPtr shape(cairo_pop_group(cr));
-    cairo_restore(cr);
-    return shape;
+    cairo_get_matrix(like, &user);
+    cairo_set_matrix(s.context.get(), &user);
+    return s;
 }
 
 } // namespace
@@ -136,19 +137,24 @@ void BitmapContext::drawWithShadow(const Rect& userBounds, DrawStep draw)
     const Rect region = wholePixelsAround(deviceBounds(cr, userBounds).intersected(reachable));
     if (region.isEmpty() || !std::isfinite(region.width()) || !std::isfinite(region.height()))
         return;
-    const detail::PatternPtr shape = renderAlone(cr, region, draw);
-    cairo_surface_t* shapeSurface = nullptr;
-    if (cairo_pattern_get_surface(shape.get(), &shapeSurface) != CAIRO_STATUS_SUCCESS ||
-        cairo_surface_get_type(shapeSurface) != CAIRO_SURFACE_TYPE_IMAGE)
+    // The shape alone, clip set aside: a shape outside the clip may cast its shadow into it.
+    Scratch scratch = scratchFor(cr, region);
+    if (!scratch.context)
         return;
-    const detail::SurfacePtr coverage = coverageWithMargin(shapeSurface, margin);
+    m_native->context.swap(scratch.context);
+    draw();
+    m_native->context.swap(scratch.context);
+    scratch.context.reset();
+    const detail::SurfacePtr coverage = coverageWithMargin(scratch.surface.get(), margin);
     if (!coverage)
         return;
     blurA8(coverage.get(), sigma);
-    double originX, originY; // device position of the shape picture's first pixel
-    cairo_surface_get_device_offset(shapeSurface, &originX, &originY);
-    originX = -originX - margin + dx;
-    originY = -originY - margin + dy;
+    const double originX = region.x() - margin + dx, originY = region.y() - margin + dy;
+    // Laid down like a group: pattern space is device space, the offset picks the pixels.
+    detail::PatternPtr shape(cairo_pattern_create_for_surface(scratch.surface.get()));
+    cairo_matrix_t user;
+    cairo_get_matrix(cr, &user);
+    cairo_pattern_set_matrix(shape.get(), &user);
 
     const Color& c = s.shadowColor;
     const bool ownGroup = s.blend != BlendMode::Normal; // shadow and shape meet the bitmap as one

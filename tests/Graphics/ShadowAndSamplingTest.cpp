@@ -49,6 +49,19 @@ TEST(Shadow, CastIntoTheClipFromAShapeOutsideItAndFadesWithGlobalAlpha)
     EXPECT_EQ(ctx->pixelAt(15, 10), 0u);
     EXPECT_NEAR(alphaOf(ctx->pixelAt(25, 10)), 128, 1);
     EXPECT_EQ(ctx->pixelAt(30, 10), 0u);
+
+    // The same inside a transparency layer, whose picture starts at the clip, not at the origin.
+    auto layered = BitmapContext::create(40, 20);
+    layered->clipToRect(Rect(20, 0, 20, 20));
+    {
+        TransparencyLayer layer(*layered, 1);
+        layered->setShadow({10, 0}, 0, Color::black());
+        layered->setFillColor(Color::white());
+        layered->fillRect(Rect(12, 5, 6, 10));
+    }
+    EXPECT_EQ(layered->pixelAt(21, 10), 0u);
+    EXPECT_EQ(layered->pixelAt(25, 10), 0xFF000000u);
+    EXPECT_EQ(layered->pixelAt(29, 10), 0u);
 }
 
 TEST(ImageSampling, DrawnSmallerByTheTransformAveragesThinLines)
