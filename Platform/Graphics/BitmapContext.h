@@ -6,7 +6,13 @@
 // the larger-y edge concatenates a vertical flip first.
 //
 // The graphics state (transform, clip including mask clips, fill and stroke colours, line width,
-// global alpha, blend mode) is saved and restored as a stack; GStateSaver pairs the two.
+// caps and joins, global alpha, blend mode, shadow) is saved and restored as a stack; GStateSaver
+// pairs the two. The cairo objects behind it stay inside Graphics (see BitmapContextNative.h).
+//
+// The implementation is split by job: BitmapContext.cpp (making and the state stack),
+// BitmapContextClip.cpp (transforms and clips), BitmapContextDrawing.cpp (fills, strokes,
+// gradients, images, layers), BitmapContextShadow.cpp, BitmapContextPixels.cpp (pixel access and
+// the dab kernel bridge).
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -18,12 +24,12 @@
 #include "Graphics/ImageMask.h"
 #include "Graphics/Path.h"
 
-struct _cairo;
-struct _cairo_surface;
-
 namespace gfx {
 
 class Layer;
+namespace detail {
+struct BitmapContextAccess;
+}
 
 enum class LineCap { Butt, Round, Square };
 enum class LineJoin { Miter, Round, Bevel };
@@ -73,6 +79,11 @@ public:
     void setImageInterpolation(bool enabled); // off: nearest sample when images are stretched
     void setLineCap(LineCap cap);
     void setLineJoin(LineJoin join);
+    // A shadow under everything drawn while it is set (fills, strokes, images, text, layers): the
+    // drawn shape's coverage, blurred by `blur` points, moved by `offset` (user space, so it scales
+    // with the transform) and painted in `color` beneath the shape. A clear colour turns it off.
+    void setShadow(Size offset, double blur, const Color& color);
+    void clearShadow() { setShadow({}, 0, Color::clear()); }
     const Color& fillColor() const { return state().fill; }
     double alpha() const { return state().alpha; }
     BlendMode blendMode() const { return state().blend; }
@@ -136,10 +147,9 @@ public:
     // Straight-alpha colour of a pixel.
     Color colorAt(int x, int y) const;
 
-    _cairo* cairoContext() const { return m_cr; }
-    _cairo_surface* cairoSurface() const { return m_surface; }
-
 private:
+    friend struct detail::BitmapContextAccess;
+    struct Native; // the cairo surface and context, defined in BitmapContextNative.h
     struct MaskClip {
         ImageMaskRef mask;
         double matrix[6]; // user-space-to-mask-pixel matrix at the time of clipping (a,b,c,d,tx,ty)
@@ -153,22 +163,41 @@ private:
         bool interpolate = true;
         LineCap lineCap = LineCap::Butt;
         LineJoin lineJoin = LineJoin::Miter;
+        Size shadowOffset;
+        double shadowBlur = 0;
+        Color shadowColor = Color::clear();
         bool clipIsPixelRect = true; // every clip so far was a rectangle on whole device pixels
         std::vector<MaskClip> masks;
     };
 
-    BitmapContext(_cairo_surface* surface, _cairo* cr, int width, int height);
+    // A drawing step handed to drawWithState: calls a caller's lambda without copying it.
+    struct DrawStep {
+        void (*run)(const void*);
+        const void* closure;
+        void operator()() const { run(closure); }
+    };
+    template<typename F> static DrawStep step(const F& f)
+    {
+        return {[](const void* c) { (*static_cast<const F*>(c))(); }, &f};
+    }
+
+    BitmapContext(std::unique_ptr<Native> native, int width, int height);
     State& state() { return m_states.back(); }
     const State& state() const { return m_states.back(); }
-    template<typename Draw> void drawWithState(Draw&& draw);
+    // Runs `draw` (which paints with the current source) through the blend mode, mask clips and
+    // shadow; `userBounds` holds everything it can touch, in user space.
+    void drawWithState(const Rect& userBounds, DrawStep draw);
+    void drawThroughMasks(DrawStep draw);
+    void drawWithShadow(const Rect& userBounds, DrawStep draw);
+    bool hasShadow() const;
     void applySource(const Color& c);
     bool fillMaskWithKernel(const ImageMask& mask, const AffineTransform& maskToUser, const Color& color, BlendMode mode);
+    Rect strokeBounds(const Rect& pathBounds) const;
 
     void applyStroke();
     void appendPath(const Path& path);
 
-    _cairo_surface* m_surface;
-    _cairo* m_cr;
+    std::unique_ptr<Native> m_native;
     int m_width;
     int m_height;
     std::vector<State> m_states;

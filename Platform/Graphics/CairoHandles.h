@@ -20,6 +20,12 @@ using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 using ContextPtr = std::unique_ptr<cairo_t, ContextDeleter>;
 using PatternPtr = std::unique_ptr<cairo_pattern_t, PatternDeleter>;
 
+// The surface an Image or ImageMask shows itself through, made on first use.
+struct CachedSurface {
+    SurfacePtr handle;
+    cairo_surface_t* get() const { return handle.get(); }
+};
+
 inline cairo_matrix_t toCairo(double a, double b, double c, double d, double tx, double ty)
 {
     cairo_matrix_t m;

@@ -2,6 +2,8 @@
 
 #include <cairo.h>
 
+#include "Graphics/CairoHandles.h"
+
 #include "Foundation/Log.h"
 #include "Graphics/PixelFormat.h"
 #include "Graphics/UprightPixels.h"
@@ -32,11 +34,7 @@ Image::Image(int width, int height, int bytesPerRow, Alpha alpha, SharedBytes by
 {
 }
 
-Image::~Image()
-{
-    if (m_surface)
-        cairo_surface_destroy(m_surface);
-}
+Image::~Image() = default;
 
 std::shared_ptr<const Image> Image::fromFile(const std::string& path)
 {
@@ -71,10 +69,10 @@ Color Image::colorAt(int x, int y) const
     return {redOf(p) / 255.0f, greenOf(p) / 255.0f, blueOf(p) / 255.0f, alphaOf(p) / 255.0f};
 }
 
-cairo_surface_t* Image::cairoSurface() const
+const detail::CachedSurface& Image::surface() const
 {
     if (m_surface)
-        return m_surface;
+        return *m_surface;
     // cairo only reads source surfaces, so wrapping the shared bytes is safe.
     auto* pixels = const_cast<std::uint8_t*>(data());
     int stride = m_bytesPerRow;
@@ -101,8 +99,9 @@ cairo_surface_t* Image::cairoSurface() const
             pixels = m_premultipliedCopy.data();
         }
     }
-    m_surface = cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, m_width, m_height, stride);
-    return m_surface;
+    m_surface = std::make_unique<detail::CachedSurface>();
+    m_surface->handle.reset(cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, m_width, m_height, stride));
+    return *m_surface;
 }
 
 } // namespace gfx

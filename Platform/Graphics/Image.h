@@ -9,9 +9,11 @@
 #include "Graphics/Color.h"
 #include "Graphics/Geometry.h"
 
-struct _cairo_surface;
-
 namespace gfx {
+
+namespace detail {
+struct CachedSurface; // a cairo surface, defined in CairoHandles.h (Graphics only)
+}
 
 using SharedBytes = std::shared_ptr<const std::vector<std::uint8_t>>;
 
@@ -46,7 +48,7 @@ public:
     Color colorAt(int x, int y) const;
 
     // A premultiplied cairo surface showing the pixels (made once, shared). Graphics layer only.
-    _cairo_surface* cairoSurface() const;
+    const detail::CachedSurface& surface() const;
 
 private:
     Image(int width, int height, int bytesPerRow, Alpha alpha, SharedBytes bytes, std::size_t offset);
@@ -58,7 +60,7 @@ private:
     SharedBytes m_bytes;
     std::size_t m_offset;
     mutable std::vector<std::uint8_t> m_premultipliedCopy; // only for straight images with alpha < 255
-    mutable _cairo_surface* m_surface = nullptr;
+    mutable std::unique_ptr<detail::CachedSurface> m_surface;
 };
 
 using ImageRef = std::shared_ptr<const Image>;

@@ -2,6 +2,8 @@
 
 #include <cairo.h>
 
+#include "Graphics/CairoHandles.h"
+
 #include "Graphics/PixelFormat.h"
 
 namespace gfx {
@@ -27,16 +29,12 @@ ImageMask::ImageMask(int width, int height, int rowBytes, std::vector<std::uint8
 {
 }
 
-ImageMask::~ImageMask()
-{
-    if (m_surface)
-        cairo_surface_destroy(m_surface);
-}
+ImageMask::~ImageMask() = default;
 
-cairo_surface_t* ImageMask::coverageSurface() const
+const detail::CachedSurface& ImageMask::coverageSurface() const
 {
     if (m_surface)
-        return m_surface;
+        return *m_surface;
     int stride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, m_width);
     m_coverage.assign(static_cast<std::size_t>(stride) * m_height, 0);
     for (int y = 0; y < m_height; ++y) {
@@ -45,8 +43,9 @@ cairo_surface_t* ImageMask::coverageSurface() const
         for (int x = 0; x < m_width; ++x)
             dst[x] = static_cast<std::uint8_t>(255 - src[x]);
     }
-    m_surface = cairo_image_surface_create_for_data(m_coverage.data(), CAIRO_FORMAT_A8, m_width, m_height, stride);
-    return m_surface;
+    m_surface = std::make_unique<detail::CachedSurface>();
+    m_surface->handle.reset(cairo_image_surface_create_for_data(m_coverage.data(), CAIRO_FORMAT_A8, m_width, m_height, stride));
+    return *m_surface;
 }
 
 } // namespace gfx

@@ -5,9 +5,11 @@
 #include <memory>
 #include <vector>
 
-struct _cairo_surface;
-
 namespace gfx {
+
+namespace detail {
+struct CachedSurface; // a cairo surface, defined in CairoHandles.h (Graphics only)
+}
 
 class ImageMask {
 public:
@@ -33,7 +35,7 @@ public:
     std::uint8_t coverageAt(int x, int y) const { return static_cast<std::uint8_t>(255 - sampleAt(x, y)); }
 
     // An A8 surface of coverages (255 - v), made once. Graphics layer only.
-    _cairo_surface* coverageSurface() const;
+    const detail::CachedSurface& coverageSurface() const;
 
 private:
     ImageMask(int width, int height, int rowBytes, std::vector<std::uint8_t> samples, bool interpolate);
@@ -44,7 +46,7 @@ private:
     bool m_interpolate;
     std::vector<std::uint8_t> m_samples;
     mutable std::vector<std::uint8_t> m_coverage;
-    mutable _cairo_surface* m_surface = nullptr;
+    mutable std::unique_ptr<detail::CachedSurface> m_surface;
 };
 
 using ImageMaskRef = std::shared_ptr<const ImageMask>;

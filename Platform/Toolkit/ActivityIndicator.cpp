@@ -1,7 +1,5 @@
 #include "Toolkit/ActivityIndicator.h"
 
-#include <cairo.h>
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -92,22 +90,19 @@ void ActivityIndicator::drawRect(gfx::BitmapContext& context, const gfx::Rect& /
     if (radius <= 0)
         return;
     float level = m_style == ActivityIndicatorStyle::Gray ? 0.5f : 1.0f;
-    cairo_t* cr = context.cairoContext();
-    cairo_save(cr);
-    cairo_translate(cr, b.midX(), b.midY());
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_line_width(cr, radius * 0.2);
+    gfx::GStateSaver saver(context);
+    context.translate(b.midX(), b.midY());
+    context.setLineCap(gfx::LineCap::Round);
+    context.setLineWidth(radius * 0.2);
     for (int i = 0; i < kSpokes; ++i) {
         // Spokes trail the leading one with fading brightness.
         int behind = ((m_leadingSpoke - i) % kSpokes + kSpokes) % kSpokes;
-        double alpha = 1.0 - 0.75 * behind / (kSpokes - 1);
+        float alpha = static_cast<float>(1.0 - 0.75 * behind / (kSpokes - 1));
         double angle = 2 * std::numbers::pi * i / kSpokes - std::numbers::pi / 2;
-        cairo_set_source_rgba(cr, level, level, level, alpha * context.alpha());
-        cairo_move_to(cr, std::cos(angle) * radius * 0.5, std::sin(angle) * radius * 0.5);
-        cairo_line_to(cr, std::cos(angle) * radius * 0.9, std::sin(angle) * radius * 0.9);
-        cairo_stroke(cr);
+        context.setStrokeColor({level, level, level, alpha});
+        context.strokeLine({std::cos(angle) * radius * 0.5, std::sin(angle) * radius * 0.5},
+                           {std::cos(angle) * radius * 0.9, std::sin(angle) * radius * 0.9});
     }
-    cairo_restore(cr);
 }
 
 } // namespace ui

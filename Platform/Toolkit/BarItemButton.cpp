@@ -1,7 +1,5 @@
 #include "Toolkit/BarItemButton.h"
 
-#include <cairo.h>
-
 #include <algorithm>
 
 #include "Toolkit/ControlDrawing.h"
@@ -21,11 +19,6 @@ gfx::Color capsuleColor(BarItemButton::Look look, BarStyle barStyle)
     if (look == BarItemButton::Look::BorderedDone)
         return {0.2f, 0.4f, 0.85f, 1};
     return barStyle == BarStyle::Default ? gfx::Color {0.45f, 0.55f, 0.7f, 1} : gfx::Color {0.25f, 0.25f, 0.25f, 1};
-}
-
-void setGlyphSource(cairo_t* cr, double alpha)
-{
-    cairo_set_source_rgba(cr, kGlyphColor.red, kGlyphColor.green, kGlyphColor.blue, alpha);
 }
 } // namespace
 
@@ -81,28 +74,31 @@ void BarItemButton::drawActionGlyph(gfx::BitmapContext& context) const
 {
     gfx::Rect b = bounds();
     double x = b.midX() - kGlyphSide / 2, y = b.midY() - kGlyphSide / 2, s = kGlyphSide;
-    cairo_t* cr = context.cairoContext();
-    cairo_save(cr);
-    setGlyphSource(cr, context.alpha());
-    cairo_set_line_width(cr, 2);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    gfx::GStateSaver saver(context);
+    context.setStrokeColor(kGlyphColor);
+    context.setFillColor(kGlyphColor);
+    context.setLineWidth(2);
+    context.setLineCap(gfx::LineCap::Butt);
+    context.setLineJoin(gfx::LineJoin::Round);
     // The box: open at the top right where the arrow leaves it.
-    cairo_move_to(cr, x + s * 0.45, y + s * 0.35);
-    cairo_line_to(cr, x + 1, y + s * 0.35);
-    cairo_line_to(cr, x + 1, y + s - 1);
-    cairo_line_to(cr, x + s * 0.8, y + s - 1);
-    cairo_line_to(cr, x + s * 0.8, y + s * 0.7);
-    cairo_stroke(cr);
+    gfx::Path box;
+    box.moveTo({x + s * 0.45, y + s * 0.35});
+    box.lineTo({x + 1, y + s * 0.35});
+    box.lineTo({x + 1, y + s - 1});
+    box.lineTo({x + s * 0.8, y + s - 1});
+    box.lineTo({x + s * 0.8, y + s * 0.7});
+    context.strokePath(box);
     // The arrow: a curved shaft from inside the box up to the right, and its head.
-    cairo_move_to(cr, x + s * 0.3, y + s * 0.8);
-    cairo_curve_to(cr, x + s * 0.3, y + s * 0.4, x + s * 0.5, y + s * 0.2, x + s * 0.8, y + s * 0.2);
-    cairo_stroke(cr);
-    cairo_move_to(cr, x + s, y + s * 0.2);
-    cairo_line_to(cr, x + s * 0.72, y);
-    cairo_line_to(cr, x + s * 0.72, y + s * 0.4);
-    cairo_close_path(cr);
-    cairo_fill(cr);
-    cairo_restore(cr);
+    gfx::Path shaft;
+    shaft.moveTo({x + s * 0.3, y + s * 0.8});
+    shaft.curveTo({x + s * 0.3, y + s * 0.4}, {x + s * 0.5, y + s * 0.2}, {x + s * 0.8, y + s * 0.2});
+    context.strokePath(shaft);
+    gfx::Path head;
+    head.moveTo({x + s, y + s * 0.2});
+    head.lineTo({x + s * 0.72, y});
+    head.lineTo({x + s * 0.72, y + s * 0.4});
+    head.closeSubpath();
+    context.fillPath(head);
 }
 
 void BarItemButton::drawAddGlyph(gfx::BitmapContext& context) const

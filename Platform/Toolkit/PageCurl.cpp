@@ -1,10 +1,7 @@
 #include "Toolkit/PageCurl.h"
 
-#include <cairo.h>
-
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 #include "Toolkit/View.h"
 #include "Toolkit/ViewRenderer.h"
@@ -25,76 +22,62 @@ struct CurlGeometry {
     double far = 0; // large enough to cover the page in any direction
 };
 
-void enterCurlFrame(cairo_t* cr, const CurlGeometry& g)
+void enterCurlFrame(gfx::BitmapContext& ctx, const CurlGeometry& g)
 {
-    cairo_translate(cr, g.corner.x, g.corner.y);
-    cairo_rotate(cr, g.angle);
+    ctx.translate(g.corner.x, g.corner.y);
+    ctx.rotate(g.angle);
 }
 
-// Clips to the lifted part (x < fold) or the flat part (x >= fold).
-void clipToSide(cairo_t* cr, const CurlGeometry& g, bool lifted)
+// Clips to the lifted part (x < fold) or the flat part (x >= fold); the transform is kept.
+void clipToSide(gfx::BitmapContext& ctx, const CurlGeometry& g, bool lifted)
 {
-    cairo_save(cr);
-    enterCurlFrame(cr, g);
+    const gfx::AffineTransform user = ctx.ctm();
+    enterCurlFrame(ctx, g);
     if (lifted)
-        cairo_rectangle(cr, -g.far, -g.far, g.fold + g.far, 2 * g.far);
+        ctx.clipToRect({-g.far, -g.far, g.fold + g.far, 2 * g.far});
     else
-        cairo_rectangle(cr, g.fold, -g.far, g.far, 2 * g.far);
-    cairo_restore(cr); // the path stays in device space
-    cairo_clip(cr);
+        ctx.clipToRect({g.fold, -g.far, g.far, 2 * g.far});
+    ctx.setCTM(user);
 }
 
-void drawFoldShadow(cairo_t* cr, const CurlGeometry& g)
+void drawFoldShadow(gfx::BitmapContext& ctx, const CurlGeometry& g)
 {
     // The shade fades in as the corner lifts and out as the fold reaches the far corner.
     double width = std::min({kShadowWidth, g.fold, g.length - g.fold});
     if (width <= 0)
         return;
-    cairo_save(cr);
-    enterCurlFrame(cr, g);
-    std::unique_ptr<cairo_pattern_t, decltype(&cairo_pattern_destroy)> shade(
-        cairo_pattern_create_linear(g.fold, 0, g.fold - width, 0), cairo_pattern_destroy);
-    cairo_pattern_add_color_stop_rgba(shade.get(), 0, 0, 0, 0, 0.45);
-    cairo_pattern_add_color_stop_rgba(shade.get(), 1, 0, 0, 0, 0);
-    cairo_set_source(cr, shade.get());
-    cairo_rectangle(cr, g.fold - width, -g.far, width, 2 * g.far);
-    cairo_fill(cr);
-    cairo_restore(cr);
+    gfx::GStateSaver saver(ctx);
+    enterCurlFrame(ctx, g);
+    ctx.clipToRect({g.fold - width, -g.far, width, 2 * g.far});
+    const gfx::Gradient shade {{0, gfx::Color::black().withAlpha(0.45f)}, {1, gfx::Color::clear()}};
+    ctx.drawLinearGradient(shade, {g.fold, 0}, {g.fold - width, 0});
 }
 
 // The lifted part mirrored over the fold line (foreshortened): the page's back over the flat part.
-void drawFlap(cairo_t* cr, const CurlGeometry& g, const gfx::Rect& page)
+void drawFlap(gfx::BitmapContext& ctx, const CurlGeometry& g, const gfx::Rect& page)
 {
     if (g.fold < 0.5)
         return;
-    cairo_save(cr);
-    cairo_save(cr);
-    enterCurlFrame(cr, g);
-    cairo_translate(cr, g.fold, 0);
-    cairo_scale(cr, -kFlapSquash, 1);
-    cairo_translate(cr, -g.fold, 0);
-    cairo_rotate(cr, -g.angle);
-    cairo_translate(cr, -g.corner.x, -g.corner.y);
-    cairo_rectangle(cr, page.x(), page.y(), page.width(), page.height());
-    cairo_restore(cr);
-    cairo_clip(cr);
-    clipToSide(cr, g, false);
-    enterCurlFrame(cr, g);
-    std::unique_ptr<cairo_pattern_t, decltype(&cairo_pattern_destroy)> back(
-        cairo_pattern_create_linear(g.fold, 0, g.fold * (1 + kFlapSquash), 0), cairo_pattern_destroy);
-    cairo_pattern_add_color_stop_rgb(back.get(), 0, 0.62, 0.62, 0.62);
-    cairo_pattern_add_color_stop_rgb(back.get(), 0.25, 0.9, 0.9, 0.9);
-    cairo_pattern_add_color_stop_rgb(back.get(), 1, 0.98, 0.98, 0.98);
-    cairo_set_source(cr, back.get());
-    cairo_paint(cr);
-    cairo_restore(cr);
+    gfx::GStateSaver saver(ctx);
+    const gfx::AffineTransform user = ctx.ctm();
+    enterCurlFrame(ctx, g);
+    ctx.translate(g.fold, 0);
+    ctx.scale(-kFlapSquash, 1);
+    ctx.translate(-g.fold, 0);
+    ctx.rotate(-g.angle);
+    ctx.translate(-g.corner.x, -g.corner.y);
+    ctx.clipToRect(page);
+    ctx.setCTM(user);
+    clipToSide(ctx, g, false);
+    enterCurlFrame(ctx, g);
+    const gfx::Gradient back {{0, {0.62f, 0.62f, 0.62f, 1}}, {0.25, {0.9f, 0.9f, 0.9f, 1}}, {1, {0.98f, 0.98f, 0.98f, 1}}};
+    ctx.drawLinearGradient(back, {g.fold, 0}, {g.fold * (1 + kFlapSquash), 0});
 }
 } // namespace
 
 void drawPageCurl(gfx::BitmapContext& ctx, View& container, const Animator::TransitionFrame& frame)
 {
     gfx::Rect page = container.presentationBounds();
-    cairo_t* cr = ctx.cairoContext();
     CurlGeometry g;
     g.corner = {page.maxX(), page.maxY()};
     g.length = std::hypot(page.width(), page.height());
@@ -113,16 +96,16 @@ void drawPageCurl(gfx::BitmapContext& ctx, View& container, const Animator::Tran
     ctx.clipToRect(page);
     {
         gfx::GStateSaver beneath(ctx);
-        clipToSide(cr, g, true);
+        clipToSide(ctx, g, true);
         up ? drawNew() : drawOld();
-        drawFoldShadow(cr, g);
+        drawFoldShadow(ctx, g);
     }
     {
         gfx::GStateSaver flat(ctx);
-        clipToSide(cr, g, false);
+        clipToSide(ctx, g, false);
         up ? drawOld() : drawNew();
     }
-    drawFlap(cr, g, page);
+    drawFlap(ctx, g, page);
 }
 
 } // namespace ui

@@ -1,38 +1,35 @@
 #include "Toolkit/TextLayout.h"
 
-#include <pango/pangocairo.h>
+#include <pango/pango.h>
 
 #include <algorithm>
 #include <cmath>
+
+#include "Graphics/TextBridge.h"
 
 namespace ui {
 
 namespace {
 constexpr const char* kFontFamily = "DejaVu Sans";
-constexpr double kPointsPerInch = 72;      // one pango point is one of our points
 constexpr double kLargestFontSize = 1000;  // sizes beyond this are refused as nonsense
 
-// Unhinted metrics, so a text measures the same at every backing-store scale.
-void configureContext(PangoContext* context)
-{
-    pango_cairo_context_set_resolution(context, kPointsPerInch);
-    cairo_font_options_t* options = cairo_font_options_create();
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
-    pango_cairo_context_set_font_options(context, options);
-    pango_context_set_round_glyph_positions(context, FALSE);
-    cairo_font_options_destroy(options);
-}
+struct FontDescriptionDeleter {
+    void operator()(PangoFontDescription* description) const { pango_font_description_free(description); }
+};
+struct LayoutIterDeleter {
+    void operator()(PangoLayoutIter* iter) const { pango_layout_iter_free(iter); }
+};
 } // namespace
 
-void TextLayout::GObjectDeleter::operator()(void* object) const { g_object_unref(object); }
+struct TextLayout::Pango {
+    gfx::text::GObjectPtr<PangoContext> context = gfx::text::makePangoContext();
+    gfx::text::GObjectPtr<PangoLayout> layout {pango_layout_new(context.get())};
+};
 
 TextLayout::TextLayout()
-    : m_context(pango_font_map_create_context(pango_cairo_font_map_get_default()))
+    : m_pango(std::make_unique<Pango>())
 {
-    configureContext(m_context.get());
-    m_layout.reset(pango_layout_new(m_context.get()));
-    pango_layout_set_wrap(m_layout.get(), PANGO_WRAP_WORD_CHAR);
+    pango_layout_set_wrap(m_pango->layout.get(), PANGO_WRAP_WORD_CHAR);
     setFont({});
     setNumberOfLines(1);
 }
@@ -44,18 +41,17 @@ TextLayout& TextLayout::operator=(TextLayout&&) noexcept = default;
 void TextLayout::setText(const std::string& text)
 {
     m_text = text;
-    pango_layout_set_text(m_layout.get(), text.c_str(), static_cast<int>(text.size()));
+    pango_layout_set_text(m_pango->layout.get(), text.c_str(), static_cast<int>(text.size()));
 }
 
 void TextLayout::setFont(const Font& font)
 {
     double size = std::isfinite(font.pointSize) ? std::clamp(font.pointSize, 1.0, kLargestFontSize) : 17.0;
-    PangoFontDescription* description = pango_font_description_new();
-    pango_font_description_set_family(description, kFontFamily);
-    pango_font_description_set_weight(description, font.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
-    pango_font_description_set_absolute_size(description, size * PANGO_SCALE);
-    pango_layout_set_font_description(m_layout.get(), description);
-    pango_font_description_free(description);
+    std::unique_ptr<PangoFontDescription, FontDescriptionDeleter> description(pango_font_description_new());
+    pango_font_description_set_family(description.get(), kFontFamily);
+    pango_font_description_set_weight(description.get(), font.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    pango_font_description_set_absolute_size(description.get(), size * PANGO_SCALE);
+    pango_layout_set_font_description(m_pango->layout.get(), description.get());
 }
 
 void TextLayout::setAlignment(TextAlignment alignment)
@@ -63,7 +59,7 @@ void TextLayout::setAlignment(TextAlignment alignment)
     PangoAlignment value = alignment == TextAlignment::Center ? PANGO_ALIGN_CENTER
         : alignment == TextAlignment::Right                  ? PANGO_ALIGN_RIGHT
                                                              : PANGO_ALIGN_LEFT;
-    pango_layout_set_alignment(m_layout.get(), value);
+    pango_layout_set_alignment(m_pango->layout.get(), value);
 }
 
 void TextLayout::setLineBreakMode(LineBreakMode mode)
@@ -76,32 +72,31 @@ void TextLayout::setNumberOfLines(int lines)
 {
     m_numberOfLines = std::max(0, lines);
     bool truncate = m_lineBreakMode == LineBreakMode::TailTruncation;
-    pango_layout_set_ellipsize(m_layout.get(), truncate ? PANGO_ELLIPSIZE_END : PANGO_ELLIPSIZE_NONE);
+    pango_layout_set_ellipsize(m_pango->layout.get(), truncate ? PANGO_ELLIPSIZE_END : PANGO_ELLIPSIZE_NONE);
     // A negative height limits the number of lines pango keeps when it ellipsizes.
-    pango_layout_set_height(m_layout.get(), truncate && m_numberOfLines > 0 ? -m_numberOfLines : -1);
+    pango_layout_set_height(m_pango->layout.get(), truncate && m_numberOfLines > 0 ? -m_numberOfLines : -1);
 }
 
 void TextLayout::setWidth(double width)
 {
     bool wraps = std::isfinite(width) && width > 0;
-    pango_layout_set_width(m_layout.get(), wraps ? static_cast<int>(std::min(width, 1e6) * PANGO_SCALE) : -1);
+    pango_layout_set_width(m_pango->layout.get(), wraps ? static_cast<int>(std::min(width, 1e6) * PANGO_SCALE) : -1);
 }
 
 gfx::Size TextLayout::shownExtent() const
 {
     double widest = 0, bottom = 0;
-    PangoLayoutIter* iter = pango_layout_get_iter(m_layout.get());
+    std::unique_ptr<PangoLayoutIter, LayoutIterDeleter> iter(pango_layout_get_iter(m_pango->layout.get()));
     int index = 0;
     do {
         if (m_numberOfLines > 0 && index >= m_numberOfLines)
             break;
         PangoRectangle logical;
-        pango_layout_iter_get_line_extents(iter, nullptr, &logical);
+        pango_layout_iter_get_line_extents(iter.get(), nullptr, &logical);
         widest = std::max(widest, pango_units_to_double(logical.width));
         bottom = pango_units_to_double(logical.y + logical.height);
         ++index;
-    } while (pango_layout_iter_next_line(iter));
-    pango_layout_iter_free(iter);
+    } while (pango_layout_iter_next_line(iter.get()));
     return {widest, bottom};
 }
 
@@ -116,17 +111,7 @@ void TextLayout::draw(gfx::BitmapContext& context, gfx::Point origin, const gfx:
 {
     if (m_text.empty() || color.alpha <= 0)
         return;
-    cairo_t* cr = context.cairoContext();
-    cairo_save(cr);
-    gfx::Size shown = shownExtent();
-    // Lines past the limit are laid out but not shown.
-    cairo_rectangle(cr, origin.x - 1e5, origin.y, 2e5, shown.height);
-    cairo_clip(cr);
-    cairo_set_source_rgba(cr, color.red, color.green, color.blue, color.alpha * context.alpha());
-    // The layout's own x offsets carry the alignment within the wrap width.
-    cairo_move_to(cr, origin.x, origin.y);
-    pango_cairo_show_layout(cr, m_layout.get());
-    cairo_restore(cr);
+    gfx::text::drawLayout(context, m_pango->layout.get(), origin, shownExtent().height, color);
 }
 
 } // namespace ui

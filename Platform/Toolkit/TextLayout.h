@@ -9,9 +9,6 @@
 #include "Graphics/Color.h"
 #include "Graphics/Geometry.h"
 
-struct _PangoContext;
-struct _PangoLayout;
-
 namespace ui {
 
 struct Font {
@@ -55,11 +52,8 @@ private:
     // Height in points of the first lines up to the limit, and the widest of them.
     gfx::Size shownExtent() const;
 
-    struct GObjectDeleter {
-        void operator()(void* object) const;
-    };
-    std::unique_ptr<_PangoContext, GObjectDeleter> m_context;
-    std::unique_ptr<_PangoLayout, GObjectDeleter> m_layout;
+    struct Pango; // the pango context and layout, owned; defined in TextLayout.cpp
+    std::unique_ptr<Pango> m_pango;
     std::string m_text;
     int m_numberOfLines = 1;
     LineBreakMode m_lineBreakMode = LineBreakMode::WordWrap;

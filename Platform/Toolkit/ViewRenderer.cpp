@@ -1,6 +1,6 @@
 #include "Toolkit/ViewRenderer.h"
 
-#include <cairo.h>
+#include <optional>
 
 #include "Toolkit/PageCurl.h"
 #include "Toolkit/View.h"
@@ -52,21 +52,16 @@ void renderView(gfx::BitmapContext& ctx, View& view, bool placeInSuperview)
     }
     if (ctx.clipBoundingBox().isEmpty())
         return;
-    // A translucent view is composited as one group, so its overlapping parts do not show
-    // through each other.
-    bool group = alpha < 1;
-    cairo_t* cr = ctx.cairoContext();
-    if (group)
-        cairo_push_group(cr);
+    // A translucent view is composited as one layer, so its overlapping parts do not show
+    // through each other (and dabs drawn by the span kernel fade with it).
+    std::optional<gfx::TransparencyLayer> layer;
+    if (alpha < 1)
+        layer.emplace(ctx, alpha);
     Animator::TransitionFrame transition;
     if (Animator::shared().transitionFrame(view, transition))
         drawPageCurl(ctx, view, transition);
     else
         renderViewContent(ctx, view);
-    if (group) {
-        cairo_pop_group_to_source(cr);
-        cairo_paint_with_alpha(cr, alpha);
-    }
 }
 
 } // namespace ui

@@ -2,6 +2,8 @@
 // mask, and an upright result on screen.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "OutlineView.h"
 #include "PaintViewTestSupport.h"
 
@@ -129,6 +131,30 @@ TEST_F(OutlineViewTest, DrawsInBlueOverWhatIsBeneathOnScreen)
         blueEdge = blueEdge || screen.pixelAt(160, y) == 0xFF0000FFu;
     EXPECT_TRUE(blueEdge);
     EXPECT_EQ(screen.pixelAt(160, 120), 0xFFFFFFFFu); // the white behind was not cleared away
+}
+
+TEST_F(OutlineViewTest, FadesInWithTheViewsAlpha)
+{
+    // The outline is painted through the dab kernel; at half alpha it must show half strength.
+    documentWithBandAtTop(200, 100);
+    const RawImage* raw = DataModel::sharedDataModel()->rawImage();
+    window->setBackgroundColor(gfx::Color::white());
+    auto view = OutlineView::initWithFrame({0, 0, 320, 160});
+    ASSERT_TRUE(view);
+    view->setOpaque(false);
+    view->setAlpha(0.5);
+    window->addSubview(view);
+    ASSERT_TRUE(window->setScale(1));
+    window->display();
+    const gfx::BitmapContext& screen = *window->backingStore();
+    const int edgeRow = static_cast<int>(160.0 * (raw->height() / 10) / raw->height());
+    bool halfBlue = false;
+    for (int y = edgeRow - 3; y <= edgeRow + 3; ++y) {
+        const std::uint32_t p = screen.pixelAt(160, y);
+        EXPECT_NE(p, 0xFF0000FFu) << "full strength at row " << y;
+        halfBlue = halfBlue || (p >> 24 == 0xFF && (p & 0xFF) == 0xFF && std::abs(static_cast<int>((p >> 16) & 0xFF) - 127) <= 1);
+    }
+    EXPECT_TRUE(halfBlue);
 }
 
 } // namespace

@@ -1,15 +1,15 @@
 // medium-pictures OUTDIR: the medium picker's row pictures, each a sample stroke painted by the
 // brush engine with the medium's preset, on a strip of paper beside the medium's name.
-#include <cairo.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "Foundation/Bundle.h"
+#include "Graphics/BitmapContext.h"
 #include "ImageIO/Encoder.h"
 #include "SampleStroke.h"
+#include "Toolkit/TextLayout.h"
 
 namespace {
 
@@ -42,41 +42,20 @@ const StrokeLook kLooks[NUM_MEDIUM_VALUES] = {
     {"Calligraphy", "Calligraphy", 16, {0.10f, 0.10f, 0.40f, 1}, kPaper},
 };
 
-void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r)
+// The medium's name, bold, white on a dark drop shadow, shrunk to fit the name column.
+void drawLabel(gfx::BitmapContext& ctx, const char* text, double h)
 {
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, 0);
-    cairo_arc(cr, x + w - r, y + h - r, r, 0, M_PI / 2);
-    cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
-    cairo_arc(cr, x + r, y + r, r, M_PI, 3 * M_PI / 2);
-    cairo_close_path(cr);
-}
-
-void drawLabel(cairo_t* cr, const char* text, double h)
-{
-    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+    ui::TextLayout label;
+    label.setText(text);
     double size = 12;
-    cairo_set_font_size(cr, size);
-    cairo_text_extents_t extents;
-    cairo_text_extents(cr, text, &extents);
-    if (extents.x_advance > kNameWidth) {
-        size *= kNameWidth / extents.x_advance;
-        cairo_set_font_size(cr, size);
+    label.setFont(ui::Font::boldSystemFont(size));
+    if (label.size().width > kNameWidth) {
+        size *= kNameWidth / label.size().width;
+        label.setFont(ui::Font::boldSystemFont(size));
     }
-    const double baseline = h / 2 + size * 0.35;
-    cairo_move_to(cr, kLeft, baseline + 1);
-    cairo_set_source_rgba(cr, 0, 0, 0, 0.8);
-    cairo_show_text(cr, text);
-    cairo_move_to(cr, kLeft, baseline);
-    cairo_set_source_rgb(cr, 1, 1, 1);
-    cairo_show_text(cr, text);
-}
-
-// The stroke composite (already at pixel scale) as a cairo surface for drawing.
-cairo_surface_t* surfaceOf(const gfx::Image& image)
-{
-    return cairo_image_surface_create_for_data(const_cast<unsigned char*>(image.data()), CAIRO_FORMAT_ARGB32,
-                                               image.width(), image.height(), image.bytesPerRow());
+    gfx::GStateSaver saver(ctx);
+    ctx.setShadow({0, 1}, 0, {0, 0, 0, 0.8f});
+    label.draw(ctx, {kLeft, (h - label.size().height) / 2}, gfx::Color::white());
 }
 
 bool writePicture(const std::string& path, const MediumValue& medium, const StrokeLook& look, int heightPoints, int scale)
@@ -85,30 +64,23 @@ bool writePicture(const std::string& path, const MediumValue& medium, const Stro
     const double top = kStripInset, bottom = heightPoints - kStripInset;
     const int stripW = static_cast<int>((kStripRight - kStripX) * scale), stripH = static_cast<int>((bottom - top) * scale);
     gfx::ImageRef stroke = mediumpictures::paintSampleStroke(medium, look, stripW, stripH, scale);
-    if (!stroke)
+    auto ctx = gfx::BitmapContext::create(w, h);
+    if (!stroke || !ctx)
         return false;
-    cairo_surface_t* target = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
-    cairo_t* cr = cairo_create(target);
-    cairo_scale(cr, scale, scale);
-    drawLabel(cr, look.label, heightPoints);
-    roundedRect(cr, kStripX, top, kStripRight - kStripX, bottom - top, 4);
-    cairo_save(cr);
-    cairo_clip(cr);
-    cairo_scale(cr, 1.0 / scale, 1.0 / scale);
-    cairo_surface_t* strokeSurface = surfaceOf(*stroke);
-    cairo_set_source_surface(cr, strokeSurface, kStripX * scale, top * scale);
-    cairo_paint(cr);
-    cairo_surface_destroy(strokeSurface);
-    cairo_restore(cr);
-    roundedRect(cr, kStripX + 0.5, top + 0.5, kStripRight - kStripX - 1, bottom - top - 1, 4);
-    cairo_set_source_rgba(cr, 0, 0, 0, 0.6);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(target);
-    auto png = imageio::encodePng({cairo_image_surface_get_data(target), w, h, cairo_image_surface_get_stride(target), true},
-                                  {9, true, imageio::PngFilter::kAdaptive});
-    cairo_surface_destroy(target);
+    ctx->scale(scale, scale);
+    drawLabel(*ctx, look.label, heightPoints);
+    const gfx::Rect strip(kStripX, top, kStripRight - kStripX, bottom - top);
+    {
+        // The stroke composite is already at pixel scale: one of its pixels on each device pixel.
+        gfx::GStateSaver saver(*ctx);
+        ctx->clipToPath(gfx::Path::roundedRect(strip, 4));
+        ctx->drawImage({kStripX, top, stroke->width() / static_cast<double>(scale), stroke->height() / static_cast<double>(scale)},
+                       *stroke);
+    }
+    ctx->setStrokeColor({0, 0, 0, 0.6f});
+    ctx->setLineWidth(1);
+    ctx->strokePath(gfx::Path::roundedRect(strip.insetBy(0.5, 0.5), 4));
+    auto png = imageio::encodePng({ctx->constData(), w, h, ctx->bytesPerRow(), true}, {9, true, imageio::PngFilter::kAdaptive});
     if (!png) {
         std::fprintf(stderr, "medium-pictures: %s: %s\n", path.c_str(), png.error().c_str());
         return false;
@@ -141,6 +113,5 @@ int main(int argc, char** argv)
             }
         }
     }
-    cairo_debug_reset_static_data();
     return ok ? 0 : 1;
 }
