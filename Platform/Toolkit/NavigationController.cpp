@@ -133,12 +133,12 @@ void NavigationController::showTop(std::shared_ptr<ViewController> from, int dir
     std::shared_ptr<ViewController> to = m_viewControllers.back();
     View& container = *view();
     animated = animated && from && container.window();
+    View& toView = *to->view(); // loaded before it hears that it will appear
     if (isAppearingOrAppeared()) {
         if (from)
             from->beginAppearanceTransition(false, animated);
         to->beginAppearanceTransition(true, animated);
     }
-    View& toView = *to->view();
     toView.setFrame(contentFrame());
     container.insertSubviewBelow(to->viewRef(), m_bar.get());
     m_slide = std::make_unique<Slide>(Slide {from, to, direction < 0, ++m_slideGeneration});

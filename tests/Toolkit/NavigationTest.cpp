@@ -21,6 +21,7 @@ public:
     {
         setTitle(m_name);
     }
+    void viewDidLoad() override { note("didLoad"); }
     void viewWillAppear(bool) override { note("willAppear"); }
     void viewDidAppear(bool) override { note("didAppear"); }
     void viewWillDisappear(bool) override { note("willDisappear"); }
@@ -61,11 +62,11 @@ protected:
 
 TEST_F(NavigationTest, PushAndBackButtonPopReportAppearanceInOrderAndOnlyAfterTheSlide)
 {
-    EXPECT_EQ(take(), (Log {"A.willAppear", "A.didAppear"})); // the root appears with the window
+    EXPECT_EQ(take(), (Log {"A.didLoad", "A.willAppear", "A.didAppear"})); // the root appears with the window
     auto b = screen("B");
     std::weak_ptr<Screen> weakB = b;
     navigation->pushViewController(b, true);
-    EXPECT_EQ(take(), (Log {"A.willDisappear", "B.willAppear"}));
+    EXPECT_EQ(take(), (Log {"B.didLoad", "A.willDisappear", "B.willAppear"}));
     EXPECT_EQ(b->navigationController(), navigation.get());
     runUntil(kSlide / 2);
     double x = b->view()->presentationCenter().x;
@@ -101,7 +102,7 @@ TEST_F(NavigationTest, PopDuringThePushSlideFinishesThePushFirst)
     navigation->pushViewController(b, true);
     runUntil(kSlide / 3);
     navigation->popViewControllerAnimated(true);
-    EXPECT_EQ(take(), (Log {"A.willDisappear", "B.willAppear", "A.didDisappear", "B.didAppear", "B.willDisappear",
+    EXPECT_EQ(take(), (Log {"B.didLoad", "A.willDisappear", "B.willAppear", "A.didDisappear", "B.didAppear", "B.willDisappear",
                             "A.willAppear"}));
     runUntil(2 * kSlide);
     EXPECT_EQ(take(), (Log {"B.didDisappear", "A.didAppear"}));
@@ -120,7 +121,7 @@ TEST_F(NavigationTest, ModalNavigationSlidesUpOverTheScreenAndDownWhenDismissedF
     auto modal = std::make_shared<ui::NavigationController>(c);
     root->presentModalViewController(modal, true);
     EXPECT_EQ(navigation->modalViewController(), modal.get()); // presented by the container
-    EXPECT_EQ(take(), (Log {"A.willDisappear", "C.willAppear"}));
+    EXPECT_EQ(take(), (Log {"C.didLoad", "A.willDisappear", "C.willAppear"}));
     runUntil(kPresent / 2);
     double y = modal->view()->presentationCenter().y;
     EXPECT_GT(y, 250);
