@@ -108,6 +108,7 @@ private:
         bool presenting = true;
         unsigned generation = 0;
         std::shared_ptr<ViewController> modal; // kept alive while it slides down
+        bool wasInteractive = true;            // the presented view's own setting, given back at the end
     };
     ViewController* presentationHost();
     ViewController* presentationOwner();

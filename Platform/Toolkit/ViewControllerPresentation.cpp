@@ -50,8 +50,10 @@ void ViewController::presentModalViewController(std::shared_ptr<ViewController> 
 
 void ViewController::dismissModalViewControllerAnimated(bool animated)
 {
-    // Called on the presenting side, or by the presented controller (or one inside it).
-    ViewController* host = m_modal ? this : presentationOwner()->m_presenter;
+    // Called on the presenting side (or a screen inside it), or by the presented controller (or
+    // a screen inside it).
+    ViewController* owner = presentationOwner();
+    ViewController* host = m_modal ? this : owner->m_modal ? owner : owner->m_presenter;
     if (!host)
         return;
     host->finishPresentation();
@@ -71,6 +73,9 @@ void ViewController::runPresentation(bool presenting, bool animated)
     View& modalView = *modal.view();
     m_presentation = Presentation {presenting, ++m_presentationGeneration, m_modal};
     unsigned generation = m_presentationGeneration;
+    // Touches wait for the slide to end.
+    m_presentation->wasInteractive = modalView.isUserInteractionEnabled();
+    modalView.setUserInteractionEnabled(false);
     View* container = presenting ? hostView.superview() : modalView.superview();
     if (!container) {
         presentationDidEnd(generation); // not on screen: nothing to slide
@@ -121,6 +126,7 @@ void ViewController::presentationDidEnd(unsigned generation)
     std::shared_ptr<ViewController> modal = done.modal;
     View& hostView = *view();
     View& modalView = *modal->view();
+    modalView.setUserInteractionEnabled(done.wasInteractive);
     if (done.presenting) {
         if (modalView.superview()) {
             placeViewNow(modalView, hostView.center());
