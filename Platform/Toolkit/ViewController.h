@@ -114,6 +114,8 @@ private:
     ViewController* presentationOwner();
     void finishPresentation();
     void runPresentation(bool presenting, bool animated);
+    // Tells both sides and puts the views in place for the slide.
+    void placePresentationViews(bool presenting, bool animated, View& container);
     void presentationDidEnd(unsigned generation);
 
     std::shared_ptr<View> m_view;
