@@ -110,7 +110,7 @@ TEST_F(NavigationTest, PopDuringThePushSlideFinishesThePushFirst)
     EXPECT_EQ(take(), (Log {"B.didDisappear", "A.didAppear"}));
     EXPECT_TRUE(inWindow(*root));
     EXPECT_FALSE(inWindow(*b));
-    EXPECT_EQ(root->view()->presentationCenter(), gfx::Point(160, 44 + 208));
+    EXPECT_EQ(root->view()->presentationCenter(), (gfx::Point {160, 44 + 208}));
     EXPECT_EQ(navigation->navigationBar().items().size(), 1u);
     navigation->pushViewController(b, false); // the popped screen can come back
     EXPECT_EQ(take(), (Log {"A.willDisappear", "B.willAppear", "A.didDisappear", "B.didAppear"}));
