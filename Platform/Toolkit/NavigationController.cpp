@@ -151,7 +151,7 @@ void NavigationController::showTop(std::shared_ptr<ViewController> from, int dir
     double shift = container.bounds().width() * direction;
     gfx::Point home = toView.center();
     placeViewNow(toView, {home.x + shift, home.y});
-    std::weak_ptr<bool> alive = m_alive;
+    std::weak_ptr<bool> alive = lifeToken();
     slideView(toView, home, kNavigationSlideDuration, [this, alive, generation] {
         if (!alive.expired())
             slideDidEnd(generation);
