@@ -148,7 +148,7 @@ void NavigationBar::showTopItem(int direction, bool animated)
         for (const auto& view : leaving)
             view->removeFromSuperview();
         for (const auto& view : coming)
-            view->setAlpha(1);
+            settleViewNow(*view); // it may be fading out from an earlier change
         return;
     }
     slideItemViews(leaving, coming, bounds().width() * kSlideFraction * direction);

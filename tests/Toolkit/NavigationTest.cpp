@@ -219,6 +219,14 @@ TEST_F(NavigationTest, StandaloneBarShowsItsItemsAndPopsItsBackItemWithoutADeleg
     item->setRightBarButtonItem(ui::BarButtonItem::withSystemItem(ui::BarButtonSystemItem::Add, nullptr));
     EXPECT_EQ(bar.rightView()->accessibilityLabel(), "Add");
     EXPECT_EQ(done, 0);
+
+    // Going back at once while the push still fades the old buttons out shows them fully again.
+    window->addSubview(barRef);
+    bar.pushNavigationItem(next, true);
+    runUntil(kSlide / 2);
+    bar.popNavigationItemAnimated(false);
+    EXPECT_EQ(bar.leftView()->presentationAlpha(), 1.0);
+    EXPECT_EQ(bar.leftView()->presentationCenter(), bar.leftView()->center());
 }
 
 } // namespace
