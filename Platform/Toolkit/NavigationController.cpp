@@ -123,7 +123,8 @@ std::shared_ptr<ViewController> NavigationController::popViewControllerAnimated(
         popped->m_parent = nullptr;
         return popped;
     }
-    m_bar->popNavigationItemAnimated(animated);
+    if (m_bar->topItem() == popped->navigationItemRef().get()) // it may have been refused by the bar
+        m_bar->popNavigationItemAnimated(animated);
     showTop(popped, -1, animated);
     return popped;
 }
