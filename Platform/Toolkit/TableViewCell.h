@@ -14,12 +14,11 @@
 #include <string>
 
 #include "Toolkit/ImageAsset.h"
+#include "Toolkit/ImageView.h"
+#include "Toolkit/Label.h"
 #include "Toolkit/View.h"
 
 namespace ui {
-
-class ImageView;
-class Label;
 
 // Accessories, with the platform's values.
 enum class TableViewCellAccessoryType { None = 0, Checkmark = 3 };
