@@ -122,6 +122,9 @@ private:
     void placeSectionViews();
     void tileCells();
     void recycle(const IndexPath& path);
+    // Takes a cell off its row: into the pool for its identifier, and off the screen at the end
+    // of the pass unless a row takes it again.
+    void enqueue(TableViewCellRef cell, const IndexPath& path);
     void showCell(const IndexPath& path);
     void placeCell(TableViewCell& cell, const IndexPath& path, bool appearing);
     TableCellPlacement placementFor(const IndexPath& path) const;
