@@ -121,7 +121,7 @@ private:
     void buildLayout();
     void placeSectionViews();
     void tileCells();
-    void recycle(const IndexPath& path);
+    void recycle(IndexPath path); // by value: the caller's key goes with the entry
     // Takes a cell off its row: into the pool for its identifier, and off the screen at the end
     // of the pass unless a row takes it again.
     void enqueue(TableViewCellRef cell, const IndexPath& path);
