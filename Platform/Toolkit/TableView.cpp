@@ -157,17 +157,17 @@ void TableView::tileCells()
             recycle(it->first);
         it = next;
     }
-    for (const IndexPath& path : m_layout.rowsBetween(visible.minY(), visible.maxY())) {
+    m_layout.rowsBetween(visible.minY(), visible.maxY(), m_rowsInView);
+    for (const IndexPath& path : m_rowsInView) {
         if (!m_visible.contains(path))
             showCell(path);
     }
     // Cells that left their rows and were not taken again leave the screen.
-    std::vector<TableViewCellRef> leaving = std::move(m_leaving);
-    m_leaving.clear();
-    for (const auto& cell : leaving) {
+    for (const auto& cell : m_leaving) {
         if (cell->superview() == this && !isVisibleCell(cell.get()))
             cell->removeFromSuperview();
     }
+    m_leaving.clear();
     m_tiling = false;
 }
 

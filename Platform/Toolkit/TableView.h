@@ -133,7 +133,7 @@ private:
     bool isVisibleCell(const TableViewCell* cell) const;
     void forgetPooled(const TableViewCell* cell);
     std::shared_ptr<View> makeHeaderView(const TableSectionLayout& section) const;
-    void drawPinstripes(gfx::BitmapContext& context, const gfx::Rect& dirty) const;
+    void drawPinstripes(gfx::BitmapContext& context, const gfx::Rect& dirty);
 
     TableViewStyle m_style;
     TableViewDataSource* m_dataSource = nullptr;
@@ -152,6 +152,9 @@ private:
     std::map<IndexPath, TableViewCellRef> m_visible;
     std::map<std::string, std::vector<PooledCell>> m_pool;
     std::vector<TableViewCellRef> m_leaving; // cells that left their rows during this pass
+    std::vector<IndexPath> m_rowsInView;     // scratch of tileCells, kept to save allocations
+    gfx::Path m_stripes;                     // the pinstripes over the table's size
+    gfx::Size m_stripesSize;
     std::optional<IndexPath> m_building; // the row whose cell the data source is making
     std::vector<std::shared_ptr<View>> m_sectionViews; // header titles and footer views
     std::optional<IndexPath> m_selected;
