@@ -22,7 +22,7 @@ bool endsWithNoCase(const std::string& name, const std::string& suffix)
     if (name.size() < suffix.size())
         return false;
     return std::equal(suffix.begin(), suffix.end(), name.end() - static_cast<std::ptrdiff_t>(suffix.size()),
-                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+                      [](char lower, char c) { return std::tolower(static_cast<unsigned char>(c)) == lower; });
 }
 
 struct ListedPhoto {
