@@ -1,6 +1,7 @@
 #include "Toolkit/ImagePickerController.h"
 
 #include <cmath>
+#include <functional>
 #include <utility>
 
 #include "Foundation/Bundle.h"
@@ -23,14 +24,15 @@ constexpr double kCameraFrameInterval = 1.0 / 15;
 // The picker's root view: black behind the status bar, and the window's drop target.
 class PickerRootView : public View, public FileDropTarget {
 public:
-    PickerRootView(const gfx::Rect& frame, ImagePickerController& picker) : View(frame), m_picker(picker)
+    using DropHandler = std::function<bool(const std::string& path)>;
+    PickerRootView(const gfx::Rect& frame, DropHandler onDrop) : View(frame), m_onDrop(std::move(onDrop))
     {
         setBackgroundColor(gfx::Color::black());
     }
-    bool dropFile(const std::string& path) override { return m_picker.pickPhotoAtPath(path); }
+    bool dropFile(const std::string& path) override { return m_onDrop(path); }
 
 private:
-    ImagePickerController& m_picker;
+    DropHandler m_onDrop;
 };
 
 // "~/Pictures" for a folder inside the home folder, the folder itself otherwise.
@@ -81,7 +83,12 @@ void ImagePickerController::setSourceType(ImagePickerSourceType type)
 
 void ImagePickerController::loadView()
 {
-    auto root = std::make_shared<PickerRootView>(gfx::Rect{0, 0, 320, 480}, *this);
+    // A picker that is gone takes no more files.
+    auto root = std::make_shared<PickerRootView>(
+        gfx::Rect{0, 0, 320, 480}, [alive = std::weak_ptr<ImagePickerController*>(m_alive)](const std::string& path) {
+            auto picker = alive.lock();
+            return picker && (*picker)->pickPhotoAtPath(path);
+        });
     if (m_sourceType == ImagePickerSourceType::Camera)
         buildCameraScreen(*root);
     else
@@ -93,13 +100,13 @@ std::shared_ptr<Toolbar> ImagePickerController::makeBar(double y, bool cameraCon
 {
     auto bar = std::make_shared<Toolbar>(gfx::Rect{0, y, 320, Toolbar::kHeight});
     bar->setBarStyle(BarStyle::BlackTranslucent);
-    auto cancelItem = BarButtonItem::withSystemItem(BarButtonSystemItem::Cancel, [this](BarButtonItem&) { cancel(); });
+    auto cancelItem = BarButtonItem::withSystemItem(BarButtonSystemItem::Cancel, whileAlive([](ImagePickerController& picker, BarButtonItem&) { picker.cancel(); }));
     auto flexible = [] { return BarButtonItem::withSystemItem(BarButtonSystemItem::FlexibleSpace, nullptr); };
     auto balance = BarButtonItem::withSystemItem(BarButtonSystemItem::FixedSpace, nullptr);
     balance->setWidth(cancelItem->naturalWidth(BarStyle::BlackTranslucent));
     if (cameraControls) {
         auto shutter = std::make_shared<ShutterButton>();
-        shutter->addTarget(ControlEvent::TouchUpInside, [this](Control&) { takePicture(); });
+        shutter->addTarget(ControlEvent::TouchUpInside, whileAlive([](ImagePickerController& picker, Control&) { picker.takePicture(); }));
         bar->setItems({cancelItem, flexible(), BarButtonItem::withCustomView(shutter), flexible(), balance});
         return bar;
     }
@@ -127,7 +134,8 @@ void ImagePickerController::buildLibraryScreen(View& root)
         hint = "Your own photos go in " + folderForPeople(fnd::picturesPath()) + ".\rUntil then, pick a sample.";
     }
     m_grid->setPhotos(std::move(photos), hint);
-    m_grid->setPickHandler([this](const PhotoEntry& photo) { pickPhotoAtPath(photo.path); });
+    m_grid->setPickHandler(
+        whileAlive([](ImagePickerController& picker, const PhotoEntry& photo) { picker.pickPhotoAtPath(photo.path); }));
     root.addSubview(m_grid);
     root.addSubview(makeBar(kStatusBarHeight, false));
 }

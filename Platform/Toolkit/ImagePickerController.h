@@ -84,6 +84,15 @@ private:
     void showNextCameraFrame();
     void deliver(imageio::DecodedImage photo);
     void stopCamera();
+    // Wraps an action of the picker's views: it does nothing once the picker is gone (the view
+    // may outlive it, sliding out while the delegate has already released the picker).
+    template<typename Action> auto whileAlive(Action action)
+    {
+        return [alive = std::weak_ptr<ImagePickerController*>(m_alive), action](auto&&... args) {
+            if (auto picker = alive.lock())
+                action(**picker, args...);
+        };
+    }
 
     ImagePickerSourceType m_sourceType = ImagePickerSourceType::PhotoLibrary;
     ImagePickerControllerDelegate* m_delegate = nullptr;
@@ -95,6 +104,7 @@ private:
     std::shared_ptr<ImageView> m_preview;
     std::shared_ptr<const imageio::DecodedImage> m_lastFrame;
     fnd::TimerRef m_cameraTimer;
+    std::shared_ptr<ImagePickerController*> m_alive = std::make_shared<ImagePickerController*>(this);
 };
 
 } // namespace ui

@@ -177,6 +177,20 @@ TEST_F(ImagePickerTest, CancelButtonAndDroppedFiles)
     ASSERT_EQ(delegate.picked.size(), 1u);
     EXPECT_EQ(delegate.picked[0]->width, 40);
     EXPECT_EQ(delegate.cancels, 1);
+    picker->view()->removeFromSuperview();
+
+    // Released by its delegate while its view still slides out: the view's buttons, cells and
+    // drops reach nobody.
+    picker = showPicker();
+    const auto shown = picker->viewRef();
+    picker.reset();
+    EXPECT_FALSE(ui::deliverFileDrop(*window, photo.string()));
+    ui::View* cancel = findLabelled(*shown, "Cancel");
+    ASSERT_NE(cancel, nullptr);
+    tapAt(cancel->convertPointToView({5, 5}, nullptr));
+    tapAt({40, 100});
+    EXPECT_EQ(delegate.picked.size(), 1u);
+    EXPECT_EQ(delegate.cancels, 1);
 }
 
 // Unreadable, corrupt and non-regular files get the placeholder; the picker keeps working, with
