@@ -114,7 +114,7 @@ protected:
         const gfx::Rect cell = picker.photoGrid()->cellRect(index);
         tapAt(picker.photoGrid()->convertPointToView({cell.origin.x + 30, cell.origin.y + 30}, nullptr));
     }
-    std::vector<std::string> listedNames(const ImagePickerController& picker) const
+    std::vector<std::string> listedNames(ImagePickerController& picker) const
     {
         std::vector<std::string> names;
         for (const auto& photo : picker.photoGrid()->photos())
