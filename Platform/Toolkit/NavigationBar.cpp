@@ -151,7 +151,11 @@ void NavigationBar::showTopItem(int direction, bool animated)
             view->setAlpha(1);
         return;
     }
-    double shift = bounds().width() * kSlideFraction * direction;
+    slideItemViews(leaving, coming, bounds().width() * kSlideFraction * direction);
+}
+
+void NavigationBar::slideItemViews(const std::vector<ViewRef>& leaving, const std::vector<ViewRef>& coming, double shift)
+{
     for (const auto& view : coming) {
         gfx::Point target = view->center();
         view->setAlpha(0);

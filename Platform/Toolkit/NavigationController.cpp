@@ -143,6 +143,7 @@ void NavigationController::showTop(std::shared_ptr<ViewController> from, int dir
     container.insertSubviewBelow(to->viewRef(), m_bar.get());
     m_slide = std::make_unique<Slide>(Slide {from, to, direction < 0, ++m_slideGeneration});
     unsigned generation = m_slideGeneration;
+    container.setUserInteractionEnabled(false); // touches wait for the slide to end
     if (!animated) {
         slideDidEnd(generation);
         return;
@@ -150,7 +151,7 @@ void NavigationController::showTop(std::shared_ptr<ViewController> from, int dir
     double shift = container.bounds().width() * direction;
     gfx::Point home = toView.center();
     placeViewNow(toView, {home.x + shift, home.y});
-    std::weak_ptr<bool> alive = m_alive;
+    std::weak_ptr<bool> alive = lifeToken();
     slideView(toView, home, kNavigationSlideDuration, [this, alive, generation] {
         if (!alive.expired())
             slideDidEnd(generation);
@@ -170,6 +171,7 @@ void NavigationController::slideDidEnd(unsigned generation)
     if (!m_slide || m_slide->generation != generation)
         return;
     std::unique_ptr<Slide> slide = std::move(m_slide);
+    view()->setUserInteractionEnabled(true);
     gfx::Rect content = contentFrame();
     gfx::Point home {content.midX(), content.midY()};
     View& toView = *slide->to->view();

@@ -50,8 +50,10 @@ void ViewController::presentModalViewController(std::shared_ptr<ViewController> 
 
 void ViewController::dismissModalViewControllerAnimated(bool animated)
 {
-    // Called on the presenting side, or by the presented controller (or one inside it).
-    ViewController* host = m_modal ? this : presentationOwner()->m_presenter;
+    // Called on the presenting side (or a screen inside it), or by the presented controller (or
+    // a screen inside it).
+    ViewController* owner = presentationOwner();
+    ViewController* host = m_modal ? this : owner->m_modal ? owner : owner->m_presenter;
     if (!host)
         return;
     host->finishPresentation();
@@ -71,28 +73,16 @@ void ViewController::runPresentation(bool presenting, bool animated)
     View& modalView = *modal.view();
     m_presentation = Presentation {presenting, ++m_presentationGeneration, m_modal};
     unsigned generation = m_presentationGeneration;
+    // Touches wait for the slide to end.
+    m_presentation->wasInteractive = modalView.isUserInteractionEnabled();
+    modalView.setUserInteractionEnabled(false);
     View* container = presenting ? hostView.superview() : modalView.superview();
     if (!container) {
         presentationDidEnd(generation); // not on screen: nothing to slide
         return;
     }
     gfx::Rect screen = hostView.frame();
-    if (presenting) {
-        if (isAppearingOrAppeared()) {
-            beginAppearanceTransition(false, animated);
-            modal.beginAppearanceTransition(true, animated);
-        }
-        modalView.setFrame(screen);
-        placeViewNow(modalView, belowScreen(screen));
-        container->addSubview(modal.viewRef());
-    } else {
-        if (modal.isAppearingOrAppeared()) {
-            modal.beginAppearanceTransition(false, animated);
-            beginAppearanceTransition(true, animated);
-        }
-        if (hostView.superview() != container)
-            container->insertSubviewBelow(viewRef(), &modalView);
-    }
+    placePresentationViews(presenting, animated, *container);
     gfx::Point target = presenting ? gfx::Point {screen.midX(), screen.midY()} : belowScreen(screen);
     if (!animated) {
         placeViewNow(modalView, target);
@@ -104,6 +94,29 @@ void ViewController::runPresentation(bool presenting, bool animated)
         if (!alive.expired())
             presentationDidEnd(generation);
     });
+}
+
+void ViewController::placePresentationViews(bool presenting, bool animated, View& container)
+{
+    ViewController& modal = *m_modal;
+    View& hostView = *view();
+    View& modalView = *modal.view();
+    if (presenting) {
+        if (isAppearingOrAppeared()) {
+            beginAppearanceTransition(false, animated);
+            modal.beginAppearanceTransition(true, animated);
+        }
+        modalView.setFrame(hostView.frame());
+        placeViewNow(modalView, belowScreen(hostView.frame()));
+        container.addSubview(modal.viewRef());
+        return;
+    }
+    if (modal.isAppearingOrAppeared()) {
+        modal.beginAppearanceTransition(false, animated);
+        beginAppearanceTransition(true, animated);
+    }
+    if (hostView.superview() != &container)
+        container.insertSubviewBelow(viewRef(), &modalView);
 }
 
 void ViewController::finishPresentation()
@@ -121,6 +134,7 @@ void ViewController::presentationDidEnd(unsigned generation)
     std::shared_ptr<ViewController> modal = done.modal;
     View& hostView = *view();
     View& modalView = *modal->view();
+    modalView.setUserInteractionEnabled(done.wasInteractive);
     if (done.presenting) {
         if (modalView.superview()) {
             placeViewNow(modalView, hostView.center());
