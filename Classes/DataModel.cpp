@@ -127,22 +127,18 @@ std::string DataModel::getFullPathWithExtention(const std::string& extension) co
     return getDocumentsDirectoryAndSlash() + m_fileTitle + "." + extension;
 }
 
-bool DataModel::saveToFiles() const
+fnd::Status DataModel::saveToFiles() const
 {
     if (!m_canvas)
-        return false;
-    if (!fnd::KeyedArchiver::archiveRootObject(*this, getFullPath()))
-        return false;
+        return fnd::Error{"there is no painting to save"};
+    if (auto archived = fnd::KeyedArchiver::archiveRootObject(*this, getFullPath()); !archived)
+        return archived;
     auto thumbnail = m_canvas->createThumbnail(kThumbnailSize);
-    if (!thumbnail) {
-        fnd::log("cannot make the thumbnail of " + m_fileTitle);
-        return false;
-    }
+    if (!thumbnail)
+        return fnd::Error{"cannot make the thumbnail of " + m_fileTitle};
     auto jpeg = imageio::encodeJpeg({thumbnail->data(), thumbnail->width(), thumbnail->height(), thumbnail->bytesPerRow(), true},
                                     kThumbnailQuality);
-    if (!jpeg) {
-        fnd::log("cannot encode the thumbnail of " + m_fileTitle + ": " + jpeg.error());
-        return false;
-    }
+    if (!jpeg)
+        return fnd::Error{"cannot encode the thumbnail of " + m_fileTitle + ": " + jpeg.error()};
     return fnd::writeFileAtomically(getThumbnailFullPath(), jpeg.value());
 }

@@ -13,6 +13,7 @@
 
 #include "Canvas.h"
 #include "Foundation/KeyedArchive.h"
+#include "Foundation/Result.h"
 #include "ImageIO/DecodedImage.h"
 #include "RawImage.h"
 
@@ -69,9 +70,9 @@ public:
     static std::unique_ptr<DataModel> initWithCoder(fnd::KeyedUnarchiver& coder);
 
     // Stores the archive at getFullPath() and a JPEG thumbnail (longer side 120, quality 0.8) at
-    // getThumbnailFullPath(), each replaced atomically. False (and a log line) on failure; the
-    // previous files then stay as they were.
-    bool saveToFiles() const;
+    // getThumbnailFullPath(), each replaced atomically. On failure the previous files stay as
+    // they were and the failure says why.
+    fnd::Status saveToFiles() const;
 
 private:
     struct Restoring {};

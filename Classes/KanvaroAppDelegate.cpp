@@ -103,8 +103,9 @@ void KanvaroAppDelegate::applicationWillTerminate()
     DataModel* document = DataModel::sharedDataModel();
     if (!document || !document->changesMade())
         return;
-    if (document->saveToFiles())
+    if (auto saved = document->saveToFiles())
         fnd::log("saved the painting to " + document->getFullPath());
     else
-        std::fprintf(stderr, "Kanvaro: the painting could not be saved to %s\n", document->getFullPath().c_str());
+        std::fprintf(stderr, "Kanvaro: the painting could not be saved to %s: %s\n", document->getFullPath().c_str(),
+                     saved.error().c_str());
 }

@@ -62,13 +62,13 @@ public:
 
 private:
     class Validator;
-    std::optional<std::string> validate();
+    Status validate();
 
-    std::optional<std::string> readTrailer();
-    std::optional<std::string> checkOffsets() const;
+    Status readTrailer();
+    Status checkOffsets() const;
     uint64_t offsetOf(uint64_t index) const;
     uint64_t refAt(const uint8_t* refs, uint64_t i) const;
-    std::optional<std::string> readCount(uint64_t& pos, uint8_t low, uint64_t& count) const;
+    Status readCount(uint64_t& pos, uint8_t low, uint64_t& count) const;
     // Decodes the header of the object at `index`; nullopt with `error` set when it is corrupt.
     std::optional<PlistObject> decode(uint64_t index, std::string& error) const;
     std::optional<PlistObject> decodeScalar(uint64_t index, uint64_t pos, std::string& error) const;

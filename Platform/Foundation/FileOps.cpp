@@ -69,53 +69,51 @@ void syncFolder(const std::string& folder)
 }
 
 // Writes the content into the open temporary file and flushes it to disk.
-bool fillTemporary(UniqueFd& fd, const std::string& temporary, const ContentProducer& produce)
+Status fillTemporary(UniqueFd& fd, const std::string& temporary, const ContentProducer& produce)
 {
-    bool writeFailed = false;
+    std::string writeError;
     const ChunkWriter write = [&](const uint8_t* data, size_t size) {
-        if (!writeFailed && !writeAll(fd.get(), data, size)) {
-            log(describeErrno("Could not write", temporary));
-            writeFailed = true;
-        }
-        return !writeFailed;
+        if (writeError.empty() && !writeAll(fd.get(), data, size))
+            writeError = describeErrno("Could not write", temporary);
+        return writeError.empty();
     };
-    if (!produce(write) || writeFailed) {
-        if (!writeFailed)
-            log("Writing " + temporary + " was abandoned");
-        return false;
+    if (!produce(write) || !writeError.empty())
+        return Error{writeError.empty() ? "Writing " + temporary + " was abandoned" : writeError};
+    if (::fchmod(fd.get(), 0644) != 0 || ::fsync(fd.get()) != 0 || !fd.close())
+        return Error{describeErrno("Could not flush", temporary)};
+    return {};
+}
+
+Status replaceFile(const std::string& path, const ContentProducer& produce)
+{
+    std::string temporary = path + ".tmp-XXXXXX";
+    UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (!fd)
+        return Error{describeErrno("Could not create a temporary file for", path)};
+    if (auto filled = fillTemporary(fd, temporary, produce); !filled) {
+        ::unlink(temporary.c_str());
+        return filled;
     }
-    if (::fchmod(fd.get(), 0644) != 0 || ::fsync(fd.get()) != 0 || !fd.close()) {
-        log(describeErrno("Could not flush", temporary));
-        return false;
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        Error error{describeErrno("Could not replace", path)};
+        ::unlink(temporary.c_str());
+        return error;
     }
-    return true;
+    syncFolder(folderOf(path));
+    return {};
 }
 
 } // namespace
 
-bool writeFileAtomically(const std::string& path, const ContentProducer& produce)
+Status writeFileAtomically(const std::string& path, const ContentProducer& produce)
 {
-    const std::string folder = folderOf(path);
-    std::string temporary = path + ".tmp-XXXXXX";
-    UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (!fd) {
-        log(describeErrno("Could not create a temporary file for", path));
-        return false;
-    }
-    if (!fillTemporary(fd, temporary, produce)) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        log(describeErrno("Could not replace", path));
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    syncFolder(folder);
-    return true;
+    Status status = replaceFile(path, produce);
+    if (!status)
+        log(status.error());
+    return status;
 }
 
-bool writeFileAtomically(const std::string& path, std::span<const uint8_t> bytes)
+Status writeFileAtomically(const std::string& path, std::span<const uint8_t> bytes)
 {
     return writeFileAtomically(path, [bytes](const ChunkWriter& write) {
         return write(bytes.data(), bytes.size());

@@ -17,10 +17,10 @@ using ChunkWriter = std::function<bool(const uint8_t* data, size_t size)>;
 // Produces the file's content through the writer; false to abandon the write.
 using ContentProducer = std::function<bool(const ChunkWriter& write)>;
 
-// Replaces `path`. On any failure the old file stays as it was, no temporary file is left, a log
-// line says why, and false is returned.
-bool writeFileAtomically(const std::string& path, const ContentProducer& produce);
-bool writeFileAtomically(const std::string& path, std::span<const uint8_t> bytes);
+// Replaces `path`. On any failure the old file stays as it was, no temporary file is left, and
+// the failure (also written to the log) says why.
+Status writeFileAtomically(const std::string& path, const ContentProducer& produce);
+Status writeFileAtomically(const std::string& path, std::span<const uint8_t> bytes);
 
 // Reads a regular file of at most maxBytes; the size is checked before anything is read.
 Result<std::vector<uint8_t>> readFile(const std::string& path, uint64_t maxBytes);

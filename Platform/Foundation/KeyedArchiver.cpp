@@ -64,13 +64,14 @@ Result<std::vector<uint8_t>> KeyedArchiver::archivedData(const Codable& root)
     return archiver.m_writer.bytes();
 }
 
-bool KeyedArchiver::archiveRootObject(const Codable& root, const std::string& path)
+Status KeyedArchiver::archiveRootObject(const Codable& root, const std::string& path)
 {
     KeyedArchiver archiver;
     archiver.archive(root);
     if (!archiver.m_error.empty()) {
-        log("Could not archive to " + path + ": " + archiver.m_error);
-        return false;
+        Error error{"Could not archive to " + path + ": " + archiver.m_error};
+        log(error.message);
+        return error;
     }
     return writeFileAtomically(path, [&](const ChunkWriter& write) { return archiver.m_writer.write(write); });
 }

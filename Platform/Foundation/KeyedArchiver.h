@@ -22,8 +22,9 @@ class KeyedArchiver {
 public:
     // The archive's bytes; fails only on text that is not valid UTF-8.
     static Result<std::vector<uint8_t>> archivedData(const Codable& root);
-    // Replaces the file at `path` atomically; on failure the old file stays and a log line says why.
-    static bool archiveRootObject(const Codable& root, const std::string& path);
+    // Replaces the file at `path` atomically; on failure the old file stays and the failure (also
+    // written to the log) says why.
+    static Status archiveRootObject(const Codable& root, const std::string& path);
 
     // Called from Codable::encodeWithCoder, each adding a key to the object being encoded.
     void encodeInt32(std::string_view key, int32_t value);

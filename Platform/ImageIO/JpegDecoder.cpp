@@ -163,8 +163,8 @@ fnd::Result<DecodedImage> decodeJpeg(const std::uint8_t* data, std::size_t size)
     if (!readJpegHeader(session, data, size))
         return describeFailure(*session);
     const jpeg_decompress_struct& info = session->info;
-    if (auto refusal = refuseUnsupportedSize(info.image_width, info.image_height))
-        return *refusal;
+    if (auto checked = checkDecodableSize(info.image_width, info.image_height); !checked)
+        return fnd::Error{checked.error()};
     if (!isSupportedColorSpace(info))
         return fnd::Error{"unsupported JPEG colour space"};
 
