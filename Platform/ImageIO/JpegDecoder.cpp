@@ -151,9 +151,11 @@ bool readJpegPixels(JpegSession* session, std::vector<std::uint8_t>& pixels)
 
 } // namespace
 
+// The start-of-image marker alone: whatever follows it is the decoder's to judge, so a damaged
+// JPEG is reported as one.
 bool looksLikeJpeg(const std::uint8_t* data, std::size_t size)
 {
-    return size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
+    return size >= 2 && data[0] == 0xFF && data[1] == 0xD8;
 }
 
 fnd::Result<DecodedImage> decodeJpeg(const std::uint8_t* data, std::size_t size)

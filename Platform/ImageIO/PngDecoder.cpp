@@ -115,6 +115,25 @@ bool readPngRow(png_structp png, png_bytep row)
     return true;
 }
 
+bool readPngEnd(png_structp png, png_infop info)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    png_read_end(png, info);
+    return true;
+}
+
+// An eXIf chunk may also follow the image data. The pixels are complete by now, so a damaged
+// tail only costs the orientation: the picture then stays as stored.
+int orientationAfterImageData(png_structp png, png_infop info)
+{
+    png_bytep exif = nullptr;
+    png_uint_32 exifSize = 0;
+    if (!readPngEnd(png, info) || !png_get_eXIf_1(png, info, &exifSize, &exif))
+        return kOrientationUp;
+    return orientationFromTiffBlock(exif, exifSize);
+}
+
 fnd::Error describeFailure(const PngSource& source)
 {
     if (source.truncated)
@@ -241,7 +260,8 @@ fnd::Result<DecodedImage> decodePng(const std::uint8_t* data, std::size_t size)
     image.width = static_cast<int>(layout->width);
     image.height = static_cast<int>(layout->height);
     image.bytesPerRow = image.width * 4;
-    image.orientation = orientationFromTiffBlock(layout->exif, layout->exifSize);
+    image.orientation = layout->exif ? orientationFromTiffBlock(layout->exif, layout->exifSize)
+                                     : orientationAfterImageData(reader.png(), reader.info());
     image.bytes = std::move(pixels);
     return image;
 }
