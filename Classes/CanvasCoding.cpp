@@ -39,13 +39,19 @@ void Canvas::encodeWithCoder(fnd::KeyedArchiver& coder) const
     coder.encodeInt32("height", m_height);
     coder.encodeColor("backgroundColor", {m_backgroundColor.red, m_backgroundColor.green, m_backgroundColor.blue, m_backgroundColor.alpha});
     coder.encodeString("textureName", m_textureName);
-    std::vector<std::uint8_t> png;
-    if (auto image = createThumbnail(std::max(m_width, m_height), false)) {
-        auto encoded = imageio::encodePng({image->data(), image->width(), image->height(), image->bytesPerRow(), true});
-        if (encoded)
-            png = std::move(encoded).value();
+    // Without its painting the archive could not be opened again: the whole archive fails, and
+    // the file it would have replaced stays.
+    auto image = createThumbnail(std::max(m_width, m_height), false);
+    if (!image) {
+        coder.failWithReason("Canvas.paintingData: cannot make the painting's image");
+        return;
     }
-    coder.encodeData("paintingData", std::move(png));
+    auto png = imageio::encodePng({image->data(), image->width(), image->height(), image->bytesPerRow(), true});
+    if (!png) {
+        coder.failWithReason("Canvas.paintingData: " + png.error());
+        return;
+    }
+    coder.encodeData("paintingData", std::move(png).value());
 }
 
 std::unique_ptr<Canvas> Canvas::initWithCoder(fnd::KeyedUnarchiver& coder)

@@ -35,8 +35,9 @@ struct PlistObject {
 
 class BinaryPlistReader {
 public:
-    // Largest file the reader accepts.
-    static constexpr uint64_t kMaxFileSize = uint64_t{256} << 20;
+    // Largest file the reader accepts: room for a painting archive holding the largest photo we
+    // decode (256 MiB of pixels) and its canvas.
+    static constexpr uint64_t kMaxFileSize = uint64_t{320} << 20;
 
     // Takes the file's bytes and validates them; the error names the first problem found.
     static Result<std::unique_ptr<BinaryPlistReader>> parse(std::vector<uint8_t> bytes);

@@ -1,7 +1,12 @@
 #include "Foundation/FileOps.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <filesystem>
+#include <string_view>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +37,18 @@ public:
 private:
     int m_fd;
 };
+
+constexpr std::string_view kTemporaryMarker = ".tmp-";
+constexpr size_t kTemporarySuffixLength = 6; // the XXXXXX mkostemp fills in
+
+bool isTemporaryName(std::string_view name)
+{
+    const size_t tail = kTemporaryMarker.size() + kTemporarySuffixLength;
+    if (name.size() <= tail || name.substr(name.size() - tail, kTemporaryMarker.size()) != kTemporaryMarker)
+        return false;
+    const std::string_view suffix = name.substr(name.size() - kTemporarySuffixLength);
+    return std::all_of(suffix.begin(), suffix.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
 
 std::string describeErrno(const std::string& what, const std::string& path)
 {
@@ -84,30 +101,64 @@ Status fillTemporary(UniqueFd& fd, const std::string& temporary, const ContentPr
     return {};
 }
 
-Status replaceFile(const std::string& path, const ContentProducer& produce)
+// By default a write past the file-size limit (ulimit -f) kills the process with SIGXFSZ; ignored,
+// the write fails with EFBIG and the save reports it like a full disk. A handler someone else
+// installed is left alone.
+void ignoreFileSizeSignal()
 {
-    std::string temporary = path + ".tmp-XXXXXX";
+    static const bool done = [] {
+        struct sigaction current {};
+        if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+            ::signal(SIGXFSZ, SIG_IGN);
+        return true;
+    }();
+    (void)done;
+}
+
+} // namespace
+
+Result<PendingFile> PendingFile::write(const std::string& path, const ContentProducer& produce)
+{
+    ignoreFileSizeSignal();
+    std::string temporary = path + std::string(kTemporaryMarker) + std::string(kTemporarySuffixLength, 'X');
     UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!fd)
         return Error{describeErrno("Could not create a temporary file for", path)};
     if (auto filled = fillTemporary(fd, temporary, produce); !filled) {
         ::unlink(temporary.c_str());
-        return filled;
+        return Error{filled.error()};
     }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        Error error{describeErrno("Could not replace", path)};
+    return PendingFile(path, std::move(temporary));
+}
+
+PendingFile::PendingFile(PendingFile&& other) noexcept
+    : m_path(std::move(other.m_path)), m_temporary(std::exchange(other.m_temporary, {}))
+{
+}
+
+PendingFile::~PendingFile()
+{
+    if (!m_temporary.empty())
+        ::unlink(m_temporary.c_str());
+}
+
+Status PendingFile::commit()
+{
+    KANVARO_ASSERT(!m_temporary.empty());
+    const std::string temporary = std::exchange(m_temporary, {});
+    if (::rename(temporary.c_str(), m_path.c_str()) != 0) {
+        Error error{describeErrno("Could not replace", m_path)};
         ::unlink(temporary.c_str());
         return error;
     }
-    syncFolder(folderOf(path));
+    syncFolder(folderOf(m_path));
     return {};
 }
 
-} // namespace
-
 Status writeFileAtomically(const std::string& path, const ContentProducer& produce)
 {
-    Status status = replaceFile(path, produce);
+    auto pending = PendingFile::write(path, produce);
+    Status status = pending ? pending->commit() : Status(Error{pending.error()});
     if (!status)
         log(status.error());
     return status;
@@ -120,9 +171,31 @@ Status writeFileAtomically(const std::string& path, std::span<const uint8_t> byt
     });
 }
 
+int removeStaleTemporaries(const std::string& folder, std::chrono::seconds minimumAge)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const auto cutoff = fs::file_time_type::clock::now() - minimumAge;
+    int removed = 0;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const fs::directory_entry& entry = *it;
+        std::error_code entryError;
+        if (!isTemporaryName(entry.path().filename().string()) || !entry.is_regular_file(entryError))
+            continue;
+        const auto changed = entry.last_write_time(entryError);
+        if (!entryError && changed < cutoff && fs::remove(entry.path(), entryError)) {
+            log("Removed the stale temporary file " + entry.path().string());
+            ++removed;
+        }
+    }
+    return removed;
+}
+
 Result<std::vector<uint8_t>> readFile(const std::string& path, uint64_t maxBytes)
 {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a named pipe or a device is refused below instead of waiting for a
+    // writer; on a regular file the flag changes nothing.
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!fd)
         return Error{describeErrno("Could not open", path)};
     struct stat info {};
