@@ -180,7 +180,7 @@ int removeStaleTemporaries(const std::string& folder, std::chrono::seconds minim
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const fs::directory_entry& entry = *it;
         std::error_code entryError;
-        if (!isTemporaryName(entry.path().filename().string()) || !entry.is_regular_file(entryError))
+        if (!isTemporaryName(entry.path().filename().string()) || !fs::is_regular_file(entry.symlink_status(entryError)))
             continue;
         const auto changed = entry.last_write_time(entryError);
         if (!entryError && changed < cutoff && fs::remove(entry.path(), entryError)) {
@@ -194,7 +194,7 @@ int removeStaleTemporaries(const std::string& folder, std::chrono::seconds minim
 Result<std::vector<uint8_t>> readFile(const std::string& path, uint64_t maxBytes)
 {
     // Non-blocking, so that a named pipe or a device is refused below instead of waiting for a
-    // writer; on a regular file the flag changes nothing.
+    // writer; a regular file is then read in the ordinary blocking way.
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!fd)
         return Error{describeErrno("Could not open", path)};
@@ -203,6 +203,9 @@ Result<std::vector<uint8_t>> readFile(const std::string& path, uint64_t maxBytes
         return Error{describeErrno("Could not examine", path)};
     if (!S_ISREG(info.st_mode))
         return Error{path + " is not a regular file"};
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return Error{describeErrno("Could not read", path)};
     const auto size = static_cast<uint64_t>(info.st_size);
     if (size > maxBytes)
         return Error{path + " is larger than " + std::to_string(maxBytes) + " bytes"};
