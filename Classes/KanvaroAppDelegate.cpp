@@ -3,7 +3,9 @@
 #include <cstdio>
 
 #include "DataModel.h"
+#include "Foundation/FileOps.h"
 #include "Foundation/Log.h"
+#include "Foundation/Paths.h"
 #include "ImageIO/Decoder.h"
 #include "MediumValues.h"
 #include "PaintView.h"
@@ -35,6 +37,10 @@ void KanvaroAppDelegate::makeDocument()
 
 void KanvaroAppDelegate::applicationDidFinishLaunching(ui::Window& window)
 {
+    // A save killed between writing and renaming leaves its temporary file behind; both hosts
+    // launch through here, so the window and scripted sessions clean up alike.
+    fnd::removeStaleTemporaries(fnd::documentsPath());
+    fnd::removeStaleTemporaries(fnd::exportsPath());
     window.setBackgroundColor(kBackground);
     window.setAccessibilityLabel("Kanvaro");
     makeDocument();
@@ -103,8 +109,9 @@ void KanvaroAppDelegate::applicationWillTerminate()
     DataModel* document = DataModel::sharedDataModel();
     if (!document || !document->changesMade())
         return;
-    if (document->saveToFiles())
+    if (auto saved = document->saveToFiles())
         fnd::log("saved the painting to " + document->getFullPath());
     else
-        std::fprintf(stderr, "Kanvaro: the painting could not be saved to %s\n", document->getFullPath().c_str());
+        std::fprintf(stderr, "Kanvaro: the painting could not be saved to %s: %s\n", document->getFullPath().c_str(),
+                     saved.error().c_str());
 }

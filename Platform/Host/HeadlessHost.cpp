@@ -75,14 +75,14 @@ void HeadlessHost::frame()
     m_window->display();
 }
 
-fnd::Result<bool> HeadlessHost::checkInWindow(gfx::Point point) const
+fnd::Status HeadlessHost::checkInWindow(gfx::Point point) const
 {
     if (!std::isfinite(point.x) || !std::isfinite(point.y) || !m_window->bounds().contains(point))
         return fnd::Error{"point " + describe(point) + " is outside the window"};
-    return true;
+    return {};
 }
 
-fnd::Result<bool> HeadlessHost::tap(gfx::Point point)
+fnd::Status HeadlessHost::tap(gfx::Point point)
 {
     if (auto inside = checkInWindow(point); !inside)
         return inside;
@@ -90,10 +90,10 @@ fnd::Result<bool> HeadlessHost::tap(gfx::Point point)
     advance(kTapSeconds);
     m_window->touchUp(0, point, now());
     fnd::RunLoop::main().runOnce();
-    return true;
+    return {};
 }
 
-fnd::Result<bool> HeadlessHost::tap(const std::string& label)
+fnd::Status HeadlessHost::tap(const std::string& label)
 {
     ui::View* view = findVisibleView(label);
     if (!view)
@@ -101,7 +101,7 @@ fnd::Result<bool> HeadlessHost::tap(const std::string& label)
     return tap(tapPointOf(*view, *m_window));
 }
 
-fnd::Result<bool> HeadlessHost::drag(gfx::Point from, gfx::Point to, int moves, double seconds)
+fnd::Status HeadlessHost::drag(gfx::Point from, gfx::Point to, int moves, double seconds)
 {
     if (auto inside = checkInWindow(from); !inside)
         return inside;
@@ -121,10 +121,10 @@ fnd::Result<bool> HeadlessHost::drag(gfx::Point from, gfx::Point to, int moves, 
         advance(seconds);
     m_window->touchUp(0, to, now());
     fnd::RunLoop::main().runOnce();
-    return true;
+    return {};
 }
 
-fnd::Result<bool> HeadlessHost::pinch(gfx::Point center, double scale)
+fnd::Status HeadlessHost::pinch(gfx::Point center, double scale)
 {
     if (auto inside = checkInWindow(center); !inside)
         return inside;
@@ -143,7 +143,7 @@ fnd::Result<bool> HeadlessHost::pinch(gfx::Point center, double scale)
     }
     m_window->sendTouches(ui::TouchPhase::Ended, fingersAt(kPinchStartDistance * scale), now());
     fnd::RunLoop::main().runOnce();
-    return true;
+    return {};
 }
 
 void HeadlessHost::advance(double seconds)
@@ -165,7 +165,7 @@ ui::View* HeadlessHost::findVisibleView(const std::string& label)
     return host::findVisibleView(*m_window, label);
 }
 
-fnd::Result<bool> HeadlessHost::screenshot(const std::string& path)
+fnd::Status HeadlessHost::screenshot(const std::string& path)
 {
     gfx::BitmapContext* store = m_window->backingStore();
     if (!store)
@@ -176,9 +176,9 @@ fnd::Result<bool> HeadlessHost::screenshot(const std::string& path)
     auto png = imageio::encodePng(pixels);
     if (!png)
         return fnd::Error{"cannot encode the screenshot: " + png.error()};
-    if (!fnd::writeFileAtomically(path, png.value()))
-        return fnd::Error{"cannot write the screenshot to " + path};
-    return true;
+    if (auto written = fnd::writeFileAtomically(path, png.value()); !written)
+        return fnd::Error{"cannot write the screenshot: " + written.error()};
+    return {};
 }
 
 } // namespace host

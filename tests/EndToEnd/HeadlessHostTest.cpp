@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 #include "DataModel.h"
@@ -212,6 +214,37 @@ TEST_F(HeadlessDemo, ClosingTheWindowKeepsThePainting)
             painted = (painting->pixelAt(x, y) >> 24) != 0;
     EXPECT_TRUE(painted);
     DataModel::releaseSharedDataModel();
+}
+
+TEST_F(HeadlessDemo, LaunchingRemovesOnlyStaleTemporariesOfInterruptedSaves)
+{
+    const fs::path exports = documents / "exports";
+    fs::create_directories(exports);
+    fnd::setExportsPath(exports.string());
+    const auto twoMinutesAgo = fs::file_time_type::clock::now() - std::chrono::minutes(2);
+    auto make = [&](const fs::path& path, bool stale) {
+        std::ofstream(path) << "x";
+        if (stale)
+            fs::last_write_time(path, twoMinutesAgo);
+        return path;
+    };
+    const fs::path staleSave = make(documents / "Kanvaro1.art.tmp-a1B2c3", true);
+    const fs::path staleExport = make(exports / "Kanvaro1.jpg.tmp-Zz9999", true);
+    const fs::path running = make(documents / "Kanvaro2.art.tmp-q7W8e9", false);
+    const fs::path notOurs = make(documents / "notes.tmp-abc", true);
+    const fs::path painting = make(documents / "Kanvaro1.art", true);
+    {
+        HeadlessHost host(2);
+        KanvaroAppDelegate app;
+        host.launch({[&](ui::Window& w) { app.applicationDidFinishLaunching(w); }, {}});
+    }
+    fnd::setExportsPath("");
+    DataModel::releaseSharedDataModel();
+    EXPECT_FALSE(fs::exists(staleSave));
+    EXPECT_FALSE(fs::exists(staleExport));
+    EXPECT_TRUE(fs::exists(running));
+    EXPECT_TRUE(fs::exists(notOurs));
+    EXPECT_TRUE(fs::exists(painting));
 }
 
 TEST_F(HeadlessDemo, UntouchedDocumentIsNotSaved)

@@ -92,7 +92,7 @@ protected:
         fs::current_path(m_previousDir);
         fs::remove_all(m_folder);
     }
-    fnd::Result<bool> run(const std::string& source)
+    fnd::Status run(const std::string& source)
     {
         auto steps = parseScript(source, "t.script");
         if (!steps)

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <cstring>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -87,10 +89,32 @@ TEST_F(FileOpsTest, ReadFileChecksSizeAndKind)
     EXPECT_NE(tooBig.error().find("larger than"), std::string::npos);
     EXPECT_FALSE(readFile(m_folder.string(), 1000).ok());
     EXPECT_FALSE(readFile((m_folder / "absent").string(), 1000).ok());
-    // A pipe with no writer would block a plain open for ever: it is refused at once.
-    const fs::path pipe = m_folder / "pipe";
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
-    EXPECT_FALSE(readFile(pipe.string(), 1000).ok());
+    // A named pipe with no writer is refused at once instead of blocking the reader (in a child
+    // process that an alarm ends if it blocks).
+    const fs::path pipe = m_folder / "pipe.art";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    auto child = [&] {
+        ::alarm(10);
+        auto fromPipe = readFile(pipe.string(), 1000);
+        std::exit(!fromPipe.ok() && fromPipe.error().find("not a regular file") != std::string::npos ? 0 : 1);
+    };
+    EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(FileOpsTest, AFileSizeLimitFailsTheWriteInsteadOfKillingTheProgram)
+{
+    const fs::path path = m_folder / "painting.art";
+    ASSERT_TRUE(writeFileAtomically(path.string(), bytesOf("old")));
+    // In a child process, as under `ulimit -f`: the write must fail with a reason and keep the
+    // old file, not end the process by SIGXFSZ.
+    auto child = [&] {
+        const rlimit limit{1024, 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const auto written = writeFileAtomically(path.string(), bytesOf(std::string(4096, 'x')));
+        const bool kept = contents(path) == "old" && entries() == 1;
+        std::exit(!written && written.error().find(std::strerror(EFBIG)) != std::string::npos && kept ? 0 : 1);
+    };
+    EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(FileOpsTest, NewFilesNeverReplaceAnExistingOne)
