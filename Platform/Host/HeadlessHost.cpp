@@ -112,9 +112,10 @@ fnd::Result<bool> HeadlessHost::tapView(ui::View& view, const std::string& label
 fnd::Result<bool> HeadlessHost::pickPhoto(const std::string& file)
 {
     std::string name = std::filesystem::path(file).filename().string();
-    ui::View* cell = name.empty() ? nullptr : revealView(*m_window, name);
+    auto glance = [this] { advance(kGlanceSeconds); };
+    ui::View* cell = name.empty() ? nullptr : revealView(*m_window, name, glance);
     if (!cell && name != file)
-        cell = revealView(*m_window, file);
+        cell = revealView(*m_window, file, glance);
     if (!cell)
         return fnd::Error{"no photo \"" + file + "\" in the open picker"};
     return tapView(*cell, name);

@@ -44,7 +44,8 @@ public:
     // something else lies over that point (a sheet's dimming, another screen).
     fnd::Result<bool> tap(const std::string& label);
     // Taps the photo `file` (its file name is the cell's label) in the open picker, scrolling the
-    // grid until the cell shows.
+    // grid a screenful at a time, kGlanceSeconds each, until the cell shows.
+    static constexpr double kGlanceSeconds = 0.1;
     fnd::Result<bool> pickPhoto(const std::string& file);
     // Touch-down at `from`, `moves` moves evenly spaced in place and time over `seconds` ending
     // at `to`, then touch-up there.

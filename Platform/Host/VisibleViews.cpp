@@ -132,7 +132,7 @@ bool isReachable(ui::View& view, ui::Window& window)
     return hit && (hit == &view || hit->isDescendantOfView(&view) || view.isDescendantOfView(hit));
 }
 
-ui::View* revealView(ui::Window& window, const std::string& label)
+ui::View* revealView(ui::Window& window, const std::string& label, const std::function<void()>& settle)
 {
     if (ui::View* view = findVisibleView(window, label))
         return view;
@@ -148,6 +148,8 @@ ui::View* revealView(ui::Window& window, const std::string& label)
     double y = top;
     for (int pages = 0; pages < kMaxPages; ++pages, y = std::min(bottom, y + page)) {
         scrollTo(*scroll, y);
+        if (settle)
+            settle();
         if (ui::View* view = findVisibleView(window, label))
             return view;
         if (y >= bottom)

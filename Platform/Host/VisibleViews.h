@@ -2,6 +2,7 @@
 // Finding views the way a person looking at the screen would: a view counts as visible when it is
 // in the window, neither it nor any ancestor is hidden or fully transparent, and part of it lies
 // on screen.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,9 @@ bool isReachable(ui::View& view, ui::Window& window);
 
 // Like findVisibleView, but when the view is not on screen, scrolls the front-most scrollable
 // scroll view from its top, a screenful at a time, until the view shows up (as a person
-// looks for a photo in a long grid). nullptr when it never does.
-ui::View* revealView(ui::Window& window, const std::string& label);
+// looks for a photo in a long grid). After each scroll `settle` runs (the host lets time pass,
+// so lists that make their cells from a timer catch up). nullptr when it never shows up.
+ui::View* revealView(ui::Window& window, const std::string& label, const std::function<void()>& settle);
 
 // The front-most alert on screen, not yet leaving, whose title is `title`; an alert without a
 // title matches by its message.

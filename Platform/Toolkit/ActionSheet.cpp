@@ -114,9 +114,9 @@ void ActionSheet::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty
     gfx::Rect b = bounds();
     gfx::GStateSaver saved(context);
     context.clipToRect(b);
-    gfx::Gradient glass {{0, {0.27f, 0.29f, 0.33f, 0.9f}},
-                         {0.5f, {0.13f, 0.14f, 0.17f, 0.9f}},
-                         {1, {0.05f, 0.05f, 0.07f, 0.92f}}};
+    gfx::Gradient glass {{0, {0.27f, 0.29f, 0.33f, 0.93f}},
+                         {0.5f, {0.13f, 0.14f, 0.17f, 0.93f}},
+                         {1, {0.05f, 0.05f, 0.07f, 0.95f}}};
     context.drawLinearGradient(glass, {0, b.minY()}, {0, b.maxY()});
     context.setFillColor(gfx::Color::black().withAlpha(0.8f));
     context.fillRect({b.minX(), b.minY(), b.width(), 1});
