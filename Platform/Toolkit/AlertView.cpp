@@ -141,7 +141,7 @@ void AlertView::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/
     {
         gfx::GStateSaver saved(context);
         context.clipToPath(outline);
-        gfx::Gradient body {{0, {0.2f, 0.27f, 0.5f, 0.9f}}, {1, {0.05f, 0.09f, 0.25f, 0.9f}}};
+        gfx::Gradient body {{0, {0.2f, 0.27f, 0.5f, 0.95f}}, {1, {0.05f, 0.09f, 0.25f, 0.95f}}};
         context.drawLinearGradient(body, {0, box.minY()}, {0, box.maxY()});
         gfx::Rect sheenArea {box.minX() - box.width() * 0.25, box.minY() - 60, box.width() * 1.5, 100};
         context.clipToPath(gfx::Path::ellipse(sheenArea));
