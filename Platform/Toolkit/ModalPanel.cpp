@@ -41,6 +41,8 @@ void ModalPanel::presentIn(View& window, DimmingView::Style dimming)
         return;
     m_visible = true;
     setUserInteractionEnabled(true);
+    if (m_dimming) // shown again while leaving: the old dimming goes now, not at the old exit's end
+        m_dimming->removeFromSuperview();
     m_dimming = std::make_shared<DimmingView>(window.bounds(), dimming);
     m_dimming->setAlpha(0);
     window.addSubview(m_dimming);

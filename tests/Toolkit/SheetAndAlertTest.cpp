@@ -166,6 +166,22 @@ TEST_F(SheetAndAlertTest, AButtonTappedAfterTheDelegateWentStillTakesTheSheetDow
     EXPECT_EQ(window->subviews().size(), 1u);
 }
 
+TEST_F(SheetAndAlertTest, ASheetShownAgainWhileLeavingLeavesNoDimmingBehind)
+{
+    Clicks clicks;
+    auto sheet = paintingSheet(&clicks);
+    sheet->showFromToolbar(*toolbar);
+    settle();
+    tap(*sheet->buttonAtIndex(3));
+    sheet->showFromToolbar(*toolbar); // before the exit is over
+    settle();
+    EXPECT_TRUE(sheet->isVisible());
+    tap(*sheet->buttonAtIndex(0));
+    settle();
+    EXPECT_EQ(clicks.log, (std::vector<std::string> {"1:3:Cancel", "1:0:Undo"}));
+    EXPECT_EQ(window->subviews().size(), 1u);
+}
+
 TEST_F(SheetAndAlertTest, ShowingOutsideAWindowDoesNothing)
 {
     auto loose = std::make_shared<ui::View>(gfx::Rect(0, 0, 10, 10));
