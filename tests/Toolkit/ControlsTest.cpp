@@ -262,6 +262,7 @@ TEST_F(ControlsTest, ImagesArePlacedByContentModeAndDrawnAtTheirPointSize)
     EXPECT_EQ(ui::imageRectForContentMode(ui::ContentMode::ScaleAspectFit, bounds, {10, 10}), Rect(25, 0, 50, 50));
     EXPECT_EQ(ui::imageRectForContentMode(ui::ContentMode::Center, bounds, {10, 20}), Rect(45, 15, 10, 20));
     EXPECT_TRUE(ui::imageRectForContentMode(ui::ContentMode::ScaleAspectFit, bounds, {0, 10}).isEmpty());
+    EXPECT_EQ(ui::imageRectForContentMode(ui::ContentMode::ScaleAspectFill, bounds, {10, 10}), Rect(0, -25, 100, 100));
 
     // A 2x picture of 8 x 8 pixels covers 4 x 4 points: 8 x 8 pixels of a scale-2 window.
     auto bytes = std::make_shared<std::vector<std::uint8_t>>(8 * 8 * 4, 0xff);
@@ -275,6 +276,14 @@ TEST_F(ControlsTest, ImagesArePlacedByContentModeAndDrawnAtTheirPointSize)
     window->display();
     EXPECT_GT(window->backingStore()->colorAt(7, 7).red, 0.99f);
     EXPECT_LT(window->backingStore()->colorAt(8, 8).red, 0.01f);
+
+    // Aspect fill covers a wide view and is cut off at its edges.
+    view->setFrame({0, 10, 8, 2});
+    view->setContentMode(ui::ContentMode::ScaleAspectFill);
+    window->display();
+    EXPECT_GT(window->backingStore()->colorAt(15, 21).red, 0.99f);
+    EXPECT_LT(window->backingStore()->colorAt(15, 17).red, 0.01f); // above the view
+    EXPECT_LT(window->backingStore()->colorAt(15, 25).red, 0.01f); // below the view
 }
 
 TEST_F(ControlsTest, AnActionMayRemoveAndReleaseItsControl)
