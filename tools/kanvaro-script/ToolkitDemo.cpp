@@ -1,51 +1,58 @@
 #include "ToolkitDemo.h"
 
 #include "Toolkit/Label.h"
-#include "Toolkit/Toolbar.h"
+#include "Toolkit/NavigationItem.h"
+#include "Toolkit/StatusBar.h"
 #include "Toolkit/Window.h"
 
 namespace script {
 
 namespace {
 constexpr int kScreensSection = 0;
-constexpr int kStatusSection = 1;
 constexpr int kActionSheetTag = 1;
-const char* const kScreenRows[] = {"Photos", "Alert"};
+const char* const kScreenRows[] = {"Details", "Photos", "Alert"};
 
-std::shared_ptr<ui::Toolbar> titleBar(const std::string& title)
-{
-    auto bar = std::make_shared<ui::Toolbar>(gfx::Rect(0, 0, 320, ui::Toolbar::kHeight));
-    bar->setBarStyle(ui::BarStyle::Black);
-    auto label = std::make_shared<ui::Label>(gfx::Rect(0, 0, 200, ui::Toolbar::kHeight));
-    label->setText(title);
-    label->setFont(ui::Font::boldSystemFont(20));
-    label->setTextColor(gfx::Color::white());
-    label->setShadowColor(gfx::Color::black().withAlpha(0.6f));
-    label->setTextAlignment(ui::TextAlignment::Center);
-    bar->setItems({ui::BarButtonItem::withCustomView(label)});
-    return bar;
-}
+// The pushed screen: a line of text on the grouped background.
+class DetailsScreen : public ui::ViewController {
+public:
+    DetailsScreen() { setTitle("Details"); }
+    void loadView() override
+    {
+        auto root = std::make_shared<ui::View>(gfx::Rect(0, 0, 320, 416));
+        root->setBackgroundColor(gfx::Color {0.77f, 0.8f, 0.85f, 1});
+        auto text = std::make_shared<ui::Label>(gfx::Rect(20, 60, 280, 40));
+        text->setText("A pushed screen");
+        text->setAccessibilityLabel("A pushed screen");
+        text->setTextAlignment(ui::TextAlignment::Center);
+        root->addSubview(text);
+        setView(root);
+    }
+};
 } // namespace
 
-void ToolkitDemo::install(ui::Window& window)
+ToolkitDemo::ToolkitDemo()
 {
-    m_window = &window;
-    gfx::Rect area = window.bounds();
-    m_table = std::make_shared<ui::TableView>(
-        gfx::Rect(0, ui::Toolbar::kHeight, area.width(), area.height() - 2 * ui::Toolbar::kHeight),
-        ui::TableViewStyle::Grouped);
+    setTitle("Toolkit");
+    navigationItem().setRightBarButtonItem(ui::BarButtonItem::withSystemItem(
+        ui::BarButtonSystemItem::Action, [this](ui::BarButtonItem&) { showActions(); }));
+}
+
+std::shared_ptr<ui::NavigationController> ToolkitDemo::install(ui::Window& window)
+{
+    ui::StatusBar::of(window).setStyle(ui::StatusBarStyle::BlackTranslucent, false);
+    auto navigation = std::make_shared<ui::NavigationController>(std::make_shared<ToolkitDemo>());
+    navigation->navigationBar().setBarStyle(ui::BarStyle::BlackTranslucent);
+    navigation->view()->setFrame(ui::NavigationController::defaultFrame());
+    window.insertSubviewAt(navigation->viewRef(), 0); // below the status bar
+    return navigation;
+}
+
+void ToolkitDemo::loadView()
+{
+    m_table = std::make_shared<ui::TableView>(gfx::Rect(0, 0, 320, 416), ui::TableViewStyle::Grouped);
     m_table->setDataSource(this);
     m_table->setDelegate(static_cast<ui::TableViewDelegate*>(this));
-    window.addSubview(m_table);
-    window.addSubview(titleBar("Toolkit"));
-
-    auto toolbar = std::make_shared<ui::Toolbar>(
-        gfx::Rect(0, area.height() - ui::Toolbar::kHeight, area.width(), ui::Toolbar::kHeight));
-    toolbar->setBarStyle(ui::BarStyle::Black);
-    toolbar->setItems({ui::BarButtonItem::withSystemItem(ui::BarButtonSystemItem::Action,
-                                                         [this](ui::BarButtonItem&) { showActions(); }),
-                       ui::BarButtonItem::withSystemItem(ui::BarButtonSystemItem::FlexibleSpace, {})});
-    window.addSubview(toolbar);
+    setView(m_table);
 }
 
 int ToolkitDemo::numberOfSectionsInTableView(ui::TableView& /*table*/)
@@ -83,12 +90,17 @@ void ToolkitDemo::tableViewDidSelectRowAtIndexPath(ui::TableView& table, const u
     table.deselectRowAtIndexPath(path, true);
     if (path.section != kScreensSection)
         return;
-    if (path.row == 0) {
-        showPicker();
-        return;
+    const std::string row = kScreenRows[path.row];
+    if (row == "Details") {
+        navigationController()->pushViewController(std::make_shared<DetailsScreen>(), true);
+    } else if (row == "Photos") {
+        auto picker = std::make_shared<ui::ImagePickerController>();
+        picker->setDelegate(this);
+        presentModalViewController(picker, true);
+    } else {
+        std::make_shared<ui::AlertView>("Alert", "An alert with two buttons.", this, "Cancel",
+                                        std::vector<std::string> {"OK"})->show();
     }
-    std::make_shared<ui::AlertView>("Alert", "An alert with two buttons.", this, "Cancel",
-                                    std::vector<std::string> {"OK"})->show();
 }
 
 void ToolkitDemo::showActions()
@@ -96,7 +108,7 @@ void ToolkitDemo::showActions()
     auto sheet = std::make_shared<ui::ActionSheet>("", this, "Cancel", "Undo",
                                                    std::vector<std::string> {"Clear Painting", "Export to Photos"});
     sheet->setTag(kActionSheetTag);
-    sheet->showInView(*m_window);
+    sheet->showInView(*view());
 }
 
 void ToolkitDemo::actionSheetClickedButtonAtIndex(ui::ActionSheet& sheet, int index)
@@ -118,25 +130,9 @@ void ToolkitDemo::alertViewClickedButtonAtIndex(ui::AlertView& alert, int index)
     setStatus(alert.title() == "Clear Painting" ? "Painting cleared" : alert.title() + ": " + alert.buttonTitleAtIndex(index));
 }
 
-void ToolkitDemo::showPicker()
-{
-    // Shown over the whole window, in place of a modal presentation.
-    m_picker = std::make_shared<ui::ImagePickerController>();
-    m_picker->setDelegate(this);
-    m_picker->view()->setFrame(m_window->bounds());
-    m_window->addSubview(m_picker->viewRef());
-}
-
-void ToolkitDemo::closePicker()
-{
-    // The picker is still on the stack: only its view goes now, the controller with the next one.
-    if (m_picker && m_picker->isViewLoaded())
-        m_picker->view()->removeFromSuperview();
-}
-
 void ToolkitDemo::imagePickerControllerDidFinishPickingImage(ui::ImagePickerController* /*picker*/, Photo image)
 {
-    closePicker();
+    dismissModalViewControllerAnimated(true);
     std::string size = image ? std::to_string(image->width) + " x " + std::to_string(image->height) : "no picture";
     setStatus("Picked a photo of " + size);
     std::make_shared<ui::AlertView>("Photo Picked", size, this, "OK", std::vector<std::string> {})->show();
@@ -144,14 +140,15 @@ void ToolkitDemo::imagePickerControllerDidFinishPickingImage(ui::ImagePickerCont
 
 void ToolkitDemo::imagePickerControllerDidCancel(ui::ImagePickerController* /*picker*/)
 {
-    closePicker();
+    dismissModalViewControllerAnimated(true);
     setStatus("Picker cancelled");
 }
 
 void ToolkitDemo::setStatus(const std::string& status)
 {
     m_status = status;
-    m_table->reloadData();
+    if (m_table)
+        m_table->reloadData();
 }
 
 } // namespace script

@@ -1,15 +1,17 @@
 #pragma once
 // The toolkit's screens in one small tree, for the scripted session CI runs through them
-// (kanvaro-script --toolkit-demo): a grouped table between a title bar and a toolbar. The
-// toolbar's Action button opens an action sheet whose "Clear Painting" asks for confirmation in an
-// alert; the "Photos" row opens the photo picker, and a picked photo is announced in an alert
-// titled "Photo Picked"; the "Status" section shows what happened last.
+// (kanvaro-script --toolkit-demo): a navigation controller under a translucent status bar whose
+// root screen is a grouped table. "Details" pushes a second screen (its back button returns);
+// the bar's Action button opens an action sheet whose "Clear Painting" asks for confirmation in
+// an alert; "Alert" shows an alert; "Photos" presents the photo picker, and a picked photo is
+// announced in an alert titled "Photo Picked". The "Status" section shows what happened last.
 #include <memory>
 #include <string>
 
 #include "Toolkit/ActionSheet.h"
 #include "Toolkit/AlertView.h"
 #include "Toolkit/ImagePickerController.h"
+#include "Toolkit/NavigationController.h"
 #include "Toolkit/TableView.h"
 
 namespace ui {
@@ -18,13 +20,18 @@ class Window;
 
 namespace script {
 
-class ToolkitDemo : public ui::TableViewDataSource,
+class ToolkitDemo : public ui::ViewController,
+                    public ui::TableViewDataSource,
                     public ui::TableViewDelegate,
                     public ui::ActionSheetDelegate,
                     public ui::AlertViewDelegate,
                     public ui::ImagePickerControllerDelegate {
 public:
-    void install(ui::Window& window);
+    ToolkitDemo();
+    // Makes the navigation controller with a demo screen at its root and puts it in the window.
+    static std::shared_ptr<ui::NavigationController> install(ui::Window& window);
+
+    void loadView() override;
 
     int numberOfSectionsInTableView(ui::TableView& table) override;
     int tableViewNumberOfRowsInSection(ui::TableView& table, int section) override;
@@ -39,13 +46,9 @@ public:
 
 private:
     void showActions();
-    void showPicker();
-    void closePicker();
     void setStatus(const std::string& status);
 
-    ui::Window* m_window = nullptr;
     std::shared_ptr<ui::TableView> m_table;
-    std::shared_ptr<ui::ImagePickerController> m_picker;
     std::string m_status = "Nothing done yet";
 };
 

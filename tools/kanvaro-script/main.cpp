@@ -48,10 +48,10 @@ int main(int argc, char** argv)
     if (!fnd::preparePaths())
         return 1;
     KanvaroAppDelegate delegate;
-    script::ToolkitDemo demo;
+    std::shared_ptr<ui::NavigationController> demo;
     host::HeadlessHost host;
     if (toolkitDemo)
-        host.launch({[&](ui::Window& window) { demo.install(window); }, {}});
+        host.launch({[&](ui::Window& window) { demo = script::ToolkitDemo::install(window); }, {}});
     else
         host.launch({[&](ui::Window& window) { delegate.applicationDidFinishLaunching(window); },
                      [&] { delegate.applicationWillTerminate(); }});
