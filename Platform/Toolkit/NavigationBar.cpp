@@ -148,10 +148,14 @@ void NavigationBar::showTopItem(int direction, bool animated)
         for (const auto& view : leaving)
             view->removeFromSuperview();
         for (const auto& view : coming)
-            view->setAlpha(1);
+            settleViewNow(*view); // it may be fading out from an earlier change
         return;
     }
-    double shift = bounds().width() * kSlideFraction * direction;
+    slideItemViews(leaving, coming, bounds().width() * kSlideFraction * direction);
+}
+
+void NavigationBar::slideItemViews(const std::vector<ViewRef>& leaving, const std::vector<ViewRef>& coming, double shift)
+{
     for (const auto& view : coming) {
         gfx::Point target = view->center();
         view->setAlpha(0);

@@ -64,6 +64,8 @@ private:
     // Replaces the shown views with the top item's: sliding in from the right (direction 1),
     // from the left (-1), or in place (0).
     void showTopItem(int direction, bool animated);
+    // The leaving views fade out and the coming ones in, all moving left by `shift`.
+    void slideItemViews(const std::vector<ViewRef>& leaving, const std::vector<ViewRef>& coming, double shift);
     Shown makeShownViews(NavigationItem& item);
     ViewRef makeBackButton(const std::string& title);
     ViewRef makeTitleLabel(const std::string& title);

@@ -123,7 +123,8 @@ std::shared_ptr<ViewController> NavigationController::popViewControllerAnimated(
         popped->m_parent = nullptr;
         return popped;
     }
-    m_bar->popNavigationItemAnimated(animated);
+    if (m_bar->topItem() == popped->navigationItemRef().get()) // it may have been refused by the bar
+        m_bar->popNavigationItemAnimated(animated);
     showTop(popped, -1, animated);
     return popped;
 }
@@ -151,7 +152,7 @@ void NavigationController::showTop(std::shared_ptr<ViewController> from, int dir
     double shift = container.bounds().width() * direction;
     gfx::Point home = toView.center();
     placeViewNow(toView, {home.x + shift, home.y});
-    std::weak_ptr<bool> alive = m_alive;
+    std::weak_ptr<bool> alive = lifeToken();
     slideView(toView, home, kNavigationSlideDuration, [this, alive, generation] {
         if (!alive.expired())
             slideDidEnd(generation);

@@ -54,7 +54,6 @@ private:
     std::vector<std::shared_ptr<ViewController>> m_viewControllers;
     std::shared_ptr<NavigationBar> m_bar;
     std::unique_ptr<Slide> m_slide;
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     unsigned m_slideGeneration = 0;
 };
 

@@ -99,7 +99,8 @@ protected:
     // The child whose appearance follows this controller's (a container's visible child), at the
     // beginning or the end of a change; nullptr when there is none.
     virtual ViewController* appearanceChild(bool /*beginning*/) { return nullptr; }
-    void setParentViewController(ViewController* parent) { m_parent = parent; }
+    // Expires with this controller: timer callbacks check it before touching the controller.
+    std::weak_ptr<bool> lifeToken() const { return m_alive; }
 
 private:
     friend class NavigationController;
@@ -114,6 +115,8 @@ private:
     ViewController* presentationOwner();
     void finishPresentation();
     void runPresentation(bool presenting, bool animated);
+    // Tells both sides and puts the views in place for the slide.
+    void placePresentationViews(bool presenting, bool animated, View& container);
     void presentationDidEnd(unsigned generation);
 
     std::shared_ptr<View> m_view;

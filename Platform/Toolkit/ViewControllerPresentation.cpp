@@ -82,22 +82,7 @@ void ViewController::runPresentation(bool presenting, bool animated)
         return;
     }
     gfx::Rect screen = hostView.frame();
-    if (presenting) {
-        if (isAppearingOrAppeared()) {
-            beginAppearanceTransition(false, animated);
-            modal.beginAppearanceTransition(true, animated);
-        }
-        modalView.setFrame(screen);
-        placeViewNow(modalView, belowScreen(screen));
-        container->addSubview(modal.viewRef());
-    } else {
-        if (modal.isAppearingOrAppeared()) {
-            modal.beginAppearanceTransition(false, animated);
-            beginAppearanceTransition(true, animated);
-        }
-        if (hostView.superview() != container)
-            container->insertSubviewBelow(viewRef(), &modalView);
-    }
+    placePresentationViews(presenting, animated, *container);
     gfx::Point target = presenting ? gfx::Point {screen.midX(), screen.midY()} : belowScreen(screen);
     if (!animated) {
         placeViewNow(modalView, target);
@@ -109,6 +94,29 @@ void ViewController::runPresentation(bool presenting, bool animated)
         if (!alive.expired())
             presentationDidEnd(generation);
     });
+}
+
+void ViewController::placePresentationViews(bool presenting, bool animated, View& container)
+{
+    ViewController& modal = *m_modal;
+    View& hostView = *view();
+    View& modalView = *modal.view();
+    if (presenting) {
+        if (isAppearingOrAppeared()) {
+            beginAppearanceTransition(false, animated);
+            modal.beginAppearanceTransition(true, animated);
+        }
+        modalView.setFrame(hostView.frame());
+        placeViewNow(modalView, belowScreen(hostView.frame()));
+        container.addSubview(modal.viewRef());
+        return;
+    }
+    if (modal.isAppearingOrAppeared()) {
+        modal.beginAppearanceTransition(false, animated);
+        beginAppearanceTransition(true, animated);
+    }
+    if (hostView.superview() != &container)
+        container.insertSubviewBelow(viewRef(), &modalView);
 }
 
 void ViewController::finishPresentation()

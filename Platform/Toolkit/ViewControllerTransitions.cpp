@@ -15,6 +15,18 @@ void placeViewNow(View& view, gfx::Point center)
     View::commitAnimations();
 }
 
+void settleViewNow(View& view)
+{
+    gfx::Point center = view.center();
+    view.setCenter({center.x + 1, center.y});
+    view.setAlpha(view.alpha() < 1 ? 1 : 0);
+    View::beginAnimations();
+    View::setAnimationDuration(0);
+    view.setCenter(center);
+    view.setAlpha(1);
+    View::commitAnimations();
+}
+
 void slideView(View& view, gfx::Point center, double duration, std::function<void()> done)
 {
     View::beginAnimations();

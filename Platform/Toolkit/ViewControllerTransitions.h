@@ -12,6 +12,8 @@ constexpr double kNavigationSlideDuration = 0.35;
 
 // Puts the view's centre at `center` at once, also ending a slide that is still moving it.
 void placeViewNow(View& view, gfx::Point center);
+// Shows the view fully at its current place at once, also ending a fade or slide in progress.
+void settleViewNow(View& view);
 // Moves the view's centre to `center` over `duration` (ease in and out) and runs `done` at the
 // end: from a run-loop timer, also when the slide was cut short.
 void slideView(View& view, gfx::Point center, double duration, std::function<void()> done);

@@ -96,4 +96,23 @@ TEST_F(NavigationLookTest, TranslucentBarWithTitleSystemItemsAndBackButtonOverCo
     save("navigation-cancel-done.png");
 }
 
+TEST_F(NavigationLookTest, StandaloneBarInTheDefaultStyleIsBlueGrey)
+{
+    // A page that makes its own bar, as the paper settings do.
+    auto page = screen("Paper");
+    auto bar = std::make_shared<ui::NavigationBar>();
+    auto item = std::make_shared<ui::NavigationItem>("Paper Settings");
+    item->setLeftBarButtonItem(ui::BarButtonItem::withSystemItem(ui::BarButtonSystemItem::Cancel, nullptr));
+    item->setRightBarButtonItem(ui::BarButtonItem::withSystemItem(ui::BarButtonSystemItem::Done, nullptr));
+    bar->pushNavigationItem(item, false);
+    page->view()->setFrame(ui::applicationFrame());
+    page->view()->addSubview(bar);
+    window->insertSubviewAt(page->viewRef(), 0);
+    window->display();
+    save("navigation-standalone.png");
+    gfx::Color background = pixel(100, 60);
+    EXPECT_GT(background.blue, background.red + 0.05f);
+    EXPECT_GT(background.alpha, 0.99f);
+}
+
 } // namespace

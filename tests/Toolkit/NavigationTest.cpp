@@ -110,7 +110,7 @@ TEST_F(NavigationTest, PopDuringThePushSlideFinishesThePushFirst)
     EXPECT_EQ(take(), (Log {"B.didDisappear", "A.didAppear"}));
     EXPECT_TRUE(inWindow(*root));
     EXPECT_FALSE(inWindow(*b));
-    EXPECT_EQ(root->view()->presentationCenter(), gfx::Point(160, 44 + 208));
+    EXPECT_EQ(root->view()->presentationCenter(), (gfx::Point {160, 44 + 208}));
     EXPECT_EQ(navigation->navigationBar().items().size(), 1u);
     navigation->pushViewController(b, false); // the popped screen can come back
     EXPECT_EQ(take(), (Log {"A.willDisappear", "B.willAppear", "A.didDisappear", "B.didAppear"}));
@@ -219,6 +219,14 @@ TEST_F(NavigationTest, StandaloneBarShowsItsItemsAndPopsItsBackItemWithoutADeleg
     item->setRightBarButtonItem(ui::BarButtonItem::withSystemItem(ui::BarButtonSystemItem::Add, nullptr));
     EXPECT_EQ(bar.rightView()->accessibilityLabel(), "Add");
     EXPECT_EQ(done, 0);
+
+    // Going back at once while the push still fades the old buttons out shows them fully again.
+    window->addSubview(barRef);
+    bar.pushNavigationItem(next, true);
+    runUntil(kSlide / 2);
+    bar.popNavigationItemAnimated(false);
+    EXPECT_EQ(bar.leftView()->presentationAlpha(), 1.0);
+    EXPECT_EQ(bar.leftView()->presentationCenter(), bar.leftView()->center());
 }
 
 } // namespace
