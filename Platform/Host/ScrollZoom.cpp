@@ -32,4 +32,18 @@ bool zoomScrollViewAt(ui::Window& window, gfx::Point windowPoint, double factor)
     return false;
 }
 
+bool scrollScrollViewAt(ui::Window& window, gfx::Point windowPoint, double dy)
+{
+    if (!std::isfinite(dy) || !window.bounds().contains(windowPoint))
+        return false;
+    for (ui::View* view = window.hitTest(windowPoint); view; view = view->superview()) {
+        auto* scroll = dynamic_cast<ui::ScrollView*>(view);
+        if (scroll && scroll->isScrollEnabled()) {
+            scroll->scrollBy({0, dy});
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace host

@@ -90,13 +90,18 @@ bool SdlInput::handleFinger(const SDL_TouchFingerEvent& finger, double timestamp
 
 bool SdlInput::handleWheel(const SDL_MouseWheelEvent& wheel)
 {
-    if (!(SDL_GetModState() & KMOD_CTRL) || wheel.which == SDL_TOUCH_MOUSEID)
+    if (wheel.which == SDL_TOUCH_MOUSEID)
         return true;
     double notches = wheel.preciseY;
     if (wheel.direction == SDL_MOUSEWHEEL_FLIPPED)
         notches = -notches;
     if (notches == 0 || !std::isfinite(notches))
         return true;
+    if (!(SDL_GetModState() & KMOD_CTRL)) {
+        // Wheel up shows what is above: the offset goes down.
+        scrollScrollViewAt(m_window, mousePoint(wheel.mouseX, wheel.mouseY), -notches * kScrollPerWheelNotch);
+        return true;
+    }
     zoomScrollViewAt(m_window, mousePoint(wheel.mouseX, wheel.mouseY), std::pow(kZoomPerWheelNotch, notches));
     return true;
 }

@@ -50,6 +50,10 @@ public:
     // bar by a top inset starts below the bar.
     void setContentInset(const EdgeInsets& insets);
 
+    // Moves the content by `delta` within the content area, stopping any glide (the host's
+    // mouse wheel).
+    void scrollBy(gfx::Point delta);
+
     // Gliding after a flick or towards an animated offset.
     bool isDecelerating() const { return m_glide != nullptr; }
     void stopGliding();

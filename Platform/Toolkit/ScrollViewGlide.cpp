@@ -49,6 +49,14 @@ void ScrollView::setContentOffset(gfx::Point offset, bool animated)
     startGlide(std::move(glide));
 }
 
+void ScrollView::scrollBy(gfx::Point delta)
+{
+    if (!std::isfinite(delta.x) || !std::isfinite(delta.y))
+        return;
+    gfx::Point offset = contentOffset();
+    setContentOffset(clampedOffset({offset.x + delta.x, offset.y + delta.y}));
+}
+
 void ScrollView::scrollToTop()
 {
     setContentOffset({contentOffset().x, -m_contentInset.top}, true);

@@ -10,6 +10,7 @@ namespace ui {
 namespace {
 constexpr double kGroupedMargin = 10; // sections' inset from the table's sides
 constexpr double kGroupedFooterHeight = 10;
+constexpr std::size_t kSparePooledCells = 16; // pooled cells kept per identifier beyond twice the visible ones
 const gfx::Color kPlainSeparator {0.88f, 0.88f, 0.88f, 1};
 const gfx::Color kGroupedSeparator {0.67f, 0.67f, 0.67f, 1};
 } // namespace
@@ -81,13 +82,10 @@ void TableView::reloadData()
     }
     m_loaded = true;
     m_selected.reset();
-    for (auto& [path, cell] : m_visible) {
-        cell->setSelected(false, false);
-        if (!cell->reuseIdentifier().empty())
-            m_pool[cell->reuseIdentifier()].push_back({cell, path});
-        m_leaving.push_back(cell);
-    }
+    auto shown = std::move(m_visible);
     m_visible.clear();
+    for (auto& [path, cell] : shown)
+        enqueue(std::move(cell), path);
     buildLayout();
     placeSectionViews();
     tileCells();
@@ -159,31 +157,42 @@ void TableView::tileCells()
             recycle(it->first);
         it = next;
     }
-    for (const IndexPath& path : m_layout.rowsBetween(visible.minY(), visible.maxY())) {
+    m_layout.rowsBetween(visible.minY(), visible.maxY(), m_rowsInView);
+    for (const IndexPath& path : m_rowsInView) {
         if (!m_visible.contains(path))
             showCell(path);
     }
     // Cells that left their rows and were not taken again leave the screen.
-    std::vector<TableViewCellRef> leaving = std::move(m_leaving);
-    m_leaving.clear();
-    for (const auto& cell : leaving) {
+    for (const auto& cell : m_leaving) {
         if (cell->superview() == this && !isVisibleCell(cell.get()))
             cell->removeFromSuperview();
     }
+    m_leaving.clear();
     m_tiling = false;
 }
 
-void TableView::recycle(const IndexPath& path)
+void TableView::recycle(IndexPath path)
 {
     auto it = m_visible.find(path);
     if (it == m_visible.end())
         return;
-    TableViewCellRef cell = it->second;
+    TableViewCellRef cell = std::move(it->second);
     m_visible.erase(it);
+    enqueue(std::move(cell), path);
+}
+
+void TableView::enqueue(TableViewCellRef cell, const IndexPath& path)
+{
     cell->setSelected(false, false);
-    if (!cell->reuseIdentifier().empty())
-        m_pool[cell->reuseIdentifier()].push_back({cell, path});
-    m_leaving.push_back(std::move(cell));
+    m_leaving.push_back(cell);
+    if (cell->reuseIdentifier().empty())
+        return; // not meant for reuse
+    std::vector<PooledCell>& pool = m_pool[cell->reuseIdentifier()];
+    pool.push_back({std::move(cell), path});
+    // A source that makes new cells instead of dequeuing would grow the pool with every reload.
+    std::size_t limit = 2 * (m_visible.size() + m_leaving.size()) + kSparePooledCells;
+    if (pool.size() > limit)
+        pool.erase(pool.begin(), pool.begin() + static_cast<std::ptrdiff_t>(pool.size() - limit));
 }
 
 void TableView::showCell(const IndexPath& path)

@@ -121,7 +121,10 @@ private:
     void buildLayout();
     void placeSectionViews();
     void tileCells();
-    void recycle(const IndexPath& path);
+    void recycle(IndexPath path); // by value: the caller's key goes with the entry
+    // Takes a cell off its row: into the pool for its identifier, and off the screen at the end
+    // of the pass unless a row takes it again.
+    void enqueue(TableViewCellRef cell, const IndexPath& path);
     void showCell(const IndexPath& path);
     void placeCell(TableViewCell& cell, const IndexPath& path, bool appearing);
     TableCellPlacement placementFor(const IndexPath& path) const;
@@ -130,7 +133,7 @@ private:
     bool isVisibleCell(const TableViewCell* cell) const;
     void forgetPooled(const TableViewCell* cell);
     std::shared_ptr<View> makeHeaderView(const TableSectionLayout& section) const;
-    void drawPinstripes(gfx::BitmapContext& context, const gfx::Rect& dirty) const;
+    void drawPinstripes(gfx::BitmapContext& context, const gfx::Rect& dirty);
 
     TableViewStyle m_style;
     TableViewDataSource* m_dataSource = nullptr;
@@ -149,6 +152,9 @@ private:
     std::map<IndexPath, TableViewCellRef> m_visible;
     std::map<std::string, std::vector<PooledCell>> m_pool;
     std::vector<TableViewCellRef> m_leaving; // cells that left their rows during this pass
+    std::vector<IndexPath> m_rowsInView;     // scratch of tileCells, kept to save allocations
+    gfx::Path m_stripes;                     // the pinstripes over the table's size
+    gfx::Size m_stripesSize;
     std::optional<IndexPath> m_building; // the row whose cell the data source is making
     std::vector<std::shared_ptr<View>> m_sectionViews; // header titles and footer views
     std::optional<IndexPath> m_selected;

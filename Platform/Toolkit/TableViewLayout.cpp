@@ -69,9 +69,9 @@ std::optional<IndexPath> TableViewLayout::rowAt(double y) const
     return std::nullopt;
 }
 
-std::vector<IndexPath> TableViewLayout::rowsBetween(double top, double bottom) const
+void TableViewLayout::rowsBetween(double top, double bottom, std::vector<IndexPath>& rows) const
 {
-    std::vector<IndexPath> rows;
+    rows.clear();
     for (int s = 0; s < sectionCount(); ++s) {
         const auto& edges = m_sections[static_cast<std::size_t>(s)].rowEdges;
         if (edges.size() < 2 || edges.back() <= top || edges.front() >= bottom)
@@ -83,7 +83,6 @@ std::vector<IndexPath> TableViewLayout::rowsBetween(double top, double bottom) c
                 rows.push_back(IndexPath::forRow(row, s));
         }
     }
-    return rows;
 }
 
 } // namespace ui

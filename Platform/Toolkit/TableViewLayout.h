@@ -50,8 +50,9 @@ public:
     std::optional<std::pair<double, double>> rowSpan(const IndexPath& path) const;
     // The row under a content y, if any (headers, footers and margins hold none).
     std::optional<IndexPath> rowAt(double y) const;
-    // Every row overlapping top..bottom, in order.
-    std::vector<IndexPath> rowsBetween(double top, double bottom) const;
+    // Every row of some height overlapping top..bottom, in order, into `rows` (cleared first;
+    // its capacity is reused from frame to frame).
+    void rowsBetween(double top, double bottom, std::vector<IndexPath>& rows) const;
 
 private:
     std::vector<TableSectionLayout> m_sections;

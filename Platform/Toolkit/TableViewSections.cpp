@@ -85,17 +85,29 @@ void TableView::drawRect(gfx::BitmapContext& context, const gfx::Rect& dirty)
         drawPinstripes(context, dirty);
 }
 
-void TableView::drawPinstripes(gfx::BitmapContext& context, const gfx::Rect& dirty) const
+void TableView::drawPinstripes(gfx::BitmapContext& context, const gfx::Rect& dirty)
 {
     context.setFillColor(kPinstripeBase);
     context.fillRect(dirty);
-    // Light stripes one point wide every two points, fixed to the table's sides.
-    gfx::Path stripes;
-    double first = std::floor(dirty.minX() / 2) * 2;
-    for (double x = first; x < dirty.maxX(); x += 2)
-        stripes.addRect({x, dirty.minY(), 1, dirty.height()});
+    // Light stripes one point wide every two points, fixed to the table's sides. The path covers
+    // one screenful from x = 0 and is made again only when the size changes, not every frame.
+    gfx::Size size = bounds().size;
+    if (size != m_stripesSize) {
+        m_stripesSize = size;
+        m_stripes = gfx::Path();
+        for (double x = 0; x < size.width; x += 2)
+            m_stripes.addRect({x, 0, 1, size.height});
+    }
+    if (size.width <= 0 || size.height <= 0)
+        return;
+    gfx::GStateSaver saver(context);
+    context.clipToRect(dirty);
     context.setFillColor(kPinstripeLight);
-    context.fillPath(stripes);
+    for (double y = dirty.minY(); y < dirty.maxY(); y += size.height) {
+        gfx::GStateSaver step(context);
+        context.translate(0, y);
+        context.fillPath(m_stripes);
+    }
 }
 
 } // namespace ui

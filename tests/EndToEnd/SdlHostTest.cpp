@@ -108,7 +108,7 @@ struct ZoomContent : ui::ScrollViewDelegate {
     ui::View* viewForZoomingInScrollView(ui::ScrollView&) override { return content.get(); }
 };
 
-TEST(SdlInputZoom, CtrlWheelZoomsTheScrollViewUnderThePointer)
+TEST(SdlInputZoom, CtrlWheelZoomsAndThePlainWheelScrollsTheViewUnderThePointer)
 {
     ui::Window window;
     ZoomContent zoom;
@@ -127,8 +127,13 @@ TEST(SdlInputZoom, CtrlWheelZoomsTheScrollViewUnderThePointer)
     wheel.wheel.mouseX = 100;
     wheel.wheel.mouseY = 100;
     SDL_SetModState(KMOD_NONE);
-    input.handle(wheel, 0); // a plain wheel does not zoom
+    scroll->setContentSize({200, 600});
+    wheel.wheel.preciseY = -1.5;
+    input.handle(wheel, 0); // a plain wheel scrolls and does not zoom
     EXPECT_DOUBLE_EQ(scroll->zoomScale(), 1);
+    EXPECT_EQ(scroll->contentOffset(), (gfx::Point {0, 1.5 * host::kScrollPerWheelNotch}));
+    scroll->setContentOffset({0, 0});
+    wheel.wheel.preciseY = 1;
     SDL_SetModState(KMOD_LCTRL);
     input.handle(wheel, 0);
     EXPECT_NEAR(scroll->zoomScale(), host::kZoomPerWheelNotch, 1e-9);

@@ -29,6 +29,7 @@ public:
     std::map<int, ui::ViewRef> footerViews;
     std::map<int, int> chosen;           // section -> row with the checkmark
     double tallRowHeight = 0;            // row 1 of section 0 when above zero
+    bool dequeues = true;
     int cellsMade = 0;
     std::vector<IndexPath> selected;
     std::function<void(const IndexPath&)> onSelect;
@@ -45,7 +46,7 @@ public:
         if (path.section >= static_cast<int>(rowCounts.size()) || path.row >= rowCounts[static_cast<std::size_t>(path.section)])
             ADD_FAILURE() << "asked for row " << path.row << " of section " << path.section;
         std::string identifier = "myTableViewCell " + std::to_string(path.section);
-        auto cell = table.dequeueReusableCell(identifier);
+        auto cell = dequeues ? table.dequeueReusableCell(identifier) : nullptr;
         if (!cell) {
             cell = std::make_shared<TableViewCell>(Rect {}, identifier);
             cell->contentView()->setTransform(gfx::AffineTransform::translation(-20, 0));
@@ -181,6 +182,15 @@ TEST_F(TableViewTest, CellsAreReusedOnlyUnderTheirOwnIdentifierAndKeepTheirState
     for (const auto& view : table->subviews())
         cellsInTable += dynamic_cast<TableViewCell*>(view.get()) != nullptr;
     EXPECT_EQ(cellsInTable, 5u);
+
+    // A source that makes new cells instead of taking pooled ones does not grow the pool forever.
+    rows.dequeues = false;
+    for (int i = 0; i < 100; ++i)
+        table->reloadData();
+    int pooled = 0;
+    while (table->dequeueReusableCell("myTableViewCell 1"))
+        ++pooled;
+    EXPECT_LE(pooled, 2 * 5 + 16);
 
     // A label set by the cell's owner is kept over the text.
     TableViewCell* cell = table->visibleCells().front();
