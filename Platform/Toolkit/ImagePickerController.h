@@ -1,35 +1,31 @@
 #pragma once
-// The image picker: a full screen that lets the user choose a photo from the photo library or
-// take one with the camera, then hands the decoded photo to its delegate. The delegate dismisses
-// the picker, whether a photo was picked or the user pressed Cancel.
+// The image picker: a navigation controller that lets the user choose a photo from the photo
+// library or take one with the camera, then hands the decoded photo to its delegate. The delegate
+// dismisses the picker, whether a photo was picked or the user pressed Cancel. Only the first
+// pick or cancel reaches the delegate, and the picker's views do nothing once it is released
+// (they may still slide out after that).
 //
 // Photo library: the pictures folder (fnd::picturesPath()) as a grid of thumbnails, newest first,
-// with Cancel in the bar. While the folder holds no photos, the bundled sample photos are listed
-// under a hint naming the folder. Files that cannot be shown (unreadable, corrupt, too large,
-// folders, pipes, devices) get a placeholder square and are not picked. A photo file dropped on
-// the window while the picker shows is picked as if tapped.
+// under a bar titled "Photos" with Cancel. While the folder holds no photos, the bundled sample
+// photos are listed under a hint naming the folder. Files that cannot be shown (unreadable,
+// corrupt, too large, folders, pipes, devices) get a placeholder square and are not picked. A
+// photo file dropped on the window while the picker shows is picked as if tapped.
 //
 // Camera: a live preview from a CameraFrameSource with a shutter button that delivers the frame
 // on screen.
-//
-// Until the navigation controller can host it, the picker draws its own bar (title and Cancel)
-// with a toolbar in the navigation bar's place.
 #include <memory>
 #include <string>
 
-#include "Foundation/Timer.h"
 #include "ImageIO/DecodedImage.h"
 #include "Toolkit/CameraSource.h"
-#include "Toolkit/PhotoLibrary.h"
+#include "Toolkit/NavigationController.h"
 #include "Toolkit/ThumbnailLoader.h"
-#include "Toolkit/ViewController.h"
 
 namespace ui {
 
 class ImagePickerController;
-class ImageView;
+class ImagePickerScreen;
 class PhotoGridView;
-class Toolbar;
 
 // With the platform's values.
 enum class ImagePickerSourceType { PhotoLibrary = 0, Camera = 1 };
@@ -42,7 +38,7 @@ public:
     virtual void imagePickerControllerDidCancel(ImagePickerController* picker) = 0;
 };
 
-class ImagePickerController : public ViewController {
+class ImagePickerController : public NavigationController {
 public:
     ImagePickerController();
     ~ImagePickerController() override;
@@ -58,13 +54,14 @@ public:
     void setDelegate(ImagePickerControllerDelegate* delegate) { m_delegate = delegate; }
 
     // Set before the view loads. Synchronous thumbnails make tests deterministic.
-    void setThumbnailMode(ThumbnailLoader::Mode mode) { m_thumbnailMode = mode; }
+    void setThumbnailMode(ThumbnailLoader::Mode mode);
     // Replaces the camera (tests); used by the next camera screen.
-    void setCameraFrameSource(std::unique_ptr<CameraFrameSource> source) { m_cameraSource = std::move(source); }
+    void setCameraFrameSource(std::unique_ptr<CameraFrameSource> source);
 
     // True while the library shows the bundled samples (the pictures folder has no photos).
-    bool isShowingSamples() const { return m_showingSamples; }
-    PhotoGridView* photoGrid() const { return m_grid.get(); }
+    bool isShowingSamples() const;
+    // The library's grid (made with the view), or nullptr on the camera screen.
+    PhotoGridView* photoGrid();
     // Decodes the photo and hands it to the delegate; false (and a log line) when it cannot be
     // decoded, or when a photo was already delivered or the picker cancelled.
     bool pickPhotoAtPath(const std::string& path);
@@ -78,23 +75,14 @@ public:
     void loadView() override;
 
 private:
-    void buildLibraryScreen(View& root);
-    void buildCameraScreen(View& root);
-    std::shared_ptr<Toolbar> makeBar(double y, bool cameraControls);
-    void showNextCameraFrame();
-    void deliver(imageio::DecodedImage photo);
-    void stopCamera();
+    explicit ImagePickerController(std::shared_ptr<ImagePickerController*> alive);
+    void deliver(std::shared_ptr<const imageio::DecodedImage> photo);
 
+    std::shared_ptr<ImagePickerController*> m_alive; // the screen's views reach the picker through it
+    ImagePickerScreen* m_screen = nullptr;           // the root screen, owned as the navigation root
     ImagePickerSourceType m_sourceType = ImagePickerSourceType::PhotoLibrary;
     ImagePickerControllerDelegate* m_delegate = nullptr;
-    ThumbnailLoader::Mode m_thumbnailMode = ThumbnailLoader::Mode::Background;
-    std::shared_ptr<PhotoGridView> m_grid;
-    bool m_showingSamples = false;
     bool m_finished = false; // a photo was delivered or the user cancelled
-    std::unique_ptr<CameraFrameSource> m_cameraSource;
-    std::shared_ptr<ImageView> m_preview;
-    std::shared_ptr<const imageio::DecodedImage> m_lastFrame;
-    fnd::TimerRef m_cameraTimer;
 };
 
 } // namespace ui

@@ -114,7 +114,7 @@ protected:
         const gfx::Rect cell = picker.photoGrid()->cellRect(index);
         tapAt(picker.photoGrid()->convertPointToView({cell.origin.x + 30, cell.origin.y + 30}, nullptr));
     }
-    std::vector<std::string> listedNames(const ImagePickerController& picker) const
+    std::vector<std::string> listedNames(ImagePickerController& picker) const
     {
         std::vector<std::string> names;
         for (const auto& photo : picker.photoGrid()->photos())
@@ -176,6 +176,20 @@ TEST_F(ImagePickerTest, CancelButtonAndDroppedFiles)
     EXPECT_TRUE(ui::deliverFileDrop(*window, photo.string()));
     ASSERT_EQ(delegate.picked.size(), 1u);
     EXPECT_EQ(delegate.picked[0]->width, 40);
+    EXPECT_EQ(delegate.cancels, 1);
+    picker->view()->removeFromSuperview();
+
+    // Released by its delegate while its view still slides out: the view's buttons, cells and
+    // drops reach nobody.
+    picker = showPicker();
+    const auto shown = picker->viewRef();
+    picker.reset();
+    EXPECT_FALSE(ui::deliverFileDrop(*window, photo.string()));
+    ui::View* cancel = findLabelled(*shown, "Cancel");
+    ASSERT_NE(cancel, nullptr);
+    tapAt(cancel->convertPointToView({5, 5}, nullptr));
+    tapAt({40, 100});
+    EXPECT_EQ(delegate.picked.size(), 1u);
     EXPECT_EQ(delegate.cancels, 1);
 }
 
@@ -279,6 +293,11 @@ private:
 
 TEST_F(ImagePickerTest, CameraShutterDeliversTheFrameOnScreen)
 {
+    // Only character devices are capture devices: files and pipes named like them are not opened.
+    std::ofstream(folder / "video0") << "not a device";
+    ASSERT_EQ(::mkfifo((folder / "video1").c_str(), 0644), 0);
+    EXPECT_TRUE(ui::findCaptureDevices(folder.string()).empty());
+
     int framesLeft = 0;
     auto picker = std::make_shared<ImagePickerController>();
     picker->setDelegate(&delegate);
