@@ -150,8 +150,8 @@ CoverageFn chalk() {
 CoverageFn pastel() {
     TileableFbm tooth(N, 32, 2, 0.5, 61);
     return [=](double u, double v, int x, int y) {
-        double soft = hannBump(std::hypot(u, v) * 1.05);
-        double depth = mix(0.15, 2.4, smoothstep(0.3, 0.6, tooth.at(x, y)));
+        double soft = 1.0 - smoothstep(0.35, 0.95, std::hypot(u, v));
+        double depth = mix(0.9, 3.2, smoothstep(0.3, 0.6, tooth.at(x, y)));
         return fromDepth(depth * soft);
     };
 }
