@@ -162,7 +162,7 @@ CoverageFn finger() {
     return [=](double u, double v, int x, int) {
         double pad = std::exp(-std::pow(u / 0.5, 2.0)) * (1.0 - smoothstep(0.8, 0.95, std::abs(u)));
         double drag = mix(0.6, 1.0, streaks(fine, coarse, x, 2.0)); // smeared along travel
-        return fromDepth(0.55 * pad * drag * hannBump(v));
+        return fromDepth(0.6 * pad * drag * gaussBump(v, 0.38));
     };
 }
 
