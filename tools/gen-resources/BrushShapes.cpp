@@ -76,7 +76,7 @@ CoverageFn watercolor() {
         double edge = 1.0 - smoothstep(0.74, 0.84, a);
         double rim = std::exp(-std::pow((a - 0.72) / 0.09, 2.0)); // pigment gathers at the edges
         double body = 0.12 * mix(0.7, 1.3, granulation.at(x / 3.0, 0.5));
-        return fromDepth((body + 0.45 * rim) * edge * gaussBump(v, 0.38));
+        return fromDepth((body + 0.7 * rim) * edge * gaussBump(v, 0.38));
     };
 }
 
@@ -162,7 +162,7 @@ CoverageFn finger() {
     return [=](double u, double v, int x, int) {
         double pad = std::exp(-std::pow(u / 0.5, 2.0)) * (1.0 - smoothstep(0.8, 0.95, std::abs(u)));
         double drag = mix(0.6, 1.0, streaks(fine, coarse, x, 2.0)); // smeared along travel
-        return fromDepth(0.6 * pad * drag * gaussBump(v, 0.38));
+        return fromDepth(0.95 * pad * drag * gaussBump(v, 0.38));
     };
 }
 
