@@ -40,7 +40,7 @@ SpanCase randomCase(std::mt19937& rng, int count)
     std::uniform_int_distribution<std::uint32_t> word;
     SpanCase c;
     const int width = side(rng), height = side(rng);
-    // Half the cases in whole 32-bit words, as every ImageMask is (the AVX2 loops read words then).
+    // Half the cases in rows of whole 32-bit words, as every ImageMask has.
     const int pad = std::uniform_int_distribution<int>(0, 5)(rng);
     c.rowBytes = pad < 3 ? (width + 3) / 4 * 4 : width + pad;
     c.samples.resize(static_cast<std::size_t>(c.rowBytes) * height);
