@@ -25,7 +25,6 @@ class DataModelTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = testing::uniqueTempDir("kanvaro-docs");
         fnd::setDocumentsPath(dir.string());
         fnd::setSecondsSinceReferenceDateOverride(kNewYear2009);
     }
@@ -34,7 +33,6 @@ protected:
         DataModel::releaseSharedDataModel();
         fnd::setSecondsSinceReferenceDateOverride(std::nullopt);
         fnd::setDocumentsPath("");
-        fs::remove_all(dir);
     }
 
     // Saves the shared document and reopens it from its file, as the gallery does.
@@ -46,7 +44,8 @@ protected:
         return DataModel::sharedDataModelWithArchivePath(path);
     }
 
-    fs::path dir;
+    test_support::TempFolder tempFolder{"kanvaro-docs"};
+    fs::path dir = tempFolder.path();
 };
 
 } // namespace
