@@ -34,7 +34,6 @@ class DataModelTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = testing::uniqueTempDir("kanvaro-docs");
         fnd::setDocumentsPath(dir.string());
         fnd::setSecondsSinceReferenceDateOverride(kNewYear2009);
     }
@@ -43,7 +42,6 @@ protected:
         DataModel::releaseSharedDataModel();
         fnd::setSecondsSinceReferenceDateOverride(std::nullopt);
         fnd::setDocumentsPath("");
-        fs::remove_all(dir);
     }
 
     // Saves the shared document and reopens it from its file, as the gallery does.
@@ -55,7 +53,8 @@ protected:
         return DataModel::sharedDataModelWithArchivePath(path);
     }
 
-    fs::path dir;
+    test_support::TempFolder tempFolder{"kanvaro-docs"};
+    fs::path dir = tempFolder.path();
 };
 
 } // namespace

@@ -14,12 +14,14 @@
 #include "ImageIO/Decoder.h"
 #include "Foundation/Paths.h"
 #include "KanvaroAppDelegate.h"
-#include "RecordingView.h"
+#include "Support/RecordingView.h"
+#include "Support/TempFolder.h"
 #include "Toolkit/Button.h"
 #include "Toolkit/ImageAsset.h"
 #include "Toolkit/Window.h"
 
 using host::HeadlessHost;
+using test_support::RecordingView;
 using ui::TouchPhase;
 namespace fs = std::filesystem;
 
@@ -177,16 +179,11 @@ class HeadlessDemo : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        documents = fs::temp_directory_path() / ("kanvaro_docs_" + std::to_string(::getpid()));
-        fs::remove_all(documents);
         fnd::setDocumentsPath(documents.string());
     }
-    void TearDown() override
-    {
-        fnd::setDocumentsPath("");
-        fs::remove_all(documents);
-    }
-    fs::path documents;
+    void TearDown() override { fnd::setDocumentsPath(""); }
+    test_support::TempFolder tempFolder{"kanvaro-docs"};
+    fs::path documents = tempFolder.path();
 };
 
 TEST_F(HeadlessDemo, ClosingTheWindowKeepsThePainting)
@@ -273,10 +270,10 @@ TEST_F(HeadlessDemo, TapOnTheLabelledButtonClearsThePaintingAndScreenshotIsFullS
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.error(), "no visible view labelled \"Add\"");
 
-    fs::path shot = fs::temp_directory_path() / ("kanvaro_shot_" + std::to_string(::getpid()) + ".png");
+    const test_support::TempFolder folder("kanvaro-shot");
+    const fs::path shot = folder / "shot.png";
     ASSERT_TRUE(host.screenshot(shot.string()));
     auto decoded = imageio::decodeFile(shot.string());
-    fs::remove(shot);
     ASSERT_TRUE(decoded) << decoded.error();
     EXPECT_EQ(decoded->width, 640);
     EXPECT_EQ(decoded->height, 960);

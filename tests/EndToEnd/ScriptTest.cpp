@@ -2,19 +2,20 @@
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "Host/HeadlessHost.h"
-#include "RecordingView.h"
 #include "ScriptParser.h"
 #include "ScriptRunner.h"
 #include "Toolkit/ActionSheet.h"
 #include "Toolkit/AlertView.h"
 #include "Toolkit/Button.h"
 #include "Toolkit/ScrollView.h"
+#include "Support/RecordingView.h"
+#include "Support/TempFolder.h"
 #include "Toolkit/Window.h"
 
 using namespace script;
+using test_support::RecordingView;
 namespace fs = std::filesystem;
 
 namespace {
@@ -91,19 +92,13 @@ class ScriptRunnerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_folder = fs::temp_directory_path() / ("kanvaro_script_" + std::to_string(::getpid()));
-        fs::create_directories(m_folder);
         m_previousDir = fs::current_path();
-        fs::current_path(m_folder);
+        fs::current_path(m_folder.path());
         m_view = std::make_shared<RecordingView>(gfx::Rect(0, 0, 320, 480));
         m_view->setAccessibilityLabel("Pad");
         m_host.launch({[this](ui::Window& w) { w.addSubview(m_view); }, {}});
     }
-    void TearDown() override
-    {
-        fs::current_path(m_previousDir);
-        fs::remove_all(m_folder);
-    }
+    void TearDown() override { fs::current_path(m_previousDir); }
     fnd::Status run(const std::string& source)
     {
         auto steps = parseScript(source, "t.script");
@@ -111,7 +106,7 @@ protected:
             return fnd::Error{steps.error()};
         return runScript(steps.value(), m_host, "t.script");
     }
-    fs::path m_folder;
+    test_support::TempFolder m_folder{"kanvaro-script"};
     fs::path m_previousDir;
     host::HeadlessHost m_host;
     std::shared_ptr<RecordingView> m_view;

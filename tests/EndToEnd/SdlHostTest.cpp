@@ -7,15 +7,16 @@
 #include "Host/ScrollZoom.h"
 #include "Host/SdlInput.h"
 #include <filesystem>
-#include <unistd.h>
 #include "Foundation/Paths.h"
 #include "KanvaroAppDelegate.h"
-#include "RecordingView.h"
+#include "Support/RecordingView.h"
+#include "Support/TempFolder.h"
 #include "Toolkit/ScrollView.h"
 #include "Toolkit/Window.h"
 
 using host::SdlHost;
 using host::SdlInput;
+using test_support::RecordingView;
 using ui::TouchPhase;
 
 namespace {
@@ -150,8 +151,8 @@ TEST(SdlHostDummy, OpensRunsAnIterationAndClosesCleanly)
 {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     // Closing mid-stroke saves the painting: keep it out of the user's documents folder.
-    const auto documents = std::filesystem::temp_directory_path() / ("kanvaro_sdl_docs_" + std::to_string(::getpid()));
-    fnd::setDocumentsPath(documents.string());
+    const test_support::TempFolder documents("kanvaro-sdl-docs");
+    fnd::setDocumentsPath(documents.path().string());
     auto host = SdlHost::create("Kanvaro test");
     ASSERT_TRUE(host);
     EXPECT_GE(host->scale(), 1);
@@ -177,11 +178,10 @@ TEST(SdlHostDummy, OpensRunsAnIterationAndClosesCleanly)
     EXPECT_TRUE(host->isQuitting());
     EXPECT_TRUE(app.hasTerminated());
     bool saved = false;
-    for (const auto& entry : std::filesystem::directory_iterator(documents))
+    for (const auto& entry : std::filesystem::directory_iterator(documents.path()))
         saved = saved || entry.path().extension() == ".art";
     EXPECT_TRUE(saved);
     fnd::setDocumentsPath("");
-    std::filesystem::remove_all(documents);
 }
 
 } // namespace

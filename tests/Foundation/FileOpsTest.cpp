@@ -9,6 +9,7 @@
 
 #include "Foundation/FileOps.h"
 #include "Foundation/Log.h"
+#include "Support/TempFolder.h"
 
 using namespace fnd;
 namespace fs = std::filesystem;
@@ -17,18 +18,8 @@ namespace {
 
 class FileOpsTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_folder = fs::temp_directory_path() / ("kanvaro_fileops_" + std::to_string(::getpid()));
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-        m_previousSink = setLogSink([this](const std::string& line) { m_log.push_back(line); });
-    }
-    void TearDown() override
-    {
-        setLogSink(m_previousSink);
-        fs::remove_all(m_folder);
-    }
+    void SetUp() override { m_previousSink = setLogSink([this](const std::string& line) { m_log.push_back(line); }); }
+    void TearDown() override { setLogSink(m_previousSink); }
 
     std::string contents(const fs::path& path) const
     {
@@ -38,7 +29,8 @@ protected:
     size_t entries() const { return static_cast<size_t>(std::distance(fs::directory_iterator(m_folder), {})); }
     static std::span<const uint8_t> bytesOf(const std::string& s) { return {reinterpret_cast<const uint8_t*>(s.data()), s.size()}; }
 
-    fs::path m_folder;
+    test_support::TempFolder m_temp{"kanvaro-fileops"};
+    fs::path m_folder = m_temp.path();
     std::vector<std::string> m_log;
     LogSink m_previousSink;
 };

@@ -100,10 +100,10 @@ TEST(MaskFillSpans, ScalarLoopsKeepTheirArithmetic)
     table[128] = 0x80081018u;
     const SampleWalk walk{0, 0, std::int64_t{1} << 32, 0};
     std::vector<std::uint32_t> row(5, 0x80402010u);
-    blendSourceOver(row.data(), 5, walk, samples.data(), 5, table);
+    blendSourceOverScalar(row.data(), 5, walk, samples.data(), 5, table);
     // 0x80402010 x 127/255 rounds to 0x40201008.
     EXPECT_EQ(row, (std::vector<std::uint32_t>{0xFF102030u, 0x80402010u, 0xC0282020u, 0xFF102030u, 0x80402010u}));
     std::vector<std::uint32_t> cleared(5, 0xFF804020u);
-    blendClear(cleared.data(), 5, walk, samples.data(), 5);
+    blendClearScalar(cleared.data(), 5, walk, samples.data(), 5);
     EXPECT_EQ(cleared, (std::vector<std::uint32_t>{0u, 0xFF804020u, 0x80402010u, 0u, 0xFF804020u}));
 }
