@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <optional>
 #include <utility>
 
 #include "Foundation/Log.h"
@@ -91,28 +92,56 @@ bool fillTemporary(UniqueFd& fd, const std::string& temporary, const ContentProd
     return true;
 }
 
-} // namespace
-
-bool writeFileAtomically(const std::string& path, const ContentProducer& produce)
+// Writes a complete temporary file beside `path`; its name, or nothing when it failed.
+std::optional<std::string> writeTemporaryBeside(const std::string& path, const ContentProducer& produce)
 {
-    const std::string folder = folderOf(path);
     std::string temporary = path + ".tmp-XXXXXX";
     UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!fd) {
         log(describeErrno("Could not create a temporary file for", path));
-        return false;
+        return std::nullopt;
     }
     if (!fillTemporary(fd, temporary, produce)) {
         ::unlink(temporary.c_str());
-        return false;
+        return std::nullopt;
     }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    return temporary;
+}
+
+} // namespace
+
+bool writeFileAtomically(const std::string& path, const ContentProducer& produce)
+{
+    const auto temporary = writeTemporaryBeside(path, produce);
+    if (!temporary)
+        return false;
+    if (::rename(temporary->c_str(), path.c_str()) != 0) {
         log(describeErrno("Could not replace", path));
-        ::unlink(temporary.c_str());
+        ::unlink(temporary->c_str());
         return false;
     }
-    syncFolder(folder);
+    syncFolder(folderOf(path));
     return true;
+}
+
+NewFileResult writeNewFileAtomically(const std::string& path, const ContentProducer& produce)
+{
+    const auto temporary = writeTemporaryBeside(path, produce);
+    if (!temporary)
+        return NewFileResult::Failed;
+    // A hard link fails with EEXIST instead of replacing, so two writers never clobber each other.
+    const bool linked = ::link(temporary->c_str(), path.c_str()) == 0;
+    const int linkError = errno;
+    ::unlink(temporary->c_str());
+    if (!linked) {
+        if (linkError == EEXIST)
+            return NewFileResult::Exists;
+        errno = linkError;
+        log(describeErrno("Could not create", path));
+        return NewFileResult::Failed;
+    }
+    syncFolder(folderOf(path));
+    return NewFileResult::Written;
 }
 
 bool writeFileAtomically(const std::string& path, std::span<const uint8_t> bytes)
@@ -124,7 +153,9 @@ bool writeFileAtomically(const std::string& path, std::span<const uint8_t> bytes
 
 Result<std::vector<uint8_t>> readFile(const std::string& path, uint64_t maxBytes)
 {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that opening a pipe with no writer returns at once and is then refused as
+    // not regular; regular files ignore the flag.
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!fd)
         return Error{describeErrno("Could not open", path)};
     struct stat info {};

@@ -22,6 +22,11 @@ using ContentProducer = std::function<bool(const ChunkWriter& write)>;
 bool writeFileAtomically(const std::string& path, const ContentProducer& produce);
 bool writeFileAtomically(const std::string& path, std::span<const uint8_t> bytes);
 
+// Creates `path` atomically, never replacing a file already there (Exists then, and nothing is
+// left behind); Failed (with a log line) for any other failure.
+enum class NewFileResult { Written, Exists, Failed };
+NewFileResult writeNewFileAtomically(const std::string& path, const ContentProducer& produce);
+
 // Reads a regular file of at most maxBytes; the size is checked before anything is read.
 Result<std::vector<uint8_t>> readFile(const std::string& path, uint64_t maxBytes);
 

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <string>
 
 #include "Foundation/Clock.h"
 #include "Foundation/Log.h"
 #include "Foundation/RunLoop.h"
 #include "Toolkit/Animation.h"
+#include "Toolkit/FileDrop.h"
 #include "Toolkit/ImageAsset.h"
 #include "Toolkit/Window.h"
 
@@ -185,6 +188,13 @@ void SdlHost::handleEvent(const SDL_Event& event)
         case SDL_WINDOWEVENT_EXPOSED: m_needsPresent = true; break;
         default: break;
         }
+        return;
+    }
+    if (event.type == SDL_DROPFILE) {
+        // SDL hands over the file name, which we must free.
+        std::unique_ptr<char, decltype(&SDL_free)> file(event.drop.file, SDL_free);
+        if (file && !ui::deliverFileDrop(*m_window, file.get()))
+            fnd::log(std::string("Nothing here takes the dropped file ") + file.get());
         return;
     }
     m_input->handle(event, fnd::clock().now());

@@ -37,3 +37,21 @@ fnd::Result<DecodedImage> decodeFile(const std::string& path)
 }
 
 } // namespace imageio
+
+namespace imageio {
+
+fnd::Result<DecodedImage> decodeFileReduced(const std::string& path, int minShortSide, std::uint64_t maxFileBytes)
+{
+    auto bytes = fnd::readFile(path, maxFileBytes);
+    if (!bytes)
+        return fnd::Error{bytes.error()};
+    const std::uint8_t* data = bytes->data();
+    const std::size_t size = bytes->size();
+    auto image = detail::looksLikeJpeg(data, size) ? detail::decodeJpeg(data, size, minShortSide)
+                                                   : decodeMemory(data, size);
+    if (!image)
+        return fnd::Error{path + ": " + image.error()};
+    return image;
+}
+
+} // namespace imageio

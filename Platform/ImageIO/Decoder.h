@@ -22,6 +22,11 @@ inline constexpr std::int64_t kMaxDecodePixels = 64LL * 1024 * 1024; // 256 MiB 
 fnd::Result<DecodedImage> decodeFile(const std::string& path);
 fnd::Result<DecodedImage> decodeMemory(const std::uint8_t* data, std::size_t size);
 
+// A reduced decode for previews and thumbnails: JPEGs come at 1/2, 1/4 or 1/8 of their size as
+// long as the shorter side stays at least minShortSide (PNGs come whole). Files larger than
+// maxFileBytes, and anything that is not a regular file, are refused without reading.
+fnd::Result<DecodedImage> decodeFileReduced(const std::string& path, int minShortSide, std::uint64_t maxFileBytes);
+
 struct PictureSize {
     int width = 0;
     int height = 0;

@@ -1,5 +1,6 @@
 #include "ImageIO/JpegDecoder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -76,11 +77,18 @@ bool readJpegHeader(JpegSession* session, const std::uint8_t* data, std::size_t 
     return true;
 }
 
-bool startJpegDecompress(JpegSession* session, J_COLOR_SPACE outputSpace)
+bool startJpegDecompress(JpegSession* session, J_COLOR_SPACE outputSpace, int scaleDenominator)
 {
     if (setjmp(session->errors.jump))
         return false;
     session->info.out_color_space = outputSpace;
+    session->info.scale_num = 1;
+    session->info.scale_denom = static_cast<unsigned>(scaleDenominator);
+    // Reduced-size output is for previews: the fast integer transform and plain upsampling do.
+    if (scaleDenominator > 1) {
+        session->info.dct_method = JDCT_IFAST;
+        session->info.do_fancy_upsampling = FALSE;
+    }
     jpeg_start_decompress(&session->info);
     return true;
 }
@@ -149,6 +157,18 @@ bool readJpegPixels(JpegSession* session, std::vector<std::uint8_t>& pixels)
     return true;
 }
 
+// The largest of 8, 4 and 2 that keeps the shorter side at least minShortSide, else 1.
+int reductionFor(JDIMENSION width, JDIMENSION height, int minShortSide)
+{
+    if (minShortSide <= 0)
+        return 1;
+    const JDIMENSION shorter = std::min(width, height);
+    for (int denominator : {8, 4, 2})
+        if (shorter / static_cast<JDIMENSION>(denominator) >= static_cast<JDIMENSION>(minShortSide))
+            return denominator;
+    return 1;
+}
+
 } // namespace
 
 bool looksLikeJpeg(const std::uint8_t* data, std::size_t size)
@@ -156,7 +176,7 @@ bool looksLikeJpeg(const std::uint8_t* data, std::size_t size)
     return size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
 }
 
-fnd::Result<DecodedImage> decodeJpeg(const std::uint8_t* data, std::size_t size)
+fnd::Result<DecodedImage> decodeJpeg(const std::uint8_t* data, std::size_t size, int minShortSide)
 {
     JpegDecompressor decompressor;
     JpegSession* session = decompressor.session();
@@ -169,10 +189,14 @@ fnd::Result<DecodedImage> decodeJpeg(const std::uint8_t* data, std::size_t size)
         return fnd::Error{"unsupported JPEG colour space"};
 
     const J_COLOR_SPACE outputSpace = isCmyk(info.jpeg_color_space) ? JCS_CMYK : JCS_EXT_BGRA;
-    if (!startJpegDecompress(session, outputSpace))
+    const int scaleDenominator = reductionFor(info.image_width, info.image_height, minShortSide);
+    if (!startJpegDecompress(session, outputSpace, scaleDenominator))
         return describeFailure(*session);
-    if (info.output_components != 4 || info.output_width != info.image_width ||
-        info.output_height != info.image_height)
+    const auto scaled = [scaleDenominator](JDIMENSION side) {
+        return (side + static_cast<JDIMENSION>(scaleDenominator) - 1) / static_cast<JDIMENSION>(scaleDenominator);
+    };
+    if (info.output_components != 4 || info.output_width != scaled(info.image_width) ||
+        info.output_height != scaled(info.image_height))
         return fnd::Error{"unsupported JPEG pixel format"};
 
     auto pixels = std::make_shared<std::vector<std::uint8_t>>();

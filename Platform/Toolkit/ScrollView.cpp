@@ -30,10 +30,30 @@ void ScrollView::setContentSize(gfx::Size size)
 
 void ScrollView::setContentOffset(gfx::Point offset)
 {
+    stopGliding();
+    moveContent(offset);
+}
+
+void ScrollView::moveContent(gfx::Point offset)
+{
     if (!std::isfinite(offset.x) || !std::isfinite(offset.y))
         return;
     gfx::Rect b = bounds();
+    if (b.origin == offset)
+        return;
     setBounds({offset, b.size});
+    didScroll();
+}
+
+void ScrollView::setContentInset(const EdgeInsets& insets)
+{
+    if (!std::isfinite(insets.top) || !std::isfinite(insets.left) || !std::isfinite(insets.bottom) || !std::isfinite(insets.right))
+        return;
+    gfx::Point offset = contentOffset();
+    bool atTopLeft = offset.x == -m_contentInset.left && offset.y == -m_contentInset.top;
+    m_contentInset = insets;
+    if (atTopLeft && !isDragging() && !isZooming())
+        setContentOffset({-insets.left, -insets.top});
 }
 
 void ScrollView::setScrollEnabled(bool enabled)

@@ -13,6 +13,12 @@
 // Zooming gives the zooming view a scale transform and places it at the content's top-left
 // corner; the content size follows its scaled size. A pinch continues from the scale the zooming
 // view shows when it starts, even if that was set directly on the view.
+//
+// Momentum: a one-finger pan that lifts while moving keeps gliding and slows down (a run-loop
+// timer moves the offset about 60 times a second), stopping at the content's edges or when a
+// finger comes down again. setContentOffset(offset, true) glides to an offset the same way, which
+// is what scrollToTop() does for a tap on the status bar.
+#include "Foundation/Timer.h"
 #include "Toolkit/EdgeInsets.h"
 #include "Toolkit/View.h"
 
@@ -30,14 +36,28 @@ public:
 class ScrollView : public View {
 public:
     explicit ScrollView(const gfx::Rect& frame = {});
+    ~ScrollView() override;
 
     gfx::Size contentSize() const { return m_contentSize; }
     void setContentSize(gfx::Size size);
     gfx::Point contentOffset() const { return bounds().origin; }
-    // Set as given (not held within the content area, as panning is).
+    // Set as given (not held within the content area, as panning is); stops any glide.
     void setContentOffset(gfx::Point offset);
+    // Animated: glides there over a third of a second (ease out); otherwise as above.
+    void setContentOffset(gfx::Point offset, bool animated);
     const EdgeInsets& contentInset() const { return m_contentInset; }
-    void setContentInset(const EdgeInsets& insets) { m_contentInset = insets; }
+    // An offset resting at the old top-left edge moves to the new one, so content placed under a
+    // bar by a top inset starts below the bar.
+    void setContentInset(const EdgeInsets& insets);
+
+    // Gliding after a flick or towards an animated offset.
+    bool isDecelerating() const { return m_glide != nullptr; }
+    void stopGliding();
+    // Whether a tap on the status bar scrolls this view to the top (on by default).
+    bool scrollsToTop() const { return m_scrollsToTop; }
+    void setScrollsToTop(bool scrolls) { m_scrollsToTop = scrolls; }
+    // Glides to the top edge of the content (the top inset showing).
+    void scrollToTop();
 
     bool isScrollEnabled() const { return m_scrollEnabled; }
     void setScrollEnabled(bool enabled);
@@ -72,18 +92,39 @@ public:
     void touchesEnded(const TouchSet& touches, const Event& event) override;
     void touchesCancelled(const TouchSet& touches, const Event& event) override;
 
+protected:
+    // Called after the content offset changed (a pan, a glide, a zoom or a direct set).
+    virtual void didScroll() { }
+    // The offset held within the content area grown by the insets.
+    gfx::Point clampedOffset(gfx::Point offset) const;
+
 private:
+    // A glide in progress: momentum after a flick, or an animated move to an offset.
+    struct Glide {
+        enum class Kind { Momentum, Target } kind = Kind::Momentum;
+        gfx::Point velocity; // momentum: points of offset per second
+        gfx::Point from;     // target: where the glide started and where it ends
+        gfx::Point to;
+        double start = 0;
+        double lastTick = 0;
+    };
     View* zoomingView();
     // The scale the zooming view shows now.
     double shownZoomScale();
     // Zooms to `scale` keeping the zooming view's point `anchor` (its own coordinates) at
     // `visibleAnchor` (relative to the visible area's top-left corner).
     void zoomTo(double scale, gfx::Point anchor, gfx::Point visibleAnchor);
-    gfx::Point clampedOffset(gfx::Point offset) const;
     gfx::Point visiblePoint(const Touch& touch) const;
     void restartGesture();
     void followFingers();
-    void releaseTouches(const TouchSet& touches);
+    // `lifted`: the fingers left the glass (a cancel throws nothing).
+    void releaseTouches(const TouchSet& touches, bool lifted);
+    // Sets the offset without stopping the glide in progress.
+    void moveContent(gfx::Point offset);
+    void trackVelocity(gfx::Point offset, double timestamp);
+    void startMomentum(double timestamp);
+    void startGlide(std::unique_ptr<Glide> glide);
+    void glideStep();
 
     gfx::Size m_contentSize;
     EdgeInsets m_contentInset;
@@ -103,6 +144,18 @@ private:
     gfx::Point m_zoomAnchor;     // pinch: content point under the midpoint, zooming view coords
     double m_startDistance = 0;
     double m_startScale = 1;
+
+    // Pan velocity (points of offset per second) and the last sample it came from.
+    gfx::Point m_velocity;
+    gfx::Point m_lastSampleOffset;
+    double m_lastSampleTime = 0;
+    bool m_scrollsToTop = true;
+    std::unique_ptr<Glide> m_glide;
+    fnd::TimerRef m_glideTimer;
 };
+
+// Scrolls the frontmost visible scroll view under `root` that scrolls to top (depth first, front
+// to back); false when there is none. The status bar calls it on a tap.
+bool scrollToTopIn(View& root);
 
 } // namespace ui

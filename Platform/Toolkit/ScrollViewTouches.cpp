@@ -26,6 +26,7 @@ void ScrollView::touchesBegan(const TouchSet& touches, const Event& event)
         View::touchesBegan(touches, event);
         return;
     }
+    stopGliding(); // a finger coming down catches the content
     for (const auto& touch : touches) {
         if (m_fingerCount < 2)
             m_fingers[m_fingerCount++] = touch;
@@ -50,18 +51,19 @@ void ScrollView::touchesEnded(const TouchSet& touches, const Event& event)
 {
     if (m_fingerCount == 0 && !m_scrollEnabled)
         View::touchesEnded(touches, event);
-    releaseTouches(touches);
+    releaseTouches(touches, true);
 }
 
 void ScrollView::touchesCancelled(const TouchSet& touches, const Event& event)
 {
     if (m_fingerCount == 0 && !m_scrollEnabled)
         View::touchesCancelled(touches, event);
-    releaseTouches(touches);
+    releaseTouches(touches, false);
 }
 
-void ScrollView::releaseTouches(const TouchSet& touches)
+void ScrollView::releaseTouches(const TouchSet& touches, bool lifted)
 {
+    bool panning = m_fingerCount == 1;
     int kept = 0;
     for (int i = 0; i < m_fingerCount; ++i) {
         if (!touches.contains(m_fingers[i].get()))
@@ -71,6 +73,8 @@ void ScrollView::releaseTouches(const TouchSet& touches)
         m_fingers[i].reset();
     if (kept != m_fingerCount) {
         m_fingerCount = kept;
+        if (panning && kept == 0 && lifted)
+            startMomentum(touches.anyObject()->timestamp());
         restartGesture(); // the remaining finger carries on from where things are now
     }
 }
@@ -78,8 +82,11 @@ void ScrollView::releaseTouches(const TouchSet& touches)
 void ScrollView::restartGesture()
 {
     m_startOffset = contentOffset();
+    m_velocity = {};
+    m_lastSampleOffset = m_startOffset;
     if (m_fingerCount == 1) {
         m_startVisible = visiblePoint(*m_fingers[0]);
+        m_lastSampleTime = m_fingers[0]->timestamp();
     } else if (m_fingerCount == 2) {
         gfx::Point a = visiblePoint(*m_fingers[0]), b = visiblePoint(*m_fingers[1]);
         m_startVisible = midpoint(a, b);
@@ -95,6 +102,7 @@ void ScrollView::followFingers()
     if (m_fingerCount == 1) {
         gfx::Point now = visiblePoint(*m_fingers[0]);
         setContentOffset(clampedOffset({m_startOffset.x - (now.x - m_startVisible.x), m_startOffset.y - (now.y - m_startVisible.y)}));
+        trackVelocity(contentOffset(), m_fingers[0]->timestamp());
         return;
     }
     if (m_fingerCount != 2)

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "Foundation/FileOps.h"
@@ -86,4 +87,21 @@ TEST_F(FileOpsTest, ReadFileChecksSizeAndKind)
     EXPECT_NE(tooBig.error().find("larger than"), std::string::npos);
     EXPECT_FALSE(readFile(m_folder.string(), 1000).ok());
     EXPECT_FALSE(readFile((m_folder / "absent").string(), 1000).ok());
+    // A pipe with no writer would block a plain open for ever: it is refused at once.
+    const fs::path pipe = m_folder / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    EXPECT_FALSE(readFile(pipe.string(), 1000).ok());
+}
+
+TEST_F(FileOpsTest, NewFilesNeverReplaceAnExistingOne)
+{
+    const fs::path path = m_folder / "kept.png";
+    const auto produce = [](const std::string& text) {
+        return [text](const ChunkWriter& write) { return write(reinterpret_cast<const uint8_t*>(text.data()), text.size()); };
+    };
+    EXPECT_EQ(writeNewFileAtomically(path.string(), produce("first")), NewFileResult::Written);
+    EXPECT_EQ(writeNewFileAtomically(path.string(), produce("second")), NewFileResult::Exists);
+    EXPECT_EQ(contents(path), "first");
+    EXPECT_EQ(writeNewFileAtomically((m_folder / "absent" / "x").string(), produce("x")), NewFileResult::Failed);
+    EXPECT_EQ(entries(), 1u); // no temporary left behind
 }

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <unistd.h>
+
+#include "Foundation/FileOps.h"
 #include "ImageIO/Decoder.h"
 #include "TestPictures.h"
 
@@ -101,6 +105,41 @@ TEST(JpegDecoder, OrientationFromExifTreatsUnknownValuesAsUpright)
     EXPECT_EQ(orientationFromExif(-3), kOrientationUp);
     EXPECT_EQ(orientationFromExif(6), kOrientationRight);
     EXPECT_EQ(orientationFromExif(8), kOrientationLeft);
+}
+
+} // namespace
+} // namespace imageio
+
+namespace imageio {
+namespace {
+
+// A reduced decode picks the largest of 1/8, 1/4, 1/2 that keeps the shorter side at the size
+// asked for, keeps the colours, and the orientation; PNGs and small JPEGs come whole.
+TEST(JpegDecoder, ReducedDecodeKeepsTheShorterSideAtLeastAsAsked)
+{
+    const auto folder = std::filesystem::temp_directory_path() / ("kanvaro_reduced_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    JpegRecipe recipe = flatPicture(JpegKind::kRgb, {200, 40, 90}, 803, 601);
+    recipe.exifOrientation = 6;
+    const auto path = (folder / "photo.jpg").string();
+    const auto file = makeJpeg(recipe);
+    ASSERT_TRUE(fnd::writeFileAtomically(path, file));
+    struct Case {
+        int minShortSide;
+        int width;
+        int height;
+    };
+    for (const Case& c : {Case{75, 101, 76}, Case{76, 201, 151}, Case{300, 402, 301}, Case{301, 803, 601}, Case{0, 803, 601}}) {
+        SCOPED_TRACE(c.minShortSide);
+        const auto image = decodeFileReduced(path, c.minShortSide, 1 << 20);
+        ASSERT_TRUE(image.ok()) << image.error();
+        EXPECT_EQ(image->width, c.width);
+        EXPECT_EQ(image->height, c.height);
+        EXPECT_EQ(image->orientation, kOrientationRight);
+        EXPECT_LE(channelDistance(pixelAt(image.value(), c.width / 2, c.height / 2), 0xFFC8285Au), 12);
+    }
+    EXPECT_FALSE(decodeFileReduced(path, 75, file.size() - 1).ok()) << "larger than allowed";
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace

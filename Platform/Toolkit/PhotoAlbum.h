@@ -1,0 +1,24 @@
+#pragma once
+// The photo album: where the application saves pictures for the user to keep. Each save writes a
+// new PNG into the exports folder (fnd::exportsPath(): a "Kanvaro" folder inside the pictures
+// folder, unless overridden), named "Painting N.png" with N one above the highest number there,
+// never replacing an earlier file, written atomically.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "Foundation/Result.h"
+#include "Graphics/Image.h"
+
+namespace ui {
+
+// Called once, on the main thread from the run loop, after the save: nothing on success, the
+// reason otherwise.
+using PhotoAlbumCompletion = std::function<void(const std::optional<fnd::Error>& error)>;
+
+void saveImageToPhotoAlbum(const gfx::ImageRef& image, PhotoAlbumCompletion completion);
+
+// The save itself, at once: the path of the new file, or why it failed.
+fnd::Result<std::string> writeImageToFolder(const gfx::Image& image, const std::string& folder);
+
+} // namespace ui
