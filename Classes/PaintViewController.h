@@ -18,6 +18,7 @@
 #include "PaperSettingsController.h"
 #include "Toolkit/ActionSheet.h"
 #include "Toolkit/ActivityIndicator.h"
+#include "Toolkit/BarButtonItem.h"
 #include "Toolkit/AlertView.h"
 #include "Toolkit/Button.h"
 #include "Toolkit/ImageView.h"
@@ -98,6 +99,7 @@ private:
     void setNavigationBarAlpha(double alpha);
     void exportPainting();
     void sketchBlueprint(int buttonIndex);
+    ui::BarButtonItemRef makeMediumItem();
     void refreshMediumButton();
     CanvasView& canvasView() const { return *m_paintView->canvasView(); }
 
@@ -113,6 +115,7 @@ private:
     std::shared_ptr<ColorToolbar> m_colorToolbar;
     std::shared_ptr<ui::SegmentedControl> m_modeControl;
     std::shared_ptr<ui::Button> m_blueprintButton;
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true); // late completions check it
     float m_prevBrushToolbarAlpha = 0;
     float m_prevColorToolbarAlpha = 0;
 };
