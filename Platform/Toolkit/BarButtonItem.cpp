@@ -21,12 +21,13 @@ const char* systemItemName(BarButtonSystemItem item)
     return "";
 }
 
-BarItemButton::Look lookFor(const BarButtonItem& item)
+BarItemButton::Look lookFor(const BarButtonItem& item, BarPlacement placement)
 {
+    bool bordered = placement == BarPlacement::NavigationBar;
     if (const auto& system = item.systemItem()) {
         switch (*system) {
         case BarButtonSystemItem::Action: return BarItemButton::Look::ActionGlyph;
-        case BarButtonSystemItem::Add: return BarItemButton::Look::AddGlyph;
+        case BarButtonSystemItem::Add: return bordered ? BarItemButton::Look::BorderedAddGlyph : BarItemButton::Look::AddGlyph;
         case BarButtonSystemItem::Done: return BarItemButton::Look::BorderedDone;
         default: return BarItemButton::Look::Bordered;
         }
@@ -103,24 +104,25 @@ void BarButtonItem::sendAction()
     action(*this);
 }
 
-ViewRef BarButtonItem::itemView(BarStyle style)
+ViewRef BarButtonItem::itemView(BarStyle style, BarPlacement placement)
 {
     if (m_customView)
         return m_customView;
     if (isSpace())
         return nullptr;
-    if (!m_view || m_viewStyle != style) {
+    if (!m_view || m_viewStyle != style || m_viewPlacement != placement) {
         if (m_view)
             m_view->removeFromSuperview();
-        m_view = makeItemView(style);
+        m_view = makeItemView(style, placement);
         m_viewStyle = style;
+        m_viewPlacement = placement;
     }
     return m_view;
 }
 
-ViewRef BarButtonItem::makeItemView(BarStyle style)
+ViewRef BarButtonItem::makeItemView(BarStyle style, BarPlacement placement)
 {
-    BarItemButton::Look look = lookFor(*this);
+    BarItemButton::Look look = lookFor(*this, placement);
     auto button = std::make_shared<BarItemButton>(look, style);
     if (look == BarItemButton::Look::Image)
         button->setImage(m_image, ControlState::Normal);
@@ -137,13 +139,13 @@ ViewRef BarButtonItem::makeItemView(BarStyle style)
     return button;
 }
 
-double BarButtonItem::naturalWidth(BarStyle style)
+double BarButtonItem::naturalWidth(BarStyle style, BarPlacement placement)
 {
     if (m_width > 0 || isSpace())
         return m_width;
     if (m_customView)
         return m_customView->frame().width();
-    ViewRef view = itemView(style);
+    ViewRef view = itemView(style, placement);
     return static_cast<BarItemButton&>(*view).naturalWidth();
 }
 

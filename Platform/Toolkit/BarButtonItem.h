@@ -17,6 +17,8 @@ namespace ui {
 enum class BarButtonSystemItem { Done = 0, Cancel = 1, Edit = 2, Add = 4, FlexibleSpace = 5, FixedSpace = 6, Action = 9 };
 enum class BarButtonItemStyle { Plain = 0, Bordered = 1, Done = 2 };
 enum class BarStyle { Default = 0, Black = 1, BlackTranslucent = 2 };
+// Where an item is shown: navigation bars draw system items such as Add on a bordered capsule.
+enum class BarPlacement { Toolbar, NavigationBar };
 
 class BarButtonItem : public std::enable_shared_from_this<BarButtonItem> {
 public:
@@ -48,10 +50,10 @@ public:
     // Runs the action (as a tap does).
     void sendAction();
     // The view that shows the item in a bar of `style`, made on first use and remade when the
-    // style changes (nullptr for spaces).
-    ViewRef itemView(BarStyle style);
+    // style or placement changes (nullptr for spaces).
+    ViewRef itemView(BarStyle style, BarPlacement placement = BarPlacement::Toolbar);
     // The width the item takes in a bar of `style`.
-    double naturalWidth(BarStyle style);
+    double naturalWidth(BarStyle style, BarPlacement placement = BarPlacement::Toolbar);
 
 private:
     struct Token {}; // only the factories make items
@@ -59,7 +61,7 @@ public:
     explicit BarButtonItem(Token) {}
 
 private:
-    ViewRef makeItemView(BarStyle style);
+    ViewRef makeItemView(BarStyle style, BarPlacement placement);
 
     BarButtonItemStyle m_style = BarButtonItemStyle::Plain;
     ImageAssetRef m_image;
@@ -68,6 +70,7 @@ private:
     ViewRef m_customView;
     ViewRef m_view;
     BarStyle m_viewStyle = BarStyle::Default; // the bar style m_view was made for
+    BarPlacement m_viewPlacement = BarPlacement::Toolbar;
     Action m_action;
     double m_width = 0;
     bool m_enabled = true;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "Toolkit/ControlDrawing.h"
+#include "Toolkit/NavigationBarDrawing.h"
 
 namespace ui {
 
@@ -48,6 +49,10 @@ double BarItemButton::naturalWidth()
     case Look::ActionGlyph:
     case Look::AddGlyph:
         return kGlyphSide + 2 * kPlainPadding;
+    case Look::BorderedAddGlyph:
+        return kBorderedMinimumWidth - 8;
+    case Look::Back:
+        return std::max(kBorderedMinimumWidth, titleLabel().sizeThatFits({}).width + 2 * kBorderedPadding) - 4 + kBackArrowWidth;
     case Look::Bordered:
     case Look::BorderedDone:
         break;
@@ -55,13 +60,28 @@ double BarItemButton::naturalWidth()
     return std::max(kBorderedMinimumWidth, titleLabel().sizeThatFits({}).width + 2 * kBorderedPadding);
 }
 
+bool BarItemButton::isBordered() const
+{
+    return m_look == Look::Bordered || m_look == Look::BorderedDone || m_look == Look::BorderedAddGlyph || m_look == Look::Back;
+}
+
+void BarItemButton::layoutSubviews()
+{
+    Button::layoutSubviews();
+    if (m_look == Look::Back) {
+        // The title is centred on the capsule, not over the arrow end.
+        gfx::Rect b = bounds();
+        titleLabel().setFrame({b.minX() + kBackArrowWidth - 2, b.minY(), b.width() - kBackArrowWidth + 2, b.height()});
+    }
+}
+
 void BarItemButton::drawRect(gfx::BitmapContext& context, const gfx::Rect& dirty)
 {
-    if (m_look == Look::Bordered || m_look == Look::BorderedDone)
+    if (isBordered())
         drawCapsule(context);
     if (m_look == Look::ActionGlyph)
         drawActionGlyph(context);
-    if (m_look == Look::AddGlyph)
+    if (m_look == Look::AddGlyph || m_look == Look::BorderedAddGlyph)
         drawAddGlyph(context);
     Button::drawRect(context, dirty);
 }
@@ -73,6 +93,14 @@ void BarItemButton::drawCapsule(gfx::BitmapContext& context) const
     gfx::Color base = capsuleColor(m_look, m_barStyle);
     if (isHighlighted())
         base = shade(base, -0.3);
+    if (m_look == Look::Back) {
+        gfx::Path outline = backButtonPath(capsule.insetBy(0.5, 0.5), 5);
+        fillGlossyPath(context, outline, capsule, {shade(base, 0.3), shade(base, 0.05), shade(base, -0.1)});
+        context.setStrokeColor(shade(base, -0.6));
+        context.setLineWidth(1);
+        context.strokePath(outline);
+        return;
+    }
     fillGlossyRect(context, capsule, 5, {shade(base, 0.3), shade(base, 0.05), shade(base, -0.1)});
     strokeRoundedRect(context, capsule, 5, shade(base, -0.6));
 }
@@ -108,7 +136,8 @@ void BarItemButton::drawActionGlyph(gfx::BitmapContext& context) const
 void BarItemButton::drawAddGlyph(gfx::BitmapContext& context) const
 {
     gfx::Rect b = bounds();
-    double arm = kGlyphSide * 0.4, thickness = 3.5;
+    // On a capsule the plus is a little smaller, as the capsule is only 30 points tall.
+    double arm = kGlyphSide * (m_look == Look::BorderedAddGlyph ? 0.3 : 0.4), thickness = 3.5;
     context.setFillColor(kGlyphColor);
     context.fillRect({b.midX() - arm, b.midY() - thickness / 2, 2 * arm, thickness});
     context.fillRect({b.midX() - thickness / 2, b.midY() - arm, thickness, 2 * arm});

@@ -9,10 +9,12 @@ gfx::Rect imageRectForContentMode(ContentMode mode, const gfx::Rect& bounds, gfx
     switch (mode) {
     case ContentMode::ScaleToFill:
         return bounds;
-    case ContentMode::ScaleAspectFit: {
-        if (imageSize.width <= 0 || imageSize.height <= 0)
+    case ContentMode::ScaleAspectFit:
+    case ContentMode::ScaleAspectFill: {
+        if (!(imageSize.width > 0 && imageSize.height > 0))
             return {};
-        double factor = std::min(bounds.width() / imageSize.width, bounds.height() / imageSize.height);
+        double across = bounds.width() / imageSize.width, down = bounds.height() / imageSize.height;
+        double factor = mode == ContentMode::ScaleAspectFit ? std::min(across, down) : std::max(across, down);
         gfx::Size fitted {imageSize.width * factor, imageSize.height * factor};
         return {bounds.midX() - fitted.width / 2, bounds.midY() - fitted.height / 2, fitted.width, fitted.height};
     }
@@ -56,8 +58,12 @@ void ImageView::setContentMode(ContentMode mode)
 
 void ImageView::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/)
 {
-    if (m_image)
-        drawImageAsset(context, imageRectForContentMode(m_contentMode, bounds(), m_image->pointSize), *m_image);
+    if (!m_image)
+        return;
+    gfx::Rect placed = imageRectForContentMode(m_contentMode, bounds(), m_image->pointSize);
+    gfx::GStateSaver saver(context);
+    context.clipToRect(bounds());
+    drawImageAsset(context, placed, *m_image);
 }
 
 } // namespace ui

@@ -1,6 +1,8 @@
 #pragma once
 // A view that shows one image asset, placed by its content mode. Like the platform's image
-// views it does not take touches unless told to (setUserInteractionEnabled).
+// views it does not take touches unless told to (setUserInteractionEnabled). What lies outside
+// the bounds (aspect fill, a centred large image) is cut off, so the view never paints over its
+// neighbours.
 #include "Toolkit/ImageAsset.h"
 #include "Toolkit/View.h"
 
@@ -9,8 +11,9 @@ namespace ui {
 // Content modes, with the platform's values.
 enum class ContentMode {
     ScaleToFill = 0,    // stretched over the bounds
-    ScaleAspectFit = 1, // as large as fits, centred, proportions kept
-    Center = 4,         // at its own size, centred
+    ScaleAspectFit = 1,  // as large as fits, centred, proportions kept
+    ScaleAspectFill = 2, // as small as covers the bounds, centred, proportions kept (cut at the bounds)
+    Center = 4,          // at its own size, centred
 };
 
 // Where an image of `imageSize` points lands in `bounds` for a content mode.

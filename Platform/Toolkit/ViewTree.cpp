@@ -3,6 +3,7 @@
 
 #include "Foundation/Assert.h"
 #include "Toolkit/View.h"
+#include "Toolkit/ViewController.h"
 #include "Toolkit/Window.h"
 
 namespace ui {
@@ -92,6 +93,9 @@ void View::removeFromSuperview()
 void View::notifyMovedToWindow()
 {
     didMoveToWindow();
+    // A controller's view entering or leaving a window makes the controller appear or disappear.
+    if (m_viewController)
+        m_viewController->viewDidMoveToWindow(window() != nullptr);
     for (std::size_t i = 0; i < m_subviews.size(); ++i)
         m_subviews[i]->notifyMovedToWindow();
 }
