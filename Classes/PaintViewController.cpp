@@ -19,7 +19,8 @@ constexpr double kBarHeight = 44;
 constexpr int kBlueprintThumbnailSide = 29;
 } // namespace
 
-PaintViewController::PaintViewController() = default;
+// The painting fills the screen under the translucent bars.
+PaintViewController::PaintViewController() { setWantsFullScreenLayout(true); }
 PaintViewController::~PaintViewController()
 {
     if (m_paintView) {
@@ -40,6 +41,7 @@ void PaintViewController::loadView()
     m_paintRootView->setScrollEnabled(false);
     m_paintRootView->setBackgroundColor(gfx::Color::white());
     m_paintRootView->setContentInset({-kBarHeight, 0, 0, 0});
+    m_paintRootView->setContentOffset({0, 0}); // the inset does not move what is shown
     setView(m_paintRootView);
 
     const gfx::Rect local(0, 0, rootFrame.width(), rootFrame.height());
@@ -122,9 +124,10 @@ void PaintViewController::buildToolbar()
                          flexible(), imageItem("PaperBtn.png", "Paper", &PaintViewController::paperAction), flexible(),
                          action});
     m_toolbar->sizeToFit();
+    // Along the bottom edge of the screen, over the painting.
     const gfx::Rect b = view()->bounds();
     const double h = m_toolbar->bounds().height();
-    m_toolbar->setFrame(gfx::Rect(b.minX(), b.maxY() - 2 * h, b.width(), h));
+    m_toolbar->setFrame(gfx::Rect(b.minX(), b.maxY() - h, b.width(), h));
     m_paintContainerView->addSubview(m_toolbar);
 }
 
