@@ -173,7 +173,7 @@ void TableView::tileCells()
     m_tiling = false;
 }
 
-void TableView::recycle(const IndexPath& path)
+void TableView::recycle(IndexPath path)
 {
     auto it = m_visible.find(path);
     if (it == m_visible.end())

@@ -121,7 +121,8 @@ private:
     void buildLayout();
     void placeSectionViews();
     void tileCells();
-    void recycle(const IndexPath& path);
+    // By value: callers pass keys of m_visible, which the call erases.
+    void recycle(IndexPath path);
     void showCell(const IndexPath& path);
     void placeCell(TableViewCell& cell, const IndexPath& path, bool appearing);
     TableCellPlacement placementFor(const IndexPath& path) const;
