@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "Foundation/FileOps.h"
 #include "Foundation/RunLoop.h"
@@ -98,7 +99,37 @@ fnd::Result<bool> HeadlessHost::tap(const std::string& label)
     ui::View* view = findVisibleView(label);
     if (!view)
         return fnd::Error{"no visible view labelled \"" + label + "\""};
-    return tap(tapPointOf(*view, *m_window));
+    return tapView(*view, label);
+}
+
+fnd::Result<bool> HeadlessHost::tapView(ui::View& view, const std::string& label)
+{
+    if (!isReachable(view, *m_window))
+        return fnd::Error{"the view labelled \"" + label + "\" is covered by another view"};
+    return tap(tapPointOf(view, *m_window));
+}
+
+fnd::Result<bool> HeadlessHost::pickPhoto(const std::string& file)
+{
+    std::string name = std::filesystem::path(file).filename().string();
+    auto glance = [this] { advance(kGlanceSeconds); };
+    ui::View* cell = name.empty() ? nullptr : revealView(*m_window, name, glance);
+    if (!cell && name != file)
+        cell = revealView(*m_window, file, glance);
+    if (!cell)
+        return fnd::Error{"no photo \"" + file + "\" in the open picker"};
+    return tapView(*cell, name);
+}
+
+fnd::Result<bool> HeadlessHost::expectAlert(const std::string& title)
+{
+    if (findShowingAlert(*m_window, title))
+        return true;
+    std::string showing;
+    for (const std::string& other : showingAlertTitles(*m_window))
+        showing += (showing.empty() ? "" : ", ") + ("\"" + other + "\"");
+    return fnd::Error{"no alert titled \"" + title + "\" is showing"
+                      + (showing.empty() ? std::string(" (no alert is)") : " (showing: " + showing + ")")};
 }
 
 fnd::Result<bool> HeadlessHost::drag(gfx::Point from, gfx::Point to, int moves, double seconds)

@@ -223,7 +223,7 @@ TEST_F(HeadlessDemo, UntouchedDocumentIsNotSaved)
     EXPECT_TRUE(!fs::exists(documents) || fs::is_empty(documents));
 }
 
-TEST_F(HeadlessDemo, TapOnTheLabelledButtonClearsThePaintingAndScreenshotIsFullSize)
+TEST_F(HeadlessDemo, ClearingThroughTheActionSheetAndScreenshotIsFullSize)
 {
     HeadlessHost host(2);
     KanvaroAppDelegate app;
@@ -233,8 +233,15 @@ TEST_F(HeadlessDemo, TapOnTheLabelledButtonClearsThePaintingAndScreenshotIsFullS
     // The stroke is on screen at the host's scale: window point (120, 210) is pixel (240, 420);
     // the blank canvas's brush paints black on white paper.
     EXPECT_EQ(ui::screenScale(), 2);
-    EXPECT_LT(host.window().backingStore()->colorAt(240, 420).red, 0.5);
+    EXPECT_LT(host.window().backingStore()->colorAt(240, 420).red, 0.75);
+    host.advance(2.5); // the controls come back after the stroke
+    ASSERT_TRUE(host.tap("Action"));
+    host.advance(0.5);
+    ASSERT_TRUE(host.tap("Clear Painting"));
+    host.advance(0.5);
+    ASSERT_TRUE(host.expectAlert("Clear Painting"));
     ASSERT_TRUE(host.tap("Clear"));
+    host.advance(0.5);
     EXPECT_EQ(host.window().backingStore()->colorAt(240, 420).red, 1.0f);
     auto missing = host.tap("Add");
     ASSERT_FALSE(missing);

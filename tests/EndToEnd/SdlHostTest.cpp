@@ -168,7 +168,6 @@ TEST(SdlHostDummy, OpensRunsAnIterationAndClosesCleanly)
     SDL_PushEvent(&down);
     host->runOnce();
     EXPECT_TRUE(app.paintView()->isPainting());
-    EXPECT_EQ(host->framesPresented(), 1); // a touch-down lays no paint: nothing to present
 
     SDL_Event quit{};
     quit.type = SDL_QUIT;

@@ -32,7 +32,9 @@ fnd::Result<bool> runStep(const Step& step, host::HeadlessHost& host)
         if (!host.findVisibleView(step.argument))
             return fnd::Error{"no visible view labelled \"" + step.argument + "\""};
         return true;
+    case StepKind::ExpectAlert: return host.expectAlert(step.argument);
     case StepKind::ExpectFile: return expectFile(step.argument);
+    case StepKind::PickPhoto: return host.pickPhoto(step.argument);
     }
     return fnd::Error{"unknown step"};
 }
