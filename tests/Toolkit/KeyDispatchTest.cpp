@@ -140,7 +140,8 @@ TEST_F(ToolkitTest, TheKeyHelpPanelClosesOnAnyKeyButARepeatOrOnATapAnywhere)
         return help;
     };
     auto help = open();
-    EXPECT_TRUE(window->bounds().contains(help->boxFrame()));
+    const gfx::Rect box = help->boxFrame();
+    EXPECT_TRUE(box.minY() > 0 && box.maxY() < 480 && box.minX() > 0 && box.maxX() < 320);
     ui::KeyEvent held = key("f1");
     held.repeat = true;
     window->sendKey(held);
