@@ -36,7 +36,7 @@ std::vector<ui::KeyHelpPanel::Row> PaintViewController::keyboardShortcuts()
         {"Space", "Hand while held"},
         {"[  ]", "Smaller, larger brush"},
         {"1 \u2013 9  0  -", "The eleven media"},
-        {"Esc", "Close a panel, sheet or page"},
+        {"Esc", "Cancel what is open"},
         {"F11", "Full screen"},
         {"Ctrl+Q", "Save and quit"},
         {"F1  ?", "This list"},
@@ -74,7 +74,7 @@ bool PaintViewController::commandKey(const ui::KeyEvent& event)
     }
     if (event.key == ui::Key::Escape && event.isPlain())
         return closeFrontPanel();
-    if (!event.hasOnly(ui::kModifierCtrl) || isPaperPageShown())
+    if (!event.hasOnly(ui::kModifierCtrl) || !acceptsPaintingKeys())
         return false;
     switch (event.key) {
     case ui::Key::Z: undoPainting(); return true;
@@ -84,10 +84,9 @@ bool PaintViewController::commandKey(const ui::KeyEvent& event)
     }
 }
 
-// Keys for painting; not while the paper page covers the painting.
 bool PaintViewController::paintingKey(const ui::KeyEvent& event)
 {
-    if (!event.isPlain() || isPaperPageShown())
+    if (!event.isPlain() || !acceptsPaintingKeys())
         return false;
     switch (event.key) {
     case ui::Key::B: selectMode(PaintView::kModePaint); return true;
@@ -162,6 +161,13 @@ void PaintViewController::showKeyHelp()
 {
     if (ui::Window* window = view()->window())
         std::make_shared<ui::KeyHelpPanel>("Keyboard Shortcuts", keyboardShortcuts())->showInWindow(*window);
+}
+
+// Keys that change the painting or the brush wait while the paper page covers the painting and
+// while a stroke is being painted (no control can be reached then either).
+bool PaintViewController::acceptsPaintingKeys() const
+{
+    return !isPaperPageShown() && !m_paintView->isPainting();
 }
 
 bool PaintViewController::isPaperPageShown() const

@@ -121,6 +121,7 @@ private:
     bool closeFrontPanel();
     void showKeyHelp();
     bool isPaperPageShown() const;
+    bool acceptsPaintingKeys() const;
 
     std::shared_ptr<ui::ScrollView> m_paintRootView;
     std::shared_ptr<ui::ScrollView> m_paintContainerView;

@@ -124,6 +124,11 @@ TEST_F(KeyboardTest, ModeSizeAndMediumKeysMoveTheirControls)
         EXPECT_EQ(mode.selectedSegmentIndex(), index) << key;
         EXPECT_EQ(screen->paintView()->mode(), index) << key;
     }
+    host.window().touchDown(1, {100, 200}, host.now()); // mid-stroke the brush stays as it is
+    ASSERT_TRUE(host.key("e"));
+    EXPECT_EQ(screen->paintView()->mode(), PaintView::kModePaint);
+    host.window().touchUp(1, {100, 200}, host.now());
+    host.advance(2.5);
     ASSERT_TRUE(host.key("space down"));
     host.key("space down"); // held: the repeat changes nothing
     EXPECT_EQ(screen->paintView()->mode(), PaintView::kModeMove);
