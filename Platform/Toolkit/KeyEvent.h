@@ -32,7 +32,7 @@ struct KeyEvent {
     bool down = true;
     bool repeat = false; // a held key's automatic repeats
 
-    // Exactly these modifiers (shift is ignored for keys that need it to be typed, like '?').
+    // Exactly these modifiers. Hosts drop the shift a layout needs to type '?'.
     bool hasOnly(unsigned wanted) const { return modifiers == wanted; }
     bool isPlain() const { return modifiers == kModifierNone; }
 };
