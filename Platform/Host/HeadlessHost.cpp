@@ -195,7 +195,7 @@ std::optional<HeadlessHost::KeyStroke> HeadlessHost::parseKeyStroke(const std::s
     return stroke;
 }
 
-fnd::Result<bool> HeadlessHost::key(const std::string& text)
+fnd::Status HeadlessHost::key(const std::string& text)
 {
     std::optional<KeyStroke> stroke = parseKeyStroke(text);
     if (!stroke)
@@ -203,7 +203,7 @@ fnd::Result<bool> HeadlessHost::key(const std::string& text)
     ui::KeyEvent event = stroke->event;
     if (event.key == ui::Key::Q && event.hasOnly(ui::kModifierCtrl) && stroke->phase != KeyStroke::Phase::Up) {
         terminate();
-        return true;
+        return {};
     }
     if (stroke->phase != KeyStroke::Phase::Up) {
         event.down = true;
@@ -216,7 +216,7 @@ fnd::Result<bool> HeadlessHost::key(const std::string& text)
         m_window->sendKey(event);
     }
     fnd::RunLoop::main().runOnce();
-    return true;
+    return {};
 }
 
 void HeadlessHost::advance(double seconds)

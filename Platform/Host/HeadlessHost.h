@@ -70,7 +70,7 @@ public:
         Phase phase = Phase::Press;
     };
     static std::optional<KeyStroke> parseKeyStroke(const std::string& text);
-    fnd::Result<bool> key(const std::string& text);
+    fnd::Status key(const std::string& text);
 
     // Runs the run loop for `seconds`: timers fire on time, animations draw their frames.
     void advance(double seconds);

@@ -119,7 +119,7 @@ TEST_F(KeyboardTest, ModeSizeAndMediumKeysMoveTheirControls)
     host.window().touchUp(1, {100, 200}, host.now());
     host.advance(2.5);
     ASSERT_TRUE(host.key("space down"));
-    host.key("space down"); // held: the repeat changes nothing
+    ASSERT_TRUE(host.key("space down")); // held: the repeat changes nothing
     EXPECT_EQ(screen->paintView()->mode(), PaintView::kModeMove);
     ASSERT_TRUE(host.key("space up"));
     EXPECT_EQ(screen->paintView()->mode(), PaintView::kModePaint);
@@ -131,7 +131,7 @@ TEST_F(KeyboardTest, ModeSizeAndMediumKeysMoveTheirControls)
     EXPECT_EQ(brush().size(), before + std::max(1, before / 10));
     EXPECT_EQ(slider.value(), static_cast<float>(brush().size()));
     for (int i = 0; i < 60; ++i)
-        host.key("bracketright");
+        ASSERT_TRUE(host.key("bracketright"));
     EXPECT_EQ(brush().size(), 200) << "the slider's maximum";
     ASSERT_TRUE(host.key("["));
     EXPECT_EQ(brush().size(), 180);
