@@ -33,8 +33,8 @@ bool fellBackToInvisibleDriver(const DisplayEnvironment& environment, const char
 
 std::string noDisplayMessage()
 {
-    return "kanvaro needs a graphical display (neither DISPLAY nor WAYLAND_DISPLAY leads to one); "
-           "to run a session without a display, use kanvaro-script SCRIPT";
+    return "a graphical display is needed, and neither DISPLAY nor WAYLAND_DISPLAY leads to one; "
+           "without a display, run sessions headless with kanvaro-script SCRIPT";
 }
 
 } // namespace host

@@ -34,5 +34,5 @@ env -u KANVARO_RESOURCES -u SDL_VIDEODRIVER xvfb-run -a -s "-screen 0 1024x1024x
 status=$?
 cat "$work/out.log"
 [ "$status" -eq 124 ] || fail "the installed kanvaro stopped with status $status instead of running"
-if grep -qi "cannot" "$work/out.log"; then fail "the installed kanvaro could not load everything"; fi
+if grep -qiE "cannot|could not|missing" "$work/out.log"; then fail "the installed kanvaro could not load everything"; fi
 echo "check-install: installed, validated and ran from $work/elsewhere"
