@@ -115,8 +115,15 @@ bool SdlHost::fitToWindow()
     ScreenFit fit = fitScreen(pw, ph, m_window->bounds().size);
     const bool rescale = !m_texture || fit.scale != m_window->scale() || !m_window->backingStore();
     if (rescale) {
-        if (!m_window->setScale(fit.scale) || !makeTexture())
+        const double previous = m_window->scale();
+        if (!m_window->setScale(fit.scale))
             return false;
+        if (!makeTexture()) {
+            // Back to what was shown before, so the store and the texture keep matching.
+            if (m_window->setScale(previous))
+                makeTexture();
+            return false;
+        }
         ui::setScreenScale(fit.scale);
     }
     m_fit = fit;
@@ -225,8 +232,9 @@ void SdlHost::handleEvent(const SDL_Event& event)
         case SDL_WINDOWEVENT_CLOSE: quit(); break;
         case SDL_WINDOWEVENT_FOCUS_LOST: m_input->cancelAll(fnd::clock().now()); break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_DISPLAY_CHANGED: // another monitor may have another pixel density
             if (!fitToWindow())
-                fnd::log("SdlHost: keeping the previous size after a failed resize");
+                fnd::log("SdlHost: cannot redraw at the new window size; keeping the previous scale");
             break;
         case SDL_WINDOWEVENT_EXPOSED: m_needsPresent = true; break;
         default: break;
