@@ -24,7 +24,7 @@ constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A
 // decoded straight into the painting bitmap, premultiplied as each row arrives, so opening a
 // painting needs no picture-sized buffer. A picture of another size is refused before any
 // pixel is written.
-std::optional<fnd::Error> decodePainting(std::span<const std::uint8_t> png, gfx::BitmapContext& painting)
+fnd::Status decodePainting(std::span<const std::uint8_t> png, gfx::BitmapContext& painting)
 {
     gfx::BitmapContext::PixelAccess access(painting);
     const imageio::PixelRows rows{access.data(), painting.width(), painting.height(), static_cast<std::size_t>(access.bytesPerRow())};
@@ -39,13 +39,19 @@ void Canvas::encodeWithCoder(fnd::KeyedArchiver& coder) const
     coder.encodeInt32("height", m_height);
     coder.encodeColor("backgroundColor", {m_backgroundColor.red, m_backgroundColor.green, m_backgroundColor.blue, m_backgroundColor.alpha});
     coder.encodeString("textureName", m_textureName);
-    std::vector<std::uint8_t> png;
-    if (auto image = createThumbnail(std::max(m_width, m_height), false)) {
-        auto encoded = imageio::encodePng({image->data(), image->width(), image->height(), image->bytesPerRow(), true});
-        if (encoded)
-            png = std::move(encoded).value();
+    // Without its painting the archive could not be opened again: the whole archive fails, and
+    // the file it would have replaced stays.
+    auto image = createThumbnail(std::max(m_width, m_height), false);
+    if (!image) {
+        coder.failWithReason("Canvas.paintingData: cannot make the painting's image");
+        return;
     }
-    coder.encodeData("paintingData", std::move(png));
+    auto png = imageio::encodePng({image->data(), image->width(), image->height(), image->bytesPerRow(), true});
+    if (!png) {
+        coder.failWithReason("Canvas.paintingData: " + png.error());
+        return;
+    }
+    coder.encodeData("paintingData", std::move(png).value());
 }
 
 std::unique_ptr<Canvas> Canvas::initWithCoder(fnd::KeyedUnarchiver& coder)
@@ -83,8 +89,8 @@ std::unique_ptr<Canvas> Canvas::initWithCoder(fnd::KeyedUnarchiver& coder)
     }
     if (color)
         canvas->m_backgroundColor = {color->r, color->g, color->b, color->a};
-    if (auto failure = decodePainting(*data, *canvas->m_paintingContext)) {
-        coder.failWithReason("Canvas.paintingData: " + failure->message);
+    if (auto decoded = decodePainting(*data, *canvas->m_paintingContext); !decoded) {
+        coder.failWithReason("Canvas.paintingData: " + decoded.error());
         return nullptr;
     }
     canvas->invalidateCompositeCache();

@@ -3,12 +3,14 @@
 #include <cmath>
 
 #include "BrushTool.h"
+#include "ColorPickerViewController.h"
 #include "PanelEdge.h"
 #include "DataModel.h"
 #include "Foundation/Assert.h"
 #include "Graphics/AlphaMask.h"
 #include "Graphics/BitmapContext.h"
 #include "Toolkit/ImageAsset.h"
+#include "Toolkit/NavigationController.h"
 
 namespace {
 constexpr float kMinimumOpacity = 0.1f;
@@ -49,6 +51,7 @@ ColorToolbar::ColorToolbar(const gfx::Rect& frame, ui::NavigationController* nav
     m_colorPickerBtn = ui::Button::buttonWithType(ui::ButtonType::Custom);
     m_colorPickerBtn->setFrame(gfx::Rect(sliderFrame.maxX() + 20, 15, 57, 35));
     m_colorPickerBtn->setShowsTouchWhenHighlighted(true);
+    m_colorPickerBtn->addTarget(ui::ControlEvent::TouchUpInside, [this](ui::Control& sender) { colorGlobAction(sender); });
     m_colorPickerBtn->setImage(ui::imageNamed("Swirl.png"), ui::ControlState::Selected);
     m_colorPickerBtn->setImage(ui::imageNamed("Glob.png"), ui::ControlState::Disabled);
     m_colorPickerBtn->setAccessibilityLabel("Brush Color");
@@ -70,6 +73,27 @@ void ColorToolbar::sliderAction(ui::Control& /*sender*/)
 {
     if (m_brushTool)
         m_brushTool->setOpacity(m_opacitySlider->value());
+}
+
+void ColorToolbar::colorGlobAction(ui::Control& /*sender*/)
+{
+    ui::NavigationController* presenter = presentingController();
+    if (!m_brushTool || !presenter)
+        return;
+    auto picker = std::make_shared<ColorPickerViewController>(m_brushTool->mode() == BrushTool::kModePhoto);
+    picker->setDelegate(this);
+    presenter->presentModalViewController(std::make_shared<ui::NavigationController>(std::move(picker)), true);
+}
+
+ui::NavigationController* ColorToolbar::presentingController() const
+{
+    if (m_navController)
+        return m_navController;
+    for (ui::Responder* responder = nextResponder(); responder; responder = responder->nextResponder())
+        if (auto* controller = dynamic_cast<ui::ViewController*>(responder))
+            if (ui::NavigationController* navigation = controller->navigationController())
+                return navigation;
+    return nullptr;
 }
 
 void ColorToolbar::colorPickerViewControllerDidPickColor(ColorPickerViewController* /*picker*/,

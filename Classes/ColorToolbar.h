@@ -31,11 +31,16 @@ public:
     // Shows the brush's opacity on the slider.
     void updateSettings();
     void sliderAction(ui::Control& sender);
+    // Presents the colour picker, under a bar of its own, modally over the painting screen.
+    void colorGlobAction(ui::Control& sender);
 
     void colorPickerViewControllerDidPickColor(ColorPickerViewController* picker, std::optional<gfx::Color> color) override;
     void drawRect(gfx::BitmapContext& context, const gfx::Rect& dirty) override;
 
 private:
+    // The navigation controller to present from: the one given, else the one of the screen
+    // this panel is shown in (the panel may be made before its screen is pushed).
+    ui::NavigationController* presentingController() const;
     // The "Glob.png" shape filled with `color`, at the glob picture's own scale.
     ui::ImageAssetRef makeTintedGlob(const gfx::Color& color) const;
 

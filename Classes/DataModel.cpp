@@ -19,8 +19,6 @@ namespace {
 constexpr const char* kTitlePrefix = "Kanvaro";
 constexpr int kThumbnailSize = 120;
 constexpr double kThumbnailQuality = 0.8;
-// Paintings are a few MiB; anything far larger is not one of ours.
-constexpr std::uint64_t kMaxArchiveBytes = 256ull * 1024 * 1024;
 
 } // namespace
 
@@ -65,7 +63,7 @@ DataModel* DataModel::sharedDataModelWithUIImage(Photo photo)
 DataModel* DataModel::sharedDataModelWithArchivePath(const std::string& path)
 {
     g_sharedDataModel.reset();
-    auto bytes = fnd::readFile(path, kMaxArchiveBytes);
+    auto bytes = fnd::readFile(path, DataModel::kMaxArchiveBytes);
     if (!bytes) {
         fnd::log("cannot open " + path + ": " + bytes.error());
         return nullptr;
@@ -127,22 +125,46 @@ std::string DataModel::getFullPathWithExtention(const std::string& extension) co
     return getDocumentsDirectoryAndSlash() + m_fileTitle + "." + extension;
 }
 
-bool DataModel::saveToFiles() const
+fnd::Result<std::vector<std::uint8_t>> DataModel::encodeThumbnail() const
 {
-    if (!m_canvas)
-        return false;
-    if (!fnd::KeyedArchiver::archiveRootObject(*this, getFullPath()))
-        return false;
     auto thumbnail = m_canvas->createThumbnail(kThumbnailSize);
-    if (!thumbnail) {
-        fnd::log("cannot make the thumbnail of " + m_fileTitle);
-        return false;
-    }
+    if (!thumbnail)
+        return fnd::Error{"cannot make the thumbnail of " + m_fileTitle};
     auto jpeg = imageio::encodeJpeg({thumbnail->data(), thumbnail->width(), thumbnail->height(), thumbnail->bytesPerRow(), true},
                                     kThumbnailQuality);
-    if (!jpeg) {
-        fnd::log("cannot encode the thumbnail of " + m_fileTitle + ": " + jpeg.error());
-        return false;
-    }
-    return fnd::writeFileAtomically(getThumbnailFullPath(), jpeg.value());
+    if (!jpeg)
+        return fnd::Error{"cannot encode the thumbnail of " + m_fileTitle + ": " + jpeg.error()};
+    return jpeg;
+}
+
+fnd::Status DataModel::saveToFiles() const
+{
+    fnd::Status saved = writeFiles();
+    if (!saved)
+        fnd::log("cannot save " + m_fileTitle + ": " + saved.error());
+    return saved;
+}
+
+// Both new files are made first; the thumbnail replaces its old file before the archive does, so
+// that a late failure can at worst leave a new thumbnail beside the old painting, never a new
+// painting beside a stale thumbnail.
+fnd::Status DataModel::writeFiles() const
+{
+    if (!m_canvas)
+        return fnd::Error{"there is no painting to save"};
+    auto archive = fnd::KeyedArchiver::writeArchive(*this, getFullPath(), kMaxArchiveBytes);
+    if (!archive)
+        return fnd::Error{archive.error()};
+    auto jpeg = encodeThumbnail();
+    if (!jpeg)
+        return fnd::Error{jpeg.error()};
+    const std::span<const std::uint8_t> bytes = jpeg.value();
+    auto thumbnail = fnd::PendingFile::write(getThumbnailFullPath(), [bytes](const fnd::ChunkWriter& write) {
+        return write(bytes.data(), bytes.size());
+    });
+    if (!thumbnail)
+        return fnd::Error{thumbnail.error()};
+    if (auto replaced = thumbnail->commit(); !replaced)
+        return replaced;
+    return archive->commit();
 }

@@ -13,7 +13,10 @@
 
 #include "Canvas.h"
 #include "Foundation/KeyedArchive.h"
+#include "Foundation/Result.h"
+#include "Foundation/BinaryPlistReader.h"
 #include "ImageIO/DecodedImage.h"
+#include "ImageIO/Decoder.h"
 #include "RawImage.h"
 
 namespace fnd {
@@ -23,6 +26,12 @@ class KeyedUnarchiver;
 class DataModel : public fnd::Codable {
 public:
     using Photo = std::shared_ptr<const imageio::DecodedImage>;
+
+    // The largest painting archive: the pixels of the largest photo we import (kept as decoded,
+    // 4 bytes each) and room for the canvas's PNG and the keys. Saving refuses anything larger
+    // and opening accepts everything up to it, so whatever is saved opens again.
+    static constexpr std::uint64_t kMaxArchiveBytes = 4 * std::uint64_t{imageio::kMaxDecodePixels} + (std::uint64_t{32} << 20);
+    static_assert(kMaxArchiveBytes <= fnd::BinaryPlistReader::kMaxFileSize);
 
     // The shared document, or nullptr.
     static DataModel* sharedDataModel();
@@ -69,11 +78,14 @@ public:
     static std::unique_ptr<DataModel> initWithCoder(fnd::KeyedUnarchiver& coder);
 
     // Stores the archive at getFullPath() and a JPEG thumbnail (longer side 120, quality 0.8) at
-    // getThumbnailFullPath(), each replaced atomically. False (and a log line) on failure; the
-    // previous files then stay as they were.
-    bool saveToFiles() const;
+    // getThumbnailFullPath(). Both are made before either replaces its old file, so on failure
+    // the previous files stay as they were; the failure says why.
+    fnd::Status saveToFiles() const;
 
 private:
+    fnd::Status writeFiles() const;
+    fnd::Result<std::vector<std::uint8_t>> encodeThumbnail() const;
+
     struct Restoring {};
     explicit DataModel(Restoring) {}
 

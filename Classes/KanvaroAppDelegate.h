@@ -1,23 +1,23 @@
 #pragma once
-// The application object: builds the root view tree when the host has made the window, and is
-// told before the process ends. For now the tree is the painting view over a blank canvas (or a
-// photo given on the command line) with a temporary developer bar: paint, erase and move modes,
-// a button that cycles through the media and one that clears the painting.
+// The application object: builds the screens when the host has made the window, and is told
+// before the process ends. Until the gallery exists the application opens on the painting screen,
+// over a blank canvas or over a photo given on the command line, inside the navigation controller
+// whose bar the screens share.
 #include <memory>
 #include <optional>
 #include <string>
 
 namespace ui {
-class Button;
+class NavigationController;
 class Window;
 } // namespace ui
 class PaintView;
+class PaintViewController;
 
 class KanvaroAppDelegate {
 public:
     static constexpr const char* kUnsupportedPhotoMessage
         = "The photo you selected is in an unsupported format. Please select another photo.";
-    static constexpr double kBarHeight = 44;
 
     // A photo to paint over instead of a blank canvas; set before launching.
     void setPhotoPath(std::optional<std::string> path) { m_photoPath = std::move(path); }
@@ -26,20 +26,16 @@ public:
     // Saves the shared document (archive and thumbnail) when anything was painted.
     void applicationWillTerminate();
 
-    PaintView* paintView() const { return m_paintView.get(); }
-    ui::Button* mediumButton() const { return m_mediumButton.get(); }
-    int mediumIndex() const { return m_mediumIndex; }
+    ui::NavigationController* navigationController() const { return m_navigationController.get(); }
+    PaintViewController* paintViewController() const { return m_paintViewController.get(); }
+    PaintView* paintView() const;
     bool hasTerminated() const { return m_terminated; }
 
 private:
     void makeDocument();
-    std::shared_ptr<ui::Button> makeBarButton(const std::string& title, double x, double width);
-    void addDeveloperBar(ui::Window& window);
-    void nextMedium();
 
     std::optional<std::string> m_photoPath;
-    std::shared_ptr<PaintView> m_paintView;
-    std::shared_ptr<ui::Button> m_mediumButton;
-    int m_mediumIndex = 0;
+    std::shared_ptr<ui::NavigationController> m_navigationController;
+    std::shared_ptr<PaintViewController> m_paintViewController;
     bool m_terminated = false;
 };

@@ -78,6 +78,7 @@ void PaintView::touchesBegan(const ui::TouchSet& touches, const ui::Event& event
     if (!paintsInMode() || m_isPainting)
         return;
     m_isPainting = true;
+    m_endReported = false;
     if (m_paintViewDelegate)
         m_paintViewDelegate->paintViewDidStartPainting(*this, true);
 }
@@ -85,6 +86,17 @@ void PaintView::touchesBegan(const ui::TouchSet& touches, const ui::Event& event
 void PaintView::touchesEnded(const ui::TouchSet& touches, const ui::Event& event)
 {
     ScrollView::touchesEnded(touches, event);
+    endStroke();
+}
+
+void PaintView::touchesCancelled(const ui::TouchSet& touches, const ui::Event& event)
+{
+    ScrollView::touchesCancelled(touches, event);
+    endStroke();
+}
+
+void PaintView::endStroke()
+{
     if (!paintsInMode() || !m_isPainting)
         return;
     m_isPainting = false;
@@ -101,13 +113,25 @@ void PaintView::saveUndoTimerEvent(fnd::Timer&)
     if (m_isPainting)
         return; // the coming touch-up schedules its own timer
     const double now = fnd::secondsSinceReferenceDate();
-    if (now - m_prevFireDate < kSnapshotGap)
-        return; // the last snapshot already holds this work
+    if (now - m_prevFireDate < kSnapshotGap) {
+        // The last snapshot already holds this work; the stroke has still ended.
+        if (!m_endReported)
+            reportEnd();
+        return;
+    }
     m_prevFireDate = now;
     if (DataModel* document = DataModel::sharedDataModel()) {
         if (Canvas* canvas = document->canvas())
             canvas->saveUndoState();
     }
+    reportEnd();
+}
+
+void PaintView::reportEnd()
+{
+    m_endReported = true;
     if (m_paintViewDelegate)
         m_paintViewDelegate->paintViewDidEndPainting(*this, true);
 }
+
+void PaintView::noteSnapshotTaken() { m_prevFireDate = fnd::secondsSinceReferenceDate(); }

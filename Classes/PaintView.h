@@ -55,6 +55,11 @@ public:
 
     void touchesBegan(const ui::TouchSet& touches, const ui::Event& event) override;
     void touchesEnded(const ui::TouchSet& touches, const ui::Event& event) override;
+    // A cancelled touch (the window lost the pointer) ends the stroke as a lifted finger does.
+    void touchesCancelled(const ui::TouchSet& touches, const ui::Event& event) override;
+    // A snapshot was taken outside the timer (a sketch of the blueprint): it counts as the latest
+    // one, so a stroke's pending timer does not take another that would merge the two.
+    void noteSnapshotTaken();
 
     // The snapshot decision, two seconds after a touch-up.
     void saveUndoTimerEvent(fnd::Timer& timer);
@@ -62,11 +67,14 @@ public:
 private:
     bool paintsInMode() const { return m_mode == kModePaint || m_mode == kModeErase; }
     void fitCanvas(const Canvas& canvas);
+    void endStroke();
+    void reportEnd();
 
     int m_mode = kModePaint;
     int m_lastBrushToolMode = 0;
     std::shared_ptr<CanvasView> m_canvasView;
     bool m_isPainting = false;
+    bool m_endReported = true; // the delegate has heard the end of the last stroke
     fnd::TimerRef m_saveUndoTimer;
     double m_prevFireDate = 0; // the reference date: the first snapshot is never held back
     PaintViewDelegate* m_paintViewDelegate = nullptr;

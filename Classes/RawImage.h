@@ -34,8 +34,8 @@ public:
 
     // Imports a decoded photo and turns it upright; nullptr (and a log line) when the photo's pixel
     // format is not supported or its description does not match its bytes. An upright, packed
-    // 32-bit photo shares its bytes with the raw image; when its alpha must be forced to 255 and
-    // anyone besides `photo` holds the bytes, they are copied first, otherwise forced in place.
+    // 32-bit photo shares its bytes with the raw image; when its alpha must be forced to 255 the
+    // raw image gets a copy, and the photo's bytes stay as they are.
     static std::unique_ptr<RawImage> initWithUIImage(const imageio::DecodedImage& photo);
 
     RawImage(Token, int width, int height, PixelBuffer pixels);

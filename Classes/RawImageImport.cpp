@@ -99,14 +99,15 @@ void forceOpaque(std::vector<std::uint8_t>& pixels, int width, int height)
 }
 
 // The upright 32-bit photo's pixels: its own bytes when they are packed and opaque (no copy);
-// forced opaque when the first pixel's alpha is not 255, in place only if `photo` alone holds them.
+// otherwise a packed copy, forced opaque when the first pixel's alpha is not 255. The photo's own
+// bytes are never changed: the photo view still shows them.
 PixelBuffer upright32(const imageio::DecodedImage& photo)
 {
     const bool packed = photo.bytesPerRow == photo.width * 4;
     const bool opaque = (*photo.bytes)[3] == 255;
     if (packed && opaque)
         return photo.bytes;
-    PixelBuffer pixels = packed && photo.bytes.use_count() == 1 ? photo.bytes : packedCopy(photo);
+    PixelBuffer pixels = packedCopy(photo);
     if (!opaque)
         forceOpaque(*pixels, photo.width, photo.height);
     return pixels;

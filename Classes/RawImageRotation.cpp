@@ -27,8 +27,16 @@ Mapping mappingFor(int orientation)
         return { false, true, true };
     case imageio::kOrientationRight:
         return { true, false, true };
+    case imageio::kOrientationUpMirrored:
+        return { true, false, false };
+    case imageio::kOrientationDownMirrored:
+        return { false, true, false };
+    case imageio::kOrientationLeftMirrored: // transposed across the main diagonal
+        return { false, false, true };
+    case imageio::kOrientationRightMirrored: // transposed across the other diagonal
+        return { true, true, true };
     default:
-        return { false, false, false }; // mirrored codes are only rescaled
+        return { false, false, false };
     }
 }
 

@@ -2,13 +2,14 @@
 // and through the general cairo path (mask clip + fill) for comparison; and one 100-pixel segment
 // of size-100 dabs at spacing 0.05 followed by the dirty-rect redraw of the canvas composite, as
 // one frame of a stroke costs. vs_memcpy compares each dab with a memcpy of the rows of its bounding box, in place on a
-// canvas-sized surface.
+// canvas-sized surface. BM_DabSpanPath runs the colour dab through each of the kernel's span loops.
 #include <cmath>
 
 #include "BenchSupport.h"
 #include "BrushTool.h"
 #include "DataModel.h"
 #include "Foundation/Bundle.h"
+#include "Graphics/MaskFillSpans.h"
 #include "MediumValues.h"
 #include "Toolkit/View.h"
 
@@ -80,6 +81,20 @@ void BM_Dab(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
 }
 
+// The colour dab through each span path of the kernel: 0 scalar, 1 SSE2, 2 AVX2 (where the CPU
+// has it; otherwise SSE2 runs again).
+void BM_DabSpanPath(benchmark::State& state)
+{
+    const int size = static_cast<int>(state.range(0));
+    Scene scene(size, BrushTool::kModeFreehand);
+    const gfx::maskfill::SpanPath before = gfx::maskfill::activeSpanPath();
+    gfx::maskfill::forceSpanPath(static_cast<gfx::maskfill::SpanPath>(state.range(1)));
+    int i = 0;
+    bench::runAgainstBaseline(state, dabBoxCopySeconds(size), [&] { benchmark::DoNotOptimize(scene.brush->drawBrushShapeAt(nextCentre(i))); });
+    gfx::maskfill::forceSpanPath(before);
+    state.SetItemsProcessed(state.iterations());
+}
+
 // The same dab through the general path: a mask clip and a fill, composited by cairo.
 void BM_DabCairoPath(benchmark::State& state)
 {
@@ -127,6 +142,7 @@ void BM_SegmentAndRedraw(benchmark::State& state)
 BENCHMARK(BM_Dab)
     ->ArgNames({"size", "mode"})
     ->ArgsProduct({{40, 100, 200}, {BrushTool::kModeFreehand, BrushTool::kModePhoto, BrushTool::kModeEraser}});
+BENCHMARK(BM_DabSpanPath)->ArgNames({"size", "path"})->ArgsProduct({{40, 100, 200}, {0, 1, 2}});
 BENCHMARK(BM_DabCairoPath)->ArgName("size")->Arg(40)->Arg(100)->Arg(200);
 BENCHMARK(BM_SegmentAndRedraw);
 

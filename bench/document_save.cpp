@@ -138,7 +138,8 @@ template <class Body> void runAgainstPng(benchmark::State& state, std::size_t by
 
 std::size_t savedSize(const Fixture& fixture)
 {
-    fnd::KeyedArchiver::archiveRootObject(*fixture.model, fixture.path);
+    const auto saved = fnd::KeyedArchiver::archiveRootObject(*fixture.model, fixture.path);
+    KANVARO_ASSERT(saved.ok());
     return std::filesystem::file_size(fixture.path);
 }
 

@@ -35,22 +35,22 @@ std::span<const uint8_t> PlistObject::bytes() const
 Result<std::unique_ptr<BinaryPlistReader>> BinaryPlistReader::parse(std::vector<uint8_t> bytes)
 {
     auto reader = std::make_unique<BinaryPlistReader>(PrivateTag{}, std::move(bytes));
-    if (auto error = reader->readTrailer())
-        return Error{*error};
-    if (auto error = reader->checkOffsets())
-        return Error{*error};
-    if (auto error = reader->validate())
-        return Error{*error};
+    if (auto status = reader->readTrailer(); !status)
+        return Error{status.error()};
+    if (auto status = reader->checkOffsets(); !status)
+        return Error{status.error()};
+    if (auto status = reader->validate(); !status)
+        return Error{status.error()};
     return reader;
 }
 
-std::optional<std::string> BinaryPlistReader::readTrailer()
+Status BinaryPlistReader::readTrailer()
 {
     const uint64_t length = m_bytes.size();
     if (length > kMaxFileSize)
-        return "binary plist: file larger than 256 MiB";
+        return Error{"binary plist: file larger than " + std::to_string(kMaxFileSize >> 20) + " MiB"};
     if (length < kMagicSize + 1 + kTrailerSize || std::memcmp(m_bytes.data(), kMagic, kMagicSize) != 0)
-        return "binary plist: not a bplist00 file";
+        return Error{"binary plist: not a bplist00 file"};
     const uint8_t* trailer = m_bytes.data() + length - kTrailerSize;
     m_offsetSize = trailer[6];
     m_refSize = trailer[7];
@@ -58,27 +58,27 @@ std::optional<std::string> BinaryPlistReader::readTrailer()
     m_top = readBigEndian(trailer + 16, 8);
     m_tableOffset = readBigEndian(trailer + 24, 8);
     if (m_offsetSize < 1 || m_offsetSize > 8 || m_refSize < 1 || m_refSize > 8)
-        return "binary plist: trailer has invalid offset or ref size";
+        return Error{"binary plist: trailer has invalid offset or ref size"};
     if (m_count < 1 || m_top >= m_count || m_count > maxForWidth(m_refSize))
-        return "binary plist: trailer has invalid object count or top object";
+        return Error{"binary plist: trailer has invalid object count or top object"};
     if (m_tableOffset < kMagicSize + 1 || m_tableOffset > maxForWidth(m_offsetSize))
-        return "binary plist: trailer has invalid offset table position";
+        return Error{"binary plist: trailer has invalid offset table position"};
     // tableOffset + count * offsetSize + 32 == length, without overflow.
     const uint64_t tableEnd = length - kTrailerSize;
     if (m_tableOffset > tableEnd || (tableEnd - m_tableOffset) % m_offsetSize != 0 ||
         (tableEnd - m_tableOffset) / m_offsetSize != m_count)
-        return "binary plist: offset table does not fit between objects and trailer";
-    return std::nullopt;
+        return Error{"binary plist: offset table does not fit between objects and trailer"};
+    return {};
 }
 
-std::optional<std::string> BinaryPlistReader::checkOffsets() const
+Status BinaryPlistReader::checkOffsets() const
 {
     for (uint64_t i = 0; i < m_count; ++i) {
         const uint64_t offset = offsetOf(i);
         if (offset < kMagicSize || offset >= m_tableOffset)
-            return objectError(i, "has an offset outside the object table");
+            return Error{objectError(i, "has an offset outside the object table")};
     }
-    return std::nullopt;
+    return {};
 }
 
 uint64_t BinaryPlistReader::offsetOf(uint64_t index) const
@@ -92,23 +92,23 @@ uint64_t BinaryPlistReader::refAt(const uint8_t* refs, uint64_t i) const
 }
 
 // A count in the marker's low nibble, or (nibble F) in an int object that follows.
-std::optional<std::string> BinaryPlistReader::readCount(uint64_t& pos, uint8_t low, uint64_t& count) const
+Status BinaryPlistReader::readCount(uint64_t& pos, uint8_t low, uint64_t& count) const
 {
     if (low != kCountFollows) {
         count = low;
-        return std::nullopt;
+        return {};
     }
     if (pos >= m_tableOffset || (m_bytes[pos] >> 4) != kMarkerInt || (m_bytes[pos] & 0x0F) > 3)
-        return "has an invalid count";
+        return Error{"has an invalid count"};
     const unsigned width = 1u << (m_bytes[pos] & 0x0F);
     ++pos;
     if (m_tableOffset - pos < width)
-        return "has a count past the offset table";
+        return Error{"has a count past the offset table"};
     count = readBigEndian(&m_bytes[pos], width);
     pos += width;
     if (width == 8 && count > static_cast<uint64_t>(std::numeric_limits<int64_t>::max()))
-        return "has a negative count";
-    return std::nullopt;
+        return Error{"has a negative count"};
+    return {};
 }
 
 std::optional<PlistObject> BinaryPlistReader::decode(uint64_t index, std::string& error) const
@@ -171,8 +171,8 @@ std::optional<PlistObject> BinaryPlistReader::decodeCounted(uint64_t index, uint
 {
     const uint8_t marker = m_bytes[pos++];
     PlistObject object;
-    if (auto countError = readCount(pos, marker & 0x0F, object.count)) {
-        error = objectError(index, countError->c_str());
+    if (auto counted = readCount(pos, marker & 0x0F, object.count); !counted) {
+        error = objectError(index, counted.error().c_str());
         return std::nullopt;
     }
     uint64_t unit = 1;

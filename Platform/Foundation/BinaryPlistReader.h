@@ -35,8 +35,9 @@ struct PlistObject {
 
 class BinaryPlistReader {
 public:
-    // Largest file the reader accepts.
-    static constexpr uint64_t kMaxFileSize = uint64_t{256} << 20;
+    // Largest file the reader accepts: room for a painting archive holding the largest photo we
+    // decode (256 MiB of pixels) and its canvas.
+    static constexpr uint64_t kMaxFileSize = uint64_t{320} << 20;
 
     // Takes the file's bytes and validates them; the error names the first problem found.
     static Result<std::unique_ptr<BinaryPlistReader>> parse(std::vector<uint8_t> bytes);
@@ -62,13 +63,13 @@ public:
 
 private:
     class Validator;
-    std::optional<std::string> validate();
+    Status validate();
 
-    std::optional<std::string> readTrailer();
-    std::optional<std::string> checkOffsets() const;
+    Status readTrailer();
+    Status checkOffsets() const;
     uint64_t offsetOf(uint64_t index) const;
     uint64_t refAt(const uint8_t* refs, uint64_t i) const;
-    std::optional<std::string> readCount(uint64_t& pos, uint8_t low, uint64_t& count) const;
+    Status readCount(uint64_t& pos, uint8_t low, uint64_t& count) const;
     // Decodes the header of the object at `index`; nullopt with `error` set when it is corrupt.
     std::optional<PlistObject> decode(uint64_t index, std::string& error) const;
     std::optional<PlistObject> decodeScalar(uint64_t index, uint64_t pos, std::string& error) const;

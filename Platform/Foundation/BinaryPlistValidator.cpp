@@ -22,11 +22,11 @@ class BinaryPlistReader::Validator {
 public:
     explicit Validator(BinaryPlistReader& reader) : m_reader(reader) {}
 
-    std::optional<std::string> run()
+    Status run()
     {
         m_reader.m_state.assign(m_reader.m_count, kUnvisited);
         if (!visit(m_reader.m_top))
-            return m_error;
+            return Error{m_error};
         while (!m_stack.empty()) {
             Frame& frame = m_stack.back();
             if (frame.next == frame.children) {
@@ -35,9 +35,9 @@ public:
             }
             const uint64_t child = m_reader.refAt(frame.refs, frame.next++);
             if (!visit(child))
-                return m_error;
+                return Error{m_error};
         }
-        return std::nullopt;
+        return {};
     }
 
 private:
@@ -174,7 +174,7 @@ private:
     std::deque<std::string> m_decodedKeys;                  // UTF-16 keys as UTF-8, stable
 };
 
-std::optional<std::string> BinaryPlistReader::validate()
+Status BinaryPlistReader::validate()
 {
     return Validator(*this).run();
 }

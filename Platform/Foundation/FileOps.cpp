@@ -1,7 +1,12 @@
 #include "Foundation/FileOps.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <filesystem>
+#include <string_view>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,6 +38,18 @@ public:
 private:
     int m_fd;
 };
+
+constexpr std::string_view kTemporaryMarker = ".tmp-";
+constexpr size_t kTemporarySuffixLength = 6; // the XXXXXX mkostemp fills in
+
+bool isTemporaryName(std::string_view name)
+{
+    const size_t tail = kTemporaryMarker.size() + kTemporarySuffixLength;
+    if (name.size() <= tail || name.substr(name.size() - tail, kTemporaryMarker.size()) != kTemporaryMarker)
+        return false;
+    const std::string_view suffix = name.substr(name.size() - kTemporarySuffixLength);
+    return std::all_of(suffix.begin(), suffix.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
 
 std::string describeErrno(const std::string& what, const std::string& path)
 {
@@ -70,69 +87,95 @@ void syncFolder(const std::string& folder)
 }
 
 // Writes the content into the open temporary file and flushes it to disk.
-bool fillTemporary(UniqueFd& fd, const std::string& temporary, const ContentProducer& produce)
+Status fillTemporary(UniqueFd& fd, const std::string& temporary, const ContentProducer& produce)
 {
-    bool writeFailed = false;
+    std::string writeError;
     const ChunkWriter write = [&](const uint8_t* data, size_t size) {
-        if (!writeFailed && !writeAll(fd.get(), data, size)) {
-            log(describeErrno("Could not write", temporary));
-            writeFailed = true;
-        }
-        return !writeFailed;
+        if (writeError.empty() && !writeAll(fd.get(), data, size))
+            writeError = describeErrno("Could not write", temporary);
+        return writeError.empty();
     };
-    if (!produce(write) || writeFailed) {
-        if (!writeFailed)
-            log("Writing " + temporary + " was abandoned");
-        return false;
-    }
-    if (::fchmod(fd.get(), 0644) != 0 || ::fsync(fd.get()) != 0 || !fd.close()) {
-        log(describeErrno("Could not flush", temporary));
-        return false;
-    }
-    return true;
+    if (!produce(write) || !writeError.empty())
+        return Error{writeError.empty() ? "Writing " + temporary + " was abandoned" : writeError};
+    if (::fchmod(fd.get(), 0644) != 0 || ::fsync(fd.get()) != 0 || !fd.close())
+        return Error{describeErrno("Could not flush", temporary)};
+    return {};
 }
 
-// Writes a complete temporary file beside `path`; its name, or nothing when it failed.
-std::optional<std::string> writeTemporaryBeside(const std::string& path, const ContentProducer& produce)
+// By default a write past the file-size limit (ulimit -f) kills the process with SIGXFSZ; ignored,
+// the write fails with EFBIG and the save reports it like a full disk. A handler someone else
+// installed is left alone.
+void ignoreFileSizeSignal()
 {
-    std::string temporary = path + ".tmp-XXXXXX";
-    UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (!fd) {
-        log(describeErrno("Could not create a temporary file for", path));
-        return std::nullopt;
-    }
-    if (!fillTemporary(fd, temporary, produce)) {
-        ::unlink(temporary.c_str());
-        return std::nullopt;
-    }
-    return temporary;
+    static const bool done = [] {
+        struct sigaction current {};
+        if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+            ::signal(SIGXFSZ, SIG_IGN);
+        return true;
+    }();
+    (void)done;
 }
 
 } // namespace
 
-bool writeFileAtomically(const std::string& path, const ContentProducer& produce)
+Result<PendingFile> PendingFile::write(const std::string& path, const ContentProducer& produce)
 {
-    const auto temporary = writeTemporaryBeside(path, produce);
-    if (!temporary)
-        return false;
-    if (::rename(temporary->c_str(), path.c_str()) != 0) {
-        log(describeErrno("Could not replace", path));
-        ::unlink(temporary->c_str());
-        return false;
+    ignoreFileSizeSignal();
+    std::string temporary = path + std::string(kTemporaryMarker) + std::string(kTemporarySuffixLength, 'X');
+    UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (!fd)
+        return Error{describeErrno("Could not create a temporary file for", path)};
+    if (auto filled = fillTemporary(fd, temporary, produce); !filled) {
+        ::unlink(temporary.c_str());
+        return Error{filled.error()};
     }
-    syncFolder(folderOf(path));
-    return true;
+    return PendingFile(path, std::move(temporary));
+}
+
+PendingFile::PendingFile(PendingFile&& other) noexcept
+    : m_path(std::move(other.m_path)), m_temporary(std::exchange(other.m_temporary, {}))
+{
+}
+
+PendingFile::~PendingFile()
+{
+    if (!m_temporary.empty())
+        ::unlink(m_temporary.c_str());
+}
+
+Status PendingFile::commit()
+{
+    KANVARO_ASSERT(!m_temporary.empty());
+    const std::string temporary = std::exchange(m_temporary, {});
+    if (::rename(temporary.c_str(), m_path.c_str()) != 0) {
+        Error error{describeErrno("Could not replace", m_path)};
+        ::unlink(temporary.c_str());
+        return error;
+    }
+    syncFolder(folderOf(m_path));
+    return {};
+}
+
+Status writeFileAtomically(const std::string& path, const ContentProducer& produce)
+{
+    auto pending = PendingFile::write(path, produce);
+    Status status = pending ? pending->commit() : Status(Error{pending.error()});
+    if (!status)
+        log(status.error());
+    return status;
 }
 
 NewFileResult writeNewFileAtomically(const std::string& path, const ContentProducer& produce)
 {
-    const auto temporary = writeTemporaryBeside(path, produce);
-    if (!temporary)
+    auto pending = PendingFile::write(path, produce);
+    if (!pending) {
+        log(pending.error());
         return NewFileResult::Failed;
+    }
     // A hard link fails with EEXIST instead of replacing, so two writers never clobber each other.
-    const bool linked = ::link(temporary->c_str(), path.c_str()) == 0;
+    const std::string& temporary = pending->temporaryPath();
+    const bool linked = ::link(temporary.c_str(), path.c_str()) == 0;
     const int linkError = errno;
-    ::unlink(temporary->c_str());
     if (!linked) {
         if (linkError == EEXIST)
             return NewFileResult::Exists;
@@ -141,20 +184,40 @@ NewFileResult writeNewFileAtomically(const std::string& path, const ContentProdu
         return NewFileResult::Failed;
     }
     syncFolder(folderOf(path));
-    return NewFileResult::Written;
+    return NewFileResult::Written; // the pending temporary is removed as it goes
 }
 
-bool writeFileAtomically(const std::string& path, std::span<const uint8_t> bytes)
+Status writeFileAtomically(const std::string& path, std::span<const uint8_t> bytes)
 {
     return writeFileAtomically(path, [bytes](const ChunkWriter& write) {
         return write(bytes.data(), bytes.size());
     });
 }
 
+int removeStaleTemporaries(const std::string& folder, std::chrono::seconds minimumAge)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const auto cutoff = fs::file_time_type::clock::now() - minimumAge;
+    int removed = 0;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const fs::directory_entry& entry = *it;
+        std::error_code entryError;
+        if (!isTemporaryName(entry.path().filename().string()) || !fs::is_regular_file(entry.symlink_status(entryError)))
+            continue;
+        const auto changed = entry.last_write_time(entryError);
+        if (!entryError && changed < cutoff && fs::remove(entry.path(), entryError)) {
+            log("Removed the stale temporary file " + entry.path().string());
+            ++removed;
+        }
+    }
+    return removed;
+}
+
 Result<std::vector<uint8_t>> readFile(const std::string& path, uint64_t maxBytes)
 {
-    // Non-blocking, so that opening a pipe with no writer returns at once and is then refused as
-    // not regular; regular files ignore the flag.
+    // Non-blocking, so that a named pipe or a device is refused below instead of waiting for a
+    // writer; a regular file is then read in the ordinary blocking way.
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!fd)
         return Error{describeErrno("Could not open", path)};
@@ -163,6 +226,9 @@ Result<std::vector<uint8_t>> readFile(const std::string& path, uint64_t maxBytes
         return Error{describeErrno("Could not examine", path)};
     if (!S_ISREG(info.st_mode))
         return Error{path + " is not a regular file"};
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return Error{describeErrno("Could not read", path)};
     const auto size = static_cast<uint64_t>(info.st_size);
     if (size > maxBytes)
         return Error{path + " is larger than " + std::to_string(maxBytes) + " bytes"};

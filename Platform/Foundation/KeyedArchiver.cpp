@@ -64,15 +64,38 @@ Result<std::vector<uint8_t>> KeyedArchiver::archivedData(const Codable& root)
     return archiver.m_writer.bytes();
 }
 
-bool KeyedArchiver::archiveRootObject(const Codable& root, const std::string& path)
+Result<PendingFile> KeyedArchiver::writeArchive(const Codable& root, const std::string& path, uint64_t maxBytes)
 {
     KeyedArchiver archiver;
     archiver.archive(root);
-    if (!archiver.m_error.empty()) {
-        log("Could not archive to " + path + ": " + archiver.m_error);
-        return false;
-    }
-    return writeFileAtomically(path, [&](const ChunkWriter& write) { return archiver.m_writer.write(write); });
+    if (!archiver.m_error.empty())
+        return Error{"Could not archive to " + path + ": " + archiver.m_error};
+    uint64_t written = 0;
+    auto pending = PendingFile::write(path, [&](const ChunkWriter& write) {
+        return archiver.m_writer.write([&](const uint8_t* data, size_t size) {
+            written += size;
+            return written <= maxBytes && write(data, size);
+        });
+    });
+    if (written > maxBytes)
+        return Error{"Could not archive to " + path + ": the archive would be larger than " + std::to_string(maxBytes) +
+                     " bytes, more than can be opened again"};
+    return pending;
+}
+
+Status KeyedArchiver::archiveRootObject(const Codable& root, const std::string& path)
+{
+    auto pending = writeArchive(root, path);
+    Status status = pending ? pending->commit() : Status(Error{pending.error()});
+    if (!status)
+        log(status.error());
+    return status;
+}
+
+void KeyedArchiver::failWithReason(std::string reason)
+{
+    if (m_error.empty())
+        m_error = std::move(reason);
 }
 
 void KeyedArchiver::archive(const Codable& root)

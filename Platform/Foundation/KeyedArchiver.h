@@ -12,7 +12,9 @@
 #include <utility>
 #include <vector>
 
+#include "Foundation/BinaryPlistReader.h"
 #include "Foundation/BinaryPlistWriter.h"
+#include "Foundation/FileOps.h"
 #include "Foundation/KeyedArchive.h"
 #include "Foundation/Result.h"
 
@@ -20,10 +22,20 @@ namespace fnd {
 
 class KeyedArchiver {
 public:
-    // The archive's bytes; fails only on text that is not valid UTF-8.
+    // The archive's bytes; fails on text that is not valid UTF-8 or when an object reported a
+    // failure.
     static Result<std::vector<uint8_t>> archivedData(const Codable& root);
-    // Replaces the file at `path` atomically; on failure the old file stays and a log line says why.
-    static bool archiveRootObject(const Codable& root, const std::string& path);
+    // Replaces the file at `path` atomically; on failure the old file stays and the failure (also
+    // written to the log) says why.
+    static Status archiveRootObject(const Codable& root, const std::string& path);
+    // The archive written beside `path`, waiting to replace it. Fails when an object reported a
+    // failure or the archive would exceed maxBytes (by default what the reader accepts).
+    static Result<PendingFile> writeArchive(const Codable& root, const std::string& path,
+                                            uint64_t maxBytes = BinaryPlistReader::kMaxFileSize);
+
+    // Called from Codable::encodeWithCoder when part of the object cannot be encoded: the whole
+    // archive then fails with the first reason given, and nothing is written.
+    void failWithReason(std::string reason);
 
     // Called from Codable::encodeWithCoder, each adding a key to the object being encoded.
     void encodeInt32(std::string_view key, int32_t value);

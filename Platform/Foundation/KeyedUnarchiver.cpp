@@ -32,33 +32,33 @@ Result<KeyedUnarchiver> KeyedUnarchiver::fromBytes(std::vector<uint8_t> bytes)
     if (!plist)
         return Error{plist.error()};
     KeyedUnarchiver unarchiver(std::move(plist).value());
-    if (auto error = unarchiver.readTop())
-        return Error{"keyed archive: " + *error};
+    if (auto status = unarchiver.readTop(); !status)
+        return Error{"keyed archive: " + status.error()};
     return unarchiver;
 }
 
-std::optional<std::string> KeyedUnarchiver::readTop()
+Status KeyedUnarchiver::readTop()
 {
     const PlistObject top = m_plist->object(m_plist->topIndex());
     if (top.type != PlistType::Dict)
-        return "top object is not a dictionary";
+        return Error{"top object is not a dictionary"};
     auto archiver = lookup(top, archive::kArchiverKey);
     if (!archiver || !m_plist->textEquals(*archiver, archive::kArchiverName))
-        return "unknown archiver";
+        return Error{"unknown archiver"};
     auto version = lookup(top, archive::kVersionKey);
     if (!version || version->type != PlistType::Int || version->integer != archive::kVersion)
-        return "unknown version";
+        return Error{"unknown version"};
     auto objects = lookup(top, archive::kObjectsKey);
     if (!objects || objects->type != PlistType::Array || objects->count < 1 ||
         !m_plist->textEquals(m_plist->object(m_plist->arrayElement(*objects, 0)), archive::kNull))
-        return "no object list";
+        return Error{"no object list"};
     m_objects = *objects;
     auto topKeys = lookup(top, archive::kTopKey);
     auto root = topKeys && topKeys->type == PlistType::Dict ? lookup(*topKeys, archive::kRootKey) : std::nullopt;
     if (!root || root->type != PlistType::Uid || root->uid == 0 || root->uid >= m_objects.count)
-        return "no root object";
+        return Error{"no root object"};
     m_rootUid = root->uid;
-    return std::nullopt;
+    return {};
 }
 
 void KeyedUnarchiver::failWithReason(std::string reason)

@@ -66,7 +66,7 @@ private:
     };
 
     explicit KeyedUnarchiver(std::unique_ptr<BinaryPlistReader> plist) : m_plist(std::move(plist)) {}
-    std::optional<std::string> readTop();
+    Status readTop();
 
     bool enterRoot(std::string_view className);
     bool enterObject(std::string_view key, std::string_view className);

@@ -1,6 +1,7 @@
 #pragma once
 // Result of an operation that can fail on outside input: a value, or an error message meant for
-// the log (and for the user where the caller decides so).
+// the log (and for the user where the caller decides so). `Status` (Result<void>) is the one type
+// for "done, or why not".
 #include <optional>
 #include <string>
 #include <utility>
@@ -14,7 +15,7 @@ struct Error {
 };
 
 template<typename T>
-class Result {
+class [[nodiscard]] Result {
 public:
     Result(T value) : m_value(std::move(value)) {}          // NOLINT(google-explicit-constructor)
     Result(Error error) : m_error(std::move(error.message)) {} // NOLINT(google-explicit-constructor)
@@ -34,5 +35,24 @@ private:
     std::optional<T> m_value;
     std::string m_error;
 };
+
+// Success carries nothing; failure carries the message.
+template<>
+class [[nodiscard]] Result<void> {
+public:
+    Result() = default;
+    Result(Error error) : m_failed(true), m_error(std::move(error.message)) {} // NOLINT(google-explicit-constructor)
+
+    bool ok() const { return !m_failed; }
+    explicit operator bool() const { return ok(); }
+
+    const std::string& error() const { return m_error; }
+
+private:
+    bool m_failed = false;
+    std::string m_error;
+};
+
+using Status = Result<void>;
 
 } // namespace fnd

@@ -45,21 +45,6 @@ void Timer::invalidate()
         m_callback = nullptr;
 }
 
-void Timer::fire()
-{
-    if (!m_valid || m_firing)
-        return;
-    auto keepAlive = shared_from_this();
-    m_firing = true;
-    if (m_callback)
-        m_callback(*this);
-    m_firing = false;
-    if (!m_repeats)
-        invalidate();
-    else if (!m_valid)
-        m_callback = nullptr;
-}
-
 void Timer::fireScheduled(double now)
 {
     auto keepAlive = shared_from_this();

@@ -27,8 +27,6 @@ public:
     bool isValid() const { return m_valid; }
     // Stops the timer for good; the run loop lets go of it.
     void invalidate();
-    // Runs the callback now, outside the schedule; a one-shot timer is then invalidated.
-    void fire();
 
     // True while the callback runs (a repeating timer never re-enters itself).
     bool isFiring() const { return m_firing; }

@@ -20,6 +20,14 @@ constexpr double kMaxMaskCoordinate = 1073741824.0; // 2^30
 
 Fixed toFixed(double v) { return static_cast<Fixed>(std::llround(v * kFixedOne)); }
 
+// Pixel centres often fall exactly on a sample edge (a whole-pixel dab of odd size has its
+// centre row there). The double transform and the rounded fixed-point step then land a hair
+// either side of the edge depending on where the dab sits and where its row's walk starts, so
+// the same dab would pick different samples at different places: notches along a stroke. A
+// bias of 2^-20 sample, larger than those errors over any span up to 8192 pixels, settles
+// every such tie on the sample the exact position names.
+constexpr Fixed kTieBias = Fixed{1} << 12;
+
 using maskfill::SourceTable;
 
 // Each channel of the source table rounded once from the real product.
@@ -81,19 +89,24 @@ bool place(const MaskFillTarget& target, const IntRect& clip, const ImageMask& m
     return true;
 }
 
-// Real steps t (from the row's first pixel) with 0 <= p0 + dp * t < limit, as [lo, hi).
+// Narrows [lo, hi) to the real steps t (from the row's first pixel) with 0 <= p0 + dp * t < limit,
+// widened by a pixel each way: the estimate only has to contain the span, which the fixed-point
+// test then settles. A row lying exactly on a mask edge must reach that test, whichever side
+// of the edge the double arithmetic puts it.
 void stepsInside(double p0, double dp, double limit, double& lo, double& hi)
 {
     constexpr double inf = std::numeric_limits<double>::infinity();
-    if (dp == 0) {
-        bool inside = p0 >= 0 && p0 < limit;
-        lo = inside ? -inf : inf;
-        hi = inside ? inf : -inf;
+    constexpr double kSlack = 1e-6; // far above the double error of p0, in mask samples
+    if (std::fabs(dp) < 1e-12) {
+        if (p0 < -kSlack || p0 >= limit + kSlack) {
+            lo = inf;
+            hi = -inf;
+        }
         return;
     }
     double t0 = -p0 / dp, t1 = (limit - p0) / dp;
-    lo = std::max(lo, std::min(t0, t1));
-    hi = std::min(hi, std::max(t0, t1));
+    lo = std::max(lo, std::min(t0, t1) - 1);
+    hi = std::min(hi, std::max(t0, t1) + 1);
 }
 
 // One row: the mask position at the row's first pixel and its step per pixel.
@@ -154,7 +167,7 @@ MaskFillResult fillMask(const MaskFillTarget& target, const IntRect& clip, const
     for (int y = region.y; y < region.y + region.height; ++y) {
         const double yc = y + 0.5;
         const double u0 = m.a * x0 + m.c * yc + m.tx, v0 = m.b * x0 + m.d * yc + m.ty;
-        const RowWalk rowStart{toFixed(u0), toFixed(v0), toFixed(m.a), toFixed(m.b), maxU, maxV};
+        const RowWalk rowStart{toFixed(u0) + kTieBias, toFixed(v0) + kTieBias, toFixed(m.a), toFixed(m.b), maxU, maxV};
         int start = 0, end = 0;
         rowSpan(rowStart, u0, v0, m.a, m.b, mask, region.width, start, end);
         if (start >= end)

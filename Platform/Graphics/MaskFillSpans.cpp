@@ -87,8 +87,8 @@ void blendClearScalar(std::uint32_t* dst, int count, const SampleWalk& walk, con
 
 #if defined(__SSE2__)
 
-void blendSourceOver(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes,
-                     const SourceTable& table)
+void blendSourceOverSse2(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples,
+                         int rowBytes, const SourceTable& table)
 {
     Walker walker(walk, samples, rowBytes);
     const __m128i alphaMask = _mm_set1_epi32(0xFF);
@@ -107,7 +107,7 @@ void blendSourceOver(std::uint32_t* dst, int count, const SampleWalk& walk, cons
     blendSourceOverScalar(dst + i, count - i, walker.rest(), samples, rowBytes, table);
 }
 
-void blendClear(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes)
+void blendClearSse2(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes)
 {
     Walker walker(walk, samples, rowBytes);
     int i = 0;
@@ -124,17 +124,71 @@ void blendClear(std::uint32_t* dst, int count, const SampleWalk& walk, const std
 
 #else
 
-void blendSourceOver(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes,
-                     const SourceTable& table)
+void blendSourceOverSse2(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples,
+                         int rowBytes, const SourceTable& table)
 {
     blendSourceOverScalar(dst, count, walk, samples, rowBytes, table);
 }
 
-void blendClear(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes)
+void blendClearSse2(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes)
 {
     blendClearScalar(dst, count, walk, samples, rowBytes);
 }
 
 #endif
+
+bool avx2Available()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool available = avx2SpansBuilt() && __builtin_cpu_supports("avx2");
+    return available;
+#else
+    return false;
+#endif
+}
+
+namespace {
+
+SpanPath fastestPath() { return avx2Available() ? SpanPath::Avx2 : SpanPath::Sse2; }
+
+// Chosen once; changed only by forceSpanPath (benchmarks).
+SpanPath& chosenPath()
+{
+    static SpanPath path = fastestPath();
+    return path;
+}
+
+} // namespace
+
+SpanPath activeSpanPath() { return chosenPath(); }
+
+void forceSpanPath(SpanPath path) { chosenPath() = path == SpanPath::Avx2 && !avx2Available() ? SpanPath::Sse2 : path; }
+
+void blendSourceOver(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes,
+                     const SourceTable& table)
+{
+    switch (chosenPath()) {
+    case SpanPath::Avx2:
+        return blendSourceOverAvx2(dst, count, walk, samples, rowBytes, table);
+    case SpanPath::Sse2:
+        return blendSourceOverSse2(dst, count, walk, samples, rowBytes, table);
+    case SpanPath::Scalar:
+        break;
+    }
+    blendSourceOverScalar(dst, count, walk, samples, rowBytes, table);
+}
+
+void blendClear(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes)
+{
+    switch (chosenPath()) {
+    case SpanPath::Avx2:
+        return blendClearAvx2(dst, count, walk, samples, rowBytes);
+    case SpanPath::Sse2:
+        return blendClearSse2(dst, count, walk, samples, rowBytes);
+    case SpanPath::Scalar:
+        break;
+    }
+    blendClearScalar(dst, count, walk, samples, rowBytes);
+}
 
 } // namespace gfx::maskfill

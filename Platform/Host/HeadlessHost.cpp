@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "Foundation/FileOps.h"
 #include "Foundation/RunLoop.h"
@@ -75,14 +76,14 @@ void HeadlessHost::frame()
     m_window->display();
 }
 
-fnd::Result<bool> HeadlessHost::checkInWindow(gfx::Point point) const
+fnd::Status HeadlessHost::checkInWindow(gfx::Point point) const
 {
     if (!std::isfinite(point.x) || !std::isfinite(point.y) || !m_window->bounds().contains(point))
         return fnd::Error{"point " + describe(point) + " is outside the window"};
-    return true;
+    return {};
 }
 
-fnd::Result<bool> HeadlessHost::tap(gfx::Point point)
+fnd::Status HeadlessHost::tap(gfx::Point point)
 {
     if (auto inside = checkInWindow(point); !inside)
         return inside;
@@ -90,18 +91,48 @@ fnd::Result<bool> HeadlessHost::tap(gfx::Point point)
     advance(kTapSeconds);
     m_window->touchUp(0, point, now());
     fnd::RunLoop::main().runOnce();
-    return true;
+    return {};
 }
 
-fnd::Result<bool> HeadlessHost::tap(const std::string& label)
+fnd::Status HeadlessHost::tap(const std::string& label)
 {
     ui::View* view = findVisibleView(label);
     if (!view)
         return fnd::Error{"no visible view labelled \"" + label + "\""};
-    return tap(tapPointOf(*view, *m_window));
+    return tapView(*view, label);
 }
 
-fnd::Result<bool> HeadlessHost::drag(gfx::Point from, gfx::Point to, int moves, double seconds)
+fnd::Status HeadlessHost::tapView(ui::View& view, const std::string& label)
+{
+    if (!isReachable(view, *m_window))
+        return fnd::Error{"the view labelled \"" + label + "\" is covered by another view"};
+    return tap(tapPointOf(view, *m_window));
+}
+
+fnd::Status HeadlessHost::pickPhoto(const std::string& file)
+{
+    std::string name = std::filesystem::path(file).filename().string();
+    auto glance = [this] { advance(kGlanceSeconds); };
+    ui::View* cell = name.empty() ? nullptr : revealView(*m_window, name, glance);
+    if (!cell && name != file)
+        cell = revealView(*m_window, file, glance);
+    if (!cell)
+        return fnd::Error{"no photo \"" + file + "\" in the open picker"};
+    return tapView(*cell, name);
+}
+
+fnd::Status HeadlessHost::expectAlert(const std::string& title)
+{
+    if (findShowingAlert(*m_window, title))
+        return {};
+    std::string showing;
+    for (const std::string& other : showingAlertTitles(*m_window))
+        showing += (showing.empty() ? "" : ", ") + ("\"" + other + "\"");
+    return fnd::Error{"no alert titled \"" + title + "\" is showing"
+                      + (showing.empty() ? std::string(" (no alert is)") : " (showing: " + showing + ")")};
+}
+
+fnd::Status HeadlessHost::drag(gfx::Point from, gfx::Point to, int moves, double seconds)
 {
     if (auto inside = checkInWindow(from); !inside)
         return inside;
@@ -121,10 +152,10 @@ fnd::Result<bool> HeadlessHost::drag(gfx::Point from, gfx::Point to, int moves, 
         advance(seconds);
     m_window->touchUp(0, to, now());
     fnd::RunLoop::main().runOnce();
-    return true;
+    return {};
 }
 
-fnd::Result<bool> HeadlessHost::pinch(gfx::Point center, double scale)
+fnd::Status HeadlessHost::pinch(gfx::Point center, double scale)
 {
     if (auto inside = checkInWindow(center); !inside)
         return inside;
@@ -143,7 +174,7 @@ fnd::Result<bool> HeadlessHost::pinch(gfx::Point center, double scale)
     }
     m_window->sendTouches(ui::TouchPhase::Ended, fingersAt(kPinchStartDistance * scale), now());
     fnd::RunLoop::main().runOnce();
-    return true;
+    return {};
 }
 
 void HeadlessHost::advance(double seconds)
@@ -165,7 +196,7 @@ ui::View* HeadlessHost::findVisibleView(const std::string& label)
     return host::findVisibleView(*m_window, label);
 }
 
-fnd::Result<bool> HeadlessHost::screenshot(const std::string& path)
+fnd::Status HeadlessHost::screenshot(const std::string& path)
 {
     gfx::BitmapContext* store = m_window->backingStore();
     if (!store)
@@ -176,9 +207,9 @@ fnd::Result<bool> HeadlessHost::screenshot(const std::string& path)
     auto png = imageio::encodePng(pixels);
     if (!png)
         return fnd::Error{"cannot encode the screenshot: " + png.error()};
-    if (!fnd::writeFileAtomically(path, png.value()))
-        return fnd::Error{"cannot write the screenshot to " + path};
-    return true;
+    if (auto written = fnd::writeFileAtomically(path, png.value()); !written)
+        return fnd::Error{"cannot write the screenshot: " + written.error()};
+    return {};
 }
 
 } // namespace host

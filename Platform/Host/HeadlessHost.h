@@ -39,29 +39,37 @@ public:
 
     // Input. Points are window coordinates; a point outside the window is refused.
     static constexpr double kTapSeconds = 0.05;
-    fnd::Result<bool> tap(gfx::Point point);
-    // Taps the middle of the front-most visible view with the accessibility label.
-    fnd::Result<bool> tap(const std::string& label);
+    fnd::Status tap(gfx::Point point);
+    // Taps the middle of the front-most visible view with the accessibility label; refused when
+    // something else lies over that point (a sheet's dimming, another screen).
+    fnd::Status tap(const std::string& label);
+    // Taps the photo `file` (its file name is the cell's label) in the open picker, scrolling the
+    // grid a screenful at a time, kGlanceSeconds each, until the cell shows.
+    static constexpr double kGlanceSeconds = 0.1;
+    fnd::Status pickPhoto(const std::string& file);
     // Touch-down at `from`, `moves` moves evenly spaced in place and time over `seconds` ending
     // at `to`, then touch-up there.
-    fnd::Result<bool> drag(gfx::Point from, gfx::Point to, int moves = 10, double seconds = 0.3);
+    fnd::Status drag(gfx::Point from, gfx::Point to, int moves = 10, double seconds = 0.3);
     // Two fingers on a horizontal line through `center`, moving apart (scale > 1) or together
     // until their distance is `scale` times the starting one.
     static constexpr double kPinchStartDistance = 80;
     static constexpr int kPinchMoves = 10;
     static constexpr double kPinchSeconds = 0.3;
-    fnd::Result<bool> pinch(gfx::Point center, double scale);
+    fnd::Status pinch(gfx::Point center, double scale);
 
     // Runs the run loop for `seconds`: timers fire on time, animations draw their frames.
     void advance(double seconds);
 
     ui::View* findVisibleView(const std::string& label);
+    // Succeeds when an alert titled `title` (for an untitled alert: with that message) is up.
+    fnd::Status expectAlert(const std::string& title);
 
     // Redraws everything and writes the backing store as a PNG (atomically).
-    fnd::Result<bool> screenshot(const std::string& path);
+    fnd::Status screenshot(const std::string& path);
 
 private:
-    fnd::Result<bool> checkInWindow(gfx::Point point) const;
+    fnd::Status checkInWindow(gfx::Point point) const;
+    fnd::Status tapView(ui::View& view, const std::string& label);
     void frame();
 
     fnd::ManualClockScope m_clock;

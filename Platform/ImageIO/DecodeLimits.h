@@ -1,13 +1,12 @@
 #pragma once
 // Size checks every decoder runs on a picture's header, before any pixel memory is allocated.
 #include <cstdint>
-#include <optional>
 
 #include "Foundation/Result.h"
 
 namespace imageio::detail {
 
-// An error when a side is 0 or too long, or the picture holds too many pixels; nothing otherwise.
-std::optional<fnd::Error> refuseUnsupportedSize(std::int64_t width, std::int64_t height);
+// Fails when a side is 0 or too long, or the picture holds too many pixels.
+fnd::Status checkDecodableSize(std::int64_t width, std::int64_t height);
 
 } // namespace imageio::detail

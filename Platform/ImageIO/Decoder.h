@@ -48,7 +48,7 @@ struct PixelRows {
 // byte): the words decodeMemory gives, premultiplied, without a picture-sized buffer between.
 // A picture whose size differs from the rows' is refused from its header, before anything is
 // written; after a failure further in, the rows hold whatever had been decoded. Orientation
-// tags are ignored. Nothing on success, the reason otherwise.
-std::optional<fnd::Error> decodePngInto(const std::uint8_t* data, std::size_t size, const PixelRows& rows);
+// tags are ignored.
+fnd::Status decodePngInto(const std::uint8_t* data, std::size_t size, const PixelRows& rows);
 
 } // namespace imageio

@@ -5,7 +5,7 @@
 
 namespace imageio::detail {
 
-std::optional<fnd::Error> refuseInvalidPixels(const PixelsView& pixels, int maxSide)
+fnd::Status checkEncodablePixels(const PixelsView& pixels, int maxSide)
 {
     if (!pixels.data)
         return fnd::Error{"no pixels to encode"};
@@ -17,7 +17,7 @@ std::optional<fnd::Error> refuseInvalidPixels(const PixelsView& pixels, int maxS
     if (pixels.bytesPerRow < static_cast<std::int64_t>(pixels.width) * 4)
         return fnd::Error{"rows of " + std::to_string(pixels.bytesPerRow) + " bytes are too short for " +
                           std::to_string(pixels.width) + " pixels"};
-    return std::nullopt;
+    return {};
 }
 
 } // namespace imageio::detail

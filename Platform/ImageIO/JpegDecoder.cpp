@@ -171,9 +171,11 @@ int reductionFor(JDIMENSION width, JDIMENSION height, int minShortSide)
 
 } // namespace
 
+// The start-of-image marker alone: whatever follows it is the decoder's to judge, so a damaged
+// JPEG is reported as one.
 bool looksLikeJpeg(const std::uint8_t* data, std::size_t size)
 {
-    return size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
+    return size >= 2 && data[0] == 0xFF && data[1] == 0xD8;
 }
 
 fnd::Result<DecodedImage> decodeJpeg(const std::uint8_t* data, std::size_t size, int minShortSide)
@@ -183,8 +185,8 @@ fnd::Result<DecodedImage> decodeJpeg(const std::uint8_t* data, std::size_t size,
     if (!readJpegHeader(session, data, size))
         return describeFailure(*session);
     const jpeg_decompress_struct& info = session->info;
-    if (auto refusal = refuseUnsupportedSize(info.image_width, info.image_height))
-        return *refusal;
+    if (auto checked = checkDecodableSize(info.image_width, info.image_height); !checked)
+        return fnd::Error{checked.error()};
     if (!isSupportedColorSpace(info))
         return fnd::Error{"unsupported JPEG colour space"};
 

@@ -82,8 +82,8 @@ bool writeJpeg(JpegWriteJob* job)
 
 fnd::Result<std::vector<std::uint8_t>> encodeJpeg(const PixelsView& pixels, double quality)
 {
-    if (auto refusal = detail::refuseInvalidPixels(pixels, kMaxJpegSide))
-        return *refusal;
+    if (auto checked = detail::checkEncodablePixels(pixels, kMaxJpegSide); !checked)
+        return fnd::Error{checked.error()};
     std::vector<std::uint8_t> rowBuffer(pixels.premultiplied ? static_cast<std::size_t>(pixels.width) * 4 : 0);
     JpegCompressor compressor;
     JpegWriteJob* job = compressor.job();

@@ -115,6 +115,25 @@ bool readPngRow(png_structp png, png_bytep row)
     return true;
 }
 
+bool readPngEnd(png_structp png, png_infop info)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    png_read_end(png, info);
+    return true;
+}
+
+// An eXIf chunk may also follow the image data. The pixels are complete by now, so a damaged
+// tail only costs the orientation: the picture then stays as stored.
+int orientationAfterImageData(png_structp png, png_infop info)
+{
+    png_bytep exif = nullptr;
+    png_uint_32 exifSize = 0;
+    if (!readPngEnd(png, info) || !png_get_eXIf_1(png, info, &exifSize, &exif))
+        return kOrientationUp;
+    return orientationFromTiffBlock(exif, exifSize);
+}
+
 fnd::Error describeFailure(const PngSource& source)
 {
     if (source.truncated)
@@ -134,11 +153,11 @@ std::int64_t bigEndian32(const std::uint8_t* p)
 
 // Width and height sit at fixed offsets in the IHDR chunk that must follow the signature; reading
 // them here gives a clear refusal before libpng sees the file.
-std::optional<fnd::Error> refuseUnsupportedHeader(const std::uint8_t* data, std::size_t size)
+fnd::Status checkSupportedHeader(const std::uint8_t* data, std::size_t size)
 {
     if (!hasHeaderChunk(data, size))
-        return std::nullopt; // libpng reports what is wrong
-    return refuseUnsupportedSize(bigEndian32(data + 16), bigEndian32(data + 20));
+        return {}; // libpng reports what is wrong
+    return checkDecodableSize(bigEndian32(data + 16), bigEndian32(data + 20));
 }
 
 // Fills `pixels` row by row so that memory is touched only as data actually arrives.
@@ -209,8 +228,8 @@ fnd::Result<PngLayout> startReading(PngReader& reader, PngSource& source)
     PngLayout layout{};
     if (!readPngLayout(reader.png(), reader.info(), &layout))
         return describeFailure(source);
-    if (auto refusal = refuseUnsupportedSize(layout.width, layout.height))
-        return *refusal;
+    if (auto checked = checkDecodableSize(layout.width, layout.height); !checked)
+        return fnd::Error{checked.error()};
     if (layout.rowBytes != std::size_t{layout.width} * 4)
         return fnd::Error{"unsupported PNG pixel format"};
     return layout;
@@ -225,8 +244,8 @@ bool looksLikePng(const std::uint8_t* data, std::size_t size)
 
 fnd::Result<DecodedImage> decodePng(const std::uint8_t* data, std::size_t size)
 {
-    if (auto refusal = refuseUnsupportedHeader(data, size))
-        return *refusal;
+    if (auto checked = checkSupportedHeader(data, size); !checked)
+        return fnd::Error{checked.error()};
     PngSource source{data, size, 0, false, {}};
     PngReader reader(&source);
     auto layout = startReading(reader, source);
@@ -241,7 +260,8 @@ fnd::Result<DecodedImage> decodePng(const std::uint8_t* data, std::size_t size)
     image.width = static_cast<int>(layout->width);
     image.height = static_cast<int>(layout->height);
     image.bytesPerRow = image.width * 4;
-    image.orientation = orientationFromTiffBlock(layout->exif, layout->exifSize);
+    image.orientation = layout->exif ? orientationFromTiffBlock(layout->exif, layout->exifSize)
+                                     : orientationAfterImageData(reader.png(), reader.info());
     image.bytes = std::move(pixels);
     return image;
 }
@@ -256,19 +276,19 @@ fnd::Result<PictureSize> readPngSize(const std::uint8_t* data, std::size_t size)
         return fnd::Error{"not a PNG file"};
     if (!detail::hasHeaderChunk(data, size))
         return fnd::Error{"truncated PNG header"};
-    if (auto refusal = detail::refuseUnsupportedHeader(data, size))
-        return *refusal;
+    if (auto checked = detail::checkSupportedHeader(data, size); !checked)
+        return fnd::Error{checked.error()};
     return PictureSize{static_cast<int>(detail::bigEndian32(data + 16)), static_cast<int>(detail::bigEndian32(data + 20))};
 }
 
-std::optional<fnd::Error> decodePngInto(const std::uint8_t* data, std::size_t size, const PixelRows& rows)
+fnd::Status decodePngInto(const std::uint8_t* data, std::size_t size, const PixelRows& rows)
 {
     if (!data || !detail::looksLikePng(data, size))
         return fnd::Error{"not a PNG file"};
     if (!rows.data || rows.width <= 0 || rows.height <= 0 || rows.bytesPerRow < std::size_t{4} * static_cast<std::size_t>(rows.width))
         return fnd::Error{"no rows to decode into"};
-    if (auto refusal = detail::refuseUnsupportedHeader(data, size))
-        return *refusal;
+    if (auto checked = detail::checkSupportedHeader(data, size); !checked)
+        return fnd::Error{checked.error()};
     detail::PngSource source{data, size, 0, false, {}};
     detail::PngReader reader(&source);
     auto layout = detail::startReading(reader, source);
@@ -279,7 +299,7 @@ std::optional<fnd::Error> decodePngInto(const std::uint8_t* data, std::size_t si
                           std::to_string(rows.width) + " x " + std::to_string(rows.height) + " was expected"};
     if (!detail::readPngPixelsInto(reader.png(), layout.value(), rows))
         return detail::describeFailure(source);
-    return std::nullopt;
+    return {};
 }
 
 } // namespace imageio

@@ -119,8 +119,8 @@ bool writePng(png_structp png, png_infop info, PngWriteJob* job)
 
 fnd::Result<std::vector<std::uint8_t>> encodePng(const PixelsView& pixels, const PngOptions& options)
 {
-    if (auto refusal = detail::refuseInvalidPixels(pixels, kMaxPngSide))
-        return *refusal;
+    if (auto checked = detail::checkEncodablePixels(pixels, kMaxPngSide); !checked)
+        return fnd::Error{checked.error()};
     std::vector<std::uint8_t> output;
     std::vector<std::uint8_t> rowBuffer(pixels.premultiplied ? static_cast<std::size_t>(pixels.width) * 4 : 0);
     PngWriteJob job{&pixels, &options, rowBuffer.empty() ? nullptr : rowBuffer.data(), &output, {}};

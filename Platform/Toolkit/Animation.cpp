@@ -18,6 +18,22 @@ double sanitizedSeconds(double s)
 {
     return std::isfinite(s) && s > 0 ? s : 0;
 }
+
+// The cubic Bezier timing curve from (0, 0) to (1, 1) with control points (x1, y1) and (x2, y2),
+// at time t: the curve's x is monotonic, so bisection finds the parameter whose x is t.
+double cubicTiming(double x1, double y1, double x2, double y2, double t)
+{
+    auto along = [](double p1, double p2, double s) {
+        const double r = 1 - s;
+        return 3 * r * r * s * p1 + 3 * r * s * s * p2 + s * s * s;
+    };
+    double low = 0, high = 1;
+    for (int i = 0; i < 48; ++i) { // far below a 1e-12 step in x
+        const double mid = (low + high) / 2;
+        (along(x1, x2, mid) < t ? low : high) = mid;
+    }
+    return along(y1, y2, (low + high) / 2);
+}
 } // namespace
 
 double animationCurveValue(AnimationCurve curve, double t)
@@ -25,7 +41,7 @@ double animationCurveValue(AnimationCurve curve, double t)
     t = std::clamp(t, 0.0, 1.0);
     switch (curve) {
     case AnimationCurve::Linear: return t;
-    case AnimationCurve::EaseIn: return t * t;
+    case AnimationCurve::EaseIn: return cubicTiming(0.42, 0, 1, 1, t);
     case AnimationCurve::EaseOut: return t * (2 - t);
     case AnimationCurve::EaseInOut: return t * t * (3 - 2 * t);
     }

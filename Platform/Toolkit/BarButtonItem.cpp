@@ -92,7 +92,7 @@ std::string BarButtonItem::accessibilityLabel() const
         return m_accessibilityLabel;
     if (!m_title.empty())
         return m_title;
-    return m_image ? m_image->name : std::string();
+    return m_image ? m_image->spokenName() : std::string();
 }
 
 void BarButtonItem::sendAction()

@@ -122,7 +122,7 @@ void Button::refreshAccessibilityLabel()
     std::string label = titleForState(ControlState::Normal);
     if (label.empty()) {
         if (ImageAssetRef image = imageForState(ControlState::Normal))
-            label = image->name;
+            label = image->spokenName();
     }
     m_defaultAccessibilityLabel = label;
     setAccessibilityLabel(label);

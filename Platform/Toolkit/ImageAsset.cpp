@@ -50,6 +50,12 @@ std::shared_ptr<const ImageAsset> ImageAsset::withImage(gfx::ImageRef pixels, do
     return asset;
 }
 
+std::string ImageAsset::spokenName() const
+{
+    const auto dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
 double screenScale() { return scaleSetting(); }
 
 void setScreenScale(double scale)

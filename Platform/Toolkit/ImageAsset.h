@@ -17,6 +17,9 @@ struct ImageAsset {
     gfx::Size pointSize;  // pixel size / scale
     std::string name;     // the bundle name asked for ("Brush.png"), empty for made images
 
+    // What a person calls the picture: the bundle name without its extension ("Brush").
+    std::string spokenName() const;
+
     // Wraps pixels made at run time (thumbnails, tinted pictures); nullptr for no pixels or a
     // scale that is not a positive finite number.
     static std::shared_ptr<const ImageAsset> withImage(gfx::ImageRef pixels, double scale = 1, std::string name = {});

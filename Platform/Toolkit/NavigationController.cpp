@@ -69,6 +69,17 @@ gfx::Rect NavigationController::contentFrame()
     return {b.minX(), b.minY() + NavigationBar::kHeight, b.width(), std::max(0.0, b.height() - NavigationBar::kHeight)};
 }
 
+// A screen's view starts at the bar's bottom edge (at its top edge for a full-screen layout) and
+// spans the width; it keeps the height its controller gave it (screens made for the whole phone
+// screen reach past the bottom edge and place their own bars from their own bounds).
+gfx::Rect NavigationController::screenFrame(const ViewController& screen)
+{
+    const gfx::Rect content = contentFrame();
+    const double top = screen.wantsFullScreenLayout() ? view()->bounds().minY() : content.minY();
+    const double own = screen.isViewLoaded() ? screen.m_view->bounds().height() : 0;
+    return {content.minX(), top, content.width(), own > 0 ? own : content.height()};
+}
+
 void NavigationController::loadView()
 {
     auto container = std::make_shared<ContainerView>(defaultFrame());
@@ -80,7 +91,7 @@ void NavigationController::loadView()
     for (const auto& controller : m_viewControllers)
         m_bar->pushNavigationItem(controller->navigationItemRef(), false);
     if (ViewController* top = topViewController()) {
-        top->view()->setFrame(contentFrame());
+        top->view()->setFrame(screenFrame(*top));
         container->addSubview(top->viewRef());
     }
     container->addSubview(m_bar);
@@ -92,7 +103,7 @@ void NavigationController::layoutContainer()
     m_bar->setFrame({b.minX(), b.minY(), b.width(), NavigationBar::kHeight});
     ViewController* top = topViewController();
     if (!m_slide && top && top->isViewLoaded() && top->view()->superview() == view())
-        top->view()->setFrame(contentFrame());
+        top->view()->setFrame(screenFrame(*top));
 }
 
 void NavigationController::pushViewController(std::shared_ptr<ViewController> controller, bool animated)
@@ -140,7 +151,7 @@ void NavigationController::showTop(std::shared_ptr<ViewController> from, int dir
             from->beginAppearanceTransition(false, animated);
         to->beginAppearanceTransition(true, animated);
     }
-    toView.setFrame(contentFrame());
+    toView.setFrame(screenFrame(*to));
     container.insertSubviewBelow(to->viewRef(), m_bar.get());
     m_slide = std::make_unique<Slide>(Slide {from, to, direction < 0, ++m_slideGeneration});
     unsigned generation = m_slideGeneration;
@@ -158,7 +169,8 @@ void NavigationController::showTop(std::shared_ptr<ViewController> from, int dir
             slideDidEnd(generation);
     });
     if (from->isViewLoaded() && from->view()->superview() == &container)
-        slideView(*from->view(), {home.x - shift, home.y}, kNavigationSlideDuration, nullptr);
+        slideView(*from->view(), {from->view()->center().x - shift, from->view()->center().y}, kNavigationSlideDuration,
+                  nullptr);
 }
 
 void NavigationController::finishSlide()
@@ -173,16 +185,17 @@ void NavigationController::slideDidEnd(unsigned generation)
         return;
     std::unique_ptr<Slide> slide = std::move(m_slide);
     view()->setUserInteractionEnabled(true);
-    gfx::Rect content = contentFrame();
-    gfx::Point home {content.midX(), content.midY()};
     View& toView = *slide->to->view();
+    const gfx::Rect screen = screenFrame(*slide->to);
+    gfx::Point home {screen.midX(), screen.midY()};
     if (toView.superview() == view())
         placeViewNow(toView, home);
     if (slide->from && slide->from->isViewLoaded()) {
         View& fromView = *slide->from->view();
         if (fromView.superview() == view())
             fromView.removeFromSuperview();
-        placeViewNow(fromView, home);
+        const gfx::Rect fromScreen = screenFrame(*slide->from);
+        placeViewNow(fromView, {fromScreen.midX(), fromScreen.midY()});
         slide->from->endAppearanceTransition();
     }
     if (slide->popped && slide->from->m_parent == this)

@@ -36,6 +36,8 @@ public:
 
     // Where the screens' views go, in the navigation view's coordinates: below the bar.
     gfx::Rect contentFrame();
+    // Where a screen's view goes: below the bar, its own height kept.
+    gfx::Rect screenFrame(const ViewController& screen);
     // The frame of the navigation view when it fills the screen below the status bar.
     static gfx::Rect defaultFrame();
 

@@ -23,7 +23,7 @@ SegmentedControl::SegmentedControl(std::vector<ImageAssetRef> items, const gfx::
         auto segment = std::make_shared<View>();
         segment->setUserInteractionEnabled(false);
         segment->setOpaque(false);
-        segment->setAccessibilityLabel(item ? item->name : std::string());
+        segment->setAccessibilityLabel(item ? item->spokenName() : std::string());
         addSubview(segment);
         m_segmentViews.push_back(std::move(segment));
     }

@@ -64,6 +64,11 @@ public:
     NavigationItem& navigationItem();
     const std::shared_ptr<NavigationItem>& navigationItemRef();
 
+    // A screen that lays itself out under a translucent navigation bar (its view starts at the
+    // bar's top edge instead of below it), as a painting that fills the screen does.
+    bool wantsFullScreenLayout() const { return m_wantsFullScreenLayout; }
+    void setWantsFullScreenLayout(bool wants) { m_wantsFullScreenLayout = wants; }
+
     // Editing: containers and screens pass the state on to what they show (tables, cells).
     bool isEditing() const { return m_editing; }
     virtual void setEditing(bool editing, bool animated);
@@ -131,6 +136,7 @@ private:
     Appearance m_appearance = Appearance::Disappeared;
     bool m_appearanceAnimated = false;
     bool m_editing = false;
+    bool m_wantsFullScreenLayout = false;
 };
 
 } // namespace ui

@@ -11,6 +11,7 @@ namespace ui {
 
 namespace {
 constexpr std::size_t kMaxDirtyRects = 8;   // beyond this the union is cheaper to track and draw
+Window* g_keyWindow = nullptr;               // made key last; only the main thread uses it
 
 bool containsRect(const gfx::Rect& outer, const gfx::Rect& inner)
 {
@@ -25,7 +26,16 @@ Window::Window(const gfx::Rect& frame)
     setBackgroundColor(gfx::Color::black());
 }
 
-Window::~Window() = default;
+Window::~Window()
+{
+    if (g_keyWindow == this)
+        g_keyWindow = nullptr;
+}
+
+Window* Window::keyWindow()
+{
+    return g_keyWindow;
+}
 
 bool Window::setScale(double scale)
 {
@@ -110,6 +120,9 @@ void Window::drawRegion(const gfx::IntRect& pixels)
 
 void Window::makeKeyAndVisible()
 {
+    if (g_keyWindow && g_keyWindow != this)
+        g_keyWindow->m_key = false;
+    g_keyWindow = this;
     m_key = true;
     setHidden(false);
     setNeedsDisplay();

@@ -51,6 +51,8 @@ public:
 
     void makeKeyAndVisible();
     bool isKeyWindow() const { return m_key; }
+    // The window made key last (alerts show in it), or nullptr once it is gone.
+    static Window* keyWindow();
 
 private:
     struct ActiveTouch {

@@ -3,7 +3,6 @@
 // when its reader is not installed.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,7 +12,10 @@
 #include "Foundation/FileOps.h"
 #include "Foundation/KeyedArchiver.h"
 #include "PaintingFixtures.h"
+#include "Support/RunCommand.h"
 
+using test_support::haveTool;
+using test_support::runCommand;
 namespace fs = std::filesystem;
 
 namespace {
@@ -75,28 +77,9 @@ classes = sorted({c['$classname'] for c in objs if isinstance(c, dict) and '$cla
 print(' '.join(classes), raw, f'{cw}x{ch}', texture, colour['NSRGB'].decode())
 )PY";
 
-std::pair<std::string, int> run(const std::string& command)
-{
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return {"", -1};
-    char buffer[4096];
-    while (std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, got);
-    return {output, ::pclose(pipe)};
-}
-
-bool haveTool(const std::string& name) { return run("command -v " + name + " >/dev/null 2>&1").second == 0; }
-
 class ArchiveInteropTest : public ::testing::Test {
 protected:
-    void SetUp() override { dir = testing::uniqueTempDir("kanvaro-interop"); }
-    void TearDown() override
-    {
-        DataModel::releaseSharedDataModel();
-        fs::remove_all(dir);
-    }
+    void TearDown() override { DataModel::releaseSharedDataModel(); }
 
     std::string save(const DataModel& model, const std::string& name)
     {
@@ -110,12 +93,13 @@ protected:
         std::string script = (dir / "check.py").string();
         std::string_view text(kCheckScript);
         EXPECT_TRUE(fnd::writeFileAtomically(script, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}));
-        auto [output, status] = run("python3 " + script + " " + archivePath + " 2>&1");
+        auto [output, status] = runCommand("python3 " + script + " " + archivePath + " 2>&1");
         EXPECT_EQ(status, 0) << output;
         return output;
     }
 
-    fs::path dir;
+    test_support::TempFolder tempFolder{"kanvaro-interop"};
+    fs::path dir = tempFolder.path();
 };
 
 } // namespace
@@ -149,7 +133,7 @@ TEST_F(ArchiveInteropTest, PlistutilConvertsASavedPainting)
     ASSERT_TRUE(model);
     std::string path = save(*model, "photo.art");
     std::string xml = (dir / "photo.xml").string();
-    auto [output, status] = run("plistutil -i " + path + " -o " + xml + " 2>&1");
+    auto [output, status] = runCommand("plistutil -i " + path + " -o " + xml + " 2>&1");
     ASSERT_EQ(status, 0) << output;
     std::ifstream in(xml);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -31,16 +31,15 @@ protected:
     void SetUp() override
     {
         BrushToolTest::SetUp();
-        dir = uniqueTempDir("brush-shapes");
         fnd::setResourcePath(dir.string());
     }
     void TearDown() override
     {
         fnd::setResourcePath("");
-        std::filesystem::remove_all(dir);
         BrushToolTest::TearDown();
     }
-    std::filesystem::path dir;
+    test_support::TempFolder tempFolder{"kanvaro-brush-shapes"};
+    std::filesystem::path dir = tempFolder.path();
 };
 
 } // namespace

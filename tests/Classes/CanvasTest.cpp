@@ -3,13 +3,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "Canvas.h"
 #include "Foundation/Bundle.h"
 #include "Graphics/NamedImages.h"
 #include "Graphics/PixelFormat.h"
 #include "ImageIO/Encoder.h"
+#include "Support/TempFolder.h"
 
 using gfx::Color;
 
@@ -129,8 +129,6 @@ protected:
     void SetUp() override
     {
         // A 2 x 2 black tile is enough to see the texture at 15%.
-        dir = std::filesystem::temp_directory_path() / ("kanvaro-canvas-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
         auto tile = gfx::BitmapContext::create(2, 2);
         tile->setFillColor(Color::black());
         tile->fillRect({0, 0, 2, 1}); // top row black, bottom row transparent
@@ -142,10 +140,10 @@ protected:
     {
         fnd::setResourcePath("");
         gfx::purgeNamedImages();
-        std::filesystem::remove_all(dir);
     }
     static void writeTile(const gfx::BitmapContext& ctx, const std::filesystem::path& path);
-    std::filesystem::path dir;
+    test_support::TempFolder tempFolder{"kanvaro-canvas"};
+    std::filesystem::path dir = tempFolder.path();
 };
 
 TEST_F(CanvasWithTexture, TextureShowsAtFifteenPercentOverThePaperOnlyWithBackground)

@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <utility>
 
 #include "DataModel.h"
 #include "Foundation/Date.h"
@@ -15,6 +18,12 @@
 
 namespace fs = std::filesystem;
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KANVARO_TEST_ADDRESS_SANITIZER 1
+#endif
+#endif
+
 namespace {
 
 // 2009-01-01 00:00:00 UTC and 2009-06-01 12:00:00 UTC, in seconds since 2001-01-01.
@@ -25,7 +34,6 @@ class DataModelTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = testing::uniqueTempDir("kanvaro-docs");
         fnd::setDocumentsPath(dir.string());
         fnd::setSecondsSinceReferenceDateOverride(kNewYear2009);
     }
@@ -34,7 +42,6 @@ protected:
         DataModel::releaseSharedDataModel();
         fnd::setSecondsSinceReferenceDateOverride(std::nullopt);
         fnd::setDocumentsPath("");
-        fs::remove_all(dir);
     }
 
     // Saves the shared document and reopens it from its file, as the gallery does.
@@ -46,7 +53,8 @@ protected:
         return DataModel::sharedDataModelWithArchivePath(path);
     }
 
-    fs::path dir;
+    test_support::TempFolder tempFolder{"kanvaro-docs"};
+    fs::path dir = tempFolder.path();
 };
 
 } // namespace
@@ -164,4 +172,65 @@ TEST_F(DataModelTest, SavingIntoAnUnusableFolderFailsAndKeepsTheOldFiles)
     for (const auto& entry : fs::directory_iterator(dir))
         EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
     EXPECT_FALSE(oldBytes.empty());
+}
+
+TEST_F(DataModelTest, AFailingThumbnailLeavesTheOldArchive)
+{
+    DataModel* model = DataModel::sharedDataModelWithBlankCanvas();
+    ASSERT_TRUE(model->saveToFiles());
+    const auto oldArchive = testing::readAll(model->getFullPath());
+    model->canvas()->setBackgroundColor(gfx::Color::fromBytes(10, 20, 30)); // a different archive
+    // The thumbnail's name is now taken by a folder that cannot be replaced by a file.
+    fs::remove(model->getThumbnailFullPath());
+    fs::create_directories(fs::path(model->getThumbnailFullPath()) / "occupied");
+    std::vector<std::string> logged;
+    auto previous = fnd::setLogSink([&](const std::string& line) { logged.push_back(line); });
+    const auto saved = model->saveToFiles();
+    fnd::setLogSink(previous);
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(logged.empty());
+    EXPECT_EQ(testing::readAll(model->getFullPath()), oldArchive);
+    for (const auto& entry : fs::directory_iterator(dir))
+        EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
+TEST_F(DataModelTest, APaintingImageThatCannotBeMadeFailsTheSaveAndKeepsTheOldArchive)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(KANVARO_TEST_ADDRESS_SANITIZER)
+    GTEST_SKIP() << "an address-space limit cannot be used under AddressSanitizer";
+#endif
+    DataModel* model = DataModel::sharedDataModelWithBlankCanvas();
+    ASSERT_TRUE(model->saveToFiles());
+    const auto oldArchive = testing::readAll(model->getFullPath());
+    // In a child process whose address space has no room left for a canvas-sized surface, as
+    // when memory runs out during a save.
+    auto child = [&] {
+        std::ifstream statm("/proc/self/statm");
+        std::uint64_t pages = 0;
+        statm >> pages;
+        const rlim_t room = pages * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE)) + (std::uint64_t{1} << 20);
+        const rlimit limit{room, room};
+        ::setrlimit(RLIMIT_AS, &limit);
+        const auto saved = model->saveToFiles();
+        const bool kept = testing::readAll(model->getFullPath()) == oldArchive;
+        std::exit(!saved && saved.error().find("paintingData") != std::string::npos && kept ? 0 : 1);
+    };
+    EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(DataModelTest, TheLargestPhotoWeImportIsSavedAndOpensAgain)
+{
+    // 64 Mi pixels, kept as decoded: the raw image alone is 256 MiB in the archive.
+    auto photo = testing::makePhoto(imageio::kMaxDecodeSide, imageio::kMaxDecodePixels / imageio::kMaxDecodeSide);
+    ASSERT_TRUE(DataModel::sharedDataModelWithUIImage(photo));
+    photo.reset();
+    DataModel* reopened = saveAndReopen();
+    ASSERT_TRUE(reopened);
+    const RawImage& raw = *reopened->rawImage();
+    ASSERT_EQ(raw.width(), imageio::kMaxDecodeSide);
+    ASSERT_EQ(raw.height(), 4096);
+    auto expected = [](unsigned x, unsigned y) { return 0xFF000000u | (x & 0xFF) << 16 | (y & 0xFF) << 8 | ((x ^ y) & 0xFF); };
+    for (auto [x, y] : {std::pair{0, 0}, std::pair{1234, 567}, std::pair{16383, 4095}})
+        EXPECT_EQ(raw.pixelAtX(x, y).value, expected(x, y));
+    EXPECT_EQ(reopened->canvas()->width(), 1024);
 }

@@ -26,7 +26,6 @@ protected:
     void SetUp() override
     {
         fnd::RunLoop::main().removeAllTimers();
-        dir = testing::uniqueTempDir("kanvaro-views");
         fnd::setDocumentsPath(dir.string());
         fnd::setSecondsSinceReferenceDateOverride(kSomeDate);
         window = std::make_shared<ui::Window>();
@@ -39,7 +38,6 @@ protected:
         DataModel::releaseSharedDataModel();
         fnd::setSecondsSinceReferenceDateOverride(std::nullopt);
         fnd::setDocumentsPath("");
-        std::filesystem::remove_all(dir);
     }
 
     static Canvas& canvas() { return *DataModel::sharedDataModel()->canvas(); }
@@ -50,7 +48,8 @@ protected:
 
     fnd::ManualClockScope clock;
     std::shared_ptr<ui::Window> window;
-    std::filesystem::path dir;
+    test_support::TempFolder tempFolder{"kanvaro-views"};
+    std::filesystem::path dir = tempFolder.path();
 };
 
 // Records delegate calls as short strings, in order.

@@ -1,10 +1,8 @@
 #pragma once
-// Small helpers shared by the application-class tests: temporary folders, synthetic photos,
-// painted strokes and pixel comparisons.
+// Small helpers shared by the application-class tests: synthetic photos, painted strokes and
+// pixel comparisons. Temporary folders come from Support/TempFolder.h.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,17 +12,9 @@
 
 #include "Canvas.h"
 #include "ImageIO/DecodedImage.h"
+#include "Support/TempFolder.h"
 
 namespace testing {
-
-inline std::filesystem::path uniqueTempDir(const std::string& stem)
-{
-    static std::atomic<int> counter{0};
-    auto dir = std::filesystem::temp_directory_path() /
-               (stem + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(dir);
-    return dir;
-}
 
 // An upright opaque photo whose pixels encode their position: red = x, green = y, blue = x ^ y.
 inline std::shared_ptr<imageio::DecodedImage> makePhoto(int width, int height, int orientation = 0)

@@ -81,11 +81,14 @@ TEST(RawImage, AlphaIsKeptWhenTheFirstPixelIsOpaqueAndForcedOtherwise)
     EXPECT_EQ(at(*kept, 1, 1), 0x40123456u);
     kept.reset();
 
-    // First pixel transparent, bytes held by the photo alone: forced in place.
+    // First pixel transparent, bytes held by the photo alone: forced on a copy, so the photo
+    // view keeps the photo's transparency.
     storeWord(*photo.bytes, 0, 0x00ABCDEF);
     auto forced = RawImage::initWithUIImage(photo);
     ASSERT_TRUE(forced);
-    EXPECT_EQ(forced->pixels().get(), photo.bytes.get());
+    EXPECT_NE(forced->pixels().get(), photo.bytes.get());
+    EXPECT_EQ((*photo.bytes)[3], 0x00);
+    EXPECT_EQ((*photo.bytes)[23], 0x40);
     EXPECT_EQ(at(*forced, 0, 0), 0xFFABCDEFu);
     EXPECT_EQ(at(*forced, 1, 1), 0xFF123456u);
     EXPECT_EQ(at(*forced, 3, 2), pattern(3, 2));
@@ -131,7 +134,11 @@ TEST(RawImage, TurnedPhotosAreRotatedAndResampledTo1024)
         { imageio::kOrientationDown, 1024, 768, pattern(1598, 1198), pattern(0, 0) },
         // Turning counter-clockwise brings the source's top-right corner to the top-left.
         { imageio::kOrientationLeft, 768, 1024, pattern(1598, 0), pattern(0, 1198) },
-        { imageio::kOrientationDownMirrored, 1024, 768, pattern(0, 0), pattern(1598, 1198) },
+        // Mirrored codes: mirrored across the vertical axis, then turned like their plain code.
+        { imageio::kOrientationUpMirrored, 1024, 768, pattern(1598, 0), pattern(0, 1198) },
+        { imageio::kOrientationDownMirrored, 1024, 768, pattern(0, 1198), pattern(1598, 0) },
+        { imageio::kOrientationLeftMirrored, 768, 1024, pattern(0, 0), pattern(1598, 1198) },
+        { imageio::kOrientationRightMirrored, 768, 1024, pattern(1598, 1198), pattern(0, 0) },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.orientation);
@@ -139,8 +146,8 @@ TEST(RawImage, TurnedPhotosAreRotatedAndResampledTo1024)
         turned.orientation = c.orientation;
         auto image = RawImage::initWithUIImage(turned);
         ASSERT_TRUE(image);
-        EXPECT_EQ(image->width(), c.width);
-        EXPECT_EQ(image->height(), c.height);
+        ASSERT_EQ(image->width(), c.width);
+        ASSERT_EQ(image->height(), c.height);
         EXPECT_EQ(image->rb(), c.width * 4);
         EXPECT_EQ(image->orientation(), 0);
         EXPECT_EQ(at(*image, 0, 0), c.topLeft);
@@ -148,24 +155,60 @@ TEST(RawImage, TurnedPhotosAreRotatedAndResampledTo1024)
     }
 }
 
-// The rotation table, one pixel at a time, to check the table-driven fast path against.
+// The rotation table, one pixel at a time, to check the table-driven fast path against: each
+// destination index is mirrored first where the code says so, then scaled and truncated.
 std::uint32_t referencePixel(const DecodedImage& photo, int code, int x, int y, int newWidth, int newHeight)
 {
     const float scale = 1024.0f / static_cast<float>(std::max(photo.width, photo.height));
     const float inv = 1.0f / scale;
     auto trunc = [&](int i) { return static_cast<int>(static_cast<float>(i) * inv); };
-    int xs = trunc(x), ys = trunc(y);
-    if (code == 1) {
-        xs = trunc(newWidth - 1 - x);
-        ys = trunc(newHeight - 1 - y);
-    } else if (code == 2) {
-        xs = trunc(newHeight - 1 - y);
-        ys = trunc(x);
-    } else if (code == 3) {
-        xs = trunc(y);
-        ys = trunc(newWidth - 1 - x);
+    const int fx = newWidth - 1 - x, fy = newHeight - 1 - y;
+    switch (code) {
+    case imageio::kOrientationDown: return pattern(trunc(fx), trunc(fy));
+    case imageio::kOrientationLeft: return pattern(trunc(fy), trunc(x));
+    case imageio::kOrientationRight: return pattern(trunc(y), trunc(fx));
+    case imageio::kOrientationUpMirrored: return pattern(trunc(fx), trunc(y));
+    case imageio::kOrientationDownMirrored: return pattern(trunc(x), trunc(fy));
+    case imageio::kOrientationLeftMirrored: return pattern(trunc(y), trunc(x));
+    case imageio::kOrientationRightMirrored: return pattern(trunc(fy), trunc(fx));
+    default: return pattern(trunc(x), trunc(y));
     }
-    return pattern(xs, ys);
+}
+
+// The upright photo by the EXIF definitions, from the stored pixels: code -> EXIF 1..8, then
+// the displayed pixel (u, v) of a stored width x height picture.
+std::uint32_t exifUprightPixel(const DecodedImage& photo, int code, int u, int v)
+{
+    const int w = photo.width, h = photo.height;
+    const int exif[] = { 1, 3, 8, 6, 2, 4, 5, 7 };
+    switch (exif[code]) {
+    case 2: return pattern(w - 1 - u, v);
+    case 3: return pattern(w - 1 - u, h - 1 - v);
+    case 4: return pattern(u, h - 1 - v);
+    case 5: return pattern(v, u);
+    case 6: return pattern(v, h - 1 - u);
+    case 7: return pattern(w - 1 - v, h - 1 - u);
+    case 8: return pattern(w - 1 - v, u);
+    default: return pattern(u, v);
+    }
+}
+
+TEST(RawImage, EveryOrientationIsStoredAsThePhotoIsShown)
+{
+    // 64 x 32 grows by exactly 16, so nearest sampling of the upright photo is exact.
+    for (int code = 1; code <= 7; ++code) {
+        SCOPED_TRACE(code);
+        const DecodedImage photo = photo32(64, 32, code);
+        auto image = RawImage::initWithUIImage(photo);
+        ASSERT_TRUE(image);
+        ASSERT_EQ(image->width(), photo.displayWidth() * 16);
+        ASSERT_EQ(image->height(), photo.displayHeight() * 16);
+        int mismatches = 0;
+        for (int y = 0; y < image->height(); ++y)
+            for (int x = 0; x < image->width(); ++x)
+                mismatches += at(*image, x, y) != exifUprightPixel(photo, code, x / 16, y / 16);
+        EXPECT_EQ(mismatches, 0);
+    }
 }
 
 TEST(RawImage, EveryRotatedPixelMatchesThePlainTable)

@@ -12,11 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "MediumValues.h"
+
 namespace {
 
-const char* const kShapes[] = {"Oil",      "Watercolor", "Pencil", "Airbrush",
-                               "ScratchBoard", "Charcoal", "Chalk", "Pastel",
-                               "Finger",   "PenAndInk",  "Calligraphy"};
 const char* const kTextures[] = {"Canvas", "Brick", "CrackedPaint", "Mosaic", "RoughPaper", "Stone"};
 const char* const kInterface[] = {
     "MediumBk",       "Brush",         "Eraser",      "Hand",      "BrushShapesBtn",
@@ -80,9 +79,9 @@ double lineDifference(const Png& png, int a, int b, bool columns) {
 
 TEST(Resources, everyLookedUpFileExists) {
     std::vector<std::string> names;
-    for (const char* s : kShapes) {
-        names.push_back(std::string(s) + ".png");
-        names.push_back(std::string(s) + "_medium.png");
+    for (const MediumValue& medium : g_arMediumValues) {
+        names.push_back(std::string(medium.shapeName) + ".png");
+        names.push_back(std::string(medium.shapeName) + "_medium.png");
     }
     for (const char* t : kTextures) names.push_back(std::string(t) + ".png");
     for (const char* i : kInterface) names.push_back(std::string(i) + ".png");
@@ -93,7 +92,8 @@ TEST(Resources, everyLookedUpFileExists) {
 }
 
 TEST(Resources, brushShapesAreEightBitGreyDarkShapesFadingToWhiteBorders) {
-    for (const char* name : kShapes) {
+    for (const MediumValue& medium : g_arMediumValues) {
+        const char* name = medium.shapeName;
         SCOPED_TRACE(name);
         Png png = readPng(pathOf(name));
         ASSERT_GT(png.width, 0);
@@ -148,7 +148,7 @@ TEST(Resources, texturesTileSeamlesslyAndCarryContrast) {
 
 TEST(Resources, doubleResolutionImagesAreExactlyTwiceTheirSize) {
     std::vector<std::string> names(std::begin(kInterface), std::end(kInterface));
-    for (const char* s : kShapes) names.push_back(std::string(s) + "_medium");
+    for (const MediumValue& medium : g_arMediumValues) names.push_back(std::string(medium.shapeName) + "_medium");
     for (const std::string& name : names) {
         SCOPED_TRACE(name);
         Png one = readPng(pathOf(name));

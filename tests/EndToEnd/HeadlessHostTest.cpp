@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 #include "DataModel.h"
@@ -12,12 +14,14 @@
 #include "ImageIO/Decoder.h"
 #include "Foundation/Paths.h"
 #include "KanvaroAppDelegate.h"
-#include "RecordingView.h"
+#include "Support/RecordingView.h"
+#include "Support/TempFolder.h"
 #include "Toolkit/Button.h"
 #include "Toolkit/ImageAsset.h"
 #include "Toolkit/Window.h"
 
 using host::HeadlessHost;
+using test_support::RecordingView;
 using ui::TouchPhase;
 namespace fs = std::filesystem;
 
@@ -175,16 +179,11 @@ class HeadlessDemo : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        documents = fs::temp_directory_path() / ("kanvaro_docs_" + std::to_string(::getpid()));
-        fs::remove_all(documents);
         fnd::setDocumentsPath(documents.string());
     }
-    void TearDown() override
-    {
-        fnd::setDocumentsPath("");
-        fs::remove_all(documents);
-    }
-    fs::path documents;
+    void TearDown() override { fnd::setDocumentsPath(""); }
+    test_support::TempFolder tempFolder{"kanvaro-docs"};
+    fs::path documents = tempFolder.path();
 };
 
 TEST_F(HeadlessDemo, ClosingTheWindowKeepsThePainting)
@@ -214,6 +213,37 @@ TEST_F(HeadlessDemo, ClosingTheWindowKeepsThePainting)
     DataModel::releaseSharedDataModel();
 }
 
+TEST_F(HeadlessDemo, LaunchingRemovesOnlyStaleTemporariesOfInterruptedSaves)
+{
+    const fs::path exports = documents / "exports";
+    fs::create_directories(exports);
+    fnd::setExportsPath(exports.string());
+    const auto twoMinutesAgo = fs::file_time_type::clock::now() - std::chrono::minutes(2);
+    auto make = [&](const fs::path& path, bool stale) {
+        std::ofstream(path) << "x";
+        if (stale)
+            fs::last_write_time(path, twoMinutesAgo);
+        return path;
+    };
+    const fs::path staleSave = make(documents / "Kanvaro1.art.tmp-a1B2c3", true);
+    const fs::path staleExport = make(exports / "Kanvaro1.jpg.tmp-Zz9999", true);
+    const fs::path running = make(documents / "Kanvaro2.art.tmp-q7W8e9", false);
+    const fs::path notOurs = make(documents / "notes.tmp-abc", true);
+    const fs::path painting = make(documents / "Kanvaro1.art", true);
+    {
+        HeadlessHost host(2);
+        KanvaroAppDelegate app;
+        host.launch({[&](ui::Window& w) { app.applicationDidFinishLaunching(w); }, {}});
+    }
+    fnd::setExportsPath("");
+    DataModel::releaseSharedDataModel();
+    EXPECT_FALSE(fs::exists(staleSave));
+    EXPECT_FALSE(fs::exists(staleExport));
+    EXPECT_TRUE(fs::exists(running));
+    EXPECT_TRUE(fs::exists(notOurs));
+    EXPECT_TRUE(fs::exists(painting));
+}
+
 TEST_F(HeadlessDemo, UntouchedDocumentIsNotSaved)
 {
     HeadlessHost host(2);
@@ -223,7 +253,7 @@ TEST_F(HeadlessDemo, UntouchedDocumentIsNotSaved)
     EXPECT_TRUE(!fs::exists(documents) || fs::is_empty(documents));
 }
 
-TEST_F(HeadlessDemo, TapOnTheLabelledButtonClearsThePaintingAndScreenshotIsFullSize)
+TEST_F(HeadlessDemo, ClearingThroughTheActionSheetAndScreenshotIsFullSize)
 {
     HeadlessHost host(2);
     KanvaroAppDelegate app;
@@ -233,17 +263,24 @@ TEST_F(HeadlessDemo, TapOnTheLabelledButtonClearsThePaintingAndScreenshotIsFullS
     // The stroke is on screen at the host's scale: window point (120, 210) is pixel (240, 420);
     // the blank canvas's brush paints black on white paper.
     EXPECT_EQ(ui::screenScale(), 2);
-    EXPECT_LT(host.window().backingStore()->colorAt(240, 420).red, 0.5);
+    EXPECT_LT(host.window().backingStore()->colorAt(240, 420).red, 0.75);
+    host.advance(2.5); // the controls come back after the stroke
+    ASSERT_TRUE(host.tap("Action"));
+    host.advance(0.5);
+    ASSERT_TRUE(host.tap("Clear Painting"));
+    host.advance(0.5);
+    ASSERT_TRUE(host.expectAlert("Clear Painting"));
     ASSERT_TRUE(host.tap("Clear"));
+    host.advance(0.5);
     EXPECT_EQ(host.window().backingStore()->colorAt(240, 420).red, 1.0f);
     auto missing = host.tap("Add");
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.error(), "no visible view labelled \"Add\"");
 
-    fs::path shot = fs::temp_directory_path() / ("kanvaro_shot_" + std::to_string(::getpid()) + ".png");
+    const test_support::TempFolder folder("kanvaro-shot");
+    const fs::path shot = folder / "shot.png";
     ASSERT_TRUE(host.screenshot(shot.string()));
     auto decoded = imageio::decodeFile(shot.string());
-    fs::remove(shot);
     ASSERT_TRUE(decoded) << decoded.error();
     EXPECT_EQ(decoded->width, 640);
     EXPECT_EQ(decoded->height, 960);

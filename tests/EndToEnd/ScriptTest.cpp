@@ -2,15 +2,20 @@
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "Host/HeadlessHost.h"
-#include "RecordingView.h"
 #include "ScriptParser.h"
 #include "ScriptRunner.h"
+#include "Toolkit/ActionSheet.h"
+#include "Toolkit/AlertView.h"
+#include "Toolkit/Button.h"
+#include "Toolkit/ScrollView.h"
+#include "Support/RecordingView.h"
+#include "Support/TempFolder.h"
 #include "Toolkit/Window.h"
 
 using namespace script;
+using test_support::RecordingView;
 namespace fs = std::filesystem;
 
 namespace {
@@ -27,11 +32,13 @@ TEST(ScriptParser, ReadsEveryStepFormAndKeepsLineNumbers)
                              "wait 2\n"
                              "screenshot out dir/a b.png\n"
                              "expect-visible Done\n"
-                             "expect-file x.png\n",
+                             "expect-file x.png\n"
+                             "expect-alert Clear Painting\n"
+                             "pick-photo Pictures/IMG 1.jpg\n",
                              "s.txt");
     ASSERT_TRUE(steps) << steps.error();
     const auto& s = steps.value();
-    ASSERT_EQ(s.size(), 9u);
+    ASSERT_EQ(s.size(), 11u);
     EXPECT_EQ(s[0].kind, StepKind::TapLabel);
     EXPECT_EQ(s[0].argument, "Add Photo");
     EXPECT_EQ(s[0].line, 3);
@@ -49,6 +56,10 @@ TEST(ScriptParser, ReadsEveryStepFormAndKeepsLineNumbers)
     EXPECT_EQ(s[7].kind, StepKind::ExpectVisible);
     EXPECT_EQ(s[8].kind, StepKind::ExpectFile);
     EXPECT_EQ(s[8].line, 11);
+    EXPECT_EQ(s[9].kind, StepKind::ExpectAlert);
+    EXPECT_EQ(s[9].argument, "Clear Painting");
+    EXPECT_EQ(s[10].kind, StepKind::PickPhoto);
+    EXPECT_EQ(s[10].argument, "Pictures/IMG 1.jpg");
 }
 
 TEST(ScriptParser, ErrorsNameTheFileLineAndText)
@@ -67,6 +78,8 @@ TEST(ScriptParser, ErrorsNameTheFileLineAndText)
         {"pinch 1 2 0\n", "s.txt:1: pinch 1 2 0: SCALE must be above 0 and at most 100"},
         {"pinch 1 2 nan\n", "s.txt:1: pinch 1 2 nan: pinch needs X Y SCALE"},
         {"screenshot\n", "s.txt:1: screenshot: screenshot needs FILE.png"},
+        {"expect-alert\n", "s.txt:1: expect-alert: expect-alert needs a TITLE"},
+        {"pick-photo \n", "s.txt:1: pick-photo: pick-photo needs a FILE"},
     };
     for (const auto& c : cases) {
         auto steps = parseScript(c.source, "s.txt");
@@ -79,27 +92,21 @@ class ScriptRunnerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_folder = fs::temp_directory_path() / ("kanvaro_script_" + std::to_string(::getpid()));
-        fs::create_directories(m_folder);
         m_previousDir = fs::current_path();
-        fs::current_path(m_folder);
+        fs::current_path(m_folder.path());
         m_view = std::make_shared<RecordingView>(gfx::Rect(0, 0, 320, 480));
         m_view->setAccessibilityLabel("Pad");
         m_host.launch({[this](ui::Window& w) { w.addSubview(m_view); }, {}});
     }
-    void TearDown() override
-    {
-        fs::current_path(m_previousDir);
-        fs::remove_all(m_folder);
-    }
-    fnd::Result<bool> run(const std::string& source)
+    void TearDown() override { fs::current_path(m_previousDir); }
+    fnd::Status run(const std::string& source)
     {
         auto steps = parseScript(source, "t.script");
         if (!steps)
             return fnd::Error{steps.error()};
         return runScript(steps.value(), m_host, "t.script");
     }
-    fs::path m_folder;
+    test_support::TempFolder m_folder{"kanvaro-script"};
     fs::path m_previousDir;
     host::HeadlessHost m_host;
     std::shared_ptr<RecordingView> m_view;
@@ -123,6 +130,70 @@ TEST_F(ScriptRunnerTest, StopsAtTheFirstFailedStepAndNamesIt)
     EXPECT_EQ(run("expect-file missing.png\n").error(), "t.script:1: expect-file missing.png: no file at missing.png");
     m_view->setHidden(true);
     EXPECT_EQ(run("expect-visible Pad\n").error(), "t.script:1: expect-visible Pad: no visible view labelled \"Pad\"");
+}
+
+// The painting screen's round trip in miniature: a button shows a sheet, its "Clear Painting"
+// shows a confirmation alert; and a long grid of photos, one far down.
+class SheetAlertAndPicker : public ui::ActionSheetDelegate, public ui::AlertViewDelegate {
+public:
+    std::vector<std::string> log;
+    void actionSheetClickedButtonAtIndex(ui::ActionSheet& sheet, int index) override
+    {
+        log.push_back("sheet " + sheet.buttonTitleAtIndex(index));
+        if (index == 1) {
+            std::make_shared<ui::AlertView>("Clear Painting", "Are you sure?", this, "Cancel",
+                                            std::vector<std::string> {"Clear"})->show();
+        }
+    }
+    void alertViewClickedButtonAtIndex(ui::AlertView& alert, int index) override
+    {
+        log.push_back("alert " + alert.buttonTitleAtIndex(index));
+    }
+    void build(ui::Window& window)
+    {
+        auto grid = std::make_shared<ui::ScrollView>(gfx::Rect(0, 0, 320, 400));
+        for (int i = 0; i < 60; ++i) {
+            auto cell = std::make_shared<ui::Button>(gfx::Rect((i % 4) * 80, (i / 4) * 80, 80, 80));
+            std::string name = "IMG_" + std::to_string(1000 + i) + ".jpg";
+            cell->setAccessibilityLabel(name);
+            cell->addTarget(ui::ControlEvent::TouchUpInside, [this, name](ui::Control&) { log.push_back("photo " + name); });
+            grid->addSubview(cell);
+        }
+        grid->setContentSize({320, 15 * 80});
+        window.addSubview(grid);
+        auto actions = std::make_shared<ui::Button>(gfx::Rect(0, 400, 320, 80));
+        actions->setAccessibilityLabel("Actions");
+        actions->addTarget(ui::ControlEvent::TouchUpInside, [this, &window](ui::Control&) {
+            std::make_shared<ui::ActionSheet>("", this, "Cancel", "Undo", std::vector<std::string> {"Clear Painting"})
+                ->showInView(window);
+        });
+        window.addSubview(actions);
+    }
+};
+
+TEST_F(ScriptRunnerTest, ReachesSheetAndAlertButtonsAndPhotosByLabel)
+{
+    SheetAlertAndPicker screen;
+    screen.build(m_host.window());
+    auto outcome = run("pick-photo Pictures/IMG_1057.jpg\n"
+                       "tap Actions\n"
+                       "tap Clear Painting\n"
+                       "expect-alert Clear Painting\n"
+                       "tap Clear\n"
+                       "wait 0.5\n");
+    ASSERT_TRUE(outcome) << outcome.error();
+    EXPECT_EQ(screen.log, (std::vector<std::string> {"photo IMG_1057.jpg", "sheet Clear Painting", "alert Clear"}));
+    EXPECT_EQ(m_host.window().subviews().size(), 3u) << "sheet, alert and their dimming are gone";
+
+    // While the sheet is up the screen behind it cannot be tapped, and wrong checks say why.
+    EXPECT_EQ(run("tap Actions\ntap Actions\n").error(),
+              "t.script:2: tap Actions: the view labelled \"Actions\" is covered by another view");
+    EXPECT_EQ(run("tap Clear Painting\nexpect-alert Clear\n").error(),
+              "t.script:2: expect-alert Clear: no alert titled \"Clear\" is showing (showing: \"Clear Painting\")");
+    EXPECT_EQ(run("tap Cancel\nwait 0.5\nexpect-alert Clear Painting\n").error(),
+              "t.script:3: expect-alert Clear Painting: no alert titled \"Clear Painting\" is showing (no alert is)");
+    EXPECT_EQ(run("pick-photo IMG_9999.jpg\n").error(),
+              "t.script:1: pick-photo IMG_9999.jpg: no photo \"IMG_9999.jpg\" in the open picker");
 }
 
 TEST_F(ScriptRunnerTest, ReportsAnUnreadableScriptFile)

@@ -2,11 +2,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <cstring>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "Foundation/FileOps.h"
 #include "Foundation/Log.h"
+#include "Support/TempFolder.h"
 
 using namespace fnd;
 namespace fs = std::filesystem;
@@ -15,18 +18,8 @@ namespace {
 
 class FileOpsTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_folder = fs::temp_directory_path() / ("kanvaro_fileops_" + std::to_string(::getpid()));
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-        m_previousSink = setLogSink([this](const std::string& line) { m_log.push_back(line); });
-    }
-    void TearDown() override
-    {
-        setLogSink(m_previousSink);
-        fs::remove_all(m_folder);
-    }
+    void SetUp() override { m_previousSink = setLogSink([this](const std::string& line) { m_log.push_back(line); }); }
+    void TearDown() override { setLogSink(m_previousSink); }
 
     std::string contents(const fs::path& path) const
     {
@@ -36,7 +29,8 @@ protected:
     size_t entries() const { return static_cast<size_t>(std::distance(fs::directory_iterator(m_folder), {})); }
     static std::span<const uint8_t> bytesOf(const std::string& s) { return {reinterpret_cast<const uint8_t*>(s.data()), s.size()}; }
 
-    fs::path m_folder;
+    test_support::TempFolder m_temp{"kanvaro-fileops"};
+    fs::path m_folder = m_temp.path();
     std::vector<std::string> m_log;
     LogSink m_previousSink;
 };
@@ -87,10 +81,32 @@ TEST_F(FileOpsTest, ReadFileChecksSizeAndKind)
     EXPECT_NE(tooBig.error().find("larger than"), std::string::npos);
     EXPECT_FALSE(readFile(m_folder.string(), 1000).ok());
     EXPECT_FALSE(readFile((m_folder / "absent").string(), 1000).ok());
-    // A pipe with no writer would block a plain open for ever: it is refused at once.
-    const fs::path pipe = m_folder / "pipe";
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
-    EXPECT_FALSE(readFile(pipe.string(), 1000).ok());
+    // A named pipe with no writer is refused at once instead of blocking the reader (in a child
+    // process that an alarm ends if it blocks).
+    const fs::path pipe = m_folder / "pipe.art";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    auto child = [&] {
+        ::alarm(10);
+        auto fromPipe = readFile(pipe.string(), 1000);
+        std::exit(!fromPipe.ok() && fromPipe.error().find("not a regular file") != std::string::npos ? 0 : 1);
+    };
+    EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(FileOpsTest, AFileSizeLimitFailsTheWriteInsteadOfKillingTheProgram)
+{
+    const fs::path path = m_folder / "painting.art";
+    ASSERT_TRUE(writeFileAtomically(path.string(), bytesOf("old")));
+    // In a child process, as under `ulimit -f`: the write must fail with a reason and keep the
+    // old file, not end the process by SIGXFSZ.
+    auto child = [&] {
+        const rlimit limit{1024, 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const auto written = writeFileAtomically(path.string(), bytesOf(std::string(4096, 'x')));
+        const bool kept = contents(path) == "old" && entries() == 1;
+        std::exit(!written && written.error().find(std::strerror(EFBIG)) != std::string::npos && kept ? 0 : 1);
+    };
+    EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(FileOpsTest, NewFilesNeverReplaceAnExistingOne)

@@ -9,9 +9,14 @@
 #include "Foundation/BinaryPlistReader.h"
 #include "Foundation/FileOps.h"
 #include "KeyedArchiveTestSupport.h"
+#include "Support/RunCommand.h"
+#include "Support/TempFolder.h"
 
 using namespace fnd;
 using namespace archivetest;
+using test_support::haveTool;
+using test_support::runCommand;
+using test_support::TempFolder;
 namespace fs = std::filesystem;
 
 namespace {
@@ -34,24 +39,9 @@ std::unique_ptr<TestModel> roundTrip(const TestModel& model)
     return decoded;
 }
 
-// Runs a shell command, returning its standard output and exit status.
-std::pair<std::string, int> run(const std::string& command)
+fs::path writeIn(const TempFolder& folder, const Bytes& bytes, const std::string& name)
 {
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return {"", -1};
-    char buffer[4096];
-    while (size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, got);
-    return {output, ::pclose(pipe)};
-}
-
-bool haveTool(const std::string& name) { return run("command -v " + name + " >/dev/null 2>&1").second == 0; }
-
-fs::path writeTemp(const Bytes& bytes, const std::string& name)
-{
-    const fs::path path = fs::temp_directory_path() / name;
+    const fs::path path = folder / name;
     EXPECT_TRUE(writeFileAtomically(path.string(), bytes));
     return path;
 }
@@ -175,7 +165,8 @@ TEST(KeyedArchive, ReadableByPythonPlistlib)
         GTEST_SKIP() << "python3 is not installed";
     auto model = makeModel(true, 8);
     model->canvas->textureName = "Canvas \xC3\xA9";
-    const fs::path path = writeTemp(archiveBytes(*model), "kanvaro_archive_plistlib.art");
+    const TempFolder folder("kanvaro-archive");
+    const fs::path path = writeIn(folder, archiveBytes(*model), "plistlib.art");
     const std::string script =
         "import plistlib,sys\n"
         "a=plistlib.load(open(sys.argv[1],'rb'))\n"
@@ -187,30 +178,27 @@ TEST(KeyedArchive, ReadableByPythonPlistlib)
         "assert o[root['$class'].data]['$classes']==['DataModel','NSObject']\n"
         "print(cls(root),cls(img),cls(cv),cls(col),img['width'],len(o[img['pixels'].data]),"
         "o[cv['textureName'].data],col['NSRGB'].decode(),sorted(cv.keys()))\n";
-    const fs::path scriptPath = writeTemp(Bytes(script.begin(), script.end()), "kanvaro_check_archive.py");
-    auto [output, status] = run("python3 " + scriptPath.string() + " " + path.string() + " 2>&1");
+    const fs::path scriptPath = writeIn(folder, Bytes(script.begin(), script.end()), "check_archive.py");
+    auto [output, status] = runCommand("python3 " + scriptPath.string() + " " + path.string() + " 2>&1");
     EXPECT_EQ(status, 0) << output;
     EXPECT_EQ(output, "DataModel RawImage Canvas UIColor 8 256 Canvas \xC3\xA9 1 1 1 "
                       "['$class', 'backgroundColor', 'height', 'paintingData', 'textureName', 'width']\n");
-    fs::remove(path);
-    fs::remove(scriptPath);
 }
 
 TEST(KeyedArchive, ReadableByPlistutil)
 {
     if (!haveTool("plistutil"))
         GTEST_SKIP() << "plistutil is not installed";
-    const fs::path path = writeTemp(archiveBytes(*makeModel(true, 4)), "kanvaro_archive_plistutil.art");
+    const TempFolder folder("kanvaro-archive");
+    const fs::path path = writeIn(folder, archiveBytes(*makeModel(true, 4)), "plistutil.art");
     const std::string xml = path.string() + ".xml";
-    auto [output, status] = run("plistutil -i " + path.string() + " -o " + xml + " 2>&1");
+    auto [output, status] = runCommand("plistutil -i " + path.string() + " -o " + xml + " 2>&1");
     ASSERT_EQ(status, 0) << output;
     std::ifstream in(xml);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     for (const char* expected : {"NSKeyedArchiver", "<integer>100000</integer>", "DataModel", "RawImage",
                                  "backgroundColor", "paintingData", "UIColorComponentCount"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected;
-    fs::remove(path);
-    fs::remove(xml);
 }
 
 // Writes the fuzzer's seed archives when KANVARO_WRITE_CORPUS names a folder.

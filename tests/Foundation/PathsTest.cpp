@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <unistd.h>
 
 #include "Foundation/Log.h"
 #include "Foundation/Paths.h"
+#include "Support/TempFolder.h"
 
 using namespace fnd;
 namespace fs = std::filesystem;
@@ -43,20 +43,14 @@ private:
 
 class PathsTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_home = fs::temp_directory_path() / ("kanvaro_paths_" + std::to_string(::getpid()));
-        fs::remove_all(m_home);
-        fs::create_directories(m_home);
-    }
     void TearDown() override
     {
         setDocumentsPath("");
         setPicturesPath("");
         setExportsPath("");
-        fs::remove_all(m_home);
     }
-    fs::path m_home;
+    test_support::TempFolder m_folder{"kanvaro-paths"};
+    fs::path m_home = m_folder.path();
 };
 
 TEST_F(PathsTest, DocumentsFollowAbsoluteDataHomeOnly)

@@ -50,7 +50,13 @@ TEST(DecoderRefusal, EmptyAndUnknownDataAreNotPictures)
     for (auto& b : noise)
         b = static_cast<std::uint8_t>(random());
     expectRefused(noise, "not a PNG or JPEG file");
-    expectRefused({0xFF, 0xD8}, "not a PNG or JPEG file"); // too short even for a JPEG signature
+    // A JPEG start-of-image marker followed by too little or by damage is a damaged JPEG.
+    for (const std::vector<std::uint8_t>& damaged : {std::vector<std::uint8_t>{0xFF, 0xD8},
+                                                     std::vector<std::uint8_t>{0xFF, 0xD8, 0x00, 0x10, 'J', 'F', 'I', 'F', 0}}) {
+        const auto image = decode(damaged);
+        ASSERT_FALSE(image.ok());
+        EXPECT_NE(image.error().find("JPEG data"), std::string::npos) << image.error();
+    }
 }
 
 TEST(DecoderRefusal, TruncatedFilesAreRefusedNotHalfDecoded)

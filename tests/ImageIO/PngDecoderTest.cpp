@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <png.h>
 
 #include "ImageIO/Decoder.h"
@@ -82,14 +84,22 @@ TEST(PngDecoder, InterlacedPictureMatchesItsPlainTwin)
     EXPECT_EQ(pixelAt(plain.value(), 0, 0), 0x1500070Eu); // stored r, g, b, a = 0x00, 0x07, 0x0E, 0x15
 }
 
-TEST(PngDecoder, OrientationComesFromAnExifChunk)
+TEST(PngDecoder, OrientationComesFromAnExifChunkBeforeOrAfterTheImageData)
 {
-    PngRecipe recipe{.width = 1, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .rows = {0}};
-    recipe.exif = test::makeTiffOrientation(6, false);
-    const auto file = makePng(recipe);
-    const auto image = decodeMemory(file.data(), file.size());
-    ASSERT_TRUE(image.ok()) << image.error();
-    EXPECT_EQ(image->orientation, kOrientationRight);
+    for (bool after : {false, true}) {
+        SCOPED_TRACE(after ? "after" : "before");
+        PngRecipe recipe{.width = 1, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .rows = {0}};
+        recipe.exif = test::makeTiffOrientation(6, false);
+        recipe.exifAfterImage = after;
+        const auto file = makePng(recipe);
+        const auto exifAt = std::search(file.begin(), file.end(), std::begin("eXIf"), std::end("eXIf") - 1);
+        const auto idatAt = std::search(file.begin(), file.end(), std::begin("IDAT"), std::end("IDAT") - 1);
+        ASSERT_NE(exifAt, file.end());
+        EXPECT_EQ(exifAt > idatAt, after);
+        const auto image = decodeMemory(file.data(), file.size());
+        ASSERT_TRUE(image.ok()) << image.error();
+        EXPECT_EQ(image->orientation, kOrientationRight);
+    }
 }
 
 } // namespace

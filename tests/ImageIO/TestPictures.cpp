@@ -49,15 +49,19 @@ std::vector<std::uint8_t> makePng(const PngRecipe& recipe)
                      static_cast<int>(recipe.palette.size() / 3));
     if (!recipe.transparency.empty())
         png_set_tRNS(png, info, recipe.transparency.data(), static_cast<int>(recipe.transparency.size()), nullptr);
-    if (!recipe.exif.empty())
-        png_set_eXIf_1(png, info, static_cast<png_uint_32>(recipe.exif.size()),
-                       const_cast<png_bytep>(recipe.exif.data()));
+    auto setExif = [&] {
+        png_set_eXIf_1(png, info, static_cast<png_uint_32>(recipe.exif.size()), const_cast<png_bytep>(recipe.exif.data()));
+    };
+    if (!recipe.exif.empty() && !recipe.exifAfterImage)
+        setExif();
     png_write_info(png, info);
     if (!recipe.headerOnly) {
         const int passes = png_set_interlace_handling(png);
         for (int pass = 0; pass < passes; ++pass)
             for (int y = 0; y < recipe.height; ++y)
                 png_write_row(png, recipe.rows.data() + y * pngRowBytes(recipe));
+        if (!recipe.exif.empty() && recipe.exifAfterImage)
+            setExif(); // png_write_end writes it after the image data
         png_write_end(png, info);
     }
     png_destroy_write_struct(&png, &info);

@@ -18,6 +18,7 @@ struct PngRecipe {
     std::vector<std::uint8_t> palette{}; // r, g, b triples
     std::vector<std::uint8_t> transparency{};
     std::vector<std::uint8_t> exif{};  // eXIf chunk (TIFF structure)
+    bool exifAfterImage = false;       // the eXIf chunk follows the image data
     bool headerOnly = false;           // stop after IHDR (and eXIf): no pixel data
 };
 std::vector<std::uint8_t> makePng(const PngRecipe& recipe);

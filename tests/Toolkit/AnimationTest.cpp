@@ -67,15 +67,16 @@ TEST_F(AnimationTest, EaseInStartsSlowAndANewAnimationStartsFromWhatIsOnScreen)
     v->setAlpha(0);
     ui::View::commitAnimations();
     runUntil(0.5);
-    EXPECT_NEAR(v->presentationAlpha(), 0.75, 1e-9); // 1 - 0.5^2
+    // The cubic ease-in (0.42, 0, 1, 1) is at 0.31536 halfway.
+    EXPECT_NEAR(v->presentationAlpha(), 1 - 0.3153568, 1e-6);
     ui::View::beginAnimations();
     ui::View::setAnimationDuration(1.0);
     ui::View::setAnimationCurve(ui::AnimationCurve::Linear);
     v->setAlpha(1);
     ui::View::commitAnimations();
-    EXPECT_NEAR(v->presentationAlpha(), 0.75, 1e-9);
+    EXPECT_NEAR(v->presentationAlpha(), 1 - 0.3153568, 1e-6);
     runUntil(1.0);
-    EXPECT_NEAR(v->presentationAlpha(), 0.875, 1e-9);
+    EXPECT_NEAR(v->presentationAlpha(), (1 - 0.3153568 + 1) / 2, 1e-6);
     EXPECT_EQ(v->alpha(), 1.0);
 }
 

@@ -98,7 +98,7 @@ TEST_F(ControlsTest, ButtonStateLookupFallsBackAndAccessibilityFollowsTitleOrIma
 
     ui::Button named;
     named.setImage(glob, ControlState::Normal);
-    EXPECT_EQ(named.accessibilityLabel(), "Glob.png");
+    EXPECT_EQ(named.accessibilityLabel(), "Glob");
     named.setTitle("Delete", ControlState::Normal);
     EXPECT_EQ(named.accessibilityLabel(), "Delete");
     named.setAccessibilityLabel("Remove painting");
@@ -184,7 +184,7 @@ TEST_F(ControlsTest, SegmentedControlSelectsOnTouchDownAndReportsOnlyChanges)
     // Each segment can be found by its picture's name, where it lies.
     window->layoutIfNeeded();
     ASSERT_EQ(control->subviews().size(), 3u);
-    EXPECT_EQ(control->subviews()[1]->accessibilityLabel(), "Eraser.png");
+    EXPECT_EQ(control->subviews()[1]->accessibilityLabel(), "Eraser");
     EXPECT_EQ(control->subviews()[1]->frame(), Rect(40, 0, 40, 30));
 }
 

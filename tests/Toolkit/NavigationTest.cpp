@@ -76,7 +76,7 @@ TEST_F(NavigationTest, PushAndBackButtonPopReportAppearanceInOrderAndOnlyAfterTh
     runUntil(kSlide);
     EXPECT_EQ(take(), (Log {"A.didDisappear", "B.didAppear"}));
     EXPECT_FALSE(inWindow(*root));
-    EXPECT_EQ(b->view()->frame(), gfx::Rect(0, 44, 320, 416)); // below the bar
+    EXPECT_EQ(b->view()->frame(), gfx::Rect(0, 44, 320, 480)); // below the bar, its own height kept
 
     // The back button is titled after the screen below and pops this one.
     auto* back = dynamic_cast<ui::BarItemButton*>(navigation->navigationBar().leftView());
@@ -110,7 +110,7 @@ TEST_F(NavigationTest, PopDuringThePushSlideFinishesThePushFirst)
     EXPECT_EQ(take(), (Log {"B.didDisappear", "A.didAppear"}));
     EXPECT_TRUE(inWindow(*root));
     EXPECT_FALSE(inWindow(*b));
-    EXPECT_EQ(root->view()->presentationCenter(), (gfx::Point {160, 44 + 208}));
+    EXPECT_EQ(root->view()->presentationCenter(), (gfx::Point {160, 44 + 240}));
     EXPECT_EQ(navigation->navigationBar().items().size(), 1u);
     navigation->pushViewController(b, false); // the popped screen can come back
     EXPECT_EQ(take(), (Log {"A.willDisappear", "B.willAppear", "A.didDisappear", "B.didAppear"}));

@@ -1,6 +1,7 @@
 #include "BrushShapes.h"
 
 #include <cmath>
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -37,54 +38,62 @@ private:
     PeriodicValueNoise noise_;
 };
 
+// Dabs overlap along the stroke and paint accumulates in them as 1 - (1 - a)(1 - b): in the
+// "optical depth" d = -ln(1 - coverage) overlapping dabs simply add. A dab whose depth is a
+// profile across the stroke (u) times a smooth bump along it (v) therefore sums to an even
+// stroke wherever the bumps overlap well, and streaks that vary only with u line up from dab to
+// dab into continuous streaks instead of repeating at the dab period.
+double fromDepth(double depth) { return 1.0 - std::exp(-std::max(0.0, depth)); }
+
+// Smooth bumps along the stroke (v in [-1, 1], the first row leading).
+double gaussBump(double v, double sigma) { return std::exp(-v * v / (2 * sigma * sigma)); }
+// cos^2 over [-1, 1]: copies half a dab apart sum to exactly 1.
+double hannBump(double v) {
+    double c = std::cos(0.5 * kPi * std::clamp(v, -1.0, 1.0));
+    return c * c;
+}
+
+// Streak strength for the column at u, from noise of several widths (0..1), the same on every row.
+double streaks(const PeriodicValueNoise& fine, const PeriodicValueNoise& coarse, int x, double fineWidth) {
+    return clamp01(0.6 * fine.at(x / fineWidth, 0.5) + 0.4 * coarse.at(x / 8.0, 0.5));
+}
+
 CoverageFn oil() {
-    PeriodicValueNoise bristles(64, 11);
-    PeriodicValueNoise lengths(16, 12);
-    PeriodicValueNoise streaks(32, 13);
-    return [=](double u, double v, int x, int y) {
-        double front = -0.88 + 0.3 * u * u;  // rounded leading edge
-        if (std::abs(u) > 0.86 || v < front) return 0.0;
-        double t = (v - front) / (0.9 - front);  // 0 at the front, 1 at the tail
-        double reach = 0.35 + 0.65 * lengths.at(x / 8.0, 0.5);
-        double load = 1.0 - smoothstep(reach - 0.25, reach, t);
-        double bristle = smoothstep(0.25, 0.6, bristles.at(x / 2.0, 0.5));
-        double dry = smoothstep(0.2, 0.55, streaks.at(x / 1.5, y / 24.0));
-        double side = 1.0 - smoothstep(0.74, 0.86, std::abs(u));
-        // The head fades in, so overlapping dabs leave no hard edge across the stroke.
-        double head = smoothstep(front, front + 0.3, v);
-        return head * side * load * mix(0.55, 1.0, bristle) * mix(1.0, dry, t);
+    PeriodicValueNoise fine(64, 11);
+    PeriodicValueNoise coarse(16, 12);
+    return [=](double u, double v, int x, int) {
+        double side = 1.0 - smoothstep(0.7, 0.9, std::abs(u));
+        double bristle = smoothstep(0.25, 0.75, streaks(fine, coarse, x, 1.5));
+        double load = mix(0.5, 4.5, bristle) * mix(1.0, 0.55, smoothstep(0.45, 0.85, std::abs(u)));
+        return fromDepth(load * side * hannBump(v * 1.08));
     };
 }
 
 CoverageFn watercolor() {
-    RaggedRadius edge(0.74, 0.22, 21);
-    TileableFbm wash(N, 4, 4, 0.55, 22);
-    return [=](double u, double v, int x, int y) {
-        double d = std::hypot(u, v) / edge.at(std::atan2(v, u));
-        if (d >= 1.05) return 0.0;
-        double body = 0.38 + 0.22 * wash.at(x, y);
-        double rim = 0.5 * std::exp(-std::pow((1.0 - d) / 0.07, 2.0));
-        return (body + rim) * (1.0 - smoothstep(0.98, 1.05, d));
+    PeriodicValueNoise granulation(32, 22);
+    return [=](double u, double v, int x, int) {
+        double a = std::abs(u);
+        double edge = 1.0 - smoothstep(0.74, 0.84, a);
+        double rim = std::exp(-std::pow((a - 0.72) / 0.09, 2.0)); // pigment gathers at the edges
+        double body = 0.12 * mix(0.7, 1.3, granulation.at(x / 3.0, 0.5));
+        return fromDepth((body + 0.7 * rim) * edge * gaussBump(v, 0.38));
     };
 }
 
 CoverageFn pencil() {
-    TileableFbm grain(N, 64, 2, 0.5, 31);
-    Rng rng(32);
-    std::vector<double> speckle(static_cast<std::size_t>(N) * N);
-    for (double& s : speckle) s = rng.unit();
-    return [=](double u, double v, int x, int y) {
-        double disk = 1.0 - smoothstep(0.45, 0.62, std::hypot(u, v));
-        double tooth = mix(0.3, 1.0, smoothstep(0.3, 0.55, grain.at(x, y)));
-        double fleck = speckle[static_cast<std::size_t>(y) * N + x] < 0.3 ? 0.45 : 1.0;
-        return disk * tooth * fleck * 0.95;
+    PeriodicValueNoise fine(128, 31);
+    PeriodicValueNoise coarse(16, 32);
+    return [=](double u, double v, int x, int) {
+        double lead = 1.0 - smoothstep(0.1, 0.16, std::abs(u));
+        double tooth = mix(0.25, 1.0, smoothstep(0.2, 0.6, streaks(fine, coarse, x, 1.0)));
+        return fromDepth(1.6 * tooth * lead * gaussBump(v, 0.12));
     };
 }
 
 CoverageFn airbrush() {
     return [](double u, double v, int, int) {
-        double r2 = u * u + v * v;
-        return 0.95 * std::exp(-r2 / (2 * 0.3 * 0.3));
+        // A Gaussian in depth, so passes add up smoothly at any spacing.
+        return fromDepth(1.1 * std::exp(-(u * u + v * v) / (2 * 0.28 * 0.28)));
     };
 }
 
@@ -107,50 +116,53 @@ CoverageFn scratchBoard() {
     };
 }
 
+// Charcoal: a dark, dense core of fine smudged streaks that thins into stray grains at the edges.
 CoverageFn charcoal() {
-    RaggedRadius edge(0.7, 0.35, 41);
-    PeriodicValueNoise streaks(32, 42);
-    Rng rng(43);
-    std::vector<double> speckle(static_cast<std::size_t>(N) * N);
-    for (double& s : speckle) s = rng.unit();
-    return [=](double u, double v, int x, int y) {
-        double d = std::hypot(u, v) / edge.at(std::atan2(v, u));
-        double body = 1.0 - smoothstep(0.85, 1.0, d);
-        double grain = 0.65 * streaks.at(x / 3.0, y / 14.0) +
-                       0.35 * speckle[static_cast<std::size_t>(y) * N + x];
-        return body * smoothstep(0.32, 0.62, grain);
+    PeriodicValueNoise fine(128, 41);
+    PeriodicValueNoise coarse(16, 42);
+    return [=](double u, double v, int x, int) {
+        double a = std::abs(u);
+        double grain = streaks(fine, coarse, x, 0.8);
+        double core = 1.0 - smoothstep(0.35, 0.78, a);
+        double stray = smoothstep(0.55, 0.8, grain) * (1.0 - smoothstep(0.7, 0.9, a));
+        double depth = (1.3 * core * mix(0.45, 1.0, grain) + 0.5 * stray);
+        return fromDepth(depth * gaussBump(v, 0.4));
     };
 }
 
+// Chalk: broad and broken. Whole columns stay bare where the paper's tooth is high, more of them
+// towards the edges, so the marks are streaks with white between them; the rest is laid thick.
 CoverageFn chalk() {
-    RaggedRadius edge(0.72, 0.3, 51);
-    TileableFbm chunks(N, 16, 2, 0.4, 52);
-    return [=](double u, double v, int x, int y) {
-        double angle = std::atan2(v, u);
-        double sd = std::hypot(u, v) - edge.at(angle);
-        double body = hardEdge(sd * 0.5);
-        return body * smoothstep(0.32, 0.42, chunks.at(x, y));
+    PeriodicValueNoise fine(64, 51);
+    PeriodicValueNoise coarse(16, 52);
+    return [=](double u, double v, int x, int) {
+        double a = std::abs(u);
+        double grain = 0.5 * streaks(fine, coarse, x, 0.7) + 0.5 * fine.at(x / 0.45 + 17, 3.5);
+        double threshold = mix(0.42, 0.68, smoothstep(0.2, 0.9, a));
+        double on = smoothstep(threshold, threshold + 0.05, grain) * (1.0 - smoothstep(0.86, 0.92, a));
+        double plateau = smoothstep(-1.0, -0.75, v) * (1.0 - smoothstep(0.75, 1.0, v));
+        return fromDepth(3.0 * on * plateau);
     };
 }
 
+// Pastel keeps one orientation, so its grain cannot run along the stroke: random fine holes that
+// differ across the picture fill one another in where copies overlap.
 CoverageFn pastel() {
-    TileableFbm tooth(N, 16, 3, 0.6, 61);
-    RaggedRadius edge(0.68, 0.15, 62);
+    TileableFbm tooth(N, 32, 2, 0.5, 61);
     return [=](double u, double v, int x, int y) {
-        double d = std::hypot(u, v) / edge.at(std::atan2(v, u));
-        double soft = 1.0 - smoothstep(0.55, 1.05, d);
-        return 0.85 * soft * mix(0.35, 1.0, smoothstep(0.3, 0.65, tooth.at(x, y)));
+        double soft = 1.0 - smoothstep(0.35, 0.95, std::hypot(u, v));
+        double depth = mix(0.9, 3.2, smoothstep(0.3, 0.6, tooth.at(x, y)));
+        return fromDepth(depth * soft);
     };
 }
 
 CoverageFn finger() {
-    TileableFbm smear(N, 4, 3, 0.5, 71);
-    PeriodicValueNoise drag(32, 72);
-    return [=](double u, double v, int x, int y) {
-        double r = std::hypot(u / 0.62, (v - 0.05) / 0.8);
-        double pad = std::exp(-r * r * 2.2) * (1.0 - smoothstep(0.9, 1.2, r));
-        double streak = mix(0.7, 1.0, drag.at(x / 3.0, y / 20.0));  // smeared along travel
-        return 0.8 * pad * streak * mix(0.6, 1.0, smear.at(x, y));
+    PeriodicValueNoise fine(64, 71);
+    PeriodicValueNoise coarse(16, 72);
+    return [=](double u, double v, int x, int) {
+        double pad = std::exp(-std::pow(u / 0.5, 2.0)) * (1.0 - smoothstep(0.8, 0.95, std::abs(u)));
+        double drag = mix(0.6, 1.0, streaks(fine, coarse, x, 2.0)); // smeared along travel
+        return fromDepth(0.95 * pad * drag * gaussBump(v, 0.38));
     };
 }
 
@@ -158,14 +170,16 @@ CoverageFn penAndInk() {
     return [](double u, double v, int, int) { return hardEdge(std::hypot(u, v) - 0.72); };
 }
 
+// A broad nib held at 45 degrees: a bar with round ends, which sweeps a clean edge even when
+// dabs land several pixels apart (a pointed tip would leave notches between them).
 CoverageFn calligraphy() {
     const double c = std::cos(kPi / 4);
     const double s = std::sin(kPi / 4);
     return [=](double u, double v, int, int) {
-        double along = (u * c - v * s) / 0.86;
-        double across = (u * s + v * c) / 0.1;
-        double r = std::hypot(along, across);
-        return hardEdge((r - 1.0) * 0.1);
+        double along = std::abs(u * c - v * s);
+        double across = u * s + v * c;
+        double sd = std::hypot(std::max(0.0, along - 0.72), across) - 0.12;
+        return hardEdge(sd);
     };
 }
 

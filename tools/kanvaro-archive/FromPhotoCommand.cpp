@@ -43,10 +43,10 @@ int fromPhoto(const std::string& photoPath, const std::string& artPath)
         DataModel::releaseSharedDataModel();
         return refusePhoto(photoPath, "the pixel format cannot be imported");
     }
-    const bool written = fnd::KeyedArchiver::archiveRootObject(*model, artPath);
+    const auto written = fnd::KeyedArchiver::archiveRootObject(*model, artPath);
     DataModel::releaseSharedDataModel();
     if (!written) {
-        std::cerr << kToolName << ": cannot write " << artPath << "\n";
+        std::cerr << kToolName << ": cannot write " << artPath << ": " << written.error() << "\n";
         return kExitFailed;
     }
     return kExitOk;

@@ -10,9 +10,6 @@ namespace archivetool {
 
 namespace {
 
-// The application refuses larger archives too; a painting is a few MiB.
-constexpr std::uint64_t kMaxArchiveBytes = 256ull * 1024 * 1024;
-
 std::unique_ptr<DataModel> refuse(const std::string& path, const std::string& reason)
 {
     std::cerr << kToolName << ": " << path << " is not a painting: " << reason << "\n";
@@ -23,7 +20,7 @@ std::unique_ptr<DataModel> refuse(const std::string& path, const std::string& re
 
 std::unique_ptr<DataModel> openPainting(const std::string& path)
 {
-    auto bytes = fnd::readFile(path, kMaxArchiveBytes);
+    auto bytes = fnd::readFile(path, DataModel::kMaxArchiveBytes);
     if (!bytes)
         return refuse(path, bytes.error());
     std::string reason;

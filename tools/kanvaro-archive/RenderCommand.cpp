@@ -26,8 +26,8 @@ int render(const std::string& path, const std::string& pngPath)
         std::cerr << kToolName << ": cannot encode " << pngPath << ": " << png.error() << "\n";
         return kExitFailed;
     }
-    if (!fnd::writeFileAtomically(pngPath, png.value())) {
-        std::cerr << kToolName << ": cannot write " << pngPath << "\n";
+    if (auto written = fnd::writeFileAtomically(pngPath, png.value()); !written) {
+        std::cerr << kToolName << ": cannot write " << pngPath << ": " << written.error() << "\n";
         return kExitFailed;
     }
     return kExitOk;

@@ -87,5 +87,23 @@ for bad in random.art missing.png; do
 done
 [ ! -e "$work/bad.art" ] || fail "from-photo of a bad photo wrote a file"
 
+# A named pipe is refused at once, not waited on.
+if mkfifo "$work/pipe.art" 2>/dev/null; then
+    timeout 10 "$tool" info "$work/pipe.art" >"$work/out" 2>"$work/err"
+    got=$?
+    [ "$got" -eq 2 ] || fail "info on a named pipe exited $got, expected 2"
+    grep -q "is not a painting: .*not a regular file" "$work/err" || fail "no reason for the pipe: $(cat "$work/err")"
+fi
+
+# A save that fails (here on a file-size limit, as `ulimit -f` sets) exits 1 with the reason and
+# leaves the old archive and no temporary file.
+cp "$work/photo.art" "$work/kept.art"
+(ulimit -f 1 && exec "$tool" from-photo "$work/photo.png" "$work/kept.art") >"$work/out" 2>"$work/err"
+got=$?
+[ "$got" -eq 1 ] || fail "a save over the file-size limit exited $got, expected 1"
+grep -q "^kanvaro-archive: cannot write $work/kept.art: .*File too large" "$work/err" || fail "no reason for the failed save: $(cat "$work/err")"
+cmp -s "$work/photo.art" "$work/kept.art" || fail "the failed save changed the old archive"
+ls "$work" | grep -q '\.tmp-' && fail "the failed save left a temporary file"
+
 [ "$failures" -eq 0 ] && echo "all checks passed"
 exit "$((failures > 0))"

@@ -133,6 +133,10 @@ std::string parseStep(const std::string& command, const std::string& rest, Step&
         return parseWithArgument(StepKind::Screenshot, rest, "screenshot needs FILE.png", step);
     if (command == "expect-visible")
         return parseWithArgument(StepKind::ExpectVisible, rest, "expect-visible needs a LABEL", step);
+    if (command == "expect-alert")
+        return parseWithArgument(StepKind::ExpectAlert, rest, "expect-alert needs a TITLE", step);
+    if (command == "pick-photo")
+        return parseWithArgument(StepKind::PickPhoto, rest, "pick-photo needs a FILE", step);
     if (command == "expect-file")
         return parseWithArgument(StepKind::ExpectFile, rest, "expect-file needs a PATH", step);
     return "unknown step \"" + command + "\"";

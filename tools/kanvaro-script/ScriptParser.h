@@ -6,8 +6,11 @@
 //   wait SECONDS
 //   screenshot FILE.png
 //   expect-visible LABEL
+//   expect-alert TITLE
 //   expect-file PATH
-// Labels and paths are the rest of the line (they may hold spaces). Points are window points.
+//   pick-photo FILE
+// Labels, titles and paths are the rest of the line (they may hold spaces). Points are window
+// points. README.md next to this file describes the language.
 #include <string>
 #include <vector>
 
@@ -16,13 +19,24 @@
 
 namespace script {
 
-enum class StepKind { TapLabel, TapPoint, Drag, Pinch, Wait, Screenshot, ExpectVisible, ExpectFile };
+enum class StepKind {
+    TapLabel,
+    TapPoint,
+    Drag,
+    Pinch,
+    Wait,
+    Screenshot,
+    ExpectVisible,
+    ExpectAlert,
+    ExpectFile,
+    PickPhoto,
+};
 
 struct Step {
     StepKind kind = StepKind::Wait;
     int line = 0;          // 1-based line in the script
     std::string text;      // the line as written, without surrounding blanks
-    std::string argument;  // label or path
+    std::string argument;  // label, title or path
     gfx::Point from;       // tap, drag start, pinch centre
     gfx::Point to;         // drag end
     int moves = 10;

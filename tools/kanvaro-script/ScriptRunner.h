@@ -13,9 +13,9 @@ class HeadlessHost;
 namespace script {
 
 // Runs every step in order; the error ("NAME:LINE: TEXT: why") names the first failed step.
-fnd::Result<bool> runScript(const std::vector<Step>& steps, host::HeadlessHost& host, const std::string& scriptName);
+fnd::Status runScript(const std::vector<Step>& steps, host::HeadlessHost& host, const std::string& scriptName);
 
 // Reads (at most a megabyte), parses and runs a script file.
-fnd::Result<bool> runScriptFile(const std::string& path, host::HeadlessHost& host);
+fnd::Status runScriptFile(const std::string& path, host::HeadlessHost& host);
 
 } // namespace script

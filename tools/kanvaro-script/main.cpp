@@ -1,6 +1,7 @@
 // kanvaro-script: runs Kanvaro headless and plays a script of taps, drags, pinches, waits,
 // screenshots and checks against it. Exits 0 when every step passed, 1 naming the first step that
-// failed, 2 on a usage error.
+// failed, 2 on a usage error. With --toolkit-demo the script runs against the toolkit's demo
+// screens (ToolkitDemo.h) instead of the application.
 #include <cstdio>
 #include <string>
 
@@ -8,18 +9,21 @@
 #include "Host/HeadlessHost.h"
 #include "KanvaroAppDelegate.h"
 #include "ScriptRunner.h"
+#include "ToolkitDemo.h"
 
 namespace {
 constexpr const char* kUsage
-    = "usage: kanvaro-script [--documents DIR] [--pictures DIR] [--exports DIR] SCRIPT\n";
+    = "usage: kanvaro-script [--documents DIR] [--pictures DIR] [--exports DIR] [--toolkit-demo] SCRIPT\n";
 
-// The script's path, or "" after printing the usage.
-std::string parseOptions(int argc, char** argv)
+// The script's path, or "" for a usage error.
+std::string parseOptions(int argc, char** argv, bool& toolkitDemo)
 {
     std::string scriptPath;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg.rfind("--", 0) == 0) {
+        if (arg == "--toolkit-demo") {
+            toolkitDemo = true;
+        } else if (arg.rfind("--", 0) == 0) {
             if (i + 1 >= argc || !fnd::setPathFromOption(arg, argv[i + 1]))
                 return {};
             ++i;
@@ -35,7 +39,8 @@ std::string parseOptions(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    std::string scriptPath = parseOptions(argc, argv);
+    bool toolkitDemo = false;
+    std::string scriptPath = parseOptions(argc, argv, toolkitDemo);
     if (scriptPath.empty()) {
         std::fputs(kUsage, stderr);
         return 2;
@@ -43,9 +48,13 @@ int main(int argc, char** argv)
     if (!fnd::preparePaths())
         return 1;
     KanvaroAppDelegate delegate;
+    std::shared_ptr<ui::NavigationController> demo;
     host::HeadlessHost host;
-    host.launch({[&](ui::Window& window) { delegate.applicationDidFinishLaunching(window); },
-                 [&] { delegate.applicationWillTerminate(); }});
+    if (toolkitDemo)
+        host.launch({[&](ui::Window& window) { demo = script::ToolkitDemo::install(window); }, {}});
+    else
+        host.launch({[&](ui::Window& window) { delegate.applicationDidFinishLaunching(window); },
+                     [&] { delegate.applicationWillTerminate(); }});
     auto outcome = script::runScriptFile(scriptPath, host);
     host.terminate();
     if (!outcome) {

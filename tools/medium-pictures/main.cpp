@@ -31,7 +31,7 @@ constexpr gfx::Color kPaper{0.97f, 0.96f, 0.92f, 1};
 const StrokeLook kLooks[NUM_MEDIUM_VALUES] = {
     {"Oil", "Oil Paint", 24, {0.60f, 0.14f, 0.08f, 1}, kPaper},
     {"Watercolor", "Watercolor", 26, {0.10f, 0.35f, 0.80f, 1}, kPaper},
-    {"Pencil", "Pencil", 8, {0.22f, 0.22f, 0.25f, 1}, kPaper},
+    {"Pencil", "Pencil", 22, {0.22f, 0.22f, 0.25f, 1}, kPaper},
     {"Airbrush", "Airbrush", 40, {0.85f, 0.10f, 0.45f, 1}, kPaper},
     {"ScratchBoard", "Scratch Board", 22, {0.10f, 0.10f, 0.10f, 1}, kPaper},
     {"Charcoal", "Charcoal", 22, {0.12f, 0.12f, 0.12f, 1}, kPaper},

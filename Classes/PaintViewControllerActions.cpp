@@ -1,0 +1,243 @@
+// The painting screen's buttons: mode, settings panels, medium picker, paper page, the action and
+// sketch sheets with their alerts, export and the blueprint button.
+#include "PaintViewController.h"
+
+#include "BrushToolbar.h"
+#include "ColorToolbar.h"
+#include "DataModel.h"
+#include "Foundation/Assert.h"
+#include "OutlineView.h"
+#include "Toolkit/NavigationController.h"
+#include "Toolkit/PhotoAlbum.h"
+
+namespace {
+constexpr double kMediumFadeSeconds = 0.25;
+constexpr double kPageCurlSeconds = 1.0;
+constexpr double kOutlineFadeSeconds = 0.75;
+
+enum ActionSheetButton { kUndoButton = 0, kClearButton = 1, kExportButton = 2 };
+constexpr int kClearConfirmButton = 1;
+
+Canvas* documentCanvas()
+{
+    DataModel* document = DataModel::sharedDataModel();
+    return document ? document->canvas() : nullptr;
+}
+} // namespace
+
+void PaintViewController::segmentAction(ui::Control& sender)
+{
+    const int index = static_cast<ui::SegmentedControl&>(sender).selectedSegmentIndex();
+    if (index >= PaintView::kModePaint && index <= PaintView::kModeMove && m_paintView)
+        m_paintView->setMode(index);
+}
+
+void PaintViewController::showSettingsToolbar(ui::View* panel)
+{
+    if (!panel)
+        return;
+    if (panel->alpha() == 1.0) {
+        panel->setAlpha(0);
+        return;
+    }
+    if (m_mediumViewController)
+        hideMediumViewController();
+    if (panel == m_colorToolbar.get()) {
+        m_brushToolbar->setAlpha(0);
+        m_colorToolbar->updateSettings();
+        m_colorToolbar->setAlpha(1);
+    } else if (panel == m_brushToolbar.get()) {
+        m_colorToolbar->setAlpha(0);
+        m_brushToolbar->updateSettings();
+        m_brushToolbar->setAlpha(1);
+    }
+}
+
+void PaintViewController::brushAction() { showSettingsToolbar(m_brushToolbar.get()); }
+void PaintViewController::colorAction() { showSettingsToolbar(m_colorToolbar.get()); }
+
+void PaintViewController::mediumAction()
+{
+    if (m_mediumViewController) {
+        hideMediumViewController();
+        return;
+    }
+    m_brushToolbar->setAlpha(0);
+    m_colorToolbar->setAlpha(0);
+    m_mediumViewController = std::make_shared<MediumViewController>();
+    m_mediumViewController->setDelegate(this);
+    ui::View* picker = m_mediumViewController->view();
+    picker->setAlpha(0);
+    view()->addSubview(m_mediumViewController->viewRef());
+    ui::View::beginAnimations();
+    ui::View::setAnimationDuration(kMediumFadeSeconds);
+    picker->setAlpha(1);
+    ui::View::commitAnimations();
+}
+
+void PaintViewController::hideMediumViewController()
+{
+    if (!m_mediumViewController)
+        return;
+    m_mediumViewController->view()->removeFromSuperview();
+    m_mediumViewController->setDelegate(nullptr);
+    m_mediumViewController.reset();
+}
+
+void PaintViewController::paperAction()
+{
+    KANVARO_ASSERT(m_paintContainerView->superview() != nullptr);
+    if (m_mediumViewController)
+        hideMediumViewController();
+    Canvas* canvas = documentCanvas();
+    ui::View::beginAnimations();
+    ui::View::setAnimationDuration(kPageCurlSeconds);
+    ui::View::setAnimationTransition(ui::AnimationTransition::CurlUp, *m_paintRootView);
+    m_brushToolbar->setAlpha(0);
+    m_colorToolbar->setAlpha(0);
+    m_toolbar->setAlpha(0);
+    setNavigationBarAlpha(0);
+    m_paintContainerView->removeFromSuperview();
+    if (!m_paintPaperSettingsView) {
+        m_paintPaperSettingsView = std::make_shared<PaperSettingsController>(std::nullopt, gfx::Color::white());
+        m_paintPaperSettingsView->setDelegate(this);
+    }
+    if (canvas) {
+        m_paintPaperSettingsView->setSelectedTextureName(canvas->textureName());
+        m_paintPaperSettingsView->setSelectedColor(canvas->backgroundColor());
+    }
+    m_paintRootView->addSubview(m_paintPaperSettingsView->viewRef());
+    ui::View::commitAnimations();
+}
+
+void PaintViewController::paperSettingsControllerDidPickTexture(PaperSettingsController& page,
+                                                                std::optional<std::string> textureName,
+                                                                std::optional<gfx::Color> color)
+{
+    Canvas* canvas = documentCanvas();
+    if ((textureName || color) && canvas && m_paintView) {
+        const gfx::Color paper = color.value_or(canvas->backgroundColor());
+        canvasView().setBackgroundColor(paper);
+        canvas->setBackgroundColor(paper);
+        canvas->setTextureName(textureName);
+        canvasView().setNeedsDisplay();
+    }
+    ui::View::beginAnimations();
+    ui::View::setAnimationDuration(kPageCurlSeconds);
+    ui::View::setAnimationTransition(ui::AnimationTransition::CurlDown, *m_paintRootView);
+    page.view()->removeFromSuperview();
+    m_paintRootView->insertSubviewAt(m_paintContainerView, 0);
+    setNavigationBarAlpha(1);
+    m_toolbar->setAlpha(1);
+    ui::View::commitAnimations();
+}
+
+void PaintViewController::setNavigationBarAlpha(double alpha)
+{
+    if (ui::NavigationController* navigation = navigationController())
+        navigation->navigationBar().setAlpha(alpha);
+}
+
+void PaintViewController::actionAction()
+{
+    auto sheet = std::make_shared<ui::ActionSheet>("", this, "Cancel", "Undo",
+                                                   std::vector<std::string>{"Clear Painting", "Export to Photos"});
+    sheet->setTag(kActionSheetTag);
+    sheet->showFromToolbar(*m_toolbar);
+}
+
+void PaintViewController::outlineRepeatAction()
+{
+    auto sheet = std::make_shared<ui::ActionSheet>(
+        "Sketch the blueprint:", this, "Cancel", "",
+        std::vector<std::string>{"Pencil Sketch", "Blue Pen Sketch", "Black Pen Sketch"});
+    sheet->setTag(kSketchSheetTag);
+    sheet->showFromToolbar(*m_toolbar);
+}
+
+void PaintViewController::actionSheetClickedButtonAtIndex(ui::ActionSheet& sheet, int buttonIndex)
+{
+    Canvas* canvas = documentCanvas();
+    if (!canvas || !m_paintView)
+        return;
+    if (sheet.tag() == kSketchSheetTag) {
+        sketchBlueprint(buttonIndex);
+        return;
+    }
+    if (sheet.tag() != kActionSheetTag)
+        return;
+    switch (buttonIndex) {
+    case kUndoButton:
+        canvas->undo();
+        canvasView().setNeedsDisplay();
+        break;
+    case kClearButton:
+        std::make_shared<ui::AlertView>(kClearAlertTitle, "Are you sure? This action is not undoable.", this, "Cancel",
+                                        std::vector<std::string>{"Clear"})
+            ->show();
+        break;
+    case kExportButton: exportPainting(); break;
+    default: break;
+    }
+}
+
+void PaintViewController::sketchBlueprint(int buttonIndex)
+{
+    if (buttonIndex < 0 || buttonIndex > 2)
+        return;
+    const gfx::Color colors[] = {{0.5f, 0.5f, 0.5f, 1}, {0, 0, 1, 1}, {0, 0, 0, 1}};
+    canvasView().sketchOutline(colors[buttonIndex]);
+    // The sketch took the snapshot: a stroke's pending timer must not merge it into the painting.
+    m_paintView->noteSnapshotTaken();
+    if (canvasView().outlineView() && canvasView().outlineView()->alpha() == 1.0)
+        toggleOutlineAction();
+}
+
+void PaintViewController::alertViewClickedButtonAtIndex(ui::AlertView& alert, int buttonIndex)
+{
+    if (alert.title() != kClearAlertTitle || buttonIndex != kClearConfirmButton)
+        return;
+    if (Canvas* canvas = documentCanvas()) {
+        canvas->clear();
+        if (m_paintView)
+            canvasView().setNeedsDisplay();
+    }
+}
+
+void PaintViewController::exportPainting()
+{
+    Canvas* canvas = documentCanvas();
+    gfx::ImageRef image = canvas->createThumbnail(std::max(canvas->width(), canvas->height()));
+    std::weak_ptr<bool> alive = m_alive;
+    if (!image) {
+        imageDidFinishSaving("The painting could not be drawn for export.");
+        return;
+    }
+    ui::saveImageToPhotoAlbum(image, [this, alive](const std::optional<fnd::Error>& error) {
+        if (!alive.lock())
+            return; // the screen went while the picture was being written
+        imageDidFinishSaving(error ? std::optional<std::string>(error->message) : std::nullopt);
+    });
+}
+
+void PaintViewController::imageDidFinishSaving(const std::optional<std::string>& error)
+{
+    if (error) {
+        std::make_shared<ui::AlertView>(kExportFailedTitle, "The painting could not be exported: " + *error, this, "OK",
+                                        std::vector<std::string>{})
+            ->show();
+        return;
+    }
+    std::make_shared<ui::AlertView>("", "Export to Photos Completed", this, "OK", std::vector<std::string>{})->show();
+}
+
+void PaintViewController::toggleOutlineAction()
+{
+    if (!m_paintView || !canvasView().outlineView())
+        return;
+    OutlineView& outline = *canvasView().outlineView();
+    ui::View::beginAnimations();
+    ui::View::setAnimationDuration(kOutlineFadeSeconds);
+    outline.setAlpha(outline.alpha() == 0 ? 1.0 : 0.0);
+    ui::View::commitAnimations();
+}

@@ -1,0 +1,245 @@
+// The painting screen as a person uses it: panels toggle and swap, the medium picker and the paper
+// page come and go with the panels hidden after them, strokes fade the controls and bring them
+// back as they were, sheets act by index, and the mended faults stay mended.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "BrushTool.h"
+#include "BrushToolbar.h"
+#include "ColorToolbar.h"
+#include "ColorValues.h"
+#include "OutlineView.h"
+#include "PaintViewController.h"
+#include "PaintViewTestSupport.h"
+#include "Toolkit/NavigationController.h"
+#include "Foundation/Paths.h"
+#include "Toolkit/AlertView.h"
+#include "Toolkit/Touch.h"
+
+using painting_test::PaintingViewTest;
+
+namespace {
+
+class PaintScreenTest : public PaintingViewTest {
+protected:
+    void open()
+    {
+        screen = std::make_shared<PaintViewController>();
+        navigation = std::make_shared<ui::NavigationController>(screen);
+        window->addSubview(navigation->viewRef());
+        window->makeKeyAndVisible();
+        window->display();
+    }
+    void TearDown() override
+    {
+        navigation.reset();
+        screen.reset();
+        PaintingViewTest::TearDown();
+    }
+    // A stroke across the painting, in window points.
+    void stroke(double y = 250)
+    {
+        window->touchDown(1, {60, y}, now());
+        window->touchMove(1, {200, y + 20}, now() + 0.05);
+        window->touchUp(1, {200, y + 20}, now() + 0.1);
+    }
+    // The newest alert on screen, if any.
+    ui::AlertView* shownAlert()
+    {
+        ui::AlertView* newest = nullptr;
+        for (const auto& view : window->subviews())
+            if (auto* alert = dynamic_cast<ui::AlertView*>(view.get()))
+                newest = alert;
+        return newest;
+    }
+    // Pixels of the painting (bitmap and strokes, no paper) that carry paint.
+    static int paintedPixels()
+    {
+        auto painting = canvas().createThumbnail(std::max(canvas().width(), canvas().height()), false);
+        int count = 0;
+        for (int y = 0; y < painting->height(); y += 2)
+            for (int x = 0; x < painting->width(); x += 2)
+                count += (painting->pixelAt(x, y) >> 24) != 0;
+        return count;
+    }
+    double navigationBarAlpha() { return navigation->navigationBar().alpha(); }
+    std::shared_ptr<PaintViewController> screen;
+    std::shared_ptr<ui::NavigationController> navigation;
+};
+
+} // namespace
+
+TEST_F(PaintScreenTest, PanelButtonsToggleAndSwapAndThePickerAndPageLeaveThemHidden)
+{
+    blankDocument();
+    open();
+    BrushToolbar& brush = *screen->brushToolbar();
+    ColorToolbar& color = *screen->colorToolbar();
+    EXPECT_EQ(color.alpha(), 1.0); // a blank canvas opens on the colour panel
+    EXPECT_EQ(brush.alpha(), 0.0);
+    screen->brushAction();
+    EXPECT_EQ(brush.alpha(), 1.0);
+    EXPECT_EQ(color.alpha(), 0.0);
+    screen->brushAction();
+    EXPECT_EQ(brush.alpha(), 0.0);
+
+    BrushTool& tool = screen->paintView()->canvasView()->brushTool();
+    const auto shape = tool.shapeName();
+    screen->colorAction();
+    screen->mediumAction();
+    ASSERT_TRUE(screen->mediumViewController());
+    EXPECT_EQ(color.alpha(), 0.0);
+    screen->mediumAction(); // a second press closes the picker, the brush untouched
+    EXPECT_FALSE(screen->mediumViewController());
+    EXPECT_EQ(tool.shapeName(), shape);
+
+    screen->mediumAction();
+    screen->mediumViewControllerDidPickMedium(*screen->mediumViewController(), g_arMediumValues[4]);
+    EXPECT_FALSE(screen->mediumViewController());
+    EXPECT_EQ(tool.size(), 75);
+    EXPECT_FLOAT_EQ(brush.sizeSlider()->value(), 75.0f);
+
+    screen->colorAction();
+    screen->paperAction();
+    runUntil(now() + 1.5);
+    EXPECT_EQ(screen->paintContainerView()->superview(), nullptr);
+    EXPECT_EQ(navigationBarAlpha(), 0.0);
+    screen->paintPaperSettingsView()->doneAction();
+    runUntil(now() + 1.5);
+    EXPECT_EQ(screen->paintContainerView()->superview(), screen->paintRootView());
+    EXPECT_EQ(navigationBarAlpha(), 1.0);
+    EXPECT_EQ(screen->toolbar()->alpha(), 1.0);
+    EXPECT_EQ(brush.alpha(), 0.0);
+    EXPECT_EQ(color.alpha(), 0.0);
+}
+
+TEST_F(PaintScreenTest, PaperPageAppliesDoneKeepsCancelAndReopensWithTheCurrentPaperMarked)
+{
+    blankDocument();
+    open();
+    const gfx::Color sky = ColorOfValue(g_arColorValues[5]);
+    screen->paperAction();
+    PaperSettingsController& page = *screen->paintPaperSettingsView();
+    page.setSelectedTextureName("Brick");
+    page.setSelectedColor(sky);
+    page.doneAction();
+    EXPECT_EQ(canvas().textureName(), std::optional<std::string>("Brick"));
+    EXPECT_TRUE(ColorsAreEqual(canvas().backgroundColor(), sky));
+    runUntil(now() + 1.5);
+
+    screen->paperAction();
+    EXPECT_EQ(page.selectedTextureName(), std::optional<std::string>("Brick"));
+    EXPECT_TRUE(ColorsAreEqual(page.selectedColor(), sky));
+    page.setSelectedTextureName(std::nullopt);
+    page.cancelAction();
+    EXPECT_EQ(canvas().textureName(), std::optional<std::string>("Brick"));
+    runUntil(now() + 1.5);
+    screen->paperAction();
+    page.setSelectedTextureName(std::nullopt); // "None" with Done removes the texture
+    page.doneAction();
+    EXPECT_EQ(canvas().textureName(), std::nullopt);
+}
+
+TEST_F(PaintScreenTest, AStrokeFadesTheControlsAndTheyComeBackAsTheyWere)
+{
+    blankDocument();
+    open();
+    stroke();
+    EXPECT_EQ(screen->toolbar()->alpha(), 0.0);
+    EXPECT_EQ(screen->colorToolbar()->alpha(), 0.0);
+    EXPECT_EQ(navigationBarAlpha(), 0.0);
+    runUntil(now() + 2.5);
+    EXPECT_EQ(screen->toolbar()->alpha(), 1.0);
+    EXPECT_EQ(screen->colorToolbar()->alpha(), 1.0);
+    EXPECT_EQ(screen->brushToolbar()->alpha(), 0.0);
+    EXPECT_EQ(navigationBarAlpha(), 1.0);
+}
+
+TEST_F(PaintScreenTest, ACancelledTouchEndsTheStrokeAndTheSnapshotFollows)
+{
+    blankDocument();
+    open();
+    window->touchDown(1, {60, 250}, now());
+    window->touchMove(1, {200, 270}, now() + 0.05);
+    window->cancelAllTouches(now() + 0.1);
+    EXPECT_FALSE(screen->paintView()->isPainting());
+    runUntil(now() + 2.5);
+    EXPECT_EQ(screen->toolbar()->alpha(), 1.0);
+    EXPECT_EQ(navigationBarAlpha(), 1.0);
+    const int painted = paintedPixels();
+    EXPECT_GT(painted, 0);
+    canvas().undo(); // the stroke is one undoable step of its own
+    EXPECT_EQ(paintedPixels(), 0);
+}
+
+TEST_F(PaintScreenTest, ASketchChosenRightAfterAStrokeStaysUndoableAndTheControlsReturn)
+{
+    photoDocument(160, 120);
+    open();
+    runUntil(now() + 3); // the blueprint exists and has faded in
+    EXPECT_EQ(screen->paintView()->contentOffset().y, -44); // a wide canvas starts below the bar
+    stroke();
+    runUntil(now() + 1);
+    auto sketchSheet = std::make_shared<ui::ActionSheet>("", nullptr, "Cancel", "", std::vector<std::string>{"a", "b", "c"});
+    sketchSheet->setTag(PaintViewController::kSketchSheetTag);
+    screen->actionSheetClickedButtonAtIndex(*sketchSheet, 2); // black pen
+    const int sketched = paintedPixels();
+    runUntil(now() + 3); // the stroke's pending timer
+    EXPECT_EQ(screen->toolbar()->alpha(), 1.0);
+    EXPECT_EQ(paintedPixels(), sketched);
+    canvas().undo();
+    EXPECT_LT(paintedPixels(), sketched); // the sketch went with the undo, not into the painting
+}
+
+TEST_F(PaintScreenTest, ActionSheetUndoClearConfirmationAndExportByIndex)
+{
+    blankDocument();
+    const auto exports = dir / "exports";
+    fnd::setExportsPath(exports.string());
+    open();
+    auto sheet = std::make_shared<ui::ActionSheet>("", nullptr, "Cancel", "Undo", std::vector<std::string>{"x", "y"});
+    sheet->setTag(PaintViewController::kActionSheetTag);
+    stroke();
+    runUntil(now() + 2.5);
+    screen->actionSheetClickedButtonAtIndex(*sheet, 0);
+    EXPECT_EQ(paintedPixels(), 0);
+
+    stroke();
+    runUntil(now() + 2.5);
+    screen->actionSheetClickedButtonAtIndex(*sheet, 1);
+    ui::AlertView* confirm = shownAlert();
+    ASSERT_TRUE(confirm);
+    EXPECT_EQ(confirm->title(), "Clear Painting");
+    screen->alertViewClickedButtonAtIndex(*confirm, 0); // Cancel keeps the painting
+    EXPECT_GT(paintedPixels(), 0);
+    screen->alertViewClickedButtonAtIndex(*confirm, 1);
+    EXPECT_EQ(paintedPixels(), 0);
+    runUntil(now() + 1);
+
+    screen->actionSheetClickedButtonAtIndex(*sheet, 2);
+    runUntil(now() + 1);
+    ui::AlertView* done = shownAlert();
+    ASSERT_TRUE(done);
+    EXPECT_EQ(done->message(), "Export to Photos Completed");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(exports), std::filesystem::directory_iterator()), 1);
+    fnd::setExportsPath("");
+}
+
+TEST_F(PaintScreenTest, AFailedExportSaysSoInsteadOfCompleted)
+{
+    blankDocument();
+    const auto blocker = dir / "not-a-folder";
+    std::ofstream(blocker) << "x";
+    fnd::setExportsPath(blocker.string());
+    open();
+    auto sheet = std::make_shared<ui::ActionSheet>("", nullptr, "Cancel", "Undo", std::vector<std::string>{"x", "y"});
+    sheet->setTag(PaintViewController::kActionSheetTag);
+    screen->actionSheetClickedButtonAtIndex(*sheet, 2);
+    runUntil(now() + 1);
+    ui::AlertView* alert = shownAlert();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->title(), PaintViewController::kExportFailedTitle);
+    EXPECT_NE(alert->message().find("could not be exported"), std::string::npos);
+    fnd::setExportsPath("");
+}
