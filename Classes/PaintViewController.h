@@ -22,6 +22,7 @@
 #include "Toolkit/AlertView.h"
 #include "Toolkit/Button.h"
 #include "Toolkit/ImageView.h"
+#include "Toolkit/KeyHelpPanel.h"
 #include "Toolkit/ScrollView.h"
 #include "Toolkit/SegmentedControl.h"
 #include "Toolkit/Toolbar.h"
@@ -43,6 +44,7 @@ public:
     static constexpr int kSketchSheetTag = 2;
     static constexpr const char* kClearAlertTitle = "Clear Painting";
     static constexpr const char* kExportFailedTitle = "Export Failed";
+    static constexpr const char* kSaveFailedTitle = "Error";
 
     PaintViewController();
     ~PaintViewController() override;
@@ -87,6 +89,12 @@ public:
                                                std::optional<gfx::Color> color) override;
     void actionSheetClickedButtonAtIndex(ui::ActionSheet& sheet, int buttonIndex) override;
     void alertViewClickedButtonAtIndex(ui::AlertView& alert, int buttonIndex) override;
+    // Keyboard shortcuts (PaintKeyCommands.cpp): each runs the action of the control it stands
+    // for, so undo groups, fades and delegates behave as with a tap.
+    bool keyDown(const ui::KeyEvent& event) override;
+    bool keyUp(const ui::KeyEvent& event) override;
+    static std::vector<ui::KeyHelpPanel::Row> keyboardShortcuts();
+
     // The photo album's answer to an export: the error is nullopt when the picture was saved.
     void imageDidFinishSaving(const std::optional<std::string>& error);
 
@@ -102,6 +110,18 @@ private:
     ui::BarButtonItemRef makeMediumItem();
     void refreshMediumButton();
     CanvasView& canvasView() const { return *m_paintView->canvasView(); }
+    void undoPainting();
+    void applyMedium(const MediumValue& medium);
+    // Keyboard (PaintKeyCommands.cpp).
+    bool commandKey(const ui::KeyEvent& event);
+    bool paintingKey(const ui::KeyEvent& event);
+    void selectMode(int index);
+    void stepBrushSize(int direction);
+    void saveNow();
+    bool closeFrontPanel();
+    void showKeyHelp();
+    bool isPaperPageShown() const;
+    bool acceptsPaintingKeys() const;
 
     std::shared_ptr<ui::ScrollView> m_paintRootView;
     std::shared_ptr<ui::ScrollView> m_paintContainerView;
@@ -118,4 +138,5 @@ private:
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true); // late completions check it
     float m_prevBrushToolbarAlpha = 0;
     float m_prevColorToolbarAlpha = 0;
+    std::optional<int> m_modeBeforeSpace; // the mode to go back to when Space is let go
 };

@@ -167,10 +167,7 @@ void PaintViewController::actionSheetClickedButtonAtIndex(ui::ActionSheet& sheet
     if (sheet.tag() != kActionSheetTag)
         return;
     switch (buttonIndex) {
-    case kUndoButton:
-        canvas->undo();
-        canvasView().setNeedsDisplay();
-        break;
+    case kUndoButton: undoPainting(); break;
     case kClearButton:
         std::make_shared<ui::AlertView>(kClearAlertTitle, "Are you sure? This action is not undoable.", this, "Cancel",
                                         std::vector<std::string>{"Clear"})
@@ -179,6 +176,15 @@ void PaintViewController::actionSheetClickedButtonAtIndex(ui::ActionSheet& sheet
     case kExportButton: exportPainting(); break;
     default: break;
     }
+}
+
+void PaintViewController::undoPainting()
+{
+    Canvas* canvas = documentCanvas();
+    if (!canvas || !m_paintView)
+        return;
+    canvas->undo();
+    canvasView().setNeedsDisplay();
 }
 
 void PaintViewController::sketchBlueprint(int buttonIndex)
@@ -207,6 +213,8 @@ void PaintViewController::alertViewClickedButtonAtIndex(ui::AlertView& alert, in
 void PaintViewController::exportPainting()
 {
     Canvas* canvas = documentCanvas();
+    if (!canvas)
+        return;
     gfx::ImageRef image = canvas->createThumbnail(std::max(canvas->width(), canvas->height()));
     std::weak_ptr<bool> alive = m_alive;
     if (!image) {

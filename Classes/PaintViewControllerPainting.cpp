@@ -54,6 +54,11 @@ void PaintViewController::canvasViewDidCreateOutline(CanvasView& /*canvasView*/)
 
 void PaintViewController::mediumViewControllerDidPickMedium(MediumViewController& /*picker*/, const MediumValue& medium)
 {
+    applyMedium(medium);
+}
+
+void PaintViewController::applyMedium(const MediumValue& medium)
+{
     if (!m_paintView)
         return;
     ApplyMediumValue(canvasView().brushTool(), medium);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <sstream>
 
 #include "Foundation/FileOps.h"
 #include "Foundation/RunLoop.h"
@@ -175,6 +176,47 @@ fnd::Status HeadlessHost::pinch(gfx::Point center, double scale)
     m_window->sendTouches(ui::TouchPhase::Ended, fingersAt(kPinchStartDistance * scale), now());
     fnd::RunLoop::main().runOnce();
     return {};
+}
+
+std::optional<HeadlessHost::KeyStroke> HeadlessHost::parseKeyStroke(const std::string& text)
+{
+    std::istringstream in(text);
+    std::string combination, phase, extra;
+    in >> combination >> phase >> extra;
+    KeyStroke stroke;
+    if (!extra.empty() || (!phase.empty() && phase != "down" && phase != "up"))
+        return std::nullopt;
+    if (!phase.empty())
+        stroke.phase = phase == "down" ? KeyStroke::Phase::Down : KeyStroke::Phase::Up;
+    std::optional<ui::KeyEvent> event = ui::parseKeyCombination(combination);
+    if (!event)
+        return std::nullopt;
+    stroke.event = *event;
+    return stroke;
+}
+
+fnd::Result<bool> HeadlessHost::key(const std::string& text)
+{
+    std::optional<KeyStroke> stroke = parseKeyStroke(text);
+    if (!stroke)
+        return fnd::Error{"\"" + text + "\" is not a key (try ctrl+z, bracketright, 3, escape or space down)"};
+    ui::KeyEvent event = stroke->event;
+    if (event.key == ui::Key::Q && event.hasOnly(ui::kModifierCtrl) && stroke->phase != KeyStroke::Phase::Up) {
+        terminate();
+        return true;
+    }
+    if (stroke->phase != KeyStroke::Phase::Up) {
+        event.down = true;
+        m_window->sendKey(event);
+    }
+    if (stroke->phase == KeyStroke::Phase::Press)
+        advance(kKeySeconds);
+    if (stroke->phase != KeyStroke::Phase::Down) {
+        event.down = false;
+        m_window->sendKey(event);
+    }
+    fnd::RunLoop::main().runOnce();
+    return true;
 }
 
 void HeadlessHost::advance(double seconds)

@@ -8,12 +8,14 @@
 // for its lifetime,
 // and on destruction stops animations and drops the run loop's timers.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Foundation/Clock.h"
 #include "Foundation/Result.h"
 #include "Graphics/Geometry.h"
 #include "Host/Application.h"
+#include "Toolkit/KeyEvent.h"
 
 namespace ui {
 class View;
@@ -56,6 +58,19 @@ public:
     static constexpr int kPinchMoves = 10;
     static constexpr double kPinchSeconds = 0.3;
     fnd::Status pinch(gfx::Point center, double scale);
+
+    // Keys: "COMBINATION" presses and releases the key (kKeySeconds apart); "COMBINATION down"
+    // and "COMBINATION up" do one half, so a key can be held across other steps. Combinations are
+    // read by ui::parseKeyCombination ("ctrl+z", "bracketright", "3", "escape", "space").
+    // Ctrl+Q quits as the desktop window does: the termination hook runs (and saves).
+    static constexpr double kKeySeconds = 0.05;
+    struct KeyStroke {
+        enum class Phase { Press, Down, Up };
+        ui::KeyEvent event;
+        Phase phase = Phase::Press;
+    };
+    static std::optional<KeyStroke> parseKeyStroke(const std::string& text);
+    fnd::Result<bool> key(const std::string& text);
 
     // Runs the run loop for `seconds`: timers fire on time, animations draw their frames.
     void advance(double seconds);

@@ -248,6 +248,10 @@ void SdlHost::handleEvent(const SDL_Event& event)
             fnd::log(std::string("Nothing here takes the dropped file ") + file.get());
         return;
     }
+    if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
+        handleKey(event.key);
+        return;
+    }
     m_input->handle(event, fnd::clock().now());
 }
 

@@ -67,6 +67,9 @@ private:
     void pump(double deadline);
     bool waitForEvent(double deadline, SDL_Event& event);
     void handleEvent(const SDL_Event& event);
+    // SdlKeys.cpp: Ctrl+Q quits, F11 toggles full screen, other keys go to the window.
+    void handleKey(const SDL_KeyboardEvent& key);
+    void toggleFullScreen();
     void present();
     void uploadRedrawnAreas();
 

@@ -57,6 +57,7 @@ protected:
     void animateExit() override;
     double transitionSeconds() const override { return kSlideSeconds; }
     void deliverClick(int index) override;
+    int escapeButtonIndex() const override { return m_cancelIndex; }
 
 private:
     void layOut();

@@ -54,6 +54,7 @@ protected:
     void animateExit() override;
     double transitionSeconds() const override { return kFadeSeconds; }
     void deliverClick(int index) override;
+    int escapeButtonIndex() const override { return m_cancelIndex; }
 
 private:
     std::shared_ptr<Label> makeTextLabel(const std::string& text, const Font& font);

@@ -182,4 +182,12 @@ void ImagePickerScreen::stopCamera()
     m_cameraTimer = nullptr;
 }
 
+bool ImagePickerScreen::keyDown(const KeyEvent& event)
+{
+    if (event.key != Key::Escape || !event.isPlain() || event.repeat)
+        return ViewController::keyDown(event);
+    forPicker([](ImagePickerController& p) { p.cancel(); })();
+    return true;
+}
+
 } // namespace ui

@@ -40,6 +40,8 @@ public:
     void stopCamera();
 
     void loadView() override;
+    // Escape is the Cancel button.
+    bool keyDown(const KeyEvent& event) override;
 
 private:
     // Runs `action` on the picker while it lives.

@@ -68,6 +68,17 @@ void ModalPanel::buttonTapped(const PanelButton& button)
     deliverClick(index);
 }
 
+bool ModalPanel::keyDown(const KeyEvent& event)
+{
+    if (event.key == Key::Escape && event.isPlain() && !event.repeat) {
+        if (const PanelButton* cancel = buttonAtIndex(escapeButtonIndex()))
+            buttonTapped(*cancel);
+    }
+    return true; // nothing behind the panel may act on a key
+}
+
+bool ModalPanel::keyUp(const KeyEvent& /*event*/) { return true; }
+
 void ModalPanel::dismissWithClickedButtonIndex(int /*index*/, bool animated)
 {
     if (!m_visible)

@@ -2,7 +2,8 @@
 // What action sheets and alerts share: a panel of buttons shown above a DimmingView that covers
 // the window, animated in and out, reporting one click. While the panel is up (and while it
 // animates away) nothing behind it takes touches. A tap on a button reports its index once,
-// and the panel goes; later taps during the exit animation are ignored.
+// and the panel goes; later taps during the exit animation are ignored. Keys stop at the panel
+// too: Escape taps its cancel button, other keys do nothing.
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,9 @@ public:
     // Takes the panel down without telling the delegate of a click (as on the platform).
     void dismissWithClickedButtonIndex(int index, bool animated);
 
+    bool keyDown(const KeyEvent& event) override;
+    bool keyUp(const KeyEvent& event) override;
+
 protected:
     explicit ModalPanel(const gfx::Rect& frame);
 
@@ -42,6 +46,8 @@ protected:
     virtual double transitionSeconds() const = 0;
     // Tells the delegate (if it still exists) that the button at `index` was tapped.
     virtual void deliverClick(int index) = 0;
+    // The button Escape taps, or -1 for none.
+    virtual int escapeButtonIndex() const { return -1; }
 
 private:
     void buttonTapped(const PanelButton& button);

@@ -26,4 +26,16 @@ void Responder::touchesCancelled(const TouchSet& touches, const Event& event)
         next->touchesCancelled(touches, event);
 }
 
+bool Responder::keyDown(const KeyEvent& event)
+{
+    Responder* next = nextResponder();
+    return next && next->keyDown(event);
+}
+
+bool Responder::keyUp(const KeyEvent& event)
+{
+    Responder* next = nextResponder();
+    return next && next->keyUp(event);
+}
+
 } // namespace ui

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Graphics/BitmapContext.h"
+#include "Toolkit/KeyEvent.h"
 #include "Toolkit/Touch.h"
 #include "Toolkit/View.h"
 
@@ -48,6 +49,15 @@ public:
     // Cancels every touch in progress (the host lost focus, a gesture was taken over).
     void cancelAllTouches(double timestamp);
     std::size_t activeTouchCount() const { return m_touches.size(); }
+
+    // Key input from the host (WindowKeys.cpp). The front-most modal panel (an action sheet or
+    // alert, also while it leaves) takes every key; otherwise the key goes to the screen in
+    // front, found from the front-most visible subview's controller through presented
+    // controllers and navigation stacks, and travels the responder chain from there. True
+    // when a responder acted on it.
+    bool sendKey(const KeyEvent& event);
+    // Where sendKey would deliver a key now, or nullptr.
+    Responder* keyResponder() const;
 
     void makeKeyAndVisible();
     bool isKeyWindow() const { return m_key; }

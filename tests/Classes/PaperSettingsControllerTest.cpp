@@ -2,6 +2,8 @@
 // on an exact red, green and blue match), texture pictures are cut to their top-left corner.
 #include <gtest/gtest.h>
 
+#include "Support/TempFolder.h"
+
 #include <cmath>
 #include <fstream>
 
@@ -94,7 +96,8 @@ TEST_F(PaperPageTest, OnlyTheWhiteSwatchHasAGreyEdge)
 
 TEST_F(PaperPageTest, TexturePicturesAreCutToTheirTopLeftCorner)
 {
-    const auto dir = testing::uniqueTempDir("paper-textures");
+    const test_support::TempFolder folder("paper-textures");
+    const auto& dir = folder.path();
     writeTexture(dir, g_arTextureValues[1], 24, 24);
     writeTexture(dir, g_arTextureValues[2], 64, 20);
     writeTexture(dir, g_arTextureValues[3], 30, 40);
@@ -117,5 +120,4 @@ TEST_F(PaperPageTest, TexturePicturesAreCutToTheirTopLeftCorner)
 
     fnd::setResourcePath("");
     gfx::purgeNamedImages();
-    std::filesystem::remove_all(dir);
 }

@@ -34,11 +34,13 @@ TEST(ScriptParser, ReadsEveryStepFormAndKeepsLineNumbers)
                              "expect-visible Done\n"
                              "expect-file x.png\n"
                              "expect-alert Clear Painting\n"
-                             "pick-photo Pictures/IMG 1.jpg\n",
+                             "pick-photo Pictures/IMG 1.jpg\n"
+                             "key ctrl+z\n"
+                             "key space down\n",
                              "s.txt");
     ASSERT_TRUE(steps) << steps.error();
     const auto& s = steps.value();
-    ASSERT_EQ(s.size(), 11u);
+    ASSERT_EQ(s.size(), 13u);
     EXPECT_EQ(s[0].kind, StepKind::TapLabel);
     EXPECT_EQ(s[0].argument, "Add Photo");
     EXPECT_EQ(s[0].line, 3);
@@ -60,6 +62,9 @@ TEST(ScriptParser, ReadsEveryStepFormAndKeepsLineNumbers)
     EXPECT_EQ(s[9].argument, "Clear Painting");
     EXPECT_EQ(s[10].kind, StepKind::PickPhoto);
     EXPECT_EQ(s[10].argument, "Pictures/IMG 1.jpg");
+    EXPECT_EQ(s[11].kind, StepKind::Key);
+    EXPECT_EQ(s[11].argument, "ctrl+z");
+    EXPECT_EQ(s[12].argument, "space down");
 }
 
 TEST(ScriptParser, ErrorsNameTheFileLineAndText)
@@ -80,6 +85,10 @@ TEST(ScriptParser, ErrorsNameTheFileLineAndText)
         {"screenshot\n", "s.txt:1: screenshot: screenshot needs FILE.png"},
         {"expect-alert\n", "s.txt:1: expect-alert: expect-alert needs a TITLE"},
         {"pick-photo \n", "s.txt:1: pick-photo: pick-photo needs a FILE"},
+        {"key ctrl+\n", "s.txt:1: key ctrl+: key needs a KEY such as ctrl+z, bracketright, 3 or escape, optionally "
+                        "followed by down or up"},
+        {"key space sideways\n", "s.txt:1: key space sideways: key needs a KEY such as ctrl+z, bracketright, 3 or "
+                                 "escape, optionally followed by down or up"},
     };
     for (const auto& c : cases) {
         auto steps = parseScript(c.source, "s.txt");

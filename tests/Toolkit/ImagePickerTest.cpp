@@ -157,7 +157,7 @@ TEST_F(ImagePickerTest, TapDeliversTheDecodedPhotoOnceNewestFirst)
     EXPECT_EQ(delegate.cancels, 0);
 }
 
-TEST_F(ImagePickerTest, CancelButtonAndDroppedFiles)
+TEST_F(ImagePickerTest, CancelButtonEscapeAndDroppedFiles)
 {
     const fs::path photo = writePhoto("dropped.jpg", 0xFF20C020, 40, 30, 0);
     {
@@ -191,6 +191,11 @@ TEST_F(ImagePickerTest, CancelButtonAndDroppedFiles)
     tapAt({40, 100});
     EXPECT_EQ(delegate.picked.size(), 1u);
     EXPECT_EQ(delegate.cancels, 1);
+
+    // Escape is the Cancel button of the picker in front.
+    auto front = showPicker();
+    EXPECT_TRUE(window->sendKey(ui::KeyEvent{ui::Key::Escape}));
+    EXPECT_EQ(delegate.cancels, 2);
 }
 
 // Unreadable, corrupt and non-regular files get the placeholder; the picker keeps working, with

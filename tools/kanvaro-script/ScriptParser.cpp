@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "Host/HeadlessHost.h"
+
 namespace script {
 
 namespace {
@@ -137,6 +139,11 @@ std::string parseStep(const std::string& command, const std::string& rest, Step&
         return parseWithArgument(StepKind::ExpectAlert, rest, "expect-alert needs a TITLE", step);
     if (command == "pick-photo")
         return parseWithArgument(StepKind::PickPhoto, rest, "pick-photo needs a FILE", step);
+    if (command == "key") {
+        if (!host::HeadlessHost::parseKeyStroke(rest))
+            return "key needs a KEY such as ctrl+z, bracketright, 3 or escape, optionally followed by down or up";
+        return parseWithArgument(StepKind::Key, rest, "key needs a KEY", step);
+    }
     if (command == "expect-file")
         return parseWithArgument(StepKind::ExpectFile, rest, "expect-file needs a PATH", step);
     return "unknown step \"" + command + "\"";

@@ -9,6 +9,7 @@
 //   expect-alert TITLE
 //   expect-file PATH
 //   pick-photo FILE
+//   key KEY [down|up]
 // Labels, titles and paths are the rest of the line (they may hold spaces). Points are window
 // points. README.md next to this file describes the language.
 #include <string>
@@ -30,6 +31,7 @@ enum class StepKind {
     ExpectAlert,
     ExpectFile,
     PickPhoto,
+    Key,
 };
 
 struct Step {

@@ -35,6 +35,7 @@ fnd::Status runStep(const Step& step, host::HeadlessHost& host)
     case StepKind::ExpectAlert: return host.expectAlert(step.argument);
     case StepKind::ExpectFile: return expectFile(step.argument);
     case StepKind::PickPhoto: return host.pickPhoto(step.argument);
+    case StepKind::Key: return host.key(step.argument);
     }
     return fnd::Error{"unknown step"};
 }
