@@ -22,7 +22,11 @@ std::string findResources()
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (!ec) {
-        // Installed: <bin>/Resources; build tree: <build>/<dir>/prog with sources beside build/.
+        // Installed under a prefix: <prefix>/bin/prog with <prefix>/share/kanvaro/Resources.
+        fs::path installed = exe.parent_path().parent_path() / "share" / "kanvaro" / "Resources";
+        if (fs::is_directory(installed, ec))
+            return installed.string();
+        // Beside the program: <bin>/Resources; build tree: <build>/<dir>/prog with sources beside build/.
         for (fs::path dir = exe.parent_path(); !dir.empty() && dir != dir.root_path(); dir = dir.parent_path()) {
             if (fs::is_directory(dir / "Resources", ec))
                 return (dir / "Resources").string();

@@ -1,6 +1,8 @@
 #pragma once
-// The application bundle's resource directory: `Resources/` next to the running executable, or
-// one or two levels up from it in a build tree. KANVARO_RESOURCES overrides it (tests, tools).
+// The application bundle's resource directory: `share/kanvaro/Resources` under the prefix an
+// installed executable sits in (<prefix>/bin), else `Resources/` next to the running executable
+// or a few levels up from it in a build tree, so a program runs from any working folder.
+// KANVARO_RESOURCES overrides it (tests, tools).
 #include <string>
 
 namespace fnd {

@@ -8,6 +8,7 @@
 #include "Foundation/Clock.h"
 #include "Foundation/Log.h"
 #include "Foundation/RunLoop.h"
+#include "Host/DisplayCheck.h"
 #include "Toolkit/Animation.h"
 #include "Toolkit/FileDrop.h"
 #include "Toolkit/ImageAsset.h"
@@ -19,6 +20,7 @@ namespace {
 constexpr double kFrameSeconds = 1.0 / 60;   // frame pacing while animations run
 constexpr double kRunSliceSeconds = 0.25;    // run() checks for quitting at least this often
 constexpr double kMaxWaitSeconds = 3600;     // never hand SDL an unbounded wait
+constexpr Uint8 kBorderGrey = 0x2b;          // around the screen when the window is larger
 
 std::string sdlError(const std::string& what)
 {
@@ -33,29 +35,40 @@ int scaleForUsableHeight(int usableHeight)
 
 std::unique_ptr<SdlHost> SdlHost::create(const std::string& title, int scale)
 {
+    const DisplayEnvironment environment = currentDisplayEnvironment();
+    if (lacksDisplay(environment)) {
+        fnd::log(noDisplayMessage());
+        return nullptr;
+    }
     SdlVideo video;
     if (!video.ok()) {
         fnd::log(sdlError("cannot start SDL video"));
+        return nullptr;
+    }
+    if (fellBackToInvisibleDriver(environment, SDL_GetCurrentVideoDriver())) {
+        fnd::log(noDisplayMessage());
         return nullptr;
     }
     if (scale <= 0) {
         SDL_Rect usable;
         scale = SDL_GetDisplayUsableBounds(0, &usable) == 0 ? scaleForUsableHeight(usable.h) : 1;
     }
-    auto host = std::make_unique<SdlHost>(Token{}, std::move(video), scale);
-    if (!host->m_window->backingStore() || !host->openWindow(title))
+    auto host = std::make_unique<SdlHost>(Token{}, std::move(video));
+    if (!host->openWindow(title, scale))
         return nullptr;
     return host;
 }
 
-SdlHost::SdlHost(Token, SdlVideo video, int scale)
+SdlHost::SdlHost(Token, SdlVideo video)
     : m_video(std::move(video))
-    , m_scale(scale)
     , m_window(std::make_shared<ui::Window>(gfx::Rect(0, 0, kScreenWidthPoints, kScreenHeightPoints)))
 {
-    ui::setScreenScale(scale);
-    m_window->setScale(scale);
     m_input = std::make_unique<SdlInput>(*m_window);
+}
+
+double SdlHost::scale() const
+{
+    return m_window->scale();
 }
 
 SdlHost::~SdlHost()
@@ -66,15 +79,18 @@ SdlHost::~SdlHost()
     fnd::RunLoop::main().removeAllTimers();
 }
 
-bool SdlHost::openWindow(const std::string& title)
+bool SdlHost::openWindow(const std::string& title, int scale)
 {
-    const gfx::BitmapContext& store = *m_window->backingStore();
+    const Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
     m_sdlWindow.reset(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                       store.width(), store.height(), SDL_WINDOW_SHOWN));
+                                       static_cast<int>(kScreenWidthPoints) * scale,
+                                       static_cast<int>(kScreenHeightPoints) * scale, flags));
     if (!m_sdlWindow) {
         fnd::log(sdlError("cannot open a window"));
         return false;
     }
+    SDL_SetWindowMinimumSize(m_sdlWindow.get(), static_cast<int>(kScreenWidthPoints / 2),
+                             static_cast<int>(kScreenHeightPoints / 2));
     m_renderer.reset(SDL_CreateRenderer(m_sdlWindow.get(), -1, 0));
     if (!m_renderer)
         m_renderer.reset(SDL_CreateRenderer(m_sdlWindow.get(), -1, SDL_RENDERER_SOFTWARE));
@@ -82,6 +98,43 @@ bool SdlHost::openWindow(const std::string& title)
         fnd::log(sdlError("cannot draw into the window"));
         return false;
     }
+    return fitToWindow();
+}
+
+// Fits the screen to the window's current pixels: a new scale remakes the backing store and the
+// texture and redraws everything at that scale (sharp text and images, no stretched bitmap); a
+// new size at the same scale only moves the screen.
+bool SdlHost::fitToWindow()
+{
+    int w = 0, h = 0, pw = 0, ph = 0;
+    SDL_GetWindowSize(m_sdlWindow.get(), &w, &h);
+    if (SDL_GetRendererOutputSize(m_renderer.get(), &pw, &ph) != 0) {
+        pw = w;
+        ph = h;
+    }
+    ScreenFit fit = fitScreen(pw, ph, m_window->bounds().size);
+    const bool rescale = !m_texture || fit.scale != m_window->scale() || !m_window->backingStore();
+    if (rescale) {
+        const double previous = m_window->scale();
+        if (!m_window->setScale(fit.scale))
+            return false;
+        if (!makeTexture()) {
+            // Back to what was shown before, so the store and the texture keep matching.
+            if (m_window->setScale(previous))
+                makeTexture();
+            return false;
+        }
+        ui::setScreenScale(fit.scale);
+    }
+    m_fit = fit;
+    m_input->setGeometry(w, h, pw, ph, m_fit);
+    m_needsPresent = true;
+    return true;
+}
+
+bool SdlHost::makeTexture()
+{
+    const gfx::BitmapContext& store = *m_window->backingStore();
     // The backing store's words are 0xAARRGGBB in native byte order: SDL's ARGB8888.
     m_texture.reset(SDL_CreateTexture(m_renderer.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
                                       store.width(), store.height()));
@@ -90,9 +143,6 @@ bool SdlHost::openWindow(const std::string& title)
         return false;
     }
     SDL_SetTextureBlendMode(m_texture.get(), SDL_BLENDMODE_NONE);
-    int w = 0, h = 0;
-    SDL_GetWindowSize(m_sdlWindow.get(), &w, &h);
-    m_input->setWindowSize(w, h);
     return true;
 }
 
@@ -182,8 +232,9 @@ void SdlHost::handleEvent(const SDL_Event& event)
         case SDL_WINDOWEVENT_CLOSE: quit(); break;
         case SDL_WINDOWEVENT_FOCUS_LOST: m_input->cancelAll(fnd::clock().now()); break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-            m_input->setWindowSize(event.window.data1, event.window.data2);
-            m_needsPresent = true;
+        case SDL_WINDOWEVENT_DISPLAY_CHANGED: // another monitor may have another pixel density
+            if (!fitToWindow())
+                fnd::log("SdlHost: cannot redraw at the new window size; keeping the previous scale");
             break;
         case SDL_WINDOWEVENT_EXPOSED: m_needsPresent = true; break;
         default: break;
@@ -204,8 +255,9 @@ void SdlHost::handleEvent(const SDL_Event& event)
     m_input->handle(event, fnd::clock().now());
 }
 
-// Uploads the redrawn pixel rectangles of the backing store and shows the whole texture (the
-// renderer's back buffer holds nothing useful after a present, the texture holds everything).
+// Uploads the redrawn pixel rectangles of the backing store and shows the whole texture on the
+// border colour (the renderer's back buffer holds nothing useful after a present, the texture
+// holds everything).
 void SdlHost::present()
 {
     if (m_window->needsDisplay())
@@ -213,7 +265,10 @@ void SdlHost::present()
     if (!m_needsPresent)
         return;
     m_needsPresent = false;
-    SDL_RenderCopy(m_renderer.get(), m_texture.get(), nullptr, nullptr);
+    SDL_SetRenderDrawColor(m_renderer.get(), kBorderGrey, kBorderGrey, kBorderGrey, 255);
+    SDL_RenderClear(m_renderer.get());
+    const SDL_Rect screen{m_fit.originX, m_fit.originY, m_fit.pixelWidth, m_fit.pixelHeight};
+    SDL_RenderCopy(m_renderer.get(), m_texture.get(), nullptr, &screen);
     SDL_RenderPresent(m_renderer.get());
     ++m_frames;
 }

@@ -2,9 +2,11 @@
 // The real application window: an SDL window showing the ui::Window's backing store, fed with
 // mouse and touch-screen input, driven by the main run loop with the real clock.
 //
-// The window is 320 x 480 points at the largest whole scale factor that fits the display's
-// usable height (at least 1). Only the parts of the backing store the window redrew are uploaded
-// to the streaming texture. While animations run the host keeps drawing frames; otherwise it
+// The window opens at 320 x 480 points times the largest whole factor that fits the display's
+// usable height (at least 1), and can then be resized and maximised: the screen is redrawn at the
+// largest scale that fits the window's pixels (fractional too; HiDPI windows count their real
+// pixels), centred on a neutral border. Without a display it refuses to start (DisplayCheck.h).
+// Only the parts of the backing store the window redrew are uploaded to the streaming texture. While animations run the host keeps drawing frames; otherwise it
 // sleeps in SDL until input arrives or the next timer is due. Closing the window ends run() after
 // the application's will-terminate hook.
 #include <memory>
@@ -12,6 +14,7 @@
 
 #include "Host/Application.h"
 #include "Host/SdlHandles.h"
+#include "Host/ScreenFit.h"
 #include "Host/SdlInput.h"
 
 namespace ui {
@@ -26,16 +29,21 @@ class SdlHost {
     };
 
 public:
-    // Opens the window; nullptr (and a log line) when SDL cannot give us a window. `scale` 0
-    // picks the factor from the display.
+    // Opens the window; nullptr (and a log line) when there is no display or SDL cannot give us a
+    // window. `scale` is the opening size in window coordinates per point; 0 picks it from the
+    // display.
     static std::unique_ptr<SdlHost> create(const std::string& title, int scale = 0);
-    SdlHost(Token, SdlVideo video, int scale); // through create()
+    SdlHost(Token, SdlVideo video); // through create()
     ~SdlHost();
     SdlHost(const SdlHost&) = delete;
     SdlHost& operator=(const SdlHost&) = delete;
 
     ui::Window& window() { return *m_window; }
-    int scale() const { return m_scale; }
+    SDL_Window* sdlWindow() const { return m_sdlWindow.get(); }
+    // Pixels per point the screen is drawn at now; changes as the window is resized.
+    double scale() const;
+    // Where the screen sits in the window's pixels.
+    const ScreenFit& screenFit() const { return m_fit; }
 
     // Launches the application and runs until the window is closed (or quit() is called), then
     // calls the will-terminate hook.
@@ -53,7 +61,9 @@ public:
     long long framesPresented() const { return m_frames; }
 
 private:
-    bool openWindow(const std::string& title);
+    bool openWindow(const std::string& title, int scale);
+    bool fitToWindow();
+    bool makeTexture();
     void pump(double deadline);
     bool waitForEvent(double deadline, SDL_Event& event);
     void handleEvent(const SDL_Event& event);
@@ -64,7 +74,7 @@ private:
     void uploadRedrawnAreas();
 
     SdlVideo m_video;
-    int m_scale;
+    ScreenFit m_fit;
     std::shared_ptr<ui::Window> m_window;
     SdlWindow m_sdlWindow;
     SdlRenderer m_renderer;

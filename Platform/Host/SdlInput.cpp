@@ -9,24 +9,23 @@
 
 namespace host {
 
-void SdlInput::setWindowSize(int width, int height)
+void SdlInput::setGeometry(int windowWidth, int windowHeight, int pixelWidth, int pixelHeight, const ScreenFit& fit)
 {
-    m_windowWidth = std::max(width, 1);
-    m_windowHeight = std::max(height, 1);
+    m_windowWidth = std::max(windowWidth, 1);
+    m_windowHeight = std::max(windowHeight, 1);
+    m_pixelWidth = std::max(pixelWidth, 1);
+    m_pixelHeight = std::max(pixelHeight, 1);
+    m_fit = fit;
 }
 
-gfx::Point SdlInput::mousePoint(int x, int y) const
+gfx::Point SdlInput::mousePixel(int x, int y) const
 {
-    gfx::Size points = m_window.bounds().size;
-    double w = m_windowWidth > 0 ? m_windowWidth : points.width;
-    double h = m_windowHeight > 0 ? m_windowHeight : points.height;
-    return {x * points.width / w, y * points.height / h};
+    return {static_cast<double>(x) * m_pixelWidth / m_windowWidth, static_cast<double>(y) * m_pixelHeight / m_windowHeight};
 }
 
-gfx::Point SdlInput::fingerPoint(float x, float y) const
+gfx::Point SdlInput::fingerPixel(float x, float y) const
 {
-    gfx::Size points = m_window.bounds().size;
-    return {static_cast<double>(x) * points.width, static_cast<double>(y) * points.height};
+    return {static_cast<double>(x) * m_pixelWidth, static_cast<double>(y) * m_pixelHeight};
 }
 
 bool SdlInput::handle(const SDL_Event& event, double timestamp)
@@ -41,7 +40,7 @@ bool SdlInput::handle(const SDL_Event& event, double timestamp)
             return false;
         if (!m_mouseDown)
             return true; // hovering: no finger on the glass
-        m_window.touchMove(kMouseTouchId, mousePoint(event.motion.x, event.motion.y), timestamp);
+        m_window.touchMove(kMouseTouchId, toPoints(mousePixel(event.motion.x, event.motion.y)), timestamp);
         return true;
     case SDL_FINGERDOWN:
     case SDL_FINGERMOTION:
@@ -58,8 +57,9 @@ bool SdlInput::handleMouseButton(const SDL_MouseButtonEvent& button, double time
 {
     if (button.which == SDL_TOUCH_MOUSEID || button.button != SDL_BUTTON_LEFT)
         return false;
-    gfx::Point p = mousePoint(button.x, button.y);
-    if (button.type == SDL_MOUSEBUTTONDOWN && !m_mouseDown) {
+    gfx::Point pixel = mousePixel(button.x, button.y);
+    gfx::Point p = toPoints(pixel);
+    if (button.type == SDL_MOUSEBUTTONDOWN && !m_mouseDown && onScreen(pixel)) {
         m_mouseDown = true;
         m_window.touchDown(kMouseTouchId, p, timestamp);
     } else if (button.type == SDL_MOUSEBUTTONUP && m_mouseDown) {
@@ -73,10 +73,11 @@ bool SdlInput::handleFinger(const SDL_TouchFingerEvent& finger, double timestamp
 {
     if (!std::isfinite(finger.x) || !std::isfinite(finger.y))
         return true; // nothing sensible to deliver
-    gfx::Point p = fingerPoint(finger.x, finger.y);
-    int id = touchIdForFinger(finger.fingerId, finger.type == SDL_FINGERDOWN);
+    gfx::Point pixel = fingerPixel(finger.x, finger.y);
+    gfx::Point p = toPoints(pixel);
+    int id = touchIdForFinger(finger.fingerId, finger.type == SDL_FINGERDOWN && onScreen(pixel));
     if (id < 0)
-        return true; // a finger that went down before we were watching
+        return true; // went down in the border, or before we were watching
     if (finger.type == SDL_FINGERDOWN) {
         m_window.touchDown(id, p, timestamp);
     } else if (finger.type == SDL_FINGERMOTION) {
@@ -99,10 +100,10 @@ bool SdlInput::handleWheel(const SDL_MouseWheelEvent& wheel)
         return true;
     if (!(SDL_GetModState() & KMOD_CTRL)) {
         // Wheel up shows what is above: the offset goes down.
-        scrollScrollViewAt(m_window, mousePoint(wheel.mouseX, wheel.mouseY), -notches * kScrollPerWheelNotch);
+        scrollScrollViewAt(m_window, toPoints(mousePixel(wheel.mouseX, wheel.mouseY)), -notches * kScrollPerWheelNotch);
         return true;
     }
-    zoomScrollViewAt(m_window, mousePoint(wheel.mouseX, wheel.mouseY), std::pow(kZoomPerWheelNotch, notches));
+    zoomScrollViewAt(m_window, toPoints(mousePixel(wheel.mouseX, wheel.mouseY)), std::pow(kZoomPerWheelNotch, notches));
     return true;
 }
 

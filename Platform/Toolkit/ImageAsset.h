@@ -1,7 +1,8 @@
 #pragma once
 // Bundle images as the toolkit shows them: pixels plus the scale they were made for, so a
 // "Name@2x.png" picture of 2w x 2h pixels still measures w x h points. The host sets the screen
-// scale once at start; at 2 or more, imageNamed() prefers the @2x file when the bundle has one.
+// scale at start and again when a resized window is drawn at a new scale; at 2 or more (fractional
+// too), imageNamed() prefers the @2x file when the bundle has one.
 #include <memory>
 #include <string>
 

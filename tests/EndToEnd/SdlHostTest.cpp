@@ -11,6 +11,7 @@
 #include "KanvaroAppDelegate.h"
 #include "Support/RecordingView.h"
 #include "Support/TempFolder.h"
+#include "Toolkit/ImageAsset.h"
 #include "Toolkit/ScrollView.h"
 #include "Toolkit/Window.h"
 
@@ -57,7 +58,7 @@ protected:
     {
         m_window.addSubview(m_view);
         m_view->setMultipleTouchEnabled(true);
-        m_input.setWindowSize(640, 960); // a 2x window
+        m_input.setGeometry(640, 960, 640, 960, host::fitScreen(640, 960, {320, 480})); // a 2x window
     }
     ui::Window m_window;
     std::shared_ptr<RecordingView> m_view = std::make_shared<RecordingView>(gfx::Rect(0, 0, 320, 480));
@@ -104,6 +105,27 @@ TEST_F(SdlInputTest, EachTouchScreenFingerIsItsOwnTouch)
     EXPECT_EQ(m_window.activeTouchCount(), 0u);
 }
 
+// A HiDPI window (twice as many pixels as coordinates) wider than the screen: input goes through
+// the pixel density, then the same fit the screen is drawn with; the border takes no touches.
+TEST_F(SdlInputTest, MapsThroughPixelDensityAndTheCentredFit)
+{
+    const host::ScreenFit fit = host::fitScreen(1600, 1200, {320, 480}); // 2.5x, 400 px of border each side
+    m_input.setGeometry(800, 600, 1600, 1200, fit);
+    m_input.handle(mouseButton(SDL_MOUSEBUTTONDOWN, 100, 300), 1); // in the left border
+    EXPECT_EQ(m_window.activeTouchCount(), 0u);
+    m_input.handle(finger(SDL_FINGERDOWN, 4, 0.9f, 0.5f), 1);      // in the right border
+    EXPECT_EQ(m_window.activeTouchCount(), 0u);
+    EXPECT_TRUE(m_view->log.empty());
+
+    m_input.handle(mouseButton(SDL_MOUSEBUTTONDOWN, 250, 100), 2);
+    m_input.handle(mouseButton(SDL_MOUSEBUTTONUP, 150, 100), 3); // dragged out: still delivered
+    m_input.handle(finger(SDL_FINGERDOWN, 5, 0.5f, 0.25f), 4);
+    ASSERT_EQ(m_view->log.size(), 3u);
+    EXPECT_EQ(m_view->log[0].location, (gfx::Point{40, 80}));
+    EXPECT_EQ(m_view->log[1].location, (gfx::Point{-40, 80}));
+    EXPECT_EQ(m_view->log[2].location, (gfx::Point{160, 120}));
+}
+
 struct ZoomContent : ui::ScrollViewDelegate {
     std::shared_ptr<ui::View> content = std::make_shared<ui::View>(gfx::Rect(0, 0, 200, 200));
     ui::View* viewForZoomingInScrollView(ui::ScrollView&) override { return content.get(); }
@@ -120,7 +142,7 @@ TEST(SdlInputZoom, CtrlWheelZoomsAndThePlainWheelScrollsTheViewUnderThePointer)
     scroll->addSubview(zoom.content);
     window.addSubview(scroll);
     SdlInput input(window);
-    input.setWindowSize(320, 480);
+    input.setGeometry(320, 480, 320, 480, host::fitScreen(320, 480, {320, 480}));
 
     SDL_Event wheel{};
     wheel.wheel.type = SDL_MOUSEWHEEL;
@@ -153,10 +175,10 @@ TEST(SdlHostDummy, OpensRunsAnIterationAndClosesCleanly)
     // Closing mid-stroke saves the painting: keep it out of the user's documents folder.
     const test_support::TempFolder documents("kanvaro-sdl-docs");
     fnd::setDocumentsPath(documents.path().string());
-    auto host = SdlHost::create("Kanvaro test");
+    auto host = SdlHost::create("Kanvaro test", 2);
     ASSERT_TRUE(host);
-    EXPECT_GE(host->scale(), 1);
-    EXPECT_EQ(host->window().backingStore()->width(), 320 * host->scale());
+    EXPECT_EQ(host->scale(), 2);
+    EXPECT_EQ(host->window().backingStore()->width(), 640);
 
     KanvaroAppDelegate app;
     host::Application hooks{[&](ui::Window& w) { app.applicationDidFinishLaunching(w); },
@@ -164,8 +186,20 @@ TEST(SdlHostDummy, OpensRunsAnIterationAndClosesCleanly)
     host->launch(hooks);
     EXPECT_EQ(host->framesPresented(), 1);
 
-    int s = host->scale();
-    SDL_Event down = mouseButton(SDL_MOUSEBUTTONDOWN, 100 * s, 200 * s);
+    // Resized to 1.5 times the phone, then wider than tall: redrawn at the scale that fits.
+    SDL_Window* sdlWindow = host->sdlWindow();
+    ASSERT_TRUE(sdlWindow);
+    SDL_SetWindowSize(sdlWindow, 480, 720);
+    host->runOnce();
+    EXPECT_EQ(host->scale(), 1.5);
+    EXPECT_EQ(host->window().backingStore()->height(), 720);
+    SDL_SetWindowSize(sdlWindow, 1000, 960);
+    host->runOnce();
+    EXPECT_EQ(host->scale(), 2);
+    EXPECT_EQ(host->screenFit().originX, 180);
+    EXPECT_EQ(ui::screenScale(), 2);
+
+    SDL_Event down = mouseButton(SDL_MOUSEBUTTONDOWN, 180 + 200, 400);
     SDL_PushEvent(&down);
     host->runOnce();
     EXPECT_TRUE(app.paintView()->isPainting());

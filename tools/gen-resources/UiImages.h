@@ -15,4 +15,7 @@ bool writeControlImages(const std::string& outDir);
 // "DeleteButtonP".
 bool writeGalleryImages(const std::string& outDir);
 
+// The application icon, OUTDIR/Desktop/hicolor/NxN/apps/kanvaro.png for N from 16 to 256.
+bool writeAppIcons(const std::string& outDir);
+
 } // namespace genres

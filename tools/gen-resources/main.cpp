@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
     ok = genres::writeGlyphImages(outDir) && ok;
     ok = genres::writeControlImages(outDir) && ok;
     ok = genres::writeGalleryImages(outDir) && ok;
+    ok = genres::writeAppIcons(outDir) && ok;
     ok = genres::writeMainWindow(outDir) && ok; // the medium pictures come from tools/medium-pictures
     // Drops cairo's font caches so leak checkers see a clean exit.
     cairo_debug_reset_static_data();

@@ -1,0 +1,11 @@
+# Removes every file listed in MANIFEST (install_manifest.txt, written by the last install).
+if(NOT EXISTS ${MANIFEST})
+  message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} is missing (install first)")
+endif()
+file(STRINGS ${MANIFEST} files)
+foreach(file ${files})
+  if(EXISTS ${file} OR IS_SYMLINK ${file})
+    message(STATUS "Removing ${file}")
+    file(REMOVE ${file})
+  endif()
+endforeach()
