@@ -5,7 +5,6 @@
 #include "BrushTool.h"
 #include "PanelEdge.h"
 #include "Foundation/Assert.h"
-#include "Toolkit/ImageAsset.h"
 
 namespace {
 constexpr float kMinimumSize = 3.0f;
@@ -21,29 +20,13 @@ BrushToolbar::BrushToolbar(const gfx::Rect& frame, ui::NavigationController* nav
     setOpaque(false);
 
     const gfx::Rect sliderFrame(10, 8, 300, 16);
-    m_sizeSlider = std::make_shared<ui::Slider>(sliderFrame);
-    m_sizeSlider->setMinimumValue(kMinimumSize);
-    m_sizeSlider->setMaximumValue(kMaximumSize);
-    if (m_brushTool)
-        m_sizeSlider->setValue(static_cast<float>(m_brushTool->size()));
-    ui::ImageAssetRef thumb = ui::imageNamed("SliderThumb.png");
-    m_sizeSlider->setThumbImage(thumb, ui::ControlState::Normal);
-    m_sizeSlider->setThumbImage(thumb, ui::ControlState::Highlighted);
-    m_sizeSlider->setAccessibilityLabel("Brush Size");
-    m_sizeSlider->addTarget(ui::ControlEvent::ValueChanged, [this](ui::Control& sender) { sliderAction(sender); });
+    const float size = m_brushTool ? static_cast<float>(m_brushTool->size()) : kMinimumSize;
+    m_sizeSlider = MakePanelSlider(sliderFrame, kMinimumSize, kMaximumSize, size, "Brush Size",
+                                   [this](ui::Control& sender) { sliderAction(sender); });
     addSubview(m_sizeSlider);
 
-    // The hint sits one slider height plus 10 points below the slider.
-    m_hintLabel = std::make_shared<ui::Label>(gfx::Rect(sliderFrame.x(), sliderFrame.y() + 26, sliderFrame.width(),
-                                                        sliderFrame.height()));
+    m_hintLabel = MakePanelLabel(sliderFrame, "Brush Size: Start large and reduce to reveal detail");
     m_hintLabel->setLineBreakMode(ui::LineBreakMode::WordWrap);
-    m_hintLabel->setText("Brush Size: Start large and reduce to reveal detail");
-    m_hintLabel->setTextAlignment(ui::TextAlignment::Center);
-    m_hintLabel->setFont(ui::Font::boldSystemFont(10));
-    m_hintLabel->setTextColor(gfx::Color::white());
-    m_hintLabel->setBackgroundColor(gfx::Color::clear());
-    m_hintLabel->setShadowColor(gfx::Color::black());
-    m_hintLabel->setUserInteractionEnabled(false);
     addSubview(m_hintLabel);
 }
 

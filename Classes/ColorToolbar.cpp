@@ -26,26 +26,12 @@ ColorToolbar::ColorToolbar(const gfx::Rect& frame, ui::NavigationController* nav
     setOpaque(false);
 
     const gfx::Rect sliderFrame(0, 15, 240, 16);
-    m_opacitySlider = std::make_shared<ui::Slider>(sliderFrame);
-    m_opacitySlider->setMinimumValue(kMinimumOpacity);
-    m_opacitySlider->setMaximumValue(kMaximumOpacity);
-    if (m_brushTool)
-        m_opacitySlider->setValue(m_brushTool->opacity());
-    m_opacitySlider->addTarget(ui::ControlEvent::ValueChanged, [this](ui::Control& sender) { sliderAction(sender); });
-    ui::ImageAssetRef thumb = ui::imageNamed("SliderThumb.png");
-    m_opacitySlider->setThumbImage(thumb, ui::ControlState::Normal);
-    m_opacitySlider->setThumbImage(thumb, ui::ControlState::Highlighted);
-    m_opacitySlider->setAccessibilityLabel("Opacity");
+    const float opacity = m_brushTool ? m_brushTool->opacity() : kMaximumOpacity;
+    m_opacitySlider = MakePanelSlider(sliderFrame, kMinimumOpacity, kMaximumOpacity, opacity, "Opacity",
+                                      [this](ui::Control& sender) { sliderAction(sender); });
     addSubview(m_opacitySlider);
 
-    m_opacityLabel = std::make_shared<ui::Label>(
-        gfx::Rect(sliderFrame.x(), sliderFrame.y() + 26, sliderFrame.width(), sliderFrame.height()));
-    m_opacityLabel->setText("Opacity");
-    m_opacityLabel->setTextAlignment(ui::TextAlignment::Center);
-    m_opacityLabel->setFont(ui::Font::boldSystemFont(10));
-    m_opacityLabel->setTextColor(gfx::Color::white());
-    m_opacityLabel->setBackgroundColor(gfx::Color::clear());
-    m_opacityLabel->setShadowColor(gfx::Color::black());
+    m_opacityLabel = MakePanelLabel(sliderFrame, "Opacity");
     addSubview(m_opacityLabel);
 
     m_colorPickerBtn = ui::Button::buttonWithType(ui::ButtonType::Custom);
