@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 
 #include "PaintView.h"
@@ -9,7 +10,9 @@
 #include <filesystem>
 #include <unistd.h>
 #include "Foundation/Paths.h"
+#include "GalleryViewController.h"
 #include "KanvaroAppDelegate.h"
+#include "Toolkit/NavigationController.h"
 #include "RecordingView.h"
 #include "Toolkit/ScrollView.h"
 #include "Toolkit/Window.h"
@@ -162,6 +165,12 @@ TEST(SdlHostDummy, OpensRunsAnIterationAndClosesCleanly)
                             [&] { app.applicationWillTerminate(); }};
     host->launch(hooks);
     EXPECT_EQ(host->framesPresented(), 1);
+    // The application opens in the gallery; a blank canvas slides in over it.
+    app.galleryViewController()->blankSelected();
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (host->window().hasRunningAnimations() && std::chrono::steady_clock::now() < giveUp)
+        host->runOnce();
+    ASSERT_NE(app.paintView(), nullptr);
 
     int s = host->scale();
     SDL_Event down = mouseButton(SDL_MOUSEBUTTONDOWN, 100 * s, 200 * s);

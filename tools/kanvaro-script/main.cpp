@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Foundation/Paths.h"
+#include "Host/ApplicationMain.h"
 #include "Host/HeadlessHost.h"
 #include "KanvaroAppDelegate.h"
 #include "ScriptRunner.h"
@@ -42,10 +43,15 @@ int main(int argc, char** argv)
     }
     if (!fnd::preparePaths())
         return 1;
-    KanvaroAppDelegate delegate;
+    // The application starts as in the window: from the bundle's main interface file.
+    ui::registerApplicationDelegateClass<KanvaroAppDelegate>("KanvaroAppDelegate");
+    auto delegate = host::loadApplicationDelegate();
+    if (!delegate) {
+        std::fprintf(stderr, "kanvaro-script: %s\n", delegate.error().c_str());
+        return 1;
+    }
     host::HeadlessHost host;
-    host.launch({[&](ui::Window& window) { delegate.applicationDidFinishLaunching(window); },
-                 [&] { delegate.applicationWillTerminate(); }});
+    host.launch(host::applicationHooks(*delegate.value()));
     auto outcome = script::runScriptFile(scriptPath, host);
     host.terminate();
     if (!outcome) {
