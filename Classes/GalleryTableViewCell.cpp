@@ -39,6 +39,9 @@ GalleryTableViewCell::GalleryTableViewCell(const gfx::Rect& frame, std::string r
 {
     setSelectionStyle(ui::TableViewCellSelectionStyle::None);
     setUserInteractionEnabled(true);
+    // The gallery's background shows between the paintings.
+    setBackgroundColor(gfx::Color::clear());
+    setOpaque(false);
     m_first = makeHalf([this] { firstDeleteBtnAction(); });
     m_second = makeHalf([this] { secondDeleteBtnAction(); });
 }
