@@ -69,6 +69,18 @@ void GalleryViewController::loadView()
     m_tableView->setScrollsToTop(true);
     m_tableView->setScrollEnabled(true);
     m_rootView->addSubview(m_tableView);
+
+    // An empty gallery says where to begin.
+    m_emptyHint = std::make_shared<ui::Label>(gfx::Rect {20, 120, 280, 60});
+    m_emptyHint->setText(kEmptyHint);
+    m_emptyHint->setNumberOfLines(2);
+    m_emptyHint->setTextAlignment(ui::TextAlignment::Center);
+    m_emptyHint->setFont(ui::Font::boldSystemFont(17));
+    m_emptyHint->setTextColor({0.62f, 0.63f, 0.66f, 1});
+    m_emptyHint->setShadowColor(gfx::Color::black());
+    m_emptyHint->setAccessibilityLabel(kEmptyHint);
+    m_emptyHint->setAlpha(0);
+    m_rootView->addSubview(m_emptyHint);
     setView(m_rootView);
 }
 
@@ -122,6 +134,8 @@ void GalleryViewController::reloadList()
     refreshArrays();
     if (m_tableView)
         m_tableView->reloadData();
+    if (m_emptyHint)
+        m_emptyHint->setAlpha(m_files.empty() ? 1 : 0);
 }
 
 int GalleryViewController::tableViewNumberOfRowsInSection(ui::TableView&, int)

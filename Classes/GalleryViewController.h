@@ -16,6 +16,7 @@
 #include "Toolkit/ActivityIndicator.h"
 #include "Toolkit/ImagePickerController.h"
 #include "Toolkit/ImageView.h"
+#include "Toolkit/Label.h"
 #include "Toolkit/ScrollView.h"
 #include "Toolkit/TableView.h"
 #include "Toolkit/ViewController.h"
@@ -37,6 +38,7 @@ public:
     static constexpr const char* kSaveFailedMessage
         = "The painting could not be saved. The copy saved before, if any, is unchanged.";
     static constexpr const char* kBlankFailedMessage = "A blank canvas could not be made.";
+    static constexpr const char* kEmptyHint = "No paintings yet.\nTap + to start one.";
     static constexpr const char* kReuseIdentifier = "MyIdentifier";
     static constexpr double kRowHeight = 150;
     static constexpr double kBarHeight = 44;
@@ -114,6 +116,7 @@ private:
     bool m_cameraSupported = false;
     std::shared_ptr<ui::ScrollView> m_rootView;
     std::shared_ptr<ui::TableView> m_tableView;
+    std::shared_ptr<ui::Label> m_emptyHint;
     std::vector<std::string> m_files;
     std::vector<std::string> m_filesToDelete;
     std::shared_ptr<PaintViewController> m_paintViewController;
