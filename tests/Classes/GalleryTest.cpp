@@ -268,3 +268,32 @@ TEST_F(GalleryTest, FailuresBecomeAlertsAndTheGalleryStays)
 }
 
 } // namespace
+
+namespace {
+
+// The document stays shared after the save on return; closing the window later must not write a
+// painting that was deleted meanwhile back to disk.
+TEST_F(GalleryTest, ClosingInTheGallerySavesNothingAndClosingWhilePaintingSaves)
+{
+    gallery->blankSelected();
+    settle();
+    DataModel::sharedDataModel()->setChangesMade(true);
+    const std::string title = DataModel::sharedDataModel()->fileTitle();
+    navigation->popViewControllerAnimated(true);
+    settle();
+    ASSERT_TRUE(fs::exists(dir / (title + ".art")));
+    gallery->editAction();
+    gallery->deleteAction(title + ".jpg");
+    gallery->doneAction();
+    gallery->saveBeforeTerminating();
+    EXPECT_FALSE(fs::exists(dir / (title + ".art")));
+    EXPECT_FALSE(fs::exists(dir / (title + ".jpg")));
+
+    gallery->blankSelected();
+    settle();
+    DataModel::sharedDataModel()->setChangesMade(true);
+    gallery->saveBeforeTerminating();
+    EXPECT_TRUE(fs::exists(dir / (DataModel::sharedDataModel()->fileTitle() + ".jpg")));
+}
+
+} // namespace
