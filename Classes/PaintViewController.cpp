@@ -78,6 +78,7 @@ void PaintViewController::buildSpinner(ui::View& root)
         ui::ActivityIndicatorStyle::WhiteLarge, gfx::Rect(size.width * 0.5 - 25, size.height / 3 - 25, 50, 50));
     auto label = std::make_shared<ui::Label>(gfx::Rect(0, size.height * 0.66, size.width, 22));
     label->setText("Creating Blueprint");
+    label->setAccessibilityLabel("Creating Blueprint"); // scripts see the spinner by it
     label->setTextAlignment(ui::TextAlignment::Center);
     label->setFont(ui::Font::boldSystemFont(12));
     label->setTextColor(gfx::Color::white());

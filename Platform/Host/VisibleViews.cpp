@@ -23,6 +23,15 @@ gfx::Rect onScreenPart(const ui::View& view, const ui::Window& window)
     return part;
 }
 
+// A label ending in "*" stands for every label that starts with what comes before it (scripts
+// name paintings whose titles hold the time they were made).
+bool labelMatches(const std::string& viewLabel, const std::string& label)
+{
+    if (!label.empty() && label.back() == '*')
+        return !viewLabel.empty() && viewLabel.compare(0, label.size() - 1, label, 0, label.size() - 1) == 0;
+    return viewLabel == label;
+}
+
 // Children are drawn above their parent and later siblings above earlier ones, so walking the
 // reverse of drawing order meets the front-most match first.
 ui::View* findFrontMost(ui::View& view, const ui::Window& window, const std::string& label)
@@ -34,7 +43,7 @@ ui::View* findFrontMost(ui::View& view, const ui::Window& window, const std::str
         if (ui::View* found = findFrontMost(**it, window, label))
             return found;
     }
-    if (view.accessibilityLabel() == label && !onScreenPart(view, window).isEmpty())
+    if (labelMatches(view.accessibilityLabel(), label) && !onScreenPart(view, window).isEmpty())
         return &view;
     return nullptr;
 }

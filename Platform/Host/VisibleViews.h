@@ -18,7 +18,8 @@ namespace host {
 
 bool isVisibleInWindow(const ui::View& view, const ui::Window& window);
 
-// The front-most visible view carrying the accessibility label, or nullptr.
+// The front-most visible view carrying the accessibility label, or nullptr. A label ending in
+// "*" matches every label that starts with the text before it.
 ui::View* findVisibleView(ui::Window& window, const std::string& label);
 
 // Where to touch a view: the middle of its part that lies on screen, in window coordinates.

@@ -10,6 +10,7 @@
 #include "PaintView.h"
 #include "Foundation/RunLoop.h"
 #include "Foundation/Timer.h"
+#include "Host/ApplicationMain.h"
 #include "Host/HeadlessHost.h"
 #include "ImageIO/Decoder.h"
 #include "Foundation/Paths.h"
@@ -183,6 +184,15 @@ protected:
     }
     void TearDown() override { fnd::setDocumentsPath(""); }
     test_support::TempFolder tempFolder{"kanvaro-docs"};
+    // Launches as the application does and opens a blank canvas from the gallery.
+    static void launchOnBlankCanvas(HeadlessHost& h, KanvaroAppDelegate& app)
+    {
+        h.launch(host::applicationHooks(app));
+        ASSERT_TRUE(h.tap("Add"));
+        h.advance(0.5);
+        ASSERT_TRUE(h.tap("Blank Canvas"));
+        h.advance(0.6);
+    }
     fs::path documents = tempFolder.path();
 };
 
@@ -191,7 +201,7 @@ TEST_F(HeadlessDemo, ClosingTheWindowKeepsThePainting)
     {
         HeadlessHost host(2);
         KanvaroAppDelegate app;
-        host.launch({[&](ui::Window& w) { app.applicationDidFinishLaunching(w); }, [&] { app.applicationWillTerminate(); }});
+        launchOnBlankCanvas(host, app);
         ASSERT_TRUE(host.drag({40, 120}, {200, 300}, 8, 0.2));
         host.terminate();
     }
@@ -248,7 +258,7 @@ TEST_F(HeadlessDemo, UntouchedDocumentIsNotSaved)
 {
     HeadlessHost host(2);
     KanvaroAppDelegate app;
-    host.launch({[&](ui::Window& w) { app.applicationDidFinishLaunching(w); }, [&] { app.applicationWillTerminate(); }});
+    launchOnBlankCanvas(host, app);
     host.terminate();
     EXPECT_TRUE(!fs::exists(documents) || fs::is_empty(documents));
 }
@@ -257,7 +267,7 @@ TEST_F(HeadlessDemo, ClearingThroughTheActionSheetAndScreenshotIsFullSize)
 {
     HeadlessHost host(2);
     KanvaroAppDelegate app;
-    host.launch({[&](ui::Window& w) { app.applicationDidFinishLaunching(w); }, [&] { app.applicationWillTerminate(); }});
+    launchOnBlankCanvas(host, app);
     ASSERT_TRUE(host.drag({40, 120}, {200, 300}, 8, 0.2));
     EXPECT_TRUE(DataModel::sharedDataModel()->changesMade());
     // The stroke is on screen at the host's scale: window point (120, 210) is pixel (240, 420);

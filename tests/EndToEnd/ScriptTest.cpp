@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "Foundation/RunLoop.h"
+#include "Foundation/Timer.h"
 #include "Host/HeadlessHost.h"
 #include "ScriptParser.h"
 #include "ScriptRunner.h"
@@ -210,6 +212,43 @@ TEST_F(ScriptRunnerTest, ReportsAnUnreadableScriptFile)
     auto outcome = runScriptFile("no-such.script", m_host);
     ASSERT_FALSE(outcome);
     EXPECT_EQ(outcome.error().rfind("no-such.script: ", 0), 0u) << outcome.error();
+}
+
+} // namespace
+
+namespace {
+
+// What comes and goes inside a step is seen by the frames drawn meanwhile; kept pixels compare
+// against the screen later; files are counted by suffix; "*" ends a label prefix.
+TEST_F(ScriptRunnerTest, SeesPassingViewsComparesKeptPixelsAndCountsFiles)
+{
+    auto flash = std::make_shared<ui::View>(gfx::Rect(0, 0, 40, 40));
+    flash->setAccessibilityLabel("Saving");
+    auto timer = fnd::Timer::scheduledTimer(0.1, false, [&](fnd::Timer&) {
+        m_host.window().addSubview(flash);
+        fnd::RunLoop::main().runFor(0.1); // shown while the run loop turns, then gone
+        flash->removeFromSuperview();
+    });
+    auto seen = run("expect-unseen Saving\nwait 0.5\nexpect-seen Saving\nexpect-unseen Saving\n");
+    ASSERT_TRUE(seen) << seen.error();
+    EXPECT_EQ(run("expect-seen Saving\n").error(),
+              "t.script:1: expect-seen Saving: no view labelled \"Saving\" was on screen since the last check");
+
+    m_view->setBackgroundColor(gfx::Color::white());
+    auto recolour = fnd::Timer::scheduledTimer(0.2, false, [&](fnd::Timer&) { m_view->setBackgroundColor(gfx::Color::black()); });
+    auto pixels = run("keep-pixels w 10 10 300 400\nexpect-same-pixels w\nwait 0.5\nexpect-other-pixels w\n");
+    ASSERT_TRUE(pixels) << pixels.error();
+    auto back = fnd::Timer::scheduledTimer(0.2, false, [&](fnd::Timer&) { m_view->setBackgroundColor(gfx::Color::white()); });
+    EXPECT_EQ(run("keep-pixels w 10 10\nwait 0.5\nexpect-same-pixels w\n").error(),
+              "t.script:3: expect-same-pixels w: the pixel at (10, 10) is not the same as kept");
+
+    std::ofstream("a.art") << "x";
+    std::ofstream("b.jpg") << "x";
+    fs::create_directory("c.art");
+    auto counted = run("count-files . .art 1\ncount-files . .jpg 1\ntap Pa*\n");
+    ASSERT_TRUE(counted) << counted.error();
+    EXPECT_EQ(run("count-files . .art 2\n").error(), "t.script:1: count-files . .art 2: 1 files ending in .art in .");
+    EXPECT_FALSE(run("tap Pad*x\n"));
 }
 
 } // namespace

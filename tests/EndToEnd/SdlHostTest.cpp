@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 
 #include "PaintView.h"
@@ -8,10 +9,12 @@
 #include "Host/SdlInput.h"
 #include <filesystem>
 #include "Foundation/Paths.h"
+#include "GalleryViewController.h"
 #include "KanvaroAppDelegate.h"
 #include "Support/RecordingView.h"
 #include "Support/TempFolder.h"
 #include "Toolkit/ImageAsset.h"
+#include "Toolkit/NavigationController.h"
 #include "Toolkit/ScrollView.h"
 #include "Toolkit/Window.h"
 
@@ -185,6 +188,12 @@ TEST(SdlHostDummy, OpensRunsAnIterationAndClosesCleanly)
                             [&] { app.applicationWillTerminate(); }};
     host->launch(hooks);
     EXPECT_EQ(host->framesPresented(), 1);
+    // The application opens in the gallery; a blank canvas slides in over it.
+    app.galleryViewController()->blankSelected();
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (host->window().hasRunningAnimations() && std::chrono::steady_clock::now() < giveUp)
+        host->runOnce();
+    ASSERT_NE(app.paintView(), nullptr);
 
     // Resized to 1.5 times the phone, then wider than tall: redrawn at the scale that fits.
     SDL_Window* sdlWindow = host->sdlWindow();

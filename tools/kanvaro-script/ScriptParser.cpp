@@ -120,6 +120,34 @@ std::string parseWithArgument(StepKind kind, const std::string& rest, const char
     return {};
 }
 
+std::string parseKeepPixels(const Args& args, Step& step)
+{
+    const char* usage = "keep-pixels needs NAME and X Y pairs";
+    if (args.size() < 3 || args.size() % 2 == 0 || (args.size() - 1) / 2 > kMaxProbes)
+        return usage;
+    for (std::size_t i = 1; i < args.size(); i += 2) {
+        double xy[2];
+        if (!toNumbers(args, i, 2, xy))
+            return usage;
+        step.points.push_back({xy[0], xy[1]});
+    }
+    step.kind = StepKind::KeepPixels;
+    step.argument = args[0];
+    return {};
+}
+
+std::string parseCountFiles(const Args& args, Step& step)
+{
+    double count = 0;
+    if (args.size() != 3 || !toNumber(args[2], count) || count < 0 || count != std::floor(count) || count > 1e6)
+        return "count-files needs DIR SUFFIX N";
+    step.kind = StepKind::CountFiles;
+    step.argument = args[0];
+    step.suffix = args[1];
+    step.count = static_cast<int>(count);
+    return {};
+}
+
 std::string parseStep(const std::string& command, const std::string& rest, Step& step)
 {
     Args args = words(rest);
@@ -146,6 +174,18 @@ std::string parseStep(const std::string& command, const std::string& rest, Step&
     }
     if (command == "expect-file")
         return parseWithArgument(StepKind::ExpectFile, rest, "expect-file needs a PATH", step);
+    if (command == "expect-seen")
+        return parseWithArgument(StepKind::ExpectSeen, rest, "expect-seen needs a LABEL", step);
+    if (command == "expect-unseen")
+        return parseWithArgument(StepKind::ExpectUnseen, rest, "expect-unseen needs a LABEL", step);
+    if (command == "keep-pixels")
+        return parseKeepPixels(args, step);
+    if (command == "expect-same-pixels")
+        return parseWithArgument(StepKind::ExpectSamePixels, rest, "expect-same-pixels needs a NAME", step);
+    if (command == "expect-other-pixels")
+        return parseWithArgument(StepKind::ExpectOtherPixels, rest, "expect-other-pixels needs a NAME", step);
+    if (command == "count-files")
+        return parseCountFiles(args, step);
     return "unknown step \"" + command + "\"";
 }
 

@@ -10,6 +10,9 @@
 //   expect-file PATH
 //   pick-photo FILE
 //   key KEY [down|up]
+//   expect-seen LABEL | expect-unseen LABEL
+//   keep-pixels NAME X Y [X Y ...] | expect-same-pixels NAME | expect-other-pixels NAME
+//   count-files DIR SUFFIX N
 // Labels, titles and paths are the rest of the line (they may hold spaces). Points are window
 // points. README.md next to this file describes the language.
 #include <string>
@@ -32,6 +35,12 @@ enum class StepKind {
     ExpectFile,
     PickPhoto,
     Key,
+    ExpectSeen,
+    ExpectUnseen,
+    KeepPixels,
+    ExpectSamePixels,
+    ExpectOtherPixels,
+    CountFiles,
 };
 
 struct Step {
@@ -44,12 +53,16 @@ struct Step {
     int moves = 10;
     double seconds = 0.3;  // drag duration or wait
     double scale = 1;      // pinch
+    std::vector<gfx::Point> points; // keep-pixels probes
+    std::string suffix;    // count-files
+    int count = 0;         // count-files
 };
 
 // Limits on what a script may ask for, so a typo cannot make a run take hours.
 inline constexpr double kMaxSeconds = 3600;
 inline constexpr int kMaxMoves = 10000;
 inline constexpr double kMaxPinchScale = 100;
+inline constexpr std::size_t kMaxProbes = 64;
 
 // "NAME:LINE: TEXT: message", the form every script error takes.
 std::string stepError(const std::string& scriptName, int line, const std::string& text, const std::string& message);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Foundation/Paths.h"
+#include "Host/ApplicationMain.h"
 #include "Host/HeadlessHost.h"
 #include "KanvaroAppDelegate.h"
 #include "ScriptRunner.h"
@@ -47,14 +48,22 @@ int main(int argc, char** argv)
     }
     if (!fnd::preparePaths())
         return 1;
-    KanvaroAppDelegate delegate;
     std::shared_ptr<ui::NavigationController> demo;
+    std::unique_ptr<ui::ApplicationDelegate> application; // outlives the host, which calls it
     host::HeadlessHost host;
-    if (toolkitDemo)
+    if (toolkitDemo) {
         host.launch({[&](ui::Window& window) { demo = script::ToolkitDemo::install(window); }, {}});
-    else
-        host.launch({[&](ui::Window& window) { delegate.applicationDidFinishLaunching(window); },
-                     [&] { delegate.applicationWillTerminate(); }});
+    } else {
+        // The application starts as in the window: from the bundle's main interface file.
+        ui::registerApplicationDelegateClass<KanvaroAppDelegate>("KanvaroAppDelegate");
+        auto delegate = host::loadApplicationDelegate();
+        if (!delegate) {
+            std::fprintf(stderr, "kanvaro-script: %s\n", delegate.error().c_str());
+            return 1;
+        }
+        application = std::move(delegate.value());
+        host.launch(host::applicationHooks(*application));
+    }
     auto outcome = script::runScriptFile(scriptPath, host);
     host.terminate();
     if (!outcome) {

@@ -1,0 +1,178 @@
+#include "GalleryTableViewCell.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Foundation/Paths.h"
+#include "Foundation/Log.h"
+#include "Graphics/UprightPixels.h"
+#include "ImageIO/Decoder.h"
+#include "Toolkit/ImageAsset.h"
+#include "Toolkit/Touch.h"
+
+namespace {
+
+// Thumbnails are tiny; anything much larger in the documents folder is not one of ours.
+constexpr std::uint64_t kMaxThumbnailFileBytes = 8u << 20;
+
+// The thumbnail file as a picture of one pixel per point, or nullptr when it does not decode.
+ui::ImageAssetRef loadThumbnail(const std::string& path)
+{
+    auto decoded = imageio::decodeFileReduced(path, static_cast<int>(GalleryTableViewCell::kThumbnailSide), kMaxThumbnailFileBytes);
+    if (!decoded) {
+        fnd::log("cannot show the thumbnail " + path + ": " + decoded.error());
+        return nullptr;
+    }
+    return ui::ImageAsset::withImage(gfx::uprightImage(decoded.value()));
+}
+
+int truncated(double value)
+{
+    return static_cast<int>(std::trunc(value));
+}
+
+} // namespace
+
+GalleryTableViewCell::GalleryTableViewCell(const gfx::Rect& frame, std::string reuseIdentifier, DeleteAction deleteAction)
+    : ui::TableViewCell(frame, std::move(reuseIdentifier))
+    , m_deleteAction(std::move(deleteAction))
+{
+    setSelectionStyle(ui::TableViewCellSelectionStyle::None);
+    setUserInteractionEnabled(true);
+    // The gallery's background shows between the paintings.
+    setBackgroundColor(gfx::Color::clear());
+    setOpaque(false);
+    m_first = makeHalf([this] { firstDeleteBtnAction(); });
+    m_second = makeHalf([this] { secondDeleteBtnAction(); });
+}
+
+GalleryTableViewCell::Half GalleryTableViewCell::makeHalf(std::function<void()> deleteAction)
+{
+    Half half;
+    half.bkView = std::make_shared<ui::ImageView>();
+    half.bkView->setUserInteractionEnabled(true);
+    half.bkView->setAlpha(0);
+    contentView()->addSubview(half.bkView);
+
+    half.imgView = std::make_shared<ui::ImageView>();
+    half.imgView->setUserInteractionEnabled(true);
+    half.imgView->setOpaque(true);
+    half.imgView->setAlpha(1);
+    half.bkView->addSubview(half.imgView);
+
+    half.deleteBtn = ui::Button::buttonWithType(ui::ButtonType::Custom);
+    half.deleteBtn->setFrame({0, 0, kButtonSide, kButtonSide});
+    half.deleteBtn->addTarget(ui::ControlEvent::TouchUpInside, [action = std::move(deleteAction)](ui::Control&) { action(); });
+    half.deleteBtn->setUserInteractionEnabled(true);
+    half.deleteBtn->setImage(ui::imageNamed("DeleteButtonN.png"), ui::ControlState::Normal);
+    half.deleteBtn->setImage(ui::imageNamed("DeleteButtonP.png"), ui::ControlState::Highlighted);
+    half.deleteBtn->setImage(ui::imageNamed("DeleteButtonP.png"), ui::ControlState::Selected);
+    half.deleteBtn->setAlpha(0);
+    half.bkView->addSubview(half.deleteBtn);
+    return half;
+}
+
+std::string GalleryTableViewCell::titleOf(const std::string& fileName)
+{
+    return fileName.substr(0, fileName.find('.'));
+}
+
+void GalleryTableViewCell::show(Half& half, const std::string& fileName)
+{
+    ui::ImageAssetRef thumbnail = loadThumbnail(fnd::documentsPath() + "/" + fileName);
+    const bool landscape = thumbnail && thumbnail->pointSize.width > thumbnail->pointSize.height;
+    half.bkView->setImage(ui::imageNamed(landscape ? kLandscapeShadow : kPortraitShadow));
+    half.bkView->setAlpha(1);
+    half.imgView->setImage(thumbnail);
+    half.imgView->setAlpha(1);
+    const std::string title = titleOf(fileName);
+    half.imgView->setAccessibilityLabel(title);
+    half.deleteBtn->setAccessibilityLabel("Delete " + title);
+    setNeedsLayout();
+}
+
+void GalleryTableViewCell::setSubCellFileName1(const std::string& fileName)
+{
+    m_subCellFileName1 = fileName;
+    show(m_first, fileName);
+}
+
+void GalleryTableViewCell::setSubCellFileName2(const std::optional<std::string>& fileName)
+{
+    m_subCellFileName2 = fileName;
+    if (fileName) {
+        show(m_second, *fileName);
+        return;
+    }
+    m_second.imgView->setImage(nullptr);
+    m_second.imgView->setAccessibilityLabel({});
+    m_second.deleteBtn->setAccessibilityLabel({});
+    m_second.bkView->setAlpha(0);
+}
+
+void GalleryTableViewCell::firstDeleteBtnAction()
+{
+    if (m_deleteAction)
+        m_deleteAction(m_subCellFileName1);
+}
+
+void GalleryTableViewCell::secondDeleteBtnAction()
+{
+    if (m_deleteAction && m_subCellFileName2)
+        m_deleteAction(*m_subCellFileName2);
+}
+
+void GalleryTableViewCell::touchesBegan(const ui::TouchSet& touches, const ui::Event& event)
+{
+    ui::TableViewCell::touchesBegan(touches, event);
+    const ui::Touch* touch = touches.anyObject();
+    if (!touch)
+        return;
+    ui::View* hit = hitTest(touch->locationInView(this));
+    if (hit == m_first.imgView.get())
+        m_selectedFileName = m_subCellFileName1;
+    else if (hit == m_second.imgView.get())
+        m_selectedFileName = m_subCellFileName2;
+    else
+        m_selectedFileName = std::nullopt;
+}
+
+// Centres the half's shadow picture in the column [left, left + width) of a row `height` high,
+// the thumbnail at its place in it, and the delete button on the thumbnail's top-left corner.
+void GalleryTableViewCell::layOut(Half& half, int left, int width, int height)
+{
+    const ui::ImageAssetRef& shadow = half.bkView->image();
+    const int bw = shadow ? truncated(shadow->pointSize.width) : 0;
+    const int bh = shadow ? truncated(shadow->pointSize.height) : 0;
+    half.bkView->setFrame({static_cast<double>(left + (width - bw) / 2), static_cast<double>((height - bh) / 2),
+                           static_cast<double>(bw), static_cast<double>(bh)});
+    gfx::Size size = half.imgView->image()->pointSize;
+    const double longer = std::max(size.width, size.height);
+    if (longer > kThumbnailSide) // not one of ours: shown at thumbnail size all the same
+        size = {size.width * kThumbnailSide / longer, size.height * kThumbnailSide / longer};
+    half.imgView->setFrame({kThumbnailX, kThumbnailY, static_cast<double>(truncated(size.width)),
+                            static_cast<double>(truncated(size.height))});
+    if (!isEditing()) {
+        half.deleteBtn->setAlpha(0);
+        return;
+    }
+    half.deleteBtn->setAlpha(1);
+    const gfx::Rect button = half.deleteBtn->frame();
+    const int cw = truncated(button.size.width);
+    const int ch = truncated(button.size.height);
+    half.deleteBtn->setFrame({static_cast<double>(static_cast<int>(kThumbnailX) - cw / 2),
+                              static_cast<double>(static_cast<int>(kThumbnailY) - ch / 2), static_cast<double>(cw),
+                              static_cast<double>(ch)});
+}
+
+void GalleryTableViewCell::layoutSubviews()
+{
+    ui::TableViewCell::layoutSubviews();
+    const gfx::Rect content = contentView()->bounds();
+    const int width = truncated(content.size.width);
+    const int height = truncated(content.size.height);
+    if (m_first.imgView->image())
+        layOut(m_first, 0, width / 2, height);
+    if (m_second.imgView->image())
+        layOut(m_second, width / 2, width / 2, height);
+}

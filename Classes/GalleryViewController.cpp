@@ -1,0 +1,256 @@
+#include "GalleryViewController.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <locale>
+#include <system_error>
+
+#include "DataModel.h"
+#include "Foundation/Log.h"
+#include "Foundation/Paths.h"
+#include "Foundation/RunLoop.h"
+#include "GalleryTableViewCell.h"
+#include "PaintViewController.h"
+#include "Toolkit/BarButtonItem.h"
+#include "Toolkit/Label.h"
+#include "Toolkit/NavigationController.h"
+#include "Toolkit/NavigationItem.h"
+
+namespace {
+
+std::string lowered(const std::string& text, const std::locale& locale)
+{
+    std::string out = text;
+    for (char& c : out)
+        c = std::tolower(c, locale);
+    return out;
+}
+
+// The user's locale for comparing names; the classic one when the environment names none we have.
+std::locale userLocale()
+{
+    try {
+        return std::locale("");
+    } catch (const std::runtime_error&) {
+        return std::locale::classic();
+    }
+}
+
+} // namespace
+
+GalleryViewController::GalleryViewController() = default;
+GalleryViewController::~GalleryViewController() = default;
+
+void GalleryViewController::loadView()
+{
+    if (ui::NavigationController* navigation = navigationController())
+        navigation->navigationBar().setBarStyle(ui::BarStyle::BlackTranslucent);
+    m_rootView = std::make_shared<ui::ScrollView>(gfx::Rect {0, 0, 320, 480});
+    m_rootView->setScrollEnabled(false);
+    m_rootView->setUserInteractionEnabled(true);
+    // The background and the list reach up under the translucent bar.
+    m_rootView->setClipsToBounds(false);
+    const gfx::Rect underBar {0, -kBarHeight, 320, 480};
+
+    auto background = std::make_shared<ui::ImageView>(ui::imageNamed("GalleryBk.png"));
+    background->setFrame(underBar);
+    m_rootView->addSubview(background);
+
+    m_tableView = std::make_shared<ui::TableView>(underBar, ui::TableViewStyle::Plain);
+    m_tableView->setContentInset({kBarHeight, 0, 0, 0});
+    m_tableView->setDelaysContentTouches(false);
+    m_tableView->setSeparatorStyle(ui::TableViewCellSeparatorStyle::None);
+    m_tableView->setDelegate(static_cast<ui::TableViewDelegate*>(this));
+    m_tableView->setDataSource(this);
+    m_tableView->setBackgroundColor(gfx::Color::clear());
+    m_tableView->setOpaque(false);
+    m_tableView->setRowHeight(kRowHeight);
+    m_tableView->setScrollsToTop(true);
+    m_tableView->setScrollEnabled(true);
+    m_rootView->addSubview(m_tableView);
+
+    // An empty gallery says where to begin.
+    m_emptyHint = std::make_shared<ui::Label>(gfx::Rect {20, 120, 280, 60});
+    m_emptyHint->setText(kEmptyHint);
+    m_emptyHint->setNumberOfLines(2);
+    m_emptyHint->setTextAlignment(ui::TextAlignment::Center);
+    m_emptyHint->setFont(ui::Font::boldSystemFont(17));
+    m_emptyHint->setTextColor({0.62f, 0.63f, 0.66f, 1});
+    m_emptyHint->setShadowColor(gfx::Color::black());
+    m_emptyHint->setAccessibilityLabel(kEmptyHint);
+    m_emptyHint->setAlpha(0);
+    m_rootView->addSubview(m_emptyHint);
+    setView(m_rootView);
+}
+
+void GalleryViewController::viewDidLoad()
+{
+    m_cameraSupported = ui::ImagePickerController::isSourceTypeAvailable(ui::ImagePickerSourceType::Camera);
+    setTitle("Gallery");
+    view()->setOpaque(true);
+    addButtons(false);
+}
+
+void GalleryViewController::addButtons(bool editing)
+{
+    using ui::BarButtonSystemItem;
+    ui::NavigationItem& item = navigationItem();
+    if (editing) {
+        item.setLeftBarButtonItem(ui::BarButtonItem::withSystemItem(BarButtonSystemItem::Done, [this](auto&) { doneAction(); }));
+        item.setRightBarButtonItem(ui::BarButtonItem::withSystemItem(BarButtonSystemItem::Cancel, [this](auto&) { cancelAction(); }));
+    } else {
+        item.setLeftBarButtonItem(ui::BarButtonItem::withSystemItem(BarButtonSystemItem::Edit, [this](auto&) { editAction(); }));
+        item.setRightBarButtonItem(ui::BarButtonItem::withSystemItem(BarButtonSystemItem::Add, [this](auto&) { addAction(); }));
+    }
+}
+
+std::vector<std::string> GalleryViewController::sortedThumbnailNames(std::vector<std::string> names)
+{
+    std::erase_if(names, [](const std::string& name) { return std::filesystem::path(name).extension() != ".jpg"; });
+    const std::locale locale = userLocale();
+    const auto& collate = std::use_facet<std::collate<char>>(locale);
+    std::stable_sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
+        const std::string la = lowered(a, locale);
+        const std::string lb = lowered(b, locale);
+        return collate.compare(la.data(), la.data() + la.size(), lb.data(), lb.data() + lb.size()) < 0;
+    });
+    return names;
+}
+
+void GalleryViewController::refreshArrays()
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(fnd::documentsPath(), error), end; !error && it != end; it.increment(error))
+        names.push_back(it->path().filename().string());
+    if (error)
+        fnd::log("cannot list the paintings in " + fnd::documentsPath() + ": " + error.message());
+    m_files = sortedThumbnailNames(std::move(names));
+}
+
+void GalleryViewController::reloadList()
+{
+    refreshArrays();
+    if (m_tableView)
+        m_tableView->reloadData();
+    if (m_emptyHint)
+        m_emptyHint->setAlpha(m_files.empty() ? 1 : 0);
+}
+
+int GalleryViewController::tableViewNumberOfRowsInSection(ui::TableView&, int)
+{
+    return static_cast<int>((m_files.size() + 1) / 2);
+}
+
+ui::TableViewCellRef GalleryViewController::tableViewCellForRowAtIndexPath(ui::TableView& tableView, const ui::IndexPath& indexPath)
+{
+    auto cell = std::dynamic_pointer_cast<GalleryTableViewCell>(tableView.dequeueReusableCell(kReuseIdentifier));
+    if (!cell)
+        cell = std::make_shared<GalleryTableViewCell>(gfx::Rect {}, kReuseIdentifier,
+                                                      [this](const std::string& name) { deleteAction(name); });
+    const std::size_t left = 2 * static_cast<std::size_t>(indexPath.row);
+    if (left < m_files.size())
+        cell->setSubCellFileName1(m_files[left]);
+    cell->setSubCellFileName2(left + 1 < m_files.size() ? std::optional<std::string>(m_files[left + 1]) : std::nullopt);
+    return cell;
+}
+
+void GalleryViewController::tableViewDidSelectRowAtIndexPath(ui::TableView& tableView, const ui::IndexPath& indexPath)
+{
+    if (&tableView != m_tableView.get())
+        return;
+    auto* cell = dynamic_cast<GalleryTableViewCell*>(tableView.cellForRowAtIndexPath(indexPath));
+    if (!cell || !cell->selectedFileName())
+        return;
+    openPainting(*cell->selectedFileName());
+}
+
+void GalleryViewController::setEditing(bool editing, bool animated)
+{
+    ui::ViewController::setEditing(editing, animated);
+    addButtons(editing);
+    if (m_tableView)
+        m_tableView->setEditing(editing, animated);
+}
+
+void GalleryViewController::editAction()
+{
+    m_filesToDelete.clear();
+    setEditing(true, true);
+}
+
+void GalleryViewController::deleteAction(const std::string& fileName)
+{
+    auto found = std::find(m_files.begin(), m_files.end(), fileName);
+    if (found != m_files.end()) {
+        m_files.erase(found);
+        m_filesToDelete.push_back(fileName);
+    }
+    if (m_tableView)
+        m_tableView->reloadData();
+}
+
+std::vector<std::string> GalleryViewController::paintingFilesToRemove(const std::string& documentsDirectory,
+                                                                      const std::string& thumbnailName)
+{
+    return {documentsDirectory + "/" + thumbnailName,
+            documentsDirectory + "/" + GalleryTableViewCell::titleOf(thumbnailName) + ".art"};
+}
+
+void GalleryViewController::doneAction()
+{
+    for (const std::string& name : m_filesToDelete) {
+        for (const std::string& path : paintingFilesToRemove(fnd::documentsPath(), name)) {
+            std::error_code error;
+            if (!std::filesystem::remove(path, error) || error)
+                fnd::log("cannot remove " + path + ": " + (error ? error.message() : "no such file"));
+        }
+    }
+    m_filesToDelete.clear();
+    reloadList();
+    setEditing(false, true);
+}
+
+void GalleryViewController::cancelAction()
+{
+    setEditing(false, true);
+    m_filesToDelete.clear();
+    reloadList();
+}
+
+void GalleryViewController::startSpinnerWithText(const std::string& text)
+{
+    if (!m_spinnerBkView) {
+        m_spinnerBkView = std::make_shared<ui::ImageView>(ui::imageNamed("SpinnerBk.png"));
+        const gfx::Size size = m_spinnerBkView->bounds().size;
+        const double w = size.width;
+        const double h = size.height;
+        m_spinnerBkView->setFrame({(320 - w) * 0.5, (460 - h) * 0.5, w, h});
+        m_spinnerView = std::make_shared<ui::ActivityIndicator>(ui::ActivityIndicatorStyle::WhiteLarge,
+                                                                gfx::Rect {w * 0.5 - 25, h / 3 - 25, 50, 50});
+        auto label = std::make_shared<ui::Label>(gfx::Rect {0, h * 0.66, w, 22});
+        label->setText(text);
+        label->setTextAlignment(ui::TextAlignment::Center);
+        label->setFont(ui::Font::boldSystemFont(12));
+        label->setTextColor(gfx::Color::white());
+        label->setShadowColor(gfx::Color::black());
+        label->setBackgroundColor(gfx::Color::clear());
+        label->setOpaque(false);
+        label->setAccessibilityLabel(text);
+        m_spinnerBkView->addSubview(m_spinnerView);
+        m_spinnerBkView->addSubview(label);
+    }
+    m_spinnerBkView->setHidden(false);
+    view()->addSubview(m_spinnerBkView);
+    m_spinnerView->startAnimating();
+    fnd::RunLoop::main().runFor(kBusyRunSeconds);
+}
+
+void GalleryViewController::stopSpinner()
+{
+    if (!m_spinnerBkView)
+        return;
+    m_spinnerView->stopAnimating();
+    m_spinnerBkView->setHidden(true);
+}

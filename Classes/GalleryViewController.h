@@ -1,0 +1,125 @@
+#pragma once
+// The gallery, the root screen: the saved paintings as thumbnails, two to a row, over a dark
+// background that reaches under the translucent bar. It is the one place where paintings are
+// made (from the photo library, the camera or a blank canvas), opened from their thumbnails,
+// saved (when the user comes back from the painting screen after painting) and deleted (in an
+// edit mode that marks paintings and deletes their files on Done).
+//
+// A painting is two files in the documents folder, title + ".art" and title + ".jpg"; the gallery
+// lists the ".jpg" files only, and a painting's title is its thumbnail's name up to the first ".".
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Toolkit/ActionSheet.h"
+#include "Toolkit/ActivityIndicator.h"
+#include "Toolkit/ImagePickerController.h"
+#include "Toolkit/ImageView.h"
+#include "Toolkit/Label.h"
+#include "Toolkit/ScrollView.h"
+#include "Toolkit/TableView.h"
+#include "Toolkit/ViewController.h"
+
+class DataModel;
+class PaintViewController;
+
+class GalleryViewController : public ui::ViewController,
+                              public ui::TableViewDataSource,
+                              public ui::TableViewDelegate,
+                              public ui::ActionSheetDelegate,
+                              public ui::ImagePickerControllerDelegate {
+public:
+    static constexpr const char* kGreeting = "Turn your photo into a masterpiece or\rpaint your own from scratch.";
+    static constexpr const char* kErrorTitle = "Error";
+    static constexpr const char* kOpenFailedMessage = "Could not open the selected file.";
+    static constexpr const char* kUnsupportedPhotoMessage
+        = "The photo you selected is in an unsupported format. Please select another photo.";
+    static constexpr const char* kSaveFailedMessage
+        = "The painting could not be saved. The copy saved before, if any, is unchanged.";
+    static constexpr const char* kBlankFailedMessage = "A blank canvas could not be made.";
+    static constexpr const char* kEmptyHint = "No paintings yet.\nTap + to start one.";
+    static constexpr const char* kReuseIdentifier = "MyIdentifier";
+    static constexpr double kRowHeight = 150;
+    static constexpr double kBarHeight = 44;
+    static constexpr double kBusyRunSeconds = 0.25;
+
+    GalleryViewController();
+    ~GalleryViewController() override;
+
+    void loadView() override;
+    void viewDidLoad() override;
+    // Coming back from the painting screen: saves a changed painting; then re-reads the list.
+    void viewDidAppear(bool animated) override;
+    void addButtons(bool editing);
+
+    // The thumbnails in the documents folder, in display order.
+    void refreshArrays();
+    const std::vector<std::string>& files() const { return m_files; }
+    const std::vector<std::string>& filesToDelete() const { return m_filesToDelete; }
+
+    int tableViewNumberOfRowsInSection(ui::TableView& tableView, int section) override;
+    ui::TableViewCellRef tableViewCellForRowAtIndexPath(ui::TableView& tableView, const ui::IndexPath& indexPath) override;
+    void tableViewDidSelectRowAtIndexPath(ui::TableView& tableView, const ui::IndexPath& indexPath) override;
+
+    // A new painting: the sheet of sources, and what each does.
+    void addAction();
+    void actionSheetClickedButtonAtIndex(ui::ActionSheet& sheet, int buttonIndex) override;
+    void photosSelected();
+    void cameraSelected();
+    void blankSelected();
+    void presentImagePickerWithSourceType(ui::ImagePickerSourceType type);
+    void imagePickerControllerDidFinishPickingImage(ui::ImagePickerController* picker, Photo image) override;
+    void imagePickerControllerDidCancel(ui::ImagePickerController* picker) override;
+    void pushPaintViewController();
+
+    // Edit mode: mark paintings, then delete their files (Done) or keep them (Cancel).
+    void setEditing(bool editing, bool animated) override;
+    void editAction();
+    void deleteAction(const std::string& fileName);
+    void doneAction();
+    void cancelAction();
+
+    // The busy overlay: shown over the list, with the run loop running briefly so it is drawn.
+    void startSpinnerWithText(const std::string& text);
+    void stopSpinner();
+
+    // Before the process ends: saves the open painting when it was changed (no overlay, no alert).
+    void saveBeforeTerminating();
+
+    bool cameraSupported() const { return m_cameraSupported; }
+    void setCameraSupported(bool supported) { m_cameraSupported = supported; }
+    PaintViewController* paintViewController() const { return m_paintViewController.get(); }
+    ui::ScrollView* rootView() const { return m_rootView.get(); }
+    ui::TableView* tableView() const { return m_tableView.get(); }
+    ui::ImageView* spinnerBkView() const { return m_spinnerBkView.get(); }
+    ui::ActivityIndicator* spinnerView() const { return m_spinnerView.get(); }
+
+    // The thumbnail names among `names`, sorted as the list shows them: case-insensitively, in
+    // the user's locale.
+    static std::vector<std::string> sortedThumbnailNames(std::vector<std::string> names);
+    // The files that deleting the painting with this thumbnail removes, in order: the thumbnail
+    // itself, then the archive that opening it reads.
+    static std::vector<std::string> paintingFilesToRemove(const std::string& documentsDirectory,
+                                                          const std::string& thumbnailName);
+
+protected:
+    // Makes the shared blank document (a seam for tests of the failure path).
+    virtual DataModel* makeBlankDocument();
+
+private:
+    void showError(const std::string& message);
+    void saveWithOverlay();
+    void openPainting(const std::string& thumbnailName);
+    void reloadList();
+
+    bool m_cameraSupported = false;
+    std::shared_ptr<ui::ScrollView> m_rootView;
+    std::shared_ptr<ui::TableView> m_tableView;
+    std::shared_ptr<ui::Label> m_emptyHint;
+    std::vector<std::string> m_files;
+    std::vector<std::string> m_filesToDelete;
+    std::shared_ptr<PaintViewController> m_paintViewController;
+    std::shared_ptr<ui::ImageView> m_spinnerBkView;
+    std::shared_ptr<ui::ActivityIndicator> m_spinnerView;
+};

@@ -1,0 +1,154 @@
+// The gallery's documents: making a new painting from each source, opening a saved one, and
+// saving the painting when the user comes back from the painting screen.
+#include <cstdio>
+
+#include "DataModel.h"
+#include "Foundation/Log.h"
+#include "Foundation/Paths.h"
+#include "GalleryTableViewCell.h"
+#include "GalleryViewController.h"
+#include "PaintViewController.h"
+#include "Toolkit/AlertView.h"
+#include "Toolkit/NavigationController.h"
+
+namespace {
+// Sheet button indices beyond "From Photo Library" (index 0), which is always first.
+constexpr int kSecondButton = 1;
+constexpr int kThirdButton = 2;
+} // namespace
+
+void GalleryViewController::showError(const std::string& message)
+{
+    std::make_shared<ui::AlertView>(kErrorTitle, message, nullptr, "Cancel", std::vector<std::string> {})->show();
+}
+
+void GalleryViewController::addAction()
+{
+    std::vector<std::string> sources {"From Photo Library"};
+    if (m_cameraSupported)
+        sources.push_back("From Camera");
+    sources.push_back("Blank Canvas");
+    auto sheet = std::make_shared<ui::ActionSheet>(kGreeting, this, "Cancel", "", sources);
+    sheet->showInView(*view());
+}
+
+void GalleryViewController::actionSheetClickedButtonAtIndex(ui::ActionSheet&, int buttonIndex)
+{
+    if (buttonIndex == 0)
+        photosSelected();
+    else if (buttonIndex == kSecondButton)
+        m_cameraSupported ? cameraSelected() : blankSelected();
+    else if (buttonIndex == kThirdButton && m_cameraSupported)
+        blankSelected();
+}
+
+void GalleryViewController::photosSelected()
+{
+    if (ui::ImagePickerController::isSourceTypeAvailable(ui::ImagePickerSourceType::PhotoLibrary))
+        presentImagePickerWithSourceType(ui::ImagePickerSourceType::PhotoLibrary);
+}
+
+void GalleryViewController::cameraSelected()
+{
+    presentImagePickerWithSourceType(ui::ImagePickerSourceType::Camera);
+}
+
+DataModel* GalleryViewController::makeBlankDocument()
+{
+    return DataModel::sharedDataModelWithBlankCanvas();
+}
+
+void GalleryViewController::blankSelected()
+{
+    // A painting screen without a canvas has nothing to paint on: say so and stay here.
+    if (!makeBlankDocument()) {
+        showError(kBlankFailedMessage);
+        return;
+    }
+    pushPaintViewController();
+}
+
+void GalleryViewController::presentImagePickerWithSourceType(ui::ImagePickerSourceType type)
+{
+    auto picker = std::make_shared<ui::ImagePickerController>();
+    picker->setDelegate(this);
+    picker->setSourceType(ui::ImagePickerSourceType::PhotoLibrary);
+    picker->setSourceType(type);
+    ui::ViewController* presenter = navigationController() ? static_cast<ui::ViewController*>(navigationController()) : this;
+    presenter->presentModalViewController(std::move(picker), true);
+}
+
+void GalleryViewController::imagePickerControllerDidFinishPickingImage(ui::ImagePickerController* picker, Photo image)
+{
+    DataModel* document = DataModel::sharedDataModelWithUIImage(std::move(image));
+    if (!document)
+        showError(kUnsupportedPhotoMessage);
+    if (picker)
+        picker->dismissModalViewControllerAnimated(true);
+    if (document)
+        pushPaintViewController();
+}
+
+void GalleryViewController::imagePickerControllerDidCancel(ui::ImagePickerController* picker)
+{
+    if (picker)
+        picker->dismissModalViewControllerAnimated(true);
+}
+
+void GalleryViewController::pushPaintViewController()
+{
+    m_paintViewController = std::make_shared<PaintViewController>();
+    if (ui::NavigationController* navigation = navigationController())
+        navigation->pushViewController(m_paintViewController, true);
+}
+
+void GalleryViewController::openPainting(const std::string& thumbnailName)
+{
+    const std::string title = GalleryTableViewCell::titleOf(thumbnailName);
+    fnd::log("opening the painting " + title);
+    DataModel* document = DataModel::sharedDataModelWithArchivePath(fnd::documentsPath() + "/" + title + ".art");
+    if (!document) {
+        showError(kOpenFailedMessage);
+        return;
+    }
+    // The archive does not carry the title; with it the save on return replaces the same files.
+    document->setFileTitle(title);
+    pushPaintViewController();
+}
+
+void GalleryViewController::viewDidAppear(bool animated)
+{
+    ui::ViewController::viewDidAppear(animated);
+    // The painting screen still on the stack (the picker slid away under a new push) is no return.
+    ui::NavigationController* navigation = navigationController();
+    const bool returned = m_paintViewController && (!navigation || navigation->topViewController() == this);
+    if (returned) {
+        m_paintViewController.reset();
+        DataModel* document = DataModel::sharedDataModel();
+        if (document && document->changesMade())
+            saveWithOverlay();
+    }
+    reloadList();
+}
+
+void GalleryViewController::saveWithOverlay()
+{
+    startSpinnerWithText("Saving");
+    // The archive and the thumbnail are each replaced atomically: a failed save leaves the copy
+    // saved before intact, and the user must hear that this one is not safe.
+    const bool saved = DataModel::sharedDataModel() && DataModel::sharedDataModel()->saveToFiles();
+    stopSpinner();
+    if (!saved)
+        showError(kSaveFailedMessage);
+}
+
+void GalleryViewController::saveBeforeTerminating()
+{
+    DataModel* document = DataModel::sharedDataModel();
+    if (!m_paintViewController || !document || !document->changesMade())
+        return;
+    if (document->saveToFiles())
+        fnd::log("saved the painting to " + document->getFullPath());
+    else
+        std::fprintf(stderr, "Kanvaro: the painting could not be saved to %s\n", document->getFullPath().c_str());
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The application's main loop: reads the main interface file from the bundle's resources, makes
+// the application delegate it names (registered with ui::registerApplicationDelegateClass) and
+// runs it in the desktop window until the window closes. Headless runs (tests, scripted sessions)
+// make the delegate the same way and drive it with their own host.
+#include <memory>
+
+#include "Foundation/Result.h"
+#include "Host/Application.h"
+#include "Toolkit/Application.h"
+
+namespace host {
+
+// The delegate that the bundle's main interface file names; errors when the file is missing or
+// broken, names an unknown class, or asks for a window other than the whole screen.
+fnd::Result<std::unique_ptr<ui::ApplicationDelegate>> loadApplicationDelegate();
+
+// The host hooks that give `delegate` its window, then launch and terminate it.
+Application applicationHooks(ui::ApplicationDelegate& delegate);
+
+// Parses "--documents DIR", "--pictures DIR" and "--exports DIR", prepares the folders, loads the
+// delegate and runs it in an SDL window. Returns the process's exit status: 0 after the window
+// closed, 1 when start-up failed (the reason on stderr), 2 for a usage error.
+int applicationMain(int argc, char** argv);
+
+} // namespace host

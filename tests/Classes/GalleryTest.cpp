@@ -1,0 +1,299 @@
+// The gallery as a person uses it: the list built from thumbnails, rows of two with the halves
+// and delete buttons where they belong, sources by sheet index, opening, saving on return, the
+// edit mode, and the mended faults (deleting the marked thumbnail itself, a blank canvas that
+// cannot be made, a save that fails).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "GalleryTableViewCell.h"
+#include "GalleryViewController.h"
+#include "PaintViewController.h"
+#include "PaintViewTestSupport.h"
+#include "Graphics/BitmapContext.h"
+#include "Toolkit/AlertView.h"
+#include "Toolkit/ImageAsset.h"
+#include "Toolkit/NavigationController.h"
+#include "Toolkit/Touch.h"
+
+using painting_test::PaintingViewTest;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A gallery whose blank canvas can be made to fail.
+class TestGallery : public GalleryViewController {
+public:
+    bool failBlank = false;
+
+protected:
+    DataModel* makeBlankDocument() override
+    {
+        return failBlank ? nullptr : GalleryViewController::makeBlankDocument();
+    }
+};
+
+class GalleryTest : public PaintingViewTest {
+protected:
+    void SetUp() override
+    {
+        PaintingViewTest::SetUp();
+        gallery = std::make_shared<TestGallery>();
+        navigation = std::make_shared<ui::NavigationController>(gallery);
+        window->addSubview(navigation->viewRef());
+        window->makeKeyAndVisible();
+        window->display();
+    }
+    void TearDown() override
+    {
+        navigation.reset();
+        gallery.reset();
+        PaintingViewTest::TearDown();
+    }
+    void settle(double seconds = 1) { runUntil(now() + seconds); window->display(); }
+    void touch(const std::string& name) { std::ofstream(dir / name) << "x"; }
+    // A saved painting (archive and thumbnail) under `title`.
+    void savePainting(const std::string& title)
+    {
+        ASSERT_TRUE(DataModel::sharedDataModelWithBlankCanvas());
+        DataModel::sharedDataModel()->setFileTitle(title);
+        ASSERT_TRUE(DataModel::sharedDataModel()->saveToFiles());
+        DataModel::releaseSharedDataModel();
+    }
+    ui::AlertView* shownAlert()
+    {
+        ui::AlertView* newest = nullptr;
+        for (const auto& view : window->subviews())
+            if (auto* alert = dynamic_cast<ui::AlertView*>(view.get()))
+                newest = alert;
+        return newest;
+    }
+    void expectErrorAlert(const std::string& message)
+    {
+        ui::AlertView* alert = shownAlert();
+        ASSERT_NE(alert, nullptr);
+        EXPECT_EQ(alert->title(), "Error");
+        EXPECT_EQ(alert->message(), message);
+        EXPECT_EQ(alert->cancelButtonIndex(), 0);
+        EXPECT_EQ(alert->firstOtherButtonIndex(), -1);
+    }
+    std::size_t stackDepth() const { return navigation->viewControllers().size(); }
+
+    std::shared_ptr<TestGallery> gallery;
+    std::shared_ptr<ui::NavigationController> navigation;
+};
+
+TEST_F(GalleryTest, ListsOnlyThumbnailsSortedCaseInsensitivelyInRowsOfTwo)
+{
+    EXPECT_EQ(gallery->tableView()->numberOfRowsInSection(0), 0);
+    for (const char* name : {"b.jpg", "A.jpg", "c.art", "a10.jpg", "a2.jpg", "notes.txt", "d.jpeg"})
+        touch(name);
+    gallery->viewDidAppear(false);
+    EXPECT_EQ(gallery->files(), (std::vector<std::string> {"A.jpg", "a10.jpg", "a2.jpg", "b.jpg"}));
+    EXPECT_EQ(gallery->tableView()->numberOfRowsInSection(0), 2);
+    fs::remove(dir / "b.jpg");
+    gallery->viewDidAppear(false);
+    EXPECT_EQ(gallery->tableView()->numberOfRowsInSection(0), 2); // three: the second row is half full
+    window->display();
+    auto* second = dynamic_cast<GalleryTableViewCell*>(gallery->tableView()->cellForRowAtIndexPath({0, 1}));
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->subCellFileName1(), "a2.jpg");
+    EXPECT_FALSE(second->subCellFileName2());
+    EXPECT_EQ(second->secondBkView()->alpha(), 0);
+}
+
+TEST_F(GalleryTest, CellPlacesHalvesAndDeleteButtonsAndReportsWhatWasTouched)
+{
+    savePainting("Wide");
+    savePainting("Tall");
+    // A landscape thumbnail: rewrite "Wide.jpg" from a wide canvas.
+    ASSERT_TRUE(DataModel::sharedDataModelWithUIImage(testing::makePhoto(400, 300)));
+    DataModel::sharedDataModel()->setFileTitle("Wide");
+    ASSERT_TRUE(DataModel::sharedDataModel()->saveToFiles());
+    std::vector<std::string> deleted;
+    auto cellRef = std::make_shared<GalleryTableViewCell>(gfx::Rect {0, 0, 320, 150}, "MyIdentifier",
+                                                          [&](const std::string& name) { deleted.push_back(name); });
+    GalleryTableViewCell& cell = *cellRef;
+    cell.setSubCellFileName1("Tall.jpg");
+    cell.setSubCellFileName2(std::string("Wide.jpg"));
+    EXPECT_EQ(cell.firstBkView()->image()->name, GalleryTableViewCell::kPortraitShadow);
+    EXPECT_EQ(cell.secondBkView()->image()->name, GalleryTableViewCell::kLandscapeShadow);
+    EXPECT_EQ(cell.firstImgView()->accessibilityLabel(), "Tall");
+    EXPECT_EQ(cell.secondDeleteBtn()->accessibilityLabel(), "Delete Wide");
+
+    // Odd sizes truncate: a shadow 141 points wide sits at 9 and 160 + 9.
+    auto odd = ui::ImageAsset::withImage(gfx::BitmapContext::create(141, 131)->makeImage(), 1, "odd");
+    ASSERT_TRUE(odd);
+    cell.firstBkView()->setImage(odd);
+    cell.secondBkView()->setImage(odd);
+    cell.setEditing(true, false);
+    cell.layoutSubviews();
+    EXPECT_EQ(cell.firstBkView()->frame(), gfx::Rect(9, 9, 141, 131));
+    EXPECT_EQ(cell.secondBkView()->frame(), gfx::Rect(169, 9, 141, 131));
+    EXPECT_EQ(cell.secondImgView()->frame(), gfx::Rect(10, 5, 120, 90));
+    EXPECT_EQ(cell.firstDeleteBtn()->frame(), gfx::Rect(-5, -10, 30, 30));
+    EXPECT_EQ(cell.firstDeleteBtn()->alpha(), 1);
+    cell.secondDeleteBtnAction();
+    EXPECT_EQ(deleted, std::vector<std::string> {"Wide.jpg"});
+    cell.setEditing(false, false);
+    cell.layoutSubviews();
+    EXPECT_EQ(cell.secondDeleteBtn()->alpha(), 0);
+
+    // A touch on the right thumbnail selects it; one on the margin selects nothing.
+    auto touchAt = [&](gfx::Point p) {
+        auto t = std::make_shared<ui::Touch>(cellRef, nullptr, cell.convertPointToView(p, nullptr), now(), 1);
+        cell.touchesBegan(ui::TouchSet({t}), ui::Event(now(), ui::TouchSet({t})));
+    };
+    touchAt({169 + 10 + 60, 9 + 5 + 45});
+    EXPECT_EQ(cell.selectedFileName(), std::optional<std::string>("Wide.jpg"));
+    touchAt({2, 2});
+    EXPECT_FALSE(cell.selectedFileName());
+}
+
+TEST_F(GalleryTest, DeletingRemovesTheMarkedThumbnailThenItsArchiveAndCancelKeepsAll)
+{
+    EXPECT_EQ(GalleryViewController::paintingFilesToRemove("/d", "a.b.jpg"),
+              (std::vector<std::string> {"/d/a.b.jpg", "/d/a.art"}));
+    for (const char* name : {"a.b.jpg", "a.jpg", "a.art", "z.jpg", "z.art"})
+        touch(name);
+    gallery->viewDidAppear(false);
+    gallery->editAction();
+    gallery->deleteAction("a.b.jpg");
+    gallery->deleteAction("z.jpg");
+    EXPECT_EQ(gallery->files(), std::vector<std::string> {"a.jpg"});
+    gallery->cancelAction();
+    EXPECT_EQ(gallery->files().size(), 3u);
+    EXPECT_TRUE(fs::exists(dir / "z.jpg"));
+
+    gallery->editAction();
+    gallery->deleteAction("a.b.jpg");
+    gallery->deleteAction("z.jpg");
+    gallery->doneAction();
+    EXPECT_FALSE(fs::exists(dir / "a.b.jpg"));
+    EXPECT_FALSE(fs::exists(dir / "a.art"));
+    EXPECT_TRUE(fs::exists(dir / "a.jpg")); // another painting's thumbnail stays
+    EXPECT_FALSE(fs::exists(dir / "z.jpg"));
+    EXPECT_FALSE(fs::exists(dir / "z.art"));
+    EXPECT_EQ(gallery->files(), std::vector<std::string> {"a.jpg"});
+    EXPECT_FALSE(gallery->isEditing());
+}
+
+TEST_F(GalleryTest, SheetIndicesFollowTheCamera)
+{
+    gallery->setCameraSupported(false);
+    gallery->actionSheetClickedButtonAtIndex(*std::make_shared<ui::ActionSheet>("", nullptr, "", "", std::vector<std::string> {}), 2);
+    EXPECT_EQ(stackDepth(), 1u); // the cancel button
+    gallery->actionSheetClickedButtonAtIndex(*std::make_shared<ui::ActionSheet>("", nullptr, "", "", std::vector<std::string> {}), 1);
+    settle();
+    EXPECT_EQ(stackDepth(), 2u); // "Blank Canvas"
+    navigation->popViewControllerAnimated(false);
+    settle();
+    gallery->setCameraSupported(true);
+    gallery->actionSheetClickedButtonAtIndex(*std::make_shared<ui::ActionSheet>("", nullptr, "", "", std::vector<std::string> {}), 1);
+    settle();
+    auto* picker = dynamic_cast<ui::ImagePickerController*>(navigation->modalViewController());
+    ASSERT_NE(picker, nullptr); // "From Camera"
+    EXPECT_EQ(picker->sourceType(), ui::ImagePickerSourceType::Camera);
+}
+
+TEST_F(GalleryTest, OpensByTitleBeforeTheFirstDotAndSavesOnReturnOnlyAfterPainting)
+{
+    savePainting("Kanvaro1");
+    fs::copy_file(dir / "Kanvaro1.jpg", dir / "Kanvaro1.v2.jpg");
+    std::ofstream(dir / "Broken.art") << "not an archive";
+    fs::copy_file(dir / "Kanvaro1.jpg", dir / "Broken.jpg");
+    gallery->viewDidAppear(false);
+    const auto before = fs::last_write_time(dir / "Kanvaro1.art");
+
+    gallery->tableViewDidSelectRowAtIndexPath(*gallery->tableView(), {0, 0}); // nothing touched yet
+    EXPECT_EQ(stackDepth(), 1u);
+    window->display();
+    auto* cell = dynamic_cast<GalleryTableViewCell*>(gallery->tableView()->cellForRowAtIndexPath({0, 0}));
+    ASSERT_NE(cell, nullptr);
+    cell->setSelectedFileName("Broken.jpg");
+    gallery->tableViewDidSelectRowAtIndexPath(*gallery->tableView(), {0, 0});
+    expectErrorAlert(GalleryViewController::kOpenFailedMessage);
+    EXPECT_EQ(stackDepth(), 1u);
+
+    cell->setSelectedFileName("Kanvaro1.v2.jpg");
+    gallery->tableViewDidSelectRowAtIndexPath(*gallery->tableView(), {0, 0});
+    settle();
+    ASSERT_EQ(stackDepth(), 2u);
+    EXPECT_EQ(DataModel::sharedDataModel()->fileTitle(), "Kanvaro1");
+    navigation->popViewControllerAnimated(true);
+    settle();
+    EXPECT_EQ(gallery->paintViewController(), nullptr);
+    EXPECT_EQ(fs::last_write_time(dir / "Kanvaro1.art"), before); // unchanged: not saved
+
+    gallery->tableViewDidSelectRowAtIndexPath(*gallery->tableView(), {0, 0});
+    settle();
+    DataModel::sharedDataModel()->setChangesMade(true);
+    navigation->popViewControllerAnimated(true);
+    settle();
+    EXPECT_TRUE(gallery->spinnerBkView() && gallery->spinnerBkView()->isHidden()); // shown, then hidden
+    EXPECT_NE(fs::last_write_time(dir / "Kanvaro1.art"), before);
+}
+
+TEST_F(GalleryTest, FailuresBecomeAlertsAndTheGalleryStays)
+{
+    // No blank canvas: no painting screen without a canvas.
+    gallery->failBlank = true;
+    gallery->blankSelected();
+    settle();
+    EXPECT_EQ(stackDepth(), 1u);
+    expectErrorAlert(GalleryViewController::kBlankFailedMessage);
+    settle();
+
+    // A photo in a pixel format the raw image refuses.
+    auto photo = testing::makePhoto(64, 48);
+    photo->bitsPerPixel = 24;
+    gallery->imagePickerControllerDidFinishPickingImage(nullptr, photo);
+    settle();
+    EXPECT_EQ(stackDepth(), 1u);
+    expectErrorAlert(GalleryViewController::kUnsupportedPhotoMessage);
+    settle();
+
+    // A save that cannot be written: the user hears of it, and what was saved before stays.
+    gallery->failBlank = false;
+    gallery->blankSelected();
+    settle();
+    const std::string title = DataModel::sharedDataModel()->fileTitle();
+    fs::create_directories(dir / (title + ".art") / "in-the-way");
+    DataModel::sharedDataModel()->setChangesMade(true);
+    navigation->popViewControllerAnimated(true);
+    settle();
+    expectErrorAlert(GalleryViewController::kSaveFailedMessage);
+    EXPECT_TRUE(fs::is_directory(dir / (title + ".art") / "in-the-way"));
+}
+
+} // namespace
+
+namespace {
+
+// The document stays shared after the save on return; closing the window later must not write a
+// painting that was deleted meanwhile back to disk.
+TEST_F(GalleryTest, ClosingInTheGallerySavesNothingAndClosingWhilePaintingSaves)
+{
+    gallery->blankSelected();
+    settle();
+    DataModel::sharedDataModel()->setChangesMade(true);
+    const std::string title = DataModel::sharedDataModel()->fileTitle();
+    navigation->popViewControllerAnimated(true);
+    settle();
+    ASSERT_TRUE(fs::exists(dir / (title + ".art")));
+    gallery->editAction();
+    gallery->deleteAction(title + ".jpg");
+    gallery->doneAction();
+    gallery->saveBeforeTerminating();
+    EXPECT_FALSE(fs::exists(dir / (title + ".art")));
+    EXPECT_FALSE(fs::exists(dir / (title + ".jpg")));
+
+    gallery->blankSelected();
+    settle();
+    DataModel::sharedDataModel()->setChangesMade(true);
+    gallery->saveBeforeTerminating();
+    EXPECT_TRUE(fs::exists(dir / (DataModel::sharedDataModel()->fileTitle() + ".jpg")));
+}
+
+} // namespace
