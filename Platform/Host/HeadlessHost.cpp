@@ -1,5 +1,7 @@
 #include "Host/HeadlessHost.h"
 
+#include "Toolkit/Slider.h"
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -10,6 +12,7 @@
 #include "Host/VisibleViews.h"
 #include "ImageIO/Encoder.h"
 #include "Toolkit/ImageAsset.h"
+#include "Toolkit/Slider.h"
 #include "Toolkit/Window.h"
 
 namespace host {
@@ -193,6 +196,19 @@ std::optional<HeadlessHost::KeyStroke> HeadlessHost::parseKeyStroke(const std::s
         return std::nullopt;
     stroke.event = *event;
     return stroke;
+}
+
+fnd::Status HeadlessHost::setSlider(const std::string& label, float value)
+{
+    auto* slider = dynamic_cast<ui::Slider*>(findVisibleView(label));
+    if (!slider)
+        return fnd::Error{"no visible slider labelled \"" + label + "\""};
+    if (!std::isfinite(value))
+        return fnd::Error{"a slider value must be a number"};
+    slider->setValue(value);
+    slider->sendActionsForControlEvents(ui::ControlEvent::ValueChanged);
+    fnd::RunLoop::main().runOnce();
+    return {};
 }
 
 fnd::Status HeadlessHost::key(const std::string& text)

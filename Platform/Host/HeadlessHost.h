@@ -71,6 +71,9 @@ public:
     };
     static std::optional<KeyStroke> parseKeyStroke(const std::string& text);
     fnd::Status key(const std::string& text);
+    // Moves the visible slider with the accessibility label to `value` (held in its range) and
+    // sends its value change, as a finger dragging the thumb there would.
+    fnd::Status setSlider(const std::string& label, float value);
 
     // Runs the run loop for `seconds`: timers fire on time, animations draw their frames.
     void advance(double seconds);

@@ -148,6 +148,21 @@ std::string parseCountFiles(const Args& args, Step& step)
     return {};
 }
 
+// The label is every word but the last, which is the value ("Brush Size 40").
+std::string parseSetSlider(const Args& args, Step& step)
+{
+    double value = 0;
+    if (args.size() < 2 || !toNumber(args.back(), value))
+        return "set-slider needs a LABEL and a VALUE";
+    std::string label = args[0];
+    for (std::size_t i = 1; i + 1 < args.size(); ++i)
+        label += " " + args[i];
+    step.kind = StepKind::SetSlider;
+    step.argument = label;
+    step.value = value;
+    return {};
+}
+
 std::string parseStep(const std::string& command, const std::string& rest, Step& step)
 {
     Args args = words(rest);
@@ -186,6 +201,8 @@ std::string parseStep(const std::string& command, const std::string& rest, Step&
         return parseWithArgument(StepKind::ExpectOtherPixels, rest, "expect-other-pixels needs a NAME", step);
     if (command == "count-files")
         return parseCountFiles(args, step);
+    if (command == "set-slider")
+        return parseSetSlider(args, step);
     return "unknown step \"" + command + "\"";
 }
 

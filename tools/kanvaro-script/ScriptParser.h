@@ -13,6 +13,7 @@
 //   expect-seen LABEL | expect-unseen LABEL
 //   keep-pixels NAME X Y [X Y ...] | expect-same-pixels NAME | expect-other-pixels NAME
 //   count-files DIR SUFFIX N
+//   set-slider LABEL VALUE
 // Labels, titles and paths are the rest of the line (they may hold spaces). Points are window
 // points. README.md next to this file describes the language.
 #include <string>
@@ -41,6 +42,7 @@ enum class StepKind {
     ExpectSamePixels,
     ExpectOtherPixels,
     CountFiles,
+    SetSlider,
 };
 
 struct Step {
@@ -56,6 +58,7 @@ struct Step {
     std::vector<gfx::Point> points; // keep-pixels probes
     std::string suffix;    // count-files
     int count = 0;         // count-files
+    double value = 0;      // set-slider
 };
 
 // Limits on what a script may ask for, so a typo cannot make a run take hours.

@@ -92,6 +92,7 @@ public:
         case StepKind::ExpectSamePixels: return comparePixels(step.argument, true);
         case StepKind::ExpectOtherPixels: return comparePixels(step.argument, false);
         case StepKind::CountFiles: return countFiles(step.argument, step.suffix, step.count);
+        case StepKind::SetSlider: return m_host.setSlider(step.argument, static_cast<float>(step.value));
         }
         return fnd::Error{"unknown step"};
     }
