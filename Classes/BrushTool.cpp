@@ -52,10 +52,7 @@ gfx::AffineTransform dabPlacement(double s, double theta, gfx::Point p)
 
 } // namespace
 
-BrushTool::BrushTool(ui::View* canvasView)
-    : m_canvasView(canvasView)
-{
-}
+BrushTool::BrushTool(ui::View* canvasView) : m_canvasView(canvasView) {}
 
 BrushTool::~BrushTool() { stopTimer(); }
 
@@ -106,7 +103,8 @@ gfx::Rect BrushTool::drawBrushShapeAt(gfx::Point p)
         painting.fillMask(m_shapeMask, placement, gfx::Color::black(), gfx::BlendMode::Clear);
         canvas->paintingDidChange(placement.apply(gfx::Rect(0, 0, 1, 1)));
     } else {
-        canvas->curStrokeLayer().context().fillMask(m_shapeMask, placement, dabColor(p, bounds), gfx::BlendMode::Normal);
+        canvas->curStrokeLayer().context().fillMask(m_shapeMask, placement, dabColor(p, bounds),
+                                                    gfx::BlendMode::Normal);
     }
     return square;
 }

@@ -35,7 +35,7 @@ public:
 
     static constexpr double kAirbrushInterval = 0.25; // seconds between resting-finger dabs
     static constexpr double kAirbrushNestedRun = 0.2; // seconds each tick runs the run loop
-    static constexpr int kPreviewSide = 36;            // createPreviewImage() is 36 x 36
+    static constexpr int kPreviewSide = 36;           // createPreviewImage() is 36 x 36
 
     // Defaults: photo mode, no shape, opaque black, opacity 0.5, size 40, spacing 0.5, no
     // splatter, noise on, direction 180, free direction, no airbrush.

@@ -61,7 +61,8 @@ void BrushTool::drawBrushStrokeFrom(gfx::Point from, gfx::Point to)
     const float fx = static_cast<float>(from.x), fy = static_cast<float>(from.y);
     const float tx = static_cast<float>(to.x), ty = static_cast<float>(to.y);
     if (!m_fixedDirection)
-        m_direction = static_cast<float>(std::atan2(-(static_cast<double>(ty) - fy), static_cast<double>(tx) - fx) * 180.0 / M_PI);
+        m_direction = static_cast<float>(std::atan2(-(static_cast<double>(ty) - fy), static_cast<double>(tx) - fx)
+                                         * 180.0 / M_PI);
     gfx::Rect dirty(fx, fy, 1, 1);
     const float step = static_cast<float>(m_size) * m_spacing;
     const float dist = Distance({fx, fy}, {tx, ty});

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "BrushTool.h"
-#include "PanelEdge.h"
 #include "Foundation/Assert.h"
+#include "PanelEdge.h"
 
 namespace {
 constexpr float kMinimumSize = 3.0f;
@@ -12,9 +12,7 @@ constexpr float kMaximumSize = 200.0f;
 } // namespace
 
 BrushToolbar::BrushToolbar(const gfx::Rect& frame, ui::NavigationController* navController, BrushTool* brushTool)
-    : ui::View(frame)
-    , m_navController(navController)
-    , m_brushTool(brushTool)
+    : ui::View(frame), m_navController(navController), m_brushTool(brushTool)
 {
     setBackgroundColor(gfx::Color{0, 0, 0, 0.5f});
     setOpaque(false);
@@ -42,4 +40,7 @@ void BrushToolbar::updateSettings()
     m_sizeSlider->setValue(static_cast<float>(m_brushTool->size()));
 }
 
-void BrushToolbar::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/) { DrawPanelEdge(context, frame()); }
+void BrushToolbar::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/)
+{
+    DrawPanelEdge(context, frame());
+}

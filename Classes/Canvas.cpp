@@ -5,11 +5,7 @@
 #include "Graphics/PixelFormat.h"
 #include "ImageIO/DecodedImage.h"
 
-Canvas::Canvas(int width, int height)
-    : m_width(width)
-    , m_height(height)
-{
-}
+Canvas::Canvas(int width, int height) : m_width(width), m_height(height) {}
 
 std::unique_ptr<Canvas> Canvas::initWithSize(int width, int height)
 {

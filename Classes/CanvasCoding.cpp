@@ -27,7 +27,8 @@ constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A
 fnd::Status decodePainting(std::span<const std::uint8_t> png, gfx::BitmapContext& painting)
 {
     gfx::BitmapContext::PixelAccess access(painting);
-    const imageio::PixelRows rows{access.data(), painting.width(), painting.height(), static_cast<std::size_t>(access.bytesPerRow())};
+    const imageio::PixelRows rows{access.data(), painting.width(), painting.height(),
+                                  static_cast<std::size_t>(access.bytesPerRow())};
     return imageio::decodePngInto(png.data(), png.size(), rows);
 }
 
@@ -37,7 +38,8 @@ void Canvas::encodeWithCoder(fnd::KeyedArchiver& coder) const
 {
     coder.encodeInt32("width", m_width);
     coder.encodeInt32("height", m_height);
-    coder.encodeColor("backgroundColor", {m_backgroundColor.red, m_backgroundColor.green, m_backgroundColor.blue, m_backgroundColor.alpha});
+    coder.encodeColor("backgroundColor", {m_backgroundColor.red, m_backgroundColor.green, m_backgroundColor.blue,
+                                          m_backgroundColor.alpha});
     coder.encodeString("textureName", m_textureName);
     // Without its painting the archive could not be opened again: the whole archive fails, and
     // the file it would have replaced stays.
@@ -67,7 +69,8 @@ std::unique_ptr<Canvas> Canvas::initWithCoder(fnd::KeyedUnarchiver& coder)
         coder.failWithReason("Canvas: impossible size " + std::to_string(width) + " x " + std::to_string(height));
         return nullptr;
     }
-    if (!data || data->size() < sizeof kPngSignature || std::memcmp(data->data(), kPngSignature, sizeof kPngSignature) != 0) {
+    if (!data || data->size() < sizeof kPngSignature
+        || std::memcmp(data->data(), kPngSignature, sizeof kPngSignature) != 0) {
         coder.failWithReason("Canvas.paintingData: not a PNG image");
         return nullptr;
     }
@@ -78,8 +81,9 @@ std::unique_ptr<Canvas> Canvas::initWithCoder(fnd::KeyedUnarchiver& coder)
         return nullptr;
     }
     if (declared->width != width || declared->height != height) {
-        coder.failWithReason("Canvas.paintingData: a " + std::to_string(declared->width) + " x " + std::to_string(declared->height) +
-                             " picture for a " + std::to_string(width) + " x " + std::to_string(height) + " canvas");
+        coder.failWithReason("Canvas.paintingData: a " + std::to_string(declared->width) + " x "
+                             + std::to_string(declared->height) + " picture for a " + std::to_string(width) + " x "
+                             + std::to_string(height) + " canvas");
         return nullptr;
     }
     auto canvas = initWithSize(width, height);

@@ -44,7 +44,10 @@ gfx::ImageRef Canvas::createThumbnail(int size, bool includingBackgroundAndTextu
     return ctx->makeImage();
 }
 
-void Canvas::paintingDidChange(const gfx::Rect& rect) { m_cacheDirty = m_cacheDirty.united(rect.intersected(bounds())); }
+void Canvas::paintingDidChange(const gfx::Rect& rect)
+{
+    m_cacheDirty = m_cacheDirty.united(rect.intersected(bounds()));
+}
 
 void Canvas::refreshCompositeCache()
 {

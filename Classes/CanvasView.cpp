@@ -33,10 +33,7 @@ std::shared_ptr<CanvasView> CanvasView::init()
     return view;
 }
 
-CanvasView::CanvasView(Token, const gfx::Rect& frame)
-    : View(frame)
-{
-}
+CanvasView::CanvasView(Token, const gfx::Rect& frame) : View(frame) {}
 
 CanvasView::~CanvasView()
 {

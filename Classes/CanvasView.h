@@ -29,7 +29,7 @@ class CanvasView : public ui::View {
     };
 
 public:
-    static constexpr double kOutlineDelay = 0.25;    // seconds from creation to the outline
+    static constexpr double kOutlineDelay = 0.25; // seconds from creation to the outline
     static constexpr double kOutlineFadeSeconds = 2.0;
 
     // The view for the shared document's canvas; nullptr when there is no document or canvas.

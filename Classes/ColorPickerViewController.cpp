@@ -57,8 +57,8 @@ ColorPickerViewController::ColorPickerViewController(bool photoPaint)
     m_optionsSectionNum = hasPhoto ? 0 : -1;
     m_colorsSectionNum = hasPhoto ? 1 : 0;
     setTitle("Brush Color");
-    navigationItem().setLeftBarButtonItem(
-        ui::BarButtonItem::withSystemItem(ui::BarButtonSystemItem::Cancel, [this](ui::BarButtonItem&) { cancelAction(); }));
+    navigationItem().setLeftBarButtonItem(ui::BarButtonItem::withSystemItem(
+        ui::BarButtonSystemItem::Cancel, [this](ui::BarButtonItem&) { cancelAction(); }));
 }
 
 ColorPickerViewController::~ColorPickerViewController()
@@ -98,7 +98,7 @@ double ColorPickerViewController::tableViewHeightForFooterInSection(ui::TableVie
 }
 
 std::shared_ptr<ui::View> ColorPickerViewController::tableViewViewForFooterInSection(ui::TableView& /*tableView*/,
-                                                                                      int section)
+                                                                                     int section)
 {
     if (section != m_optionsSectionNum)
         return nullptr;
@@ -147,7 +147,8 @@ void ColorPickerViewController::configureColorCell(ui::TableViewCell& cell, int 
     cell.setImage(ui::ImageAsset::withImage(m_swatchContext->makeImage()));
 }
 
-void ColorPickerViewController::tableViewDidSelectRowAtIndexPath(ui::TableView& tableView, const ui::IndexPath& indexPath)
+void ColorPickerViewController::tableViewDidSelectRowAtIndexPath(ui::TableView& tableView,
+                                                                 const ui::IndexPath& indexPath)
 {
     if (!isViewLoaded() || &tableView != this->tableView())
         return;

@@ -35,7 +35,8 @@ public:
     int numberOfSectionsInTableView(ui::TableView& tableView) override;
     int tableViewNumberOfRowsInSection(ui::TableView& tableView, int section) override;
     std::string tableViewTitleForHeaderInSection(ui::TableView& tableView, int section) override;
-    ui::TableViewCellRef tableViewCellForRowAtIndexPath(ui::TableView& tableView, const ui::IndexPath& indexPath) override;
+    ui::TableViewCellRef tableViewCellForRowAtIndexPath(ui::TableView& tableView,
+                                                        const ui::IndexPath& indexPath) override;
     void tableViewDidSelectRowAtIndexPath(ui::TableView& tableView, const ui::IndexPath& indexPath) override;
     double tableViewHeightForFooterInSection(ui::TableView& tableView, int section) override;
     std::shared_ptr<ui::View> tableViewViewForFooterInSection(ui::TableView& tableView, int section) override;

@@ -11,5 +11,6 @@ class ColorPickerViewControllerDelegate {
 public:
     virtual ~ColorPickerViewControllerDelegate() = default;
     // `picker` may be null when the choice did not come from a picker.
-    virtual void colorPickerViewControllerDidPickColor(ColorPickerViewController* picker, std::optional<gfx::Color> color) = 0;
+    virtual void colorPickerViewControllerDidPickColor(ColorPickerViewController* picker,
+                                                       std::optional<gfx::Color> color) = 0;
 };

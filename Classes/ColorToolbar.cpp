@@ -4,11 +4,11 @@
 
 #include "BrushTool.h"
 #include "ColorPickerViewController.h"
-#include "PanelEdge.h"
 #include "DataModel.h"
 #include "Foundation/Assert.h"
 #include "Graphics/AlphaMask.h"
 #include "Graphics/BitmapContext.h"
+#include "PanelEdge.h"
 #include "Toolkit/ImageAsset.h"
 #include "Toolkit/NavigationController.h"
 
@@ -18,9 +18,7 @@ constexpr float kMaximumOpacity = 1.0f;
 } // namespace
 
 ColorToolbar::ColorToolbar(const gfx::Rect& frame, ui::NavigationController* navController, BrushTool* brushTool)
-    : ui::View(frame)
-    , m_navController(navController)
-    , m_brushTool(brushTool)
+    : ui::View(frame), m_navController(navController), m_brushTool(brushTool)
 {
     setBackgroundColor(gfx::Color{0, 0, 0, 0.5f});
     setOpaque(false);
@@ -37,7 +35,8 @@ ColorToolbar::ColorToolbar(const gfx::Rect& frame, ui::NavigationController* nav
     m_colorPickerBtn = ui::Button::buttonWithType(ui::ButtonType::Custom);
     m_colorPickerBtn->setFrame(gfx::Rect(sliderFrame.maxX() + 20, 15, 57, 35));
     m_colorPickerBtn->setShowsTouchWhenHighlighted(true);
-    m_colorPickerBtn->addTarget(ui::ControlEvent::TouchUpInside, [this](ui::Control& sender) { colorGlobAction(sender); });
+    m_colorPickerBtn->addTarget(ui::ControlEvent::TouchUpInside,
+                                [this](ui::Control& sender) { colorGlobAction(sender); });
     m_colorPickerBtn->setImage(ui::imageNamed("Swirl.png"), ui::ControlState::Selected);
     m_colorPickerBtn->setImage(ui::imageNamed("Glob.png"), ui::ControlState::Disabled);
     m_colorPickerBtn->setAccessibilityLabel("Brush Color");
@@ -83,7 +82,7 @@ ui::NavigationController* ColorToolbar::presentingController() const
 }
 
 void ColorToolbar::colorPickerViewControllerDidPickColor(ColorPickerViewController* /*picker*/,
-                                                          std::optional<gfx::Color> color)
+                                                         std::optional<gfx::Color> color)
 {
     if (!m_brushTool)
         return;
@@ -119,4 +118,7 @@ ui::ImageAssetRef ColorToolbar::makeTintedGlob(const gfx::Color& color) const
     return ui::ImageAsset::withImage(context->makeImage(), glob->scale);
 }
 
-void ColorToolbar::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/) { DrawPanelEdge(context, frame()); }
+void ColorToolbar::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/)
+{
+    DrawPanelEdge(context, frame());
+}

@@ -34,7 +34,8 @@ public:
     // Presents the colour picker, under a bar of its own, modally over the painting screen.
     void colorGlobAction(ui::Control& sender);
 
-    void colorPickerViewControllerDidPickColor(ColorPickerViewController* picker, std::optional<gfx::Color> color) override;
+    void colorPickerViewControllerDidPickColor(ColorPickerViewController* picker,
+                                               std::optional<gfx::Color> color) override;
     void drawRect(gfx::BitmapContext& context, const gfx::Rect& dirty) override;
 
 private:

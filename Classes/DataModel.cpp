@@ -22,10 +22,7 @@ constexpr double kThumbnailQuality = 0.8;
 
 } // namespace
 
-DataModel::DataModel()
-    : m_fileTitle(getUniqueFileTitle())
-{
-}
+DataModel::DataModel() : m_fileTitle(getUniqueFileTitle()) {}
 
 DataModel* DataModel::sharedDataModel() { return g_sharedDataModel.get(); }
 
@@ -108,7 +105,8 @@ std::string DataModel::getUniqueFileTitle() const
     std::error_code ec;
     for (;; ++number) {
         std::string title = kTitlePrefix + std::to_string(number);
-        if (!std::filesystem::exists(directory + title + ".art", ec) && !std::filesystem::exists(directory + title + ".jpg", ec))
+        if (!std::filesystem::exists(directory + title + ".art", ec)
+            && !std::filesystem::exists(directory + title + ".jpg", ec))
             return title;
     }
 }
@@ -130,8 +128,9 @@ fnd::Result<std::vector<std::uint8_t>> DataModel::encodeThumbnail() const
     auto thumbnail = m_canvas->createThumbnail(kThumbnailSize);
     if (!thumbnail)
         return fnd::Error{"cannot make the thumbnail of " + m_fileTitle};
-    auto jpeg = imageio::encodeJpeg({thumbnail->data(), thumbnail->width(), thumbnail->height(), thumbnail->bytesPerRow(), true},
-                                    kThumbnailQuality);
+    auto jpeg = imageio::encodeJpeg(
+        {thumbnail->data(), thumbnail->width(), thumbnail->height(), thumbnail->bytesPerRow(), true},
+        kThumbnailQuality);
     if (!jpeg)
         return fnd::Error{"cannot encode the thumbnail of " + m_fileTitle + ": " + jpeg.error()};
     return jpeg;
@@ -159,9 +158,8 @@ fnd::Status DataModel::writeFiles() const
     if (!jpeg)
         return fnd::Error{jpeg.error()};
     const std::span<const std::uint8_t> bytes = jpeg.value();
-    auto thumbnail = fnd::PendingFile::write(getThumbnailFullPath(), [bytes](const fnd::ChunkWriter& write) {
-        return write(bytes.data(), bytes.size());
-    });
+    auto thumbnail = fnd::PendingFile::write(
+        getThumbnailFullPath(), [bytes](const fnd::ChunkWriter& write) { return write(bytes.data(), bytes.size()); });
     if (!thumbnail)
         return fnd::Error{thumbnail.error()};
     if (auto replaced = thumbnail->commit(); !replaced)

@@ -12,9 +12,9 @@
 #include <string>
 
 #include "Canvas.h"
+#include "Foundation/BinaryPlistReader.h"
 #include "Foundation/KeyedArchive.h"
 #include "Foundation/Result.h"
-#include "Foundation/BinaryPlistReader.h"
 #include "ImageIO/DecodedImage.h"
 #include "ImageIO/Decoder.h"
 #include "RawImage.h"
@@ -30,7 +30,8 @@ public:
     // The largest painting archive: the pixels of the largest photo we import (kept as decoded,
     // 4 bytes each) and room for the canvas's PNG and the keys. Saving refuses anything larger
     // and opening accepts everything up to it, so whatever is saved opens again.
-    static constexpr std::uint64_t kMaxArchiveBytes = 4 * std::uint64_t{imageio::kMaxDecodePixels} + (std::uint64_t{32} << 20);
+    static constexpr std::uint64_t kMaxArchiveBytes =
+        4 * std::uint64_t{imageio::kMaxDecodePixels} + (std::uint64_t{32} << 20);
     static_assert(kMaxArchiveBytes <= fnd::BinaryPlistReader::kMaxFileSize);
 
     // The shared document, or nullptr.
@@ -43,7 +44,8 @@ public:
     static DataModel* sharedDataModelWithArchiveData(std::vector<std::uint8_t> bytes);
     // A document from archive bytes that does not touch the shared one (tools); nullptr, with
     // the reason in *reason when given, when the bytes are not a painting; the reason is not logged.
-    static std::unique_ptr<DataModel> initWithArchiveData(std::vector<std::uint8_t> bytes, std::string* reason = nullptr);
+    static std::unique_ptr<DataModel> initWithArchiveData(std::vector<std::uint8_t> bytes,
+                                                          std::string* reason = nullptr);
     // Gives up the shared document.
     static void releaseSharedDataModel();
 

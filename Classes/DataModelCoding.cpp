@@ -15,8 +15,10 @@ std::unique_ptr<DataModel> DataModel::initWithCoder(fnd::KeyedUnarchiver& coder)
 {
     std::unique_ptr<DataModel> model(new DataModel(Restoring{}));
     bool isDocument = coder.decodeRootObject("DataModel", [&](fnd::KeyedUnarchiver& root) {
-        root.decodeObject("RawImage", "RawImage", [&](fnd::KeyedUnarchiver& c) { model->m_rawImage = RawImage::initWithCoder(c); });
-        root.decodeObject("Canvas", "Canvas", [&](fnd::KeyedUnarchiver& c) { model->m_canvas = Canvas::initWithCoder(c); });
+        root.decodeObject("RawImage", "RawImage",
+                          [&](fnd::KeyedUnarchiver& c) { model->m_rawImage = RawImage::initWithCoder(c); });
+        root.decodeObject("Canvas", "Canvas",
+                          [&](fnd::KeyedUnarchiver& c) { model->m_canvas = Canvas::initWithCoder(c); });
     });
     if (!isDocument || coder.failed())
         return nullptr;

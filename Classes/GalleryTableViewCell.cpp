@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "Foundation/Paths.h"
 #include "Foundation/Log.h"
+#include "Foundation/Paths.h"
 #include "Graphics/UprightPixels.h"
 #include "ImageIO/Decoder.h"
 #include "Toolkit/ImageAsset.h"
@@ -18,7 +18,8 @@ constexpr std::uint64_t kMaxThumbnailFileBytes = 8u << 20;
 // The thumbnail file as a picture of one pixel per point, or nullptr when it does not decode.
 ui::ImageAssetRef loadThumbnail(const std::string& path)
 {
-    auto decoded = imageio::decodeFileReduced(path, static_cast<int>(GalleryTableViewCell::kThumbnailSide), kMaxThumbnailFileBytes);
+    auto decoded = imageio::decodeFileReduced(path, static_cast<int>(GalleryTableViewCell::kThumbnailSide),
+                                              kMaxThumbnailFileBytes);
     if (!decoded) {
         fnd::log("cannot show the thumbnail " + path + ": " + decoded.error());
         return nullptr;
@@ -26,16 +27,13 @@ ui::ImageAssetRef loadThumbnail(const std::string& path)
     return ui::ImageAsset::withImage(gfx::uprightImage(decoded.value()));
 }
 
-int truncated(double value)
-{
-    return static_cast<int>(std::trunc(value));
-}
+int truncated(double value) { return static_cast<int>(std::trunc(value)); }
 
 } // namespace
 
-GalleryTableViewCell::GalleryTableViewCell(const gfx::Rect& frame, std::string reuseIdentifier, DeleteAction deleteAction)
-    : ui::TableViewCell(frame, std::move(reuseIdentifier))
-    , m_deleteAction(std::move(deleteAction))
+GalleryTableViewCell::GalleryTableViewCell(const gfx::Rect& frame, std::string reuseIdentifier,
+                                           DeleteAction deleteAction)
+    : ui::TableViewCell(frame, std::move(reuseIdentifier)), m_deleteAction(std::move(deleteAction))
 {
     setSelectionStyle(ui::TableViewCellSelectionStyle::None);
     setUserInteractionEnabled(true);
@@ -62,7 +60,8 @@ GalleryTableViewCell::Half GalleryTableViewCell::makeHalf(std::function<void()> 
 
     half.deleteBtn = ui::Button::buttonWithType(ui::ButtonType::Custom);
     half.deleteBtn->setFrame({0, 0, kButtonSide, kButtonSide});
-    half.deleteBtn->addTarget(ui::ControlEvent::TouchUpInside, [action = std::move(deleteAction)](ui::Control&) { action(); });
+    half.deleteBtn->addTarget(ui::ControlEvent::TouchUpInside,
+                              [action = std::move(deleteAction)](ui::Control&) { action(); });
     half.deleteBtn->setUserInteractionEnabled(true);
     half.deleteBtn->setImage(ui::imageNamed("DeleteButtonN.png"), ui::ControlState::Normal);
     half.deleteBtn->setImage(ui::imageNamed("DeleteButtonP.png"), ui::ControlState::Highlighted);

@@ -46,12 +46,12 @@ void GalleryViewController::loadView()
 {
     if (ui::NavigationController* navigation = navigationController())
         navigation->navigationBar().setBarStyle(ui::BarStyle::BlackTranslucent);
-    m_rootView = std::make_shared<ui::ScrollView>(gfx::Rect {0, 0, 320, 480});
+    m_rootView = std::make_shared<ui::ScrollView>(gfx::Rect{0, 0, 320, 480});
     m_rootView->setScrollEnabled(false);
     m_rootView->setUserInteractionEnabled(true);
     // The background and the list reach up under the translucent bar.
     m_rootView->setClipsToBounds(false);
-    const gfx::Rect underBar {0, -kBarHeight, 320, 480};
+    const gfx::Rect underBar{0, -kBarHeight, 320, 480};
 
     auto background = std::make_shared<ui::ImageView>(ui::imageNamed("GalleryBk.png"));
     background->setFrame(underBar);
@@ -71,7 +71,7 @@ void GalleryViewController::loadView()
     m_rootView->addSubview(m_tableView);
 
     // An empty gallery says where to begin.
-    m_emptyHint = std::make_shared<ui::Label>(gfx::Rect {20, 120, 280, 60});
+    m_emptyHint = std::make_shared<ui::Label>(gfx::Rect{20, 120, 280, 60});
     m_emptyHint->setText(kEmptyHint);
     m_emptyHint->setNumberOfLines(2);
     m_emptyHint->setTextAlignment(ui::TextAlignment::Center);
@@ -97,11 +97,15 @@ void GalleryViewController::addButtons(bool editing)
     using ui::BarButtonSystemItem;
     ui::NavigationItem& item = navigationItem();
     if (editing) {
-        item.setLeftBarButtonItem(ui::BarButtonItem::withSystemItem(BarButtonSystemItem::Done, [this](auto&) { doneAction(); }));
-        item.setRightBarButtonItem(ui::BarButtonItem::withSystemItem(BarButtonSystemItem::Cancel, [this](auto&) { cancelAction(); }));
+        item.setLeftBarButtonItem(
+            ui::BarButtonItem::withSystemItem(BarButtonSystemItem::Done, [this](auto&) { doneAction(); }));
+        item.setRightBarButtonItem(
+            ui::BarButtonItem::withSystemItem(BarButtonSystemItem::Cancel, [this](auto&) { cancelAction(); }));
     } else {
-        item.setLeftBarButtonItem(ui::BarButtonItem::withSystemItem(BarButtonSystemItem::Edit, [this](auto&) { editAction(); }));
-        item.setRightBarButtonItem(ui::BarButtonItem::withSystemItem(BarButtonSystemItem::Add, [this](auto&) { addAction(); }));
+        item.setLeftBarButtonItem(
+            ui::BarButtonItem::withSystemItem(BarButtonSystemItem::Edit, [this](auto&) { editAction(); }));
+        item.setRightBarButtonItem(
+            ui::BarButtonItem::withSystemItem(BarButtonSystemItem::Add, [this](auto&) { addAction(); }));
     }
 }
 
@@ -122,7 +126,8 @@ void GalleryViewController::refreshArrays()
 {
     std::vector<std::string> names;
     std::error_code error;
-    for (std::filesystem::directory_iterator it(fnd::documentsPath(), error), end; !error && it != end; it.increment(error))
+    for (std::filesystem::directory_iterator it(fnd::documentsPath(), error), end; !error && it != end;
+         it.increment(error))
         names.push_back(it->path().filename().string());
     if (error)
         fnd::log("cannot list the paintings in " + fnd::documentsPath() + ": " + error.message());
@@ -143,11 +148,12 @@ int GalleryViewController::tableViewNumberOfRowsInSection(ui::TableView&, int)
     return static_cast<int>((m_files.size() + 1) / 2);
 }
 
-ui::TableViewCellRef GalleryViewController::tableViewCellForRowAtIndexPath(ui::TableView& tableView, const ui::IndexPath& indexPath)
+ui::TableViewCellRef GalleryViewController::tableViewCellForRowAtIndexPath(ui::TableView& tableView,
+                                                                           const ui::IndexPath& indexPath)
 {
     auto cell = std::dynamic_pointer_cast<GalleryTableViewCell>(tableView.dequeueReusableCell(kReuseIdentifier));
     if (!cell)
-        cell = std::make_shared<GalleryTableViewCell>(gfx::Rect {}, kReuseIdentifier,
+        cell = std::make_shared<GalleryTableViewCell>(gfx::Rect{}, kReuseIdentifier,
                                                       [this](const std::string& name) { deleteAction(name); });
     const std::size_t left = 2 * static_cast<std::size_t>(indexPath.row);
     if (left < m_files.size())
@@ -228,8 +234,8 @@ void GalleryViewController::startSpinnerWithText(const std::string& text)
         const double h = size.height;
         m_spinnerBkView->setFrame({(320 - w) * 0.5, (460 - h) * 0.5, w, h});
         m_spinnerView = std::make_shared<ui::ActivityIndicator>(ui::ActivityIndicatorStyle::WhiteLarge,
-                                                                gfx::Rect {w * 0.5 - 25, h / 3 - 25, 50, 50});
-        auto label = std::make_shared<ui::Label>(gfx::Rect {0, h * 0.66, w, 22});
+                                                                gfx::Rect{w * 0.5 - 25, h / 3 - 25, 50, 50});
+        auto label = std::make_shared<ui::Label>(gfx::Rect{0, h * 0.66, w, 22});
         label->setText(text);
         label->setTextAlignment(ui::TextAlignment::Center);
         label->setFont(ui::Font::boldSystemFont(12));

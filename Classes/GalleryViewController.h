@@ -33,10 +33,10 @@ public:
     static constexpr const char* kGreeting = "Turn your photo into a masterpiece or\rpaint your own from scratch.";
     static constexpr const char* kErrorTitle = "Error";
     static constexpr const char* kOpenFailedMessage = "Could not open the selected file.";
-    static constexpr const char* kUnsupportedPhotoMessage
-        = "The photo you selected is in an unsupported format. Please select another photo.";
-    static constexpr const char* kSaveFailedMessage
-        = "The painting could not be saved. The copy saved before, if any, is unchanged.";
+    static constexpr const char* kUnsupportedPhotoMessage =
+        "The photo you selected is in an unsupported format. Please select another photo.";
+    static constexpr const char* kSaveFailedMessage =
+        "The painting could not be saved. The copy saved before, if any, is unchanged.";
     static constexpr const char* kBlankFailedMessage = "A blank canvas could not be made.";
     static constexpr const char* kEmptyHint = "No paintings yet.\nTap + to start one.";
     static constexpr const char* kReuseIdentifier = "MyIdentifier";
@@ -59,7 +59,8 @@ public:
     const std::vector<std::string>& filesToDelete() const { return m_filesToDelete; }
 
     int tableViewNumberOfRowsInSection(ui::TableView& tableView, int section) override;
-    ui::TableViewCellRef tableViewCellForRowAtIndexPath(ui::TableView& tableView, const ui::IndexPath& indexPath) override;
+    ui::TableViewCellRef tableViewCellForRowAtIndexPath(ui::TableView& tableView,
+                                                        const ui::IndexPath& indexPath) override;
     void tableViewDidSelectRowAtIndexPath(ui::TableView& tableView, const ui::IndexPath& indexPath) override;
 
     // A new painting: the sheet of sources, and what each does.

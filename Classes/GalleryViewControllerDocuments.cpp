@@ -19,12 +19,12 @@ constexpr int kThirdButton = 2;
 
 void GalleryViewController::showError(const std::string& message)
 {
-    std::make_shared<ui::AlertView>(kErrorTitle, message, nullptr, "Cancel", std::vector<std::string> {})->show();
+    std::make_shared<ui::AlertView>(kErrorTitle, message, nullptr, "Cancel", std::vector<std::string>{})->show();
 }
 
 void GalleryViewController::addAction()
 {
-    std::vector<std::string> sources {"From Photo Library"};
+    std::vector<std::string> sources{"From Photo Library"};
     if (m_cameraSupported)
         sources.push_back("From Camera");
     sources.push_back("Blank Canvas");
@@ -48,15 +48,9 @@ void GalleryViewController::photosSelected()
         presentImagePickerWithSourceType(ui::ImagePickerSourceType::PhotoLibrary);
 }
 
-void GalleryViewController::cameraSelected()
-{
-    presentImagePickerWithSourceType(ui::ImagePickerSourceType::Camera);
-}
+void GalleryViewController::cameraSelected() { presentImagePickerWithSourceType(ui::ImagePickerSourceType::Camera); }
 
-DataModel* GalleryViewController::makeBlankDocument()
-{
-    return DataModel::sharedDataModelWithBlankCanvas();
-}
+DataModel* GalleryViewController::makeBlankDocument() { return DataModel::sharedDataModelWithBlankCanvas(); }
 
 void GalleryViewController::blankSelected()
 {
@@ -74,7 +68,8 @@ void GalleryViewController::presentImagePickerWithSourceType(ui::ImagePickerSour
     picker->setDelegate(this);
     picker->setSourceType(ui::ImagePickerSourceType::PhotoLibrary);
     picker->setSourceType(type);
-    ui::ViewController* presenter = navigationController() ? static_cast<ui::ViewController*>(navigationController()) : this;
+    ui::ViewController* presenter =
+        navigationController() ? static_cast<ui::ViewController*>(navigationController()) : this;
     presenter->presentModalViewController(std::move(picker), true);
 }
 

@@ -55,7 +55,8 @@ std::string MediumViewController::tableViewTitleForHeaderInSection(ui::TableView
     return {};
 }
 
-double MediumViewController::tableViewHeightForRowAtIndexPath(ui::TableView& /*tableView*/, const ui::IndexPath& indexPath)
+double MediumViewController::tableViewHeightForRowAtIndexPath(ui::TableView& /*tableView*/,
+                                                              const ui::IndexPath& indexPath)
 {
     if (indexPath.row >= 0 && indexPath.row < NUM_MEDIUM_VALUES
         && std::strcmp(g_arMediumValues[indexPath.row].shapeName, "Airbrush") == 0)
@@ -81,7 +82,8 @@ ui::TableViewCellRef MediumViewController::tableViewCellForRowAtIndexPath(ui::Ta
     return cell;
 }
 
-void MediumViewController::tableViewDidSelectRowAtIndexPath(ui::TableView& /*tableView*/, const ui::IndexPath& indexPath)
+void MediumViewController::tableViewDidSelectRowAtIndexPath(ui::TableView& /*tableView*/,
+                                                            const ui::IndexPath& indexPath)
 {
     if (indexPath.row < 0 || indexPath.row >= NUM_MEDIUM_VALUES || !m_delegate)
         return;

@@ -35,7 +35,8 @@ public:
     int tableViewNumberOfRowsInSection(ui::TableView& tableView, int section) override;
     std::string tableViewTitleForHeaderInSection(ui::TableView& tableView, int section) override;
     double tableViewHeightForRowAtIndexPath(ui::TableView& tableView, const ui::IndexPath& indexPath) override;
-    ui::TableViewCellRef tableViewCellForRowAtIndexPath(ui::TableView& tableView, const ui::IndexPath& indexPath) override;
+    ui::TableViewCellRef tableViewCellForRowAtIndexPath(ui::TableView& tableView,
+                                                        const ui::IndexPath& indexPath) override;
     void tableViewDidSelectRowAtIndexPath(ui::TableView& tableView, const ui::IndexPath& indexPath) override;
 
 private:

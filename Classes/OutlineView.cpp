@@ -25,10 +25,7 @@ std::shared_ptr<OutlineView> OutlineView::initWithFrame(const gfx::Rect& frame)
     return view;
 }
 
-OutlineView::OutlineView(Token, const gfx::Rect& frame)
-    : View(frame)
-{
-}
+OutlineView::OutlineView(Token, const gfx::Rect& frame) : View(frame) {}
 
 gfx::AffineTransform OutlineView::imageTransformToFitView() const
 {

@@ -148,7 +148,8 @@ bool PaintViewController::closeFrontPanel()
         hideMediumViewController();
         return true;
     }
-    for (ui::View* panel : {static_cast<ui::View*>(m_brushToolbar.get()), static_cast<ui::View*>(m_colorToolbar.get())}) {
+    for (ui::View* panel :
+         {static_cast<ui::View*>(m_brushToolbar.get()), static_cast<ui::View*>(m_colorToolbar.get())}) {
         if (panel->alpha() == 1.0) {
             showSettingsToolbar(panel); // a shown panel hides
             return true;
@@ -165,13 +166,10 @@ void PaintViewController::showKeyHelp()
 
 // Keys that change the painting or the brush wait while the paper page covers the painting and
 // while a stroke is being painted (no control can be reached then either).
-bool PaintViewController::acceptsPaintingKeys() const
-{
-    return !isPaperPageShown() && !m_paintView->isPainting();
-}
+bool PaintViewController::acceptsPaintingKeys() const { return !isPaperPageShown() && !m_paintView->isPainting(); }
 
 bool PaintViewController::isPaperPageShown() const
 {
     return m_paintPaperSettingsView && m_paintPaperSettingsView->isViewLoaded()
-        && m_paintPaperSettingsView->viewRef()->superview() != nullptr;
+           && m_paintPaperSettingsView->viewRef()->superview() != nullptr;
 }

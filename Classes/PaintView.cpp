@@ -25,10 +25,7 @@ std::shared_ptr<PaintView> PaintView::initWithFrame(const gfx::Rect& frame)
     return view;
 }
 
-PaintView::PaintView(Token, const gfx::Rect& frame)
-    : ScrollView(frame)
-{
-}
+PaintView::PaintView(Token, const gfx::Rect& frame) : ScrollView(frame) {}
 
 PaintView::~PaintView()
 {

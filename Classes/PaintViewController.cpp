@@ -120,7 +120,8 @@ void PaintViewController::buildToolbar()
     };
     auto action = ui::BarButtonItem::withSystemItem(ui::BarButtonSystemItem::Action,
                                                     [this](ui::BarButtonItem&) { actionAction(); });
-    m_toolbar->setItems({makeMediumItem(), flexible(), imageItem("BrushShapesBtn.png", "Brush Settings", &PaintViewController::brushAction),
+    m_toolbar->setItems({makeMediumItem(), flexible(),
+                         imageItem("BrushShapesBtn.png", "Brush Settings", &PaintViewController::brushAction),
                          flexible(), imageItem("ColorBtn.png", "Color Settings", &PaintViewController::colorAction),
                          flexible(), imageItem("PaperBtn.png", "Paper", &PaintViewController::paperAction), flexible(),
                          action});
@@ -184,8 +185,9 @@ void PaintViewController::buildBlueprintButton()
     m_blueprintButton->setImageEdgeInsets({1, 1, 0, 0});
     m_blueprintButton->setShowsTouchWhenHighlighted(true);
     const RawImage* raw = DataModel::sharedDataModel()->rawImage();
-    m_blueprintButton->setImage(ui::ImageAsset::withImage(raw->createCompatibleThumbnailAtSize(kBlueprintThumbnailSide)),
-                                ui::ControlState::Normal);
+    m_blueprintButton->setImage(
+        ui::ImageAsset::withImage(raw->createCompatibleThumbnailAtSize(kBlueprintThumbnailSide)),
+        ui::ControlState::Normal);
     m_blueprintButton->setAccessibilityLabel("Blueprint");
     m_blueprintButton->addTarget(ui::ControlEvent::TouchDownRepeat, [this](ui::Control&) { outlineRepeatAction(); });
     m_blueprintButton->addTarget(ui::ControlEvent::TouchUpInside, [this](ui::Control&) { toggleOutlineAction(); });

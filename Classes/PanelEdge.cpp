@@ -13,7 +13,8 @@ void DrawPanelEdge(gfx::BitmapContext& context, const gfx::Rect& panelFrame)
 }
 
 std::shared_ptr<ui::Slider> MakePanelSlider(const gfx::Rect& frame, float minimum, float maximum, float value,
-                                            const std::string& accessibilityLabel, std::function<void(ui::Control&)> changed)
+                                            const std::string& accessibilityLabel,
+                                            std::function<void(ui::Control&)> changed)
 {
     auto slider = std::make_shared<ui::Slider>(frame);
     slider->setMinimumValue(minimum);
@@ -29,8 +30,8 @@ std::shared_ptr<ui::Slider> MakePanelSlider(const gfx::Rect& frame, float minimu
 
 std::shared_ptr<ui::Label> MakePanelLabel(const gfx::Rect& sliderFrame, const std::string& text)
 {
-    auto label = std::make_shared<ui::Label>(
-        gfx::Rect(sliderFrame.x(), sliderFrame.y() + sliderFrame.height() + 10, sliderFrame.width(), sliderFrame.height()));
+    auto label = std::make_shared<ui::Label>(gfx::Rect(sliderFrame.x(), sliderFrame.y() + sliderFrame.height() + 10,
+                                                       sliderFrame.width(), sliderFrame.height()));
     label->setText(text);
     label->setTextAlignment(ui::TextAlignment::Center);
     label->setFont(ui::Font::boldSystemFont(10));

@@ -15,7 +15,8 @@ void DrawPanelEdge(gfx::BitmapContext& context, const gfx::Rect& panelFrame);
 // A slider from `minimum` to `maximum` showing `value`, labelled for scripts and assistive tools,
 // that calls `changed` on every value change.
 std::shared_ptr<ui::Slider> MakePanelSlider(const gfx::Rect& frame, float minimum, float maximum, float value,
-                                            const std::string& accessibilityLabel, std::function<void(ui::Control&)> changed);
+                                            const std::string& accessibilityLabel,
+                                            std::function<void(ui::Control&)> changed);
 
 // The label one slider height plus 10 points below `sliderFrame`: bold 10 point white text with
 // a black shadow, centred, on a clear background.

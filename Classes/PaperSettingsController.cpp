@@ -21,8 +21,8 @@ ui::ImageAssetRef texturePicture(const std::string& name)
         return nullptr;
     constexpr int side = PaperSettingsController::kSwatchSide;
     if (image->width() > side || image->height() > side)
-        image = gfx::Image::create(std::min(side, image->width()), std::min(side, image->height()), image->bytesPerRow(),
-                                   image->alpha(), image->bytes(),
+        image = gfx::Image::create(std::min(side, image->width()), std::min(side, image->height()),
+                                   image->bytesPerRow(), image->alpha(), image->bytes(),
                                    static_cast<std::size_t>(image->data() - image->bytes()->data()));
     return ui::ImageAsset::withImage(std::move(image));
 }
@@ -34,8 +34,7 @@ bool ColorsAreEqual(const gfx::Color& a, const gfx::Color& b)
 }
 
 PaperSettingsController::PaperSettingsController(std::optional<std::string> textureName, const gfx::Color& color)
-    : m_selectedTextureName(std::move(textureName))
-    , m_selectedColor(color)
+    : m_selectedTextureName(std::move(textureName)), m_selectedColor(color)
 {
 }
 
@@ -74,8 +73,8 @@ void PaperSettingsController::viewDidLoad()
 
     m_navigationBar = std::make_shared<ui::NavigationBar>(gfx::Rect(0, 0, kPageFrame.width(), kBarHeight));
     auto item = std::make_shared<ui::NavigationItem>("Paper Settings");
-    item->setLeftBarButtonItem(
-        ui::BarButtonItem::withSystemItem(ui::BarButtonSystemItem::Cancel, [this](ui::BarButtonItem&) { cancelAction(); }));
+    item->setLeftBarButtonItem(ui::BarButtonItem::withSystemItem(ui::BarButtonSystemItem::Cancel,
+                                                                 [this](ui::BarButtonItem&) { cancelAction(); }));
     item->setRightBarButtonItem(
         ui::BarButtonItem::withSystemItem(ui::BarButtonSystemItem::Done, [this](ui::BarButtonItem&) { doneAction(); }));
     m_navigationBar->pushNavigationItem(std::move(item), false);
@@ -120,7 +119,8 @@ ui::TableViewCellRef PaperSettingsController::tableViewCellForRowAtIndexPath(ui:
         cell->setText(name);
         cell->setImage(row == 0 ? nullptr : texturePicture(name));
         const bool checked = m_selectedTextureName ? *m_selectedTextureName == name : row == 0;
-        cell->setAccessoryType(checked ? ui::TableViewCellAccessoryType::Checkmark : ui::TableViewCellAccessoryType::None);
+        cell->setAccessoryType(checked ? ui::TableViewCellAccessoryType::Checkmark
+                                       : ui::TableViewCellAccessoryType::None);
         return cell;
     }
     KANVARO_ASSERT(row < NUM_COLOR_VALUES);
@@ -147,7 +147,8 @@ void PaperSettingsController::tableViewDidSelectRowAtIndexPath(ui::TableView& ta
     if (indexPath.section == kTextureSection) {
         if (indexPath.row < 0 || indexPath.row >= NUM_TEXTURE_VALUES)
             return;
-        m_selectedTextureName = indexPath.row == 0 ? std::nullopt : std::optional<std::string>(g_arTextureValues[indexPath.row]);
+        m_selectedTextureName =
+            indexPath.row == 0 ? std::nullopt : std::optional<std::string>(g_arTextureValues[indexPath.row]);
     } else {
         if (indexPath.row < 0 || indexPath.row >= NUM_COLOR_VALUES)
             return;

@@ -26,7 +26,9 @@ public:
 // True when red, green and blue are exactly equal; alpha is not compared.
 bool ColorsAreEqual(const gfx::Color& a, const gfx::Color& b);
 
-class PaperSettingsController : public ui::ViewController, public ui::TableViewDataSource, public ui::TableViewDelegate {
+class PaperSettingsController : public ui::ViewController,
+                                public ui::TableViewDataSource,
+                                public ui::TableViewDelegate {
 public:
     static constexpr int kSwatchSide = 26;
 
@@ -50,7 +52,8 @@ public:
     int numberOfSectionsInTableView(ui::TableView& tableView) override;
     int tableViewNumberOfRowsInSection(ui::TableView& tableView, int section) override;
     std::string tableViewTitleForHeaderInSection(ui::TableView& tableView, int section) override;
-    ui::TableViewCellRef tableViewCellForRowAtIndexPath(ui::TableView& tableView, const ui::IndexPath& indexPath) override;
+    ui::TableViewCellRef tableViewCellForRowAtIndexPath(ui::TableView& tableView,
+                                                        const ui::IndexPath& indexPath) override;
     void tableViewDidSelectRowAtIndexPath(ui::TableView& tableView, const ui::IndexPath& indexPath) override;
 
 private:

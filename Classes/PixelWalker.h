@@ -32,11 +32,7 @@ struct CColor {
 class CPixelWalker {
 public:
     CPixelWalker(std::uint8_t* data, int width, int height, int bytesPerPixel, int rowBytes)
-        : m_data(data)
-        , m_width(width)
-        , m_height(height)
-        , m_bytesPerPixel(bytesPerPixel)
-        , m_rowBytes(rowBytes)
+        : m_data(data), m_width(width), m_height(height), m_bytesPerPixel(bytesPerPixel), m_rowBytes(rowBytes)
     {
     }
     virtual ~CPixelWalker();

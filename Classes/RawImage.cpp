@@ -8,32 +8,29 @@
 #include <string>
 
 RawImage::RawImage(Token, int width, int height, PixelBuffer pixels)
-    : m_width(width)
-    , m_height(height)
-    , m_rb(width * 4)
-    , m_pixels(std::move(pixels))
+    : m_width(width), m_height(height), m_rb(width * 4), m_pixels(std::move(pixels))
 {
 }
 
 std::unique_ptr<RawImage> RawImage::initWithWidth(int width, int height)
 {
     // The same limits as for decoded photos: nothing larger can reach us legitimately.
-    const bool sideOk
-        = width > 0 && height > 0 && width <= imageio::kMaxDecodeSide && height <= imageio::kMaxDecodeSide;
+    const bool sideOk =
+        width > 0 && height > 0 && width <= imageio::kMaxDecodeSide && height <= imageio::kMaxDecodeSide;
     if (!sideOk || static_cast<std::int64_t>(width) * height > imageio::kMaxDecodePixels) {
         fnd::log("RawImage: refusing a block of " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
         return nullptr;
     }
-    auto pixels = std::make_shared<std::vector<std::uint8_t>>(
-        static_cast<std::size_t>(width) * 4 * static_cast<std::size_t>(height));
-    return std::make_unique<RawImage>(Token {}, width, height, std::move(pixels));
+    auto pixels = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(width) * 4
+                                                              * static_cast<std::size_t>(height));
+    return std::make_unique<RawImage>(Token{}, width, height, std::move(pixels));
 }
 
 std::array<float, 4> RawImage::pixelComponentsAtX(int x, int y) const
 {
     const CColor color = pixelAtX(x, y);
-    return { static_cast<float>(color.Red()) / 255.0f, static_cast<float>(color.Green()) / 255.0f,
-        static_cast<float>(color.Blue()) / 255.0f, 1.0f };
+    return {static_cast<float>(color.Red()) / 255.0f, static_cast<float>(color.Green()) / 255.0f,
+            static_cast<float>(color.Blue()) / 255.0f, 1.0f};
 }
 
 gfx::ImageRef RawImage::createCompatibleImage() const
@@ -73,9 +70,9 @@ gfx::ImageRef RawImage::createCompatibleThumbnailAtSize(int n) const
     const std::size_t targetRowBytes = static_cast<std::size_t>(thumbnail->m_rb);
     CPixelWalker walker(target, n, n, thumbnail->m_bpp / 8, thumbnail->m_rb);
     walker.Walk([&](std::uint8_t* pixel, int row, int column) {
-        std::uint8_t* destination = transpose
-            ? target + static_cast<std::size_t>(column) * targetRowBytes + static_cast<std::size_t>(row) * 4
-            : pixel;
+        std::uint8_t* destination =
+            transpose ? target + static_cast<std::size_t>(column) * targetRowBytes + static_cast<std::size_t>(row) * 4
+                      : pixel;
         const auto r = static_cast<std::size_t>(row);
         const auto c = static_cast<std::size_t>(column);
         pixelAtX(xSources[c], ySources[r]).Store(destination);

@@ -10,7 +10,8 @@ void RawImage::encodeWithCoder(fnd::KeyedArchiver& coder) const
 {
     std::size_t bytes = static_cast<std::size_t>(m_rb) * static_cast<std::size_t>(m_height);
     // The block goes straight from our buffer into the file.
-    coder.encodeDataNoCopy("pixels", std::span<const std::uint8_t>(m_pixels->data(), std::min(bytes, m_pixels->size())));
+    coder.encodeDataNoCopy("pixels",
+                           std::span<const std::uint8_t>(m_pixels->data(), std::min(bytes, m_pixels->size())));
     coder.encodeInt32("width", m_width);
     coder.encodeInt32("height", m_height);
     coder.encodeInt32("bpp", m_bpp);
@@ -36,13 +37,14 @@ std::unique_ptr<RawImage> RawImage::initWithCoder(fnd::KeyedUnarchiver& coder)
         return nullptr;
     }
     if (bpp != 32 || bpc != 8 || rb != width * 4 || orientation < 0 || orientation > 7) {
-        coder.failWithReason("RawImage: unsupported layout (bpp " + std::to_string(bpp) + ", bpc " + std::to_string(bpc) +
-                             ", rb " + std::to_string(rb) + ", orientation " + std::to_string(orientation) + ")");
+        coder.failWithReason("RawImage: unsupported layout (bpp " + std::to_string(bpp) + ", bpc " + std::to_string(bpc)
+                             + ", rb " + std::to_string(rb) + ", orientation " + std::to_string(orientation) + ")");
         return nullptr;
     }
     std::size_t expected = static_cast<std::size_t>(rb) * static_cast<std::size_t>(height);
     if (!pixels || pixels->size() != expected) {
-        coder.failWithReason("RawImage.pixels: " + std::to_string(pixels ? pixels->size() : 0) + " bytes for " + size + " pixels");
+        coder.failWithReason("RawImage.pixels: " + std::to_string(pixels ? pixels->size() : 0) + " bytes for " + size
+                             + " pixels");
         return nullptr;
     }
     // The one copy out of the archive's buffer.

@@ -28,7 +28,7 @@ std::optional<int> supportedBytesPerPixel(const imageio::DecodedImage& photo)
 {
     const std::uint32_t order = photo.byteOrder & imageio::kByteOrderMask;
     const bool order32 = order == imageio::kByteOrderDefault || order == imageio::kByteOrder32Little
-        || order == imageio::kByteOrder32Big;
+                         || order == imageio::kByteOrder32Big;
     if (photo.bitsPerPixel == 32 && order32)
         return 4;
     if (photo.bitsPerPixel == 16 && order == imageio::kByteOrder16Little)
@@ -40,23 +40,23 @@ std::optional<int> supportedBytesPerPixel(const imageio::DecodedImage& photo)
 fnd::Result<int> checkPhoto(const imageio::DecodedImage& photo)
 {
     if (!photo.bytes)
-        return fnd::Error { "the photo has no decoded bytes" };
+        return fnd::Error{"the photo has no decoded bytes"};
     const std::string size = std::to_string(photo.width) + " x " + std::to_string(photo.height);
     if (photo.width <= 0 || photo.height <= 0 || photo.width > imageio::kMaxDecodeSide
         || photo.height > imageio::kMaxDecodeSide
         || static_cast<std::int64_t>(photo.width) * photo.height > imageio::kMaxDecodePixels)
-        return fnd::Error { "unusable photo size " + size };
+        return fnd::Error{"unusable photo size " + size};
     if (photo.orientation < imageio::kOrientationUp || photo.orientation > imageio::kOrientationRightMirrored)
-        return fnd::Error { "unknown orientation code " + std::to_string(photo.orientation) };
+        return fnd::Error{"unknown orientation code " + std::to_string(photo.orientation)};
     const std::optional<int> bytesPerPixel = supportedBytesPerPixel(photo);
     if (!bytesPerPixel)
-        return fnd::Error { "unsupported pixel format: " + std::to_string(photo.bitsPerPixel)
-            + " bits per pixel, byte order " + hex(photo.byteOrder & imageio::kByteOrderMask) };
+        return fnd::Error{"unsupported pixel format: " + std::to_string(photo.bitsPerPixel)
+                          + " bits per pixel, byte order " + hex(photo.byteOrder & imageio::kByteOrderMask)};
     if (photo.bytesPerRow < static_cast<std::int64_t>(photo.width) * *bytesPerPixel)
-        return fnd::Error { "rows of " + std::to_string(photo.bytesPerRow) + " bytes are too short for " + size };
+        return fnd::Error{"rows of " + std::to_string(photo.bytesPerRow) + " bytes are too short for " + size};
     if (photo.bytes->size() < static_cast<std::uint64_t>(photo.height) * static_cast<std::uint64_t>(photo.bytesPerRow))
-        return fnd::Error { "the decoded bytes are shorter than " + std::to_string(photo.height) + " rows of "
-            + std::to_string(photo.bytesPerRow) + " bytes" };
+        return fnd::Error{"the decoded bytes are shorter than " + std::to_string(photo.height) + " rows of "
+                          + std::to_string(photo.bytesPerRow) + " bytes"};
     return *bytesPerPixel;
 }
 
@@ -73,7 +73,7 @@ PixelBuffer packedCopy(const imageio::DecodedImage& photo)
     const std::uint8_t* source = photo.bytes->data();
     for (int row = 0; row < photo.height; ++row) {
         std::memcpy(packed->data() + static_cast<std::size_t>(row) * rowLength,
-            source + static_cast<std::size_t>(row) * static_cast<std::size_t>(photo.bytesPerRow), rowLength);
+                    source + static_cast<std::size_t>(row) * static_cast<std::size_t>(photo.bytesPerRow), rowLength);
     }
     return packed;
 }
@@ -86,8 +86,8 @@ PixelBuffer widened16(const imageio::DecodedImage& photo)
     const std::size_t targetRowBytes = static_cast<std::size_t>(photo.width) * 4;
     CFixComponentOrderFilter walker(photo.bytes->data(), photo.width, photo.height, 2, photo.bytesPerRow);
     walker.Walk([&](std::uint8_t*, int row, int column) {
-        walker.GetCurPixel16().Store(
-            target + static_cast<std::size_t>(row) * targetRowBytes + static_cast<std::size_t>(column) * 4);
+        walker.GetCurPixel16().Store(target + static_cast<std::size_t>(row) * targetRowBytes
+                                     + static_cast<std::size_t>(column) * 4);
     });
     return widened;
 }
@@ -125,18 +125,18 @@ std::unique_ptr<RawImage> RawImage::initWithUIImage(const imageio::DecodedImage&
     const bool is16 = bytesPerPixel.value() == 2;
     if (photo.orientation == imageio::kOrientationUp) {
         PixelBuffer pixels = is16 ? widened16(photo) : upright32(photo);
-        return std::make_unique<RawImage>(Token {}, photo.width, photo.height, std::move(pixels));
+        return std::make_unique<RawImage>(Token{}, photo.width, photo.height, std::move(pixels));
     }
 
     // The rotation reads packed 32-bit pixels; alpha is copied as delivered.
     const bool packed32 = !is16 && photo.bytesPerRow == photo.width * 4;
     const PixelBuffer source = is16 ? widened16(photo) : packed32 ? photo.bytes : packedCopy(photo);
-    auto image = std::make_unique<RawImage>(Token {}, photo.width, photo.height, nullptr);
+    auto image = std::make_unique<RawImage>(Token{}, photo.width, photo.height, nullptr);
     image->m_orientation = photo.orientation;
     image->m_pixels = image->createRotatedImageData(*source);
     if (image->m_width <= 0 || image->m_height <= 0) {
         fnd::log("RawImage: cannot import the photo: " + std::to_string(photo.width) + " x "
-            + std::to_string(photo.height) + " is too narrow to turn upright");
+                 + std::to_string(photo.height) + " is too narrow to turn upright");
         return nullptr;
     }
     return image;

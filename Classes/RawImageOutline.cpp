@@ -27,8 +27,6 @@ namespace {
 constexpr int kBytesPerPixel = 4;
 constexpr int kMaxChannelSum = 3 * 255;
 
-
-
 // The edge strength E = (Dr + Dg + Db) / 3.0f truncated; the multiply-high form gives the same
 // value for every possible sum (checked below at compile time) and maps onto 16-bit vector lanes.
 constexpr std::uint16_t edgeStrength(std::uint16_t channelSum)
@@ -67,7 +65,8 @@ inline std::uint8_t lineDifference(const std::uint8_t* up, const std::uint8_t* m
 // the pixel, byte by byte (the alpha byte is computed too and ignored later). The neighbours of
 // byte i are the same byte of the pixels at i - 4 and i + 4.
 KANVARO_ROW_LOOP void interiorDifferences(const std::uint8_t* __restrict up, const std::uint8_t* __restrict mid,
-                         const std::uint8_t* __restrict down, std::size_t rowBytes, std::uint8_t* __restrict out)
+                                          const std::uint8_t* __restrict down, std::size_t rowBytes,
+                                          std::uint8_t* __restrict out)
 {
     constexpr std::size_t p = kBytesPerPixel;
     for (std::size_t i = p; i + p < rowBytes; ++i)
@@ -75,8 +74,8 @@ KANVARO_ROW_LOOP void interiorDifferences(const std::uint8_t* __restrict up, con
 }
 
 // The same for one column whose left and right neighbours are the (clamped) columns given.
-void columnDifferences(const std::uint8_t* up, const std::uint8_t* mid, const std::uint8_t* down, int left,
-                       int centre, int right, std::uint8_t* out)
+void columnDifferences(const std::uint8_t* up, const std::uint8_t* mid, const std::uint8_t* down, int left, int centre,
+                       int right, std::uint8_t* out)
 {
     const std::size_t l = static_cast<std::size_t>(left) * kBytesPerPixel;
     const std::size_t c = static_cast<std::size_t>(centre) * kBytesPerPixel;
@@ -95,7 +94,7 @@ inline std::uint8_t sampleFromDifferences(std::uint32_t word)
 }
 
 KANVARO_ROW_LOOP void samplesFromDifferences(const std::uint32_t* __restrict differences, std::size_t width,
-                            std::uint8_t* __restrict samples)
+                                             std::uint8_t* __restrict samples)
 {
     for (std::size_t x = 0; x < width; ++x)
         samples[x] = sampleFromDifferences(differences[x]);
@@ -127,7 +126,8 @@ gfx::ImageMaskRef RawImage::createCompatibleImageOutline() const
         interiorDifferences(up, mid, down, pixelRowBytes, differenceBytes);
         columnDifferences(up, mid, down, 0, 0, std::min(1, w - 1), differenceBytes);
         columnDifferences(up, mid, down, std::max(w - 2, 0), w - 1, w - 1, differenceBytes);
-        samplesFromDifferences(differences.data(), static_cast<std::size_t>(w), samples.data() + static_cast<std::size_t>(y) * maskRowBytes);
+        samplesFromDifferences(differences.data(), static_cast<std::size_t>(w),
+                               samples.data() + static_cast<std::size_t>(y) * maskRowBytes);
     }
     return gfx::ImageMask::create(w, h, maskRowBytes, std::move(samples), false);
 }

@@ -21,30 +21,21 @@ struct Mapping {
 Mapping mappingFor(int orientation)
 {
     switch (orientation) {
-    case imageio::kOrientationDown:
-        return { true, true, false };
-    case imageio::kOrientationLeft:
-        return { false, true, true };
-    case imageio::kOrientationRight:
-        return { true, false, true };
-    case imageio::kOrientationUpMirrored:
-        return { true, false, false };
-    case imageio::kOrientationDownMirrored:
-        return { false, true, false };
+    case imageio::kOrientationDown: return {true, true, false};
+    case imageio::kOrientationLeft: return {false, true, true};
+    case imageio::kOrientationRight: return {true, false, true};
+    case imageio::kOrientationUpMirrored: return {true, false, false};
+    case imageio::kOrientationDownMirrored: return {false, true, false};
     case imageio::kOrientationLeftMirrored: // transposed across the main diagonal
-        return { false, false, true };
+        return {false, false, true};
     case imageio::kOrientationRightMirrored: // transposed across the other diagonal
-        return { true, true, true };
-    default:
-        return { false, false, false };
+        return {true, true, true};
+    default: return {false, false, false};
     }
 }
 
 // trunc(i * inv) with the product in single precision.
-int sourceIndex(int i, float inv)
-{
-    return static_cast<int>(static_cast<float>(i) * inv);
-}
+int sourceIndex(int i, float inv) { return static_cast<int>(static_cast<float>(i) * inv); }
 
 } // namespace
 
@@ -70,8 +61,8 @@ RawImage::PixelBuffer RawImage::createRotatedImageData(const std::vector<std::ui
         const int yOrig = mapping.transposed ? picked : 0;
         KANVARO_ASSERT(xOrig < width());
         KANVARO_ASSERT(yOrig < height());
-        columnOffsets[static_cast<std::size_t>(x)]
-            = static_cast<std::size_t>(yOrig) * sourceRowBytes + static_cast<std::size_t>(xOrig) * 4;
+        columnOffsets[static_cast<std::size_t>(x)] =
+            static_cast<std::size_t>(yOrig) * sourceRowBytes + static_cast<std::size_t>(xOrig) * 4;
     }
     std::vector<std::size_t> rowOffsets(static_cast<std::size_t>(newHeight));
     for (int y = 0; y < newHeight; ++y) {
@@ -80,12 +71,12 @@ RawImage::PixelBuffer RawImage::createRotatedImageData(const std::vector<std::ui
         const int yOrig = mapping.transposed ? 0 : picked;
         KANVARO_ASSERT(xOrig < width());
         KANVARO_ASSERT(yOrig < height());
-        rowOffsets[static_cast<std::size_t>(y)]
-            = static_cast<std::size_t>(yOrig) * sourceRowBytes + static_cast<std::size_t>(xOrig) * 4;
+        rowOffsets[static_cast<std::size_t>(y)] =
+            static_cast<std::size_t>(yOrig) * sourceRowBytes + static_cast<std::size_t>(xOrig) * 4;
     }
 
-    auto rotated = std::make_shared<std::vector<std::uint8_t>>(
-        static_cast<std::size_t>(newWidth) * 4 * static_cast<std::size_t>(newHeight));
+    auto rotated = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(newWidth) * 4
+                                                               * static_cast<std::size_t>(newHeight));
     const std::size_t* const offsets = columnOffsets.data();
     CPixelWalker walker(rotated->data(), newWidth, newHeight, m_bpp / 8, newWidth * 4);
     walker.WalkRows([&](std::uint8_t* row, int y) {

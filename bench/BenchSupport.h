@@ -73,8 +73,8 @@ template <class Body> void runAgainstBaseline(benchmark::State& state, double ba
     for (auto _ : state)
         body();
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    const double perIteration
-        = elapsed.count() / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    const double perIteration =
+        elapsed.count() / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
     state.counters["vs_memcpy"] = perIteration / baselineSeconds;
 }
 

@@ -24,7 +24,8 @@ DataModel::Photo makePhoto()
     photo->width = 1536;
     photo->height = 2048;
     photo->bytesPerRow = photo->width * 4;
-    photo->bytes = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(photo->bytesPerRow) * photo->height);
+    photo->bytes =
+        std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(photo->bytesPerRow) * photo->height);
     std::uint8_t* p = photo->bytes->data();
     for (int y = 0; y < photo->height; ++y)
         for (int x = 0; x < photo->width; ++x, p += 4) {
@@ -77,7 +78,8 @@ void BM_Dab(benchmark::State& state)
     const int size = static_cast<int>(state.range(0));
     Scene scene(size, static_cast<int>(state.range(1)));
     int i = 0;
-    bench::runAgainstBaseline(state, dabBoxCopySeconds(size), [&] { benchmark::DoNotOptimize(scene.brush->drawBrushShapeAt(nextCentre(i))); });
+    bench::runAgainstBaseline(state, dabBoxCopySeconds(size),
+                              [&] { benchmark::DoNotOptimize(scene.brush->drawBrushShapeAt(nextCentre(i))); });
     state.SetItemsProcessed(state.iterations());
 }
 
@@ -90,7 +92,8 @@ void BM_DabSpanPath(benchmark::State& state)
     const gfx::maskfill::SpanPath before = gfx::maskfill::activeSpanPath();
     gfx::maskfill::forceSpanPath(static_cast<gfx::maskfill::SpanPath>(state.range(1)));
     int i = 0;
-    bench::runAgainstBaseline(state, dabBoxCopySeconds(size), [&] { benchmark::DoNotOptimize(scene.brush->drawBrushShapeAt(nextCentre(i))); });
+    bench::runAgainstBaseline(state, dabBoxCopySeconds(size),
+                              [&] { benchmark::DoNotOptimize(scene.brush->drawBrushShapeAt(nextCentre(i))); });
     gfx::maskfill::forceSpanPath(before);
     state.SetItemsProcessed(state.iterations());
 }
@@ -134,7 +137,8 @@ void BM_SegmentAndRedraw(benchmark::State& state)
         scene.canvas().drawComposite(*screen, dirty);
     });
     const std::chrono::duration<double, std::micro> elapsed = std::chrono::steady_clock::now() - start;
-    state.counters["us_per_frame"] = elapsed.count() / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.counters["us_per_frame"] =
+        elapsed.count() / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
 }
 
 } // namespace

@@ -19,7 +19,8 @@ void scribble(gfx::Layer& layer, unsigned seed)
     std::uniform_real_distribution<double> pos(0, 1), unit(0, 1);
     auto& ctx = layer.context();
     for (int i = 0; i < 300; ++i) {
-        ctx.setFillColor({static_cast<float>(unit(rng)), static_cast<float>(unit(rng)), static_cast<float>(unit(rng)), 1});
+        ctx.setFillColor(
+            {static_cast<float>(unit(rng)), static_cast<float>(unit(rng)), static_cast<float>(unit(rng)), 1});
         double r = 10 + 60 * unit(rng);
         ctx.fillEllipse({pos(rng) * kWidth - r, pos(rng) * kHeight - r, 2 * r, 2 * r});
     }

@@ -49,7 +49,8 @@ void paint(Canvas& canvas)
     std::uniform_real_distribution<double> unit(0, 1);
     auto& ctx = canvas.curStrokeLayer().context();
     for (int dab = 0; dab < 400; ++dab) {
-        const gfx::Color colour{static_cast<float>(unit(rng)), static_cast<float>(unit(rng)), static_cast<float>(unit(rng)), 0.12f};
+        const gfx::Color colour{static_cast<float>(unit(rng)), static_cast<float>(unit(rng)),
+                                static_cast<float>(unit(rng)), 0.12f};
         const double cx = unit(rng) * kWidth, cy = unit(rng) * kHeight, r = 8 + 50 * unit(rng);
         ctx.setFillColor(colour);
         for (double scale = 1.0; scale > 0.3; scale -= 0.2)
@@ -168,9 +169,8 @@ void BM_OpenDocument(benchmark::State& state)
     });
     const std::size_t fileBytes = savedSize(fixture);
     // Opening gives up the fixture's document; the file was written just above.
-    runAgainstPng(state, fileBytes, png, [&] {
-        benchmark::DoNotOptimize(DataModel::sharedDataModelWithArchivePath(fixture.path));
-    });
+    runAgainstPng(state, fileBytes, png,
+                  [&] { benchmark::DoNotOptimize(DataModel::sharedDataModelWithArchivePath(fixture.path)); });
 }
 BENCHMARK(BM_OpenDocument)->Unit(benchmark::kMillisecond)->UseRealTime();
 

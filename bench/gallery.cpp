@@ -4,8 +4,8 @@
 //   - opening a saved photo painting to its first drawn frame.
 // Each reports vs_memcpy (over a memcpy of the 1024 x 768 painting's 3 MiB) and coding_share,
 // the part of the time that PNG and JPEG coding alone take on the same pictures.
-#include <chrono>
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <vector>
 
@@ -84,10 +84,7 @@ struct App {
     }
 };
 
-double seconds(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 // The median of seven timings of `body`, for the coding shares (one sample is too noisy).
 template <class Body> double medianSeconds(Body&& body)
@@ -160,8 +157,10 @@ void BM_SaveOnReturnOfPhotoPainting(benchmark::State& state)
     auto painting = canvas.createThumbnail(kWidth, false);
     auto thumbnail = canvas.createThumbnail(120);
     const double coding = medianSeconds([&] {
-        auto png = imageio::encodePng({painting->data(), painting->width(), painting->height(), painting->bytesPerRow(), true});
-        auto jpeg = imageio::encodeJpeg({thumbnail->data(), thumbnail->width(), thumbnail->height(), thumbnail->bytesPerRow(), true}, 0.8);
+        auto png = imageio::encodePng(
+            {painting->data(), painting->width(), painting->height(), painting->bytesPerRow(), true});
+        auto jpeg = imageio::encodeJpeg(
+            {thumbnail->data(), thumbnail->width(), thumbnail->height(), thumbnail->bytesPerRow(), true}, 0.8);
         benchmark::DoNotOptimize(png);
         benchmark::DoNotOptimize(jpeg);
     });
@@ -195,8 +194,10 @@ void BM_OpenSavedPaintingToFirstFrame(benchmark::State& state)
     // The coding alone: the archived painting's PNG, decoded.
     DataModel* model = DataModel::sharedDataModel();
     auto painting = model->canvas()->createThumbnail(kWidth, false);
-    auto png = imageio::encodePng({painting->data(), painting->width(), painting->height(), painting->bytesPerRow(), true});
-    const double coding = medianSeconds([&] { benchmark::DoNotOptimize(imageio::decodeMemory(png->data(), png->size())); });
+    auto png =
+        imageio::encodePng({painting->data(), painting->width(), painting->height(), painting->bytesPerRow(), true});
+    const double coding =
+        medianSeconds([&] { benchmark::DoNotOptimize(imageio::decodeMemory(png->data(), png->size())); });
     report(state, total, coding);
 }
 BENCHMARK(BM_OpenSavedPaintingToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -43,8 +43,8 @@ std::vector<std::uint8_t> photoJpeg(int seed)
             noise ^= noise << 5;
             const int grain = static_cast<int>(noise & 15) - 8;
             const auto channel = [grain](int v) { return static_cast<std::uint32_t>(std::clamp(v + grain, 0, 255)); };
-            pixels[static_cast<std::size_t>(y) * kWidth + x] = 0xFF000000u | channel((x + seed * 900) / 16 % 256) << 16 |
-                                                              channel(y / 12) << 8 | channel((x + y) / 28 % 256);
+            pixels[static_cast<std::size_t>(y) * kWidth + x] = 0xFF000000u | channel((x + seed * 900) / 16 % 256) << 16
+                                                               | channel(y / 12) << 8 | channel((x + y) / 28 % 256);
         }
     return imageio::encodeJpeg({reinterpret_cast<const std::uint8_t*>(pixels.data()), kWidth, kHeight, kWidth * 4}, 0.9)
         .value();
@@ -134,9 +134,8 @@ void BM_ThumbnailOf12MPPhoto(benchmark::State& state)
 {
     Library& photos = library();
     const std::string path = (photos.folder / "IMG_1000.jpg").string();
-    bench::runAgainstMemcpy(state, photos.sizes.back(), [&] {
-        benchmark::DoNotOptimize(ui::makePhotoThumbnail(path, 150).ok());
-    });
+    bench::runAgainstMemcpy(state, photos.sizes.back(),
+                            [&] { benchmark::DoNotOptimize(ui::makePhotoThumbnail(path, 150).ok()); });
     state.counters["file_MB"] = static_cast<double>(photos.sizes.back()) / (1024 * 1024);
 }
 BENCHMARK(BM_ThumbnailOf12MPPhoto)->Unit(benchmark::kMillisecond);

@@ -27,7 +27,8 @@ void BM_PaintSegmentFrame(benchmark::State& state)
     window->display();
     BrushTool& brush = paintView->canvasView()->brushTool();
     brush.setSpacing(0.05f);
-    const std::size_t storeBytes = static_cast<std::size_t>(window->backingStore()->bytesPerRow()) * window->backingStore()->height();
+    const std::size_t storeBytes =
+        static_cast<std::size_t>(window->backingStore()->bytesPerRow()) * window->backingStore()->height();
     double y = 100;
     const auto start = std::chrono::steady_clock::now();
     bench::runAgainstMemcpy(state, storeBytes, [&] {

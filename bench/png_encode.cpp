@@ -3,8 +3,8 @@
 #include "BenchSupport.h"
 #include "ImageIO/Encoder.h"
 
-#include <benchmark/benchmark.h>
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <cmath>
 #include <random>
 

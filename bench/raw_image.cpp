@@ -16,8 +16,8 @@ imageio::DecodedImage turnedPhoto()
     photo.height = 1936;
     photo.bytesPerRow = photo.width * 4;
     photo.orientation = imageio::kOrientationRight;
-    photo.bytes = std::make_shared<std::vector<std::uint8_t>>(
-        static_cast<std::size_t>(photo.bytesPerRow) * static_cast<std::size_t>(photo.height));
+    photo.bytes = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(photo.bytesPerRow)
+                                                              * static_cast<std::size_t>(photo.height));
     for (std::size_t i = 0; i < photo.bytes->size(); ++i)
         (*photo.bytes)[i] = static_cast<std::uint8_t>(i * 2654435761u >> 24);
     return photo;

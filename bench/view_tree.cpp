@@ -16,7 +16,7 @@ constexpr std::size_t kStoreBytes = 320 * kScale * 480 * kScale * 4;
 // A view that shows a picture stretched over its bounds, as image views do.
 class PictureView : public ui::View {
 public:
-    PictureView(const gfx::Rect& frame, gfx::ImageRef image) : View(frame), m_image(std::move(image)) { }
+    PictureView(const gfx::Rect& frame, gfx::ImageRef image) : View(frame), m_image(std::move(image)) {}
     void drawRect(gfx::BitmapContext& ctx, const gfx::Rect&) override { ctx.drawImage(bounds(), *m_image); }
 
 private:
@@ -47,22 +47,22 @@ std::shared_ptr<ui::Window> phoneScreen()
     auto photo = gradientImage(320, 480);
     window->addSubview(std::make_shared<PictureView>(gfx::Rect(0, 0, 320, 480), photo));
     auto bar = std::make_shared<ui::View>(gfx::Rect(0, 0, 320, 44));
-    bar->setBackgroundColor(gfx::Color {0, 0, 0, 0.6f});
+    bar->setBackgroundColor(gfx::Color{0, 0, 0, 0.6f});
     window->addSubview(bar);
     auto toolbar = std::make_shared<ui::View>(gfx::Rect(0, 436, 320, 44));
-    toolbar->setBackgroundColor(gfx::Color {0, 0, 0, 0.6f});
+    toolbar->setBackgroundColor(gfx::Color{0, 0, 0, 0.6f});
     window->addSubview(toolbar);
     auto icon = gradientImage(30, 30);
     for (int i = 0; i < 5; ++i)
         toolbar->addSubview(std::make_shared<PictureView>(gfx::Rect(10 + i * 62, 7, 30, 30), icon));
     auto panel = std::make_shared<ui::View>(gfx::Rect(10, 300, 300, 120));
-    panel->setBackgroundColor(gfx::Color {0.2f, 0.2f, 0.2f, 1});
+    panel->setBackgroundColor(gfx::Color{0.2f, 0.2f, 0.2f, 1});
     panel->setAlpha(0.9);
     panel->setClipsToBounds(true);
     window->addSubview(panel);
     for (int i = 0; i < 24; ++i) {
         auto swatch = std::make_shared<ui::View>(gfx::Rect(8 + (i % 8) * 36, 8 + (i / 8) * 36, 30, 30));
-        swatch->setBackgroundColor(gfx::Color {(i % 3) / 2.0f, (i % 5) / 4.0f, (i % 7) / 6.0f, 1});
+        swatch->setBackgroundColor(gfx::Color{(i % 3) / 2.0f, (i % 5) / 4.0f, (i % 7) / 6.0f, 1});
         panel->addSubview(swatch);
     }
     return window;
@@ -85,7 +85,7 @@ void BM_InvalidatedRectRedraw(benchmark::State& state)
     const gfx::Rect dirty(100, 200, 100, 100);
     window->setNeedsDisplayInRect(dirty);
     const auto& drawn = window->display();
-    if (drawn.size() != 1 || drawn[0] != gfx::IntRect {200, 400, 200, 200}) {
+    if (drawn.size() != 1 || drawn[0] != gfx::IntRect{200, 400, 200, 200}) {
         state.SkipWithError("the redraw went beyond the invalidated rectangle");
         return;
     }

@@ -14,8 +14,9 @@ namespace {
 
 constexpr std::size_t kHeaderBytes = 8;
 constexpr int kBitsPerPixel[] = {8, 16, 24, 32, 48, 64, 0, -32};
-constexpr std::uint32_t kByteOrders[] = {imageio::kByteOrderDefault, imageio::kByteOrder16Little, imageio::kByteOrder32Little,
-                                         imageio::kByteOrder16Big, imageio::kByteOrder32Big, 0x5000};
+constexpr std::uint32_t kByteOrders[] = {imageio::kByteOrderDefault,  imageio::kByteOrder16Little,
+                                         imageio::kByteOrder32Little, imageio::kByteOrder16Big,
+                                         imageio::kByteOrder32Big,    0x5000};
 
 // Mostly a row that fits the pixels, sometimes a padded, short or negative one.
 int bytesPerRow(int width, int bitsPerPixel, std::uint8_t pick)
@@ -39,7 +40,7 @@ imageio::DecodedImage describe(const uint8_t* data, size_t size)
     photo.bytesPerRow = bytesPerRow(photo.width, photo.bitsPerPixel, data[3]);
     photo.byteOrder = kByteOrders[data[4] % std::size(kByteOrders)];
     photo.orientation = static_cast<int>(data[5] % 10) - 1; // -1 and 8 lie outside the codes
-    if (!(data[7] & 1)) // otherwise a description without pixels
+    if (!(data[7] & 1))                                     // otherwise a description without pixels
         photo.bytes = std::make_shared<std::vector<std::uint8_t>>(data + kHeaderBytes, data + size);
     return photo;
 }

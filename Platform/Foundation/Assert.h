@@ -6,8 +6,8 @@ namespace fnd {
 [[noreturn]] void assertionFailed(const char* function, const char* file, int line, const char* condition);
 }
 
-#define KANVARO_ASSERT(condition)                                                  \
-    do {                                                                           \
-        if (!(condition)) [[unlikely]]                                             \
-            ::fnd::assertionFailed(__func__, __FILE__, __LINE__, #condition);      \
+#define KANVARO_ASSERT(condition)                                             \
+    do {                                                                      \
+        if (!(condition)) [[unlikely]]                                        \
+            ::fnd::assertionFailed(__func__, __FILE__, __LINE__, #condition); \
     } while (false)

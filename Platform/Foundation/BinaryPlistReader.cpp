@@ -27,10 +27,7 @@ uint64_t maxForWidth(unsigned width)
 
 } // namespace
 
-std::span<const uint8_t> PlistObject::bytes() const
-{
-    return {payload, static_cast<size_t>(count)};
-}
+std::span<const uint8_t> PlistObject::bytes() const { return {payload, static_cast<size_t>(count)}; }
 
 Result<std::unique_ptr<BinaryPlistReader>> BinaryPlistReader::parse(std::vector<uint8_t> bytes)
 {
@@ -65,8 +62,8 @@ Status BinaryPlistReader::readTrailer()
         return Error{"binary plist: trailer has invalid offset table position"};
     // tableOffset + count * offsetSize + 32 == length, without overflow.
     const uint64_t tableEnd = length - kTrailerSize;
-    if (m_tableOffset > tableEnd || (tableEnd - m_tableOffset) % m_offsetSize != 0 ||
-        (tableEnd - m_tableOffset) / m_offsetSize != m_count)
+    if (m_tableOffset > tableEnd || (tableEnd - m_tableOffset) % m_offsetSize != 0
+        || (tableEnd - m_tableOffset) / m_offsetSize != m_count)
         return Error{"binary plist: offset table does not fit between objects and trailer"};
     return {};
 }
@@ -119,10 +116,8 @@ std::optional<PlistObject> BinaryPlistReader::decode(uint64_t index, std::string
     case kMarkerAscii:
     case kMarkerUtf16:
     case kMarkerArray:
-    case kMarkerDict:
-        return decodeCounted(index, pos, error);
-    default:
-        return decodeScalar(index, pos, error);
+    case kMarkerDict: return decodeCounted(index, pos, error);
+    default: return decodeScalar(index, pos, error);
     }
 }
 
@@ -243,8 +238,7 @@ bool BinaryPlistReader::textEquals(const PlistObject& string, std::string_view u
     if (string.type != PlistType::String)
         return false;
     if (!string.utf16) {
-        return string.count == utf8.size() &&
-               std::memcmp(string.payload, utf8.data(), utf8.size()) == 0;
+        return string.count == utf8.size() && std::memcmp(string.payload, utf8.data(), utf8.size()) == 0;
     }
     return text(string) == utf8;
 }

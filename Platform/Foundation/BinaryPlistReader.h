@@ -22,15 +22,15 @@ enum class PlistType : uint8_t { Bool, Int, Real, Date, Data, String, Uid, Array
 struct PlistObject {
     PlistType type = PlistType::Bool;
     bool boolean = false;
-    bool utf16 = false;       // String: payload holds UTF-16BE code units, else ASCII bytes
-    bool single = false;      // Real: stored as float32
-    int64_t integer = 0;      // Int (always within int64; 16-byte ints are refused)
-    double real = 0;          // Real, Date
-    uint64_t uid = 0;         // Uid
+    bool utf16 = false;               // String: payload holds UTF-16BE code units, else ASCII bytes
+    bool single = false;              // Real: stored as float32
+    int64_t integer = 0;              // Int (always within int64; 16-byte ints are refused)
+    double real = 0;                  // Real, Date
+    uint64_t uid = 0;                 // Uid
     const uint8_t* payload = nullptr; // Data, String: the bytes; Array, Dict: the refs
-    uint64_t count = 0;       // bytes, characters (code units) or entries
+    uint64_t count = 0;               // bytes, characters (code units) or entries
 
-    std::span<const uint8_t> bytes() const;  // Data and ASCII strings
+    std::span<const uint8_t> bytes() const; // Data and ASCII strings
 };
 
 class BinaryPlistReader {

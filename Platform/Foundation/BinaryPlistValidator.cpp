@@ -3,8 +3,8 @@
 // the reader recurse or repeat work.
 #include <algorithm>
 #include <deque>
-#include <unordered_map>
 #include <string_view>
+#include <unordered_map>
 
 #include "Foundation/BinaryPlistFormat.h"
 #include "Foundation/BinaryPlistReader.h"
@@ -43,10 +43,10 @@ public:
 private:
     struct Frame {
         uint64_t index;
-        const uint8_t* refs;   // the refs still to visit (a dict's values)
+        const uint8_t* refs; // the refs still to visit (a dict's values)
         uint64_t children;
         uint64_t next;
-        unsigned height;       // 1 + tallest child container seen so far
+        unsigned height; // 1 + tallest child container seen so far
     };
 
     bool fail(std::string message)
@@ -169,14 +169,11 @@ private:
     BinaryPlistReader& m_reader;
     std::vector<Frame> m_stack;
     std::string m_error;
-    std::unordered_map<uint64_t, uint32_t> m_keyIds;        // key object -> text id
+    std::unordered_map<uint64_t, uint32_t> m_keyIds;          // key object -> text id
     std::unordered_map<std::string_view, uint32_t> m_textIds; // key text -> id
-    std::deque<std::string> m_decodedKeys;                  // UTF-16 keys as UTF-8, stable
+    std::deque<std::string> m_decodedKeys;                    // UTF-16 keys as UTF-8, stable
 };
 
-Status BinaryPlistReader::validate()
-{
-    return Validator(*this).run();
-}
+Status BinaryPlistReader::validate() { return Validator(*this).run(); }
 
 } // namespace fnd

@@ -15,15 +15,9 @@ namespace {
 constexpr size_t kDirectWriteSize = 16 * 1024;
 constexpr size_t kStagingSize = 64 * 1024;
 
-uint64_t countSize(uint64_t count)
-{
-    return count < kCountFollows ? 0 : 1 + unsignedWidth(count);
-}
+uint64_t countSize(uint64_t count) { return count < kCountFollows ? 0 : 1 + unsignedWidth(count); }
 
-unsigned intWidth(int64_t value)
-{
-    return value < 0 ? 8 : unsignedWidth(static_cast<uint64_t>(value));
-}
+unsigned intWidth(int64_t value) { return value < 0 ? 8 : unsignedWidth(static_cast<uint64_t>(value)); }
 } // namespace
 
 // Collects small pieces into one buffer so the sink sees few, large writes.

@@ -25,7 +25,7 @@ public:
     Ref addReal64(double value);
     // `utf8` must be valid UTF-8. Equal strings share one object.
     Ref addString(std::string_view utf8);
-    Ref addData(std::span<const uint8_t> bytes);      // copied now
+    Ref addData(std::span<const uint8_t> bytes);       // copied now
     Ref addData(std::vector<uint8_t>&& bytes);         // taken over
     Ref addDataNoCopy(std::span<const uint8_t> bytes); // borrowed: must outlive write()
     Ref addUid(uint64_t value);
@@ -47,10 +47,10 @@ private:
     enum class Kind : uint8_t { Placeholder, Bool, Int, Real32, Real64, Data, Ascii, Utf16, Uid, Array, Dict };
     struct Node {
         Kind kind = Kind::Placeholder;
-        uint64_t scalar = 0;               // bool, int bits, real bits, UID
-        std::vector<uint8_t> owned;        // copied data or encoded string
-        std::span<const uint8_t> payload;  // data or string bytes (owned or borrowed)
-        std::vector<Ref> refs;             // array elements; dict keys then values
+        uint64_t scalar = 0;              // bool, int bits, real bits, UID
+        std::vector<uint8_t> owned;       // copied data or encoded string
+        std::span<const uint8_t> payload; // data or string bytes (owned or borrowed)
+        std::vector<Ref> refs;            // array elements; dict keys then values
     };
     struct Layout {
         unsigned refSize = 1;

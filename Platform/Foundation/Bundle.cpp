@@ -47,9 +47,6 @@ const std::string& resourcePath()
     return found;
 }
 
-void setResourcePath(const std::string& path)
-{
-    overridePath() = path;
-}
+void setResourcePath(const std::string& path) { overridePath() = path; }
 
 } // namespace fnd

@@ -33,10 +33,7 @@ void RealClock::waitUntil(double time)
         std::this_thread::sleep_for(std::chrono::duration<double>(remaining));
 }
 
-void ManualClock::waitUntil(double time)
-{
-    setNow(time);
-}
+void ManualClock::waitUntil(double time) { setNow(time); }
 
 void ManualClock::advance(double seconds)
 {
@@ -65,20 +62,13 @@ std::shared_ptr<Clock> setClock(std::shared_ptr<Clock> replacement)
     return std::exchange(s.replacement, std::move(replacement));
 }
 
-unsigned clockGeneration()
-{
-    return state().generation;
-}
+unsigned clockGeneration() { return state().generation; }
 
 ManualClockScope::ManualClockScope(double start)
-    : m_clock(std::make_shared<ManualClock>(start))
-    , m_previous(setClock(m_clock))
+    : m_clock(std::make_shared<ManualClock>(start)), m_previous(setClock(m_clock))
 {
 }
 
-ManualClockScope::~ManualClockScope()
-{
-    setClock(std::move(m_previous));
-}
+ManualClockScope::~ManualClockScope() { setClock(std::move(m_previous)); }
 
 } // namespace fnd

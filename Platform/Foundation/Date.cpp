@@ -53,7 +53,7 @@ void setSecondsSinceReferenceDateOverride(std::optional<double> now)
 {
     auto& a = anchor();
     if (!now) {
-        a = DateAnchor {};
+        a = DateAnchor{};
         return;
     }
     a.overridden = true;

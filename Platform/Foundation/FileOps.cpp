@@ -5,12 +5,12 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <filesystem>
-#include <string_view>
 #include <fcntl.h>
+#include <filesystem>
+#include <optional>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <optional>
 #include <utility>
 
 #include "Foundation/Log.h"
@@ -48,7 +48,8 @@ bool isTemporaryName(std::string_view name)
     if (name.size() <= tail || name.substr(name.size() - tail, kTemporaryMarker.size()) != kTemporaryMarker)
         return false;
     const std::string_view suffix = name.substr(name.size() - kTemporarySuffixLength);
-    return std::all_of(suffix.begin(), suffix.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+    return std::all_of(suffix.begin(), suffix.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
 }
 
 std::string describeErrno(const std::string& what, const std::string& path)
@@ -189,9 +190,7 @@ NewFileResult writeNewFileAtomically(const std::string& path, const ContentProdu
 
 Status writeFileAtomically(const std::string& path, std::span<const uint8_t> bytes)
 {
-    return writeFileAtomically(path, [bytes](const ChunkWriter& write) {
-        return write(bytes.data(), bytes.size());
-    });
+    return writeFileAtomically(path, [bytes](const ChunkWriter& write) { return write(bytes.data(), bytes.size()); });
 }
 
 int removeStaleTemporaries(const std::string& folder, std::chrono::seconds minimumAge)
@@ -203,7 +202,8 @@ int removeStaleTemporaries(const std::string& folder, std::chrono::seconds minim
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const fs::directory_entry& entry = *it;
         std::error_code entryError;
-        if (!isTemporaryName(entry.path().filename().string()) || !fs::is_regular_file(entry.symlink_status(entryError)))
+        if (!isTemporaryName(entry.path().filename().string())
+            || !fs::is_regular_file(entry.symlink_status(entryError)))
             continue;
         const auto changed = entry.last_write_time(entryError);
         if (!entryError && changed < cutoff && fs::remove(entry.path(), entryError)) {

@@ -36,8 +36,8 @@ private:
         std::string text;
         auto append = [&](float value) {
             char buffer[32];
-            const auto result = std::to_chars(buffer, buffer + sizeof buffer, double{value},
-                                              std::chars_format::general, 3);
+            const auto result =
+                std::to_chars(buffer, buffer + sizeof buffer, double{value}, std::chars_format::general, 3);
             if (!text.empty())
                 text += ' ';
             text.append(buffer, result.ptr);
@@ -78,8 +78,8 @@ Result<PendingFile> KeyedArchiver::writeArchive(const Codable& root, const std::
         });
     });
     if (written > maxBytes)
-        return Error{"Could not archive to " + path + ": the archive would be larger than " + std::to_string(maxBytes) +
-                     " bytes, more than can be opened again"};
+        return Error{"Could not archive to " + path + ": the archive would be larger than " + std::to_string(maxBytes)
+                     + " bytes, more than can be opened again"};
     return pending;
 }
 
@@ -105,12 +105,13 @@ void KeyedArchiver::archive(const Codable& root)
     const uint64_t rootUid = encodeNested(root, true);
     const Ref objects = m_writer.addArray(m_objects);
     const Ref topKeys = m_writer.addDict({{m_writer.addString(archive::kRootKey), m_writer.addUid(rootUid)}});
-    m_writer.defineDict(top, {
-        {m_writer.addString(archive::kVersionKey), m_writer.addInt(archive::kVersion)},
-        {m_writer.addString(archive::kArchiverKey), m_writer.addString(archive::kArchiverName)},
-        {m_writer.addString(archive::kTopKey), topKeys},
-        {m_writer.addString(archive::kObjectsKey), objects},
-    });
+    m_writer.defineDict(top,
+                        {
+                            {m_writer.addString(archive::kVersionKey), m_writer.addInt(archive::kVersion)},
+                            {m_writer.addString(archive::kArchiverKey), m_writer.addString(archive::kArchiverName)},
+                            {m_writer.addString(archive::kTopKey), topKeys},
+                            {m_writer.addString(archive::kObjectsKey), objects},
+                        });
     m_writer.setTop(top);
 }
 

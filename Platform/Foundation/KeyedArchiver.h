@@ -62,9 +62,9 @@ private:
     void addEntry(std::string_view key, Ref value);
 
     BinaryPlistWriter m_writer;
-    std::vector<Ref> m_objects;                                  // $objects, by UID
-    std::vector<std::vector<std::pair<Ref, Ref>>> m_entries;     // keys of objects being encoded
-    std::unordered_map<const Codable*, uint64_t> m_uids;         // identity uniquing
+    std::vector<Ref> m_objects;                              // $objects, by UID
+    std::vector<std::vector<std::pair<Ref, Ref>>> m_entries; // keys of objects being encoded
+    std::unordered_map<const Codable*, uint64_t> m_uids;     // identity uniquing
     std::unordered_map<std::string, uint64_t> m_classUids;
     std::string m_error;
 };

@@ -49,8 +49,8 @@ Status KeyedUnarchiver::readTop()
     if (!version || version->type != PlistType::Int || version->integer != archive::kVersion)
         return Error{"unknown version"};
     auto objects = lookup(top, archive::kObjectsKey);
-    if (!objects || objects->type != PlistType::Array || objects->count < 1 ||
-        !m_plist->textEquals(m_plist->object(m_plist->arrayElement(*objects, 0)), archive::kNull))
+    if (!objects || objects->type != PlistType::Array || objects->count < 1
+        || !m_plist->textEquals(m_plist->object(m_plist->arrayElement(*objects, 0)), archive::kNull))
         return Error{"no object list"};
     m_objects = *objects;
     auto topKeys = lookup(top, archive::kTopKey);

@@ -25,8 +25,7 @@ public:
     static Result<KeyedUnarchiver> fromBytes(std::vector<uint8_t> bytes);
 
     // Runs body(*this) inside the root object when it is of class `className`.
-    template<typename Body>
-    bool decodeRootObject(std::string_view className, Body&& body)
+    template <typename Body> bool decodeRootObject(std::string_view className, Body&& body)
     {
         if (!enterRoot(className))
             return false;
@@ -37,8 +36,7 @@ public:
 
     // Runs body(*this) inside the object under `key`; false (body not run) when the key is
     // absent, null, or an error occurred.
-    template<typename Body>
-    bool decodeObject(std::string_view key, std::string_view className, Body&& body)
+    template <typename Body> bool decodeObject(std::string_view key, std::string_view className, Body&& body)
     {
         if (!enterObject(key, className))
             return false;
@@ -47,7 +45,7 @@ public:
         return true;
     }
 
-    int32_t decodeInt32(std::string_view key);                  // absent -> 0
+    int32_t decodeInt32(std::string_view key);                     // absent -> 0
     std::optional<std::string> decodeString(std::string_view key); // absent or null -> nullopt
     // A view into the archive's buffer, valid while this unarchiver lives.
     std::optional<std::span<const uint8_t>> decodeData(std::string_view key);
@@ -74,9 +72,9 @@ private:
     void leaveObject();
 
     void fail(std::string_view key, const std::string& what);
-    std::optional<PlistObject> value(std::string_view key);                  // in the current object
+    std::optional<PlistObject> value(std::string_view key); // in the current object
     std::optional<PlistObject> lookup(const PlistObject& dict, std::string_view key) const;
-    std::optional<PlistObject> resolve(uint64_t uid, std::string_view key);    // $objects[uid]
+    std::optional<PlistObject> resolve(uint64_t uid, std::string_view key); // $objects[uid]
     // UID under `key`: nullopt when absent, 0 for null; fails on a value that is not a UID.
     std::optional<uint64_t> uidValue(std::string_view key, const char* expected);
     std::optional<std::string> classNameOf(const PlistObject& dict) const;

@@ -12,10 +12,7 @@ namespace {
 
 enum ColorSpace : int64_t { kCalibratedRGB = 1, kDeviceRGB = 2, kCalibratedWhite = 3, kDeviceWhite = 4 };
 
-float clampUnit(double value)
-{
-    return static_cast<float>(std::clamp(value, 0.0, 1.0));
-}
+float clampUnit(double value) { return static_cast<float>(std::clamp(value, 0.0, 1.0)); }
 
 // Space-separated decimals, possibly NUL-terminated; nullopt on anything else.
 std::optional<std::vector<double>> parseNumbers(std::span<const uint8_t> bytes)

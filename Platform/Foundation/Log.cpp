@@ -22,9 +22,6 @@ void log(const std::string& message)
     std::fprintf(stderr, "Kanvaro: %s\n", message.c_str());
 }
 
-LogSink setLogSink(LogSink sink)
-{
-    return std::exchange(currentSink(), std::move(sink));
-}
+LogSink setLogSink(LogSink sink) { return std::exchange(currentSink(), std::move(sink)); }
 
 } // namespace fnd

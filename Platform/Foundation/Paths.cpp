@@ -115,20 +115,11 @@ std::string exportsPath()
     return set.empty() ? picturesPath() + "/Kanvaro" : set;
 }
 
-void setDocumentsPath(const std::string& path)
-{
-    overrides().documents = withoutTrailingSlashes(path);
-}
+void setDocumentsPath(const std::string& path) { overrides().documents = withoutTrailingSlashes(path); }
 
-void setPicturesPath(const std::string& path)
-{
-    overrides().pictures = withoutTrailingSlashes(path);
-}
+void setPicturesPath(const std::string& path) { overrides().pictures = withoutTrailingSlashes(path); }
 
-void setExportsPath(const std::string& path)
-{
-    overrides().exports = withoutTrailingSlashes(path);
-}
+void setExportsPath(const std::string& path) { overrides().exports = withoutTrailingSlashes(path); }
 
 bool setPathFromOption(const std::string& option, const std::string& value)
 {

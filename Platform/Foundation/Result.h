@@ -14,18 +14,29 @@ struct Error {
     std::string message;
 };
 
-template<typename T>
-class [[nodiscard]] Result {
+template <typename T> class [[nodiscard]] Result {
 public:
-    Result(T value) : m_value(std::move(value)) {}          // NOLINT(google-explicit-constructor)
+    Result(T value) : m_value(std::move(value)) {}             // NOLINT(google-explicit-constructor)
     Result(Error error) : m_error(std::move(error.message)) {} // NOLINT(google-explicit-constructor)
 
     bool ok() const { return m_value.has_value(); }
     explicit operator bool() const { return ok(); }
 
-    T& value() & { KANVARO_ASSERT(ok()); return *m_value; }
-    const T& value() const& { KANVARO_ASSERT(ok()); return *m_value; }
-    T&& value() && { KANVARO_ASSERT(ok()); return std::move(*m_value); }
+    T& value() &
+    {
+        KANVARO_ASSERT(ok());
+        return *m_value;
+    }
+    const T& value() const&
+    {
+        KANVARO_ASSERT(ok());
+        return *m_value;
+    }
+    T&& value() &&
+    {
+        KANVARO_ASSERT(ok());
+        return std::move(*m_value);
+    }
     T* operator->() { return &value(); }
     const T* operator->() const { return &value(); }
 
@@ -37,8 +48,7 @@ private:
 };
 
 // Success carries nothing; failure carries the message.
-template<>
-class [[nodiscard]] Result<void> {
+template <> class [[nodiscard]] Result<void> {
 public:
     Result() = default;
     Result(Error error) : m_failed(true), m_error(std::move(error.message)) {} // NOLINT(google-explicit-constructor)

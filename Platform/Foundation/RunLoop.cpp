@@ -8,10 +8,7 @@
 namespace fnd {
 
 namespace {
-bool canFire(const TimerRef& t)
-{
-    return t->isValid() && !t->isFiring();
-}
+bool canFire(const TimerRef& t) { return t->isValid() && !t->isFiring(); }
 
 // Fire-date order, ties in scheduling order.
 bool firesBefore(const Timer& a, unsigned long long seqA, const Timer& b, unsigned long long seqB)
@@ -38,10 +35,7 @@ void RunLoop::addTimer(const TimerRef& timer)
     m_timers.push_back(timer);
 }
 
-void RunLoop::removeAllTimers()
-{
-    m_timers.clear();
-}
+void RunLoop::removeAllTimers() { m_timers.clear(); }
 
 void RunLoop::pruneInvalid()
 {
@@ -85,8 +79,8 @@ double RunLoop::nextFireDate() const
 
 std::size_t RunLoop::timerCount() const
 {
-    return static_cast<std::size_t>(std::count_if(m_timers.begin(), m_timers.end(),
-                                                  [](const TimerRef& t) { return t->isValid(); }));
+    return static_cast<std::size_t>(
+        std::count_if(m_timers.begin(), m_timers.end(), [](const TimerRef& t) { return t->isValid(); }));
 }
 
 void RunLoop::runUntil(double date)
@@ -109,10 +103,7 @@ void RunLoop::runUntil(double date)
     --m_depth;
 }
 
-void RunLoop::runFor(double seconds)
-{
-    runUntil(clock().now() + std::max(0.0, seconds));
-}
+void RunLoop::runFor(double seconds) { runUntil(clock().now() + std::max(0.0, seconds)); }
 
 void RunLoop::runOnce()
 {

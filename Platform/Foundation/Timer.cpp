@@ -13,10 +13,7 @@ constexpr double kMinimumRepeatInterval = 0.001;
 }
 
 Timer::Timer(double interval, bool repeats, Callback callback, double fireDate)
-    : m_interval(interval)
-    , m_repeats(repeats)
-    , m_fireDate(fireDate)
-    , m_callback(std::move(callback))
+    : m_interval(interval), m_repeats(repeats), m_fireDate(fireDate), m_callback(std::move(callback))
 {
 }
 

@@ -24,10 +24,7 @@ std::unique_ptr<BitmapContext> BitmapContext::create(int width, int height)
 }
 
 BitmapContext::BitmapContext(std::unique_ptr<Native> native, int width, int height)
-    : m_native(std::move(native))
-    , m_width(width)
-    , m_height(height)
-    , m_states(1)
+    : m_native(std::move(native)), m_width(width), m_height(height), m_states(1)
 {
 }
 

@@ -134,7 +134,10 @@ public:
         PixelAccess& operator=(const PixelAccess&) = delete;
         std::uint8_t* data() const { return m_data; }
         int bytesPerRow() const { return m_stride; }
-        std::uint32_t* row(int y) const { return reinterpret_cast<std::uint32_t*>(m_data + static_cast<std::ptrdiff_t>(y) * m_stride); }
+        std::uint32_t* row(int y) const
+        {
+            return reinterpret_cast<std::uint32_t*>(m_data + static_cast<std::ptrdiff_t>(y) * m_stride);
+        }
 
     private:
         BitmapContext& m_ctx;
@@ -176,7 +179,7 @@ private:
         const void* closure;
         void operator()() const { run(closure); }
     };
-    template<typename F> static DrawStep step(const F& f)
+    template <typename F> static DrawStep step(const F& f)
     {
         return {[](const void* c) { (*static_cast<const F*>(c))(); }, &f};
     }
@@ -191,7 +194,8 @@ private:
     void drawWithShadow(const Rect& userBounds, DrawStep draw);
     bool hasShadow() const;
     void applySource(const Color& c);
-    bool fillMaskWithKernel(const ImageMask& mask, const AffineTransform& maskToUser, const Color& color, BlendMode mode);
+    bool fillMaskWithKernel(const ImageMask& mask, const AffineTransform& maskToUser, const Color& color,
+                            BlendMode mode);
     Rect strokeBounds(const Rect& pathBounds) const;
 
     void applyStroke();

@@ -51,7 +51,8 @@ void BitmapContext::clipToRect(const Rect& r)
     const AffineTransform m = ctm();
     const Rect device = m.apply(r);
     auto whole = [](double v) { return std::isfinite(v) && v == std::round(v); };
-    if (m.b != 0 || m.c != 0 || !whole(device.minX()) || !whole(device.minY()) || !whole(device.maxX()) || !whole(device.maxY()))
+    if (m.b != 0 || m.c != 0 || !whole(device.minX()) || !whole(device.minY()) || !whole(device.maxX())
+        || !whole(device.maxY()))
         state().clipIsPixelRect = false;
     cairo_t* cr = m_native->cr();
     cairo_new_path(cr);
@@ -72,7 +73,8 @@ void BitmapContext::clipToMask(const Rect& rect, const ImageMaskRef& mask)
     cairo_matrix_invert(&deviceToUser);
     cairo_matrix_t deviceToMask;
     cairo_matrix_multiply(&deviceToMask, &deviceToUser, &userToMask);
-    MaskClip clip{mask, {deviceToMask.xx, deviceToMask.yx, deviceToMask.xy, deviceToMask.yy, deviceToMask.x0, deviceToMask.y0}};
+    MaskClip clip{
+        mask, {deviceToMask.xx, deviceToMask.yx, deviceToMask.xy, deviceToMask.yy, deviceToMask.x0, deviceToMask.y0}};
     state().masks.push_back(std::move(clip));
 }
 
@@ -107,7 +109,8 @@ void BitmapContext::appendPath(const Path& path)
         case Path::Op::MoveTo: cairo_move_to(cr, e.points[0].x, e.points[0].y); break;
         case Path::Op::LineTo: cairo_line_to(cr, e.points[0].x, e.points[0].y); break;
         case Path::Op::CurveTo:
-            cairo_curve_to(cr, e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y, e.points[2].x, e.points[2].y);
+            cairo_curve_to(cr, e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y, e.points[2].x,
+                           e.points[2].y);
             break;
         case Path::Op::Close: cairo_close_path(cr); break;
         }

@@ -25,8 +25,8 @@ cairo_operator_t cairoOperator(BlendMode mode)
 void addStops(cairo_pattern_t* pattern, const Gradient& gradient, double alpha)
 {
     for (const GradientStop& stop : gradient.stops())
-        cairo_pattern_add_color_stop_rgba(pattern, std::clamp(stop.offset, 0.0, 1.0), stop.color.red,
-                                          stop.color.green, stop.color.blue, stop.color.alpha * alpha);
+        cairo_pattern_add_color_stop_rgba(pattern, std::clamp(stop.offset, 0.0, 1.0), stop.color.red, stop.color.green,
+                                          stop.color.blue, stop.color.alpha * alpha);
 }
 
 } // namespace
@@ -62,9 +62,11 @@ void BitmapContext::drawThroughMasks(DrawStep draw)
             cairo_push_group(cr);
         const MaskClip& clip = s.masks[i];
         detail::PatternPtr pattern(cairo_pattern_create_for_surface(clip.mask->coverageSurface().get()));
-        cairo_matrix_t m = detail::toCairo(clip.matrix[0], clip.matrix[1], clip.matrix[2], clip.matrix[3], clip.matrix[4], clip.matrix[5]);
+        cairo_matrix_t m = detail::toCairo(clip.matrix[0], clip.matrix[1], clip.matrix[2], clip.matrix[3],
+                                           clip.matrix[4], clip.matrix[5]);
         cairo_pattern_set_matrix(pattern.get(), &m);
-        cairo_pattern_set_filter(pattern.get(), clip.mask->interpolate() ? CAIRO_FILTER_BILINEAR : CAIRO_FILTER_NEAREST);
+        cairo_pattern_set_filter(pattern.get(),
+                                 clip.mask->interpolate() ? CAIRO_FILTER_BILINEAR : CAIRO_FILTER_NEAREST);
         cairo_save(cr);
         cairo_identity_matrix(cr);
         cairo_set_operator(cr, last ? op : CAIRO_OPERATOR_OVER);
@@ -79,11 +81,11 @@ void BitmapContext::fillRect(const Rect& r)
     if (!detail::validRect(r))
         return;
     drawWithState(r, step([&] {
-        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
-        applySource(state().fill);
-        cairo_rectangle(cr, r.x(), r.y(), r.width(), r.height());
-        cairo_fill(cr);
-    }));
+                      cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
+                      applySource(state().fill);
+                      cairo_rectangle(cr, r.x(), r.y(), r.width(), r.height());
+                      cairo_fill(cr);
+                  }));
 }
 
 void BitmapContext::fillEllipse(const Rect& r)
@@ -91,15 +93,15 @@ void BitmapContext::fillEllipse(const Rect& r)
     if (!detail::validRect(r))
         return;
     drawWithState(r, step([&] {
-        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
-        applySource(state().fill);
-        cairo_save(cr);
-        cairo_translate(cr, r.midX(), r.midY());
-        cairo_scale(cr, r.width() / 2, r.height() / 2);
-        cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-        cairo_restore(cr);
-        cairo_fill(cr);
-    }));
+                      cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
+                      applySource(state().fill);
+                      cairo_save(cr);
+                      cairo_translate(cr, r.midX(), r.midY());
+                      cairo_scale(cr, r.width() / 2, r.height() / 2);
+                      cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+                      cairo_restore(cr);
+                      cairo_fill(cr);
+                  }));
 }
 
 void BitmapContext::clearRect(const Rect& r)
@@ -120,12 +122,12 @@ void BitmapContext::strokeRect(const Rect& r)
     if (!detail::validRect(r))
         return;
     drawWithState(strokeBounds(r.standardized()), step([&] {
-        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
-        applySource(state().stroke);
-        applyStroke();
-        cairo_rectangle(cr, r.x(), r.y(), r.width(), r.height());
-        cairo_stroke(cr);
-    }));
+                      cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
+                      applySource(state().stroke);
+                      applyStroke();
+                      cairo_rectangle(cr, r.x(), r.y(), r.width(), r.height());
+                      cairo_stroke(cr);
+                  }));
 }
 
 void BitmapContext::strokeLine(Point from, Point to)
@@ -151,13 +153,14 @@ void BitmapContext::fillPath(const Path& path, FillRule rule)
     if (path.isEmpty() || !detail::finitePath(path))
         return;
     drawWithState(path.boundingBox(), step([&] {
-        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
-        applySource(state().fill);
-        appendPath(path);
-        cairo_set_fill_rule(cr, rule == FillRule::EvenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
-        cairo_fill(cr);
-        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
-    }));
+                      cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
+                      applySource(state().fill);
+                      appendPath(path);
+                      cairo_set_fill_rule(cr, rule == FillRule::EvenOdd ? CAIRO_FILL_RULE_EVEN_ODD
+                                                                        : CAIRO_FILL_RULE_WINDING);
+                      cairo_fill(cr);
+                      cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+                  }));
 }
 
 void BitmapContext::strokePath(const Path& path)
@@ -165,12 +168,12 @@ void BitmapContext::strokePath(const Path& path)
     if (path.isEmpty() || !detail::finitePath(path))
         return;
     drawWithState(strokeBounds(path.boundingBox()), step([&] {
-        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
-        applySource(state().stroke);
-        applyStroke();
-        appendPath(path);
-        cairo_stroke(cr);
-    }));
+                      cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
+                      applySource(state().stroke);
+                      applyStroke();
+                      appendPath(path);
+                      cairo_stroke(cr);
+                  }));
 }
 
 void BitmapContext::drawLinearGradient(const Gradient& gradient, Point start, Point end)
@@ -181,14 +184,14 @@ void BitmapContext::drawLinearGradient(const Gradient& gradient, Point start, Po
     addStops(pattern.get(), gradient, state().blend == BlendMode::Clear ? 1 : state().alpha);
     cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_PAD);
     drawWithState(clipBoundingBox(), step([&] {
-        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
-        cairo_set_source(cr, pattern.get());
-        cairo_paint(cr);
-    }));
+                      cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
+                      cairo_set_source(cr, pattern.get());
+                      cairo_paint(cr);
+                  }));
 }
 
-void BitmapContext::drawRadialGradient(const Gradient& gradient, Point startCenter, double startRadius,
-                                       Point endCenter, double endRadius)
+void BitmapContext::drawRadialGradient(const Gradient& gradient, Point startCenter, double startRadius, Point endCenter,
+                                       double endRadius)
 {
     if (gradient.stops().empty() || !(startRadius >= 0) || !(endRadius >= 0))
         return;
@@ -197,10 +200,10 @@ void BitmapContext::drawRadialGradient(const Gradient& gradient, Point startCent
     addStops(pattern.get(), gradient, state().blend == BlendMode::Clear ? 1 : state().alpha);
     cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_PAD);
     drawWithState(clipBoundingBox(), step([&] {
-        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
-        cairo_set_source(cr, pattern.get());
-        cairo_paint(cr);
-    }));
+                      cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
+                      cairo_set_source(cr, pattern.get());
+                      cairo_paint(cr);
+                  }));
 }
 
 void BitmapContext::beginTransparencyLayer(double alpha)
@@ -225,10 +228,10 @@ void BitmapContext::endTransparencyLayer()
     m_layerAlphas.pop_back();
     m_states.pop_back();
     drawWithState(clipBoundingBox(), step([&] {
-        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
-        cairo_set_source(cr, group.get());
-        cairo_paint_with_alpha(cr, alpha * state().alpha);
-    }));
+                      cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
+                      cairo_set_source(cr, group.get());
+                      cairo_paint_with_alpha(cr, alpha * state().alpha);
+                  }));
 }
 
 } // namespace gfx

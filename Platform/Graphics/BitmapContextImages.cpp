@@ -28,8 +28,8 @@ bool shrinks(cairo_t* cr, const cairo_matrix_t& userToSource)
         return false;
     cairo_matrix_multiply(&deviceToSource, &deviceToSource, &userToSource);
     constexpr double slack = 1e-6;
-    return std::hypot(deviceToSource.xx, deviceToSource.yx) > 1 + slack ||
-        std::hypot(deviceToSource.xy, deviceToSource.yy) > 1 + slack;
+    return std::hypot(deviceToSource.xx, deviceToSource.yx) > 1 + slack
+           || std::hypot(deviceToSource.xy, deviceToSource.yy) > 1 + slack;
 }
 
 // Nearest sampling copies pixels exactly when the source is not stretched and shows hard pixels
@@ -74,9 +74,10 @@ void BitmapContext::drawImage(const Rect& r, const Image& image)
     if (!detail::validRect(r))
         return;
     drawWithState(r.standardized(), step([&] {
-        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
-        paintSurface(cr, image.surface().get(), image.width(), image.height(), r, state().alpha, state().interpolate, false);
-    }));
+                      cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
+                      paintSurface(cr, image.surface().get(), image.width(), image.height(), r, state().alpha,
+                                   state().interpolate, false);
+                  }));
 }
 
 void BitmapContext::drawTiledImage(const Rect& firstTile, const Image& image)
@@ -84,9 +85,10 @@ void BitmapContext::drawTiledImage(const Rect& firstTile, const Image& image)
     if (!detail::validRect(firstTile))
         return;
     drawWithState(clipBoundingBox(), step([&] {
-        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
-        paintSurface(cr, image.surface().get(), image.width(), image.height(), firstTile, state().alpha, state().interpolate, true);
-    }));
+                      cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
+                      paintSurface(cr, image.surface().get(), image.width(), image.height(), firstTile, state().alpha,
+                                   state().interpolate, true);
+                  }));
 }
 
 void BitmapContext::drawBitmap(const Rect& r, const BitmapContext& other)
@@ -96,9 +98,10 @@ void BitmapContext::drawBitmap(const Rect& r, const BitmapContext& other)
     cairo_surface_t* source = other.m_native->target();
     cairo_surface_flush(source);
     drawWithState(r.standardized(), step([&] {
-        cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
-        paintSurface(cr, source, other.m_width, other.m_height, r, state().alpha, state().interpolate, false);
-    }));
+                      cairo_t* cr = m_native->cr(); // the shadow may swap in a context of its own
+                      paintSurface(cr, source, other.m_width, other.m_height, r, state().alpha, state().interpolate,
+                                   false);
+                  }));
 }
 
 void BitmapContext::drawLayer(const Rect& r, const Layer& layer) { drawBitmap(r, layer.context()); }

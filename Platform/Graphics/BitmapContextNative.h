@@ -27,7 +27,7 @@ struct BitmapContextAccess {
     // Runs `draw` (painting with whatever source it sets, into the context `cairo` gives when it
     // runs: a shadow renders the drawing into a context of its own first) through the context's blend mode, mask
     // clips and shadow; `userBounds` holds everything it can touch.
-    template<typename Draw> static void draw(BitmapContext& ctx, const Rect& userBounds, const Draw& draw)
+    template <typename Draw> static void draw(BitmapContext& ctx, const Rect& userBounds, const Draw& draw)
     {
         ctx.drawWithState(userBounds, BitmapContext::step(draw));
     }
@@ -35,8 +35,8 @@ struct BitmapContextAccess {
 
 inline bool validRect(const Rect& r)
 {
-    return r.width() != 0 && r.height() != 0 && std::isfinite(r.x()) && std::isfinite(r.y()) && std::isfinite(r.width()) &&
-        std::isfinite(r.height());
+    return r.width() != 0 && r.height() != 0 && std::isfinite(r.x()) && std::isfinite(r.y()) && std::isfinite(r.width())
+           && std::isfinite(r.height());
 }
 
 inline bool finitePath(const Path& path)

@@ -53,8 +53,9 @@ bool BitmapContext::fillMaskWithKernel(const ImageMask& mask, const AffineTransf
     cairo_surface_flush(surface);
     MaskFillTarget target{reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(surface)), bytesPerRow(),
                           m_width, m_height};
-    const MaskFillResult result = gfx::fillMask(target, clip, mask, maskToUser.concat(ctm()), source,
-                                                mode == BlendMode::Clear ? MaskFillMode::Clear : MaskFillMode::SourceOver);
+    const MaskFillResult result =
+        gfx::fillMask(target, clip, mask, maskToUser.concat(ctm()), source,
+                      mode == BlendMode::Clear ? MaskFillMode::Clear : MaskFillMode::SourceOver);
     if (!result.touched.isEmpty())
         cairo_surface_mark_dirty_rectangle(surface, result.touched.x, result.touched.y, result.touched.width,
                                            result.touched.height);
@@ -86,8 +87,7 @@ Color BitmapContext::colorAt(int x, int y) const
     return {redOf(p) / 255.0f, greenOf(p) / 255.0f, blueOf(p) / 255.0f, alphaOf(p) / 255.0f};
 }
 
-BitmapContext::PixelAccess::PixelAccess(BitmapContext& ctx)
-    : m_ctx(ctx)
+BitmapContext::PixelAccess::PixelAccess(BitmapContext& ctx) : m_ctx(ctx)
 {
     cairo_surface_t* surface = ctx.m_native->target();
     cairo_surface_flush(surface);

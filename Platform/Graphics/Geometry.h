@@ -83,7 +83,10 @@ struct Rect {
         Rect s = standardized();
         return {s.origin.x + dx, s.origin.y + dy, s.size.width - 2 * dx, s.size.height - 2 * dy};
     }
-    constexpr Rect offsetBy(double dx, double dy) const { return {origin.x + dx, origin.y + dy, size.width, size.height}; }
+    constexpr Rect offsetBy(double dx, double dy) const
+    {
+        return {origin.x + dx, origin.y + dy, size.width, size.height};
+    }
 
     constexpr bool operator==(const Rect&) const = default;
 };
@@ -104,7 +107,8 @@ inline IntRect pixelBounds(const Rect& r, int surfaceWidth, int surfaceHeight)
     Rect i = r.integral().intersected(Rect(0, 0, surfaceWidth, surfaceHeight));
     if (i.isEmpty())
         return {};
-    return {static_cast<int>(i.x()), static_cast<int>(i.y()), static_cast<int>(i.width()), static_cast<int>(i.height())};
+    return {static_cast<int>(i.x()), static_cast<int>(i.y()), static_cast<int>(i.width()),
+            static_cast<int>(i.height())};
 }
 
 // x' = a*x + c*y + tx, y' = b*x + d*y + ty: the (a, b, c, d, tx, ty) convention.
@@ -126,8 +130,8 @@ struct AffineTransform {
     // The transform that applies `this` first, then `other`.
     constexpr AffineTransform concat(const AffineTransform& o) const
     {
-        return {a * o.a + b * o.c, a * o.b + b * o.d, c * o.a + d * o.c, c * o.b + d * o.d,
-                tx * o.a + ty * o.c + o.tx, tx * o.b + ty * o.d + o.ty};
+        return {a * o.a + b * o.c, a * o.b + b * o.d,          c * o.a + d * o.c,
+                c * o.b + d * o.d, tx * o.a + ty * o.c + o.tx, tx * o.b + ty * o.d + o.ty};
     }
     // These prepend the operation, as a context's translate/scale/rotate do: the new operation
     // applies to coordinates first, then the existing transform.
@@ -154,8 +158,10 @@ struct AffineTransform {
                       apply(Point{r.minX(), r.maxY()}), apply(Point{r.maxX(), r.maxY()})};
         double x0 = p[0].x, x1 = p[0].x, y0 = p[0].y, y1 = p[0].y;
         for (const auto& q : p) {
-            x0 = std::min(x0, q.x); x1 = std::max(x1, q.x);
-            y0 = std::min(y0, q.y); y1 = std::max(y1, q.y);
+            x0 = std::min(x0, q.x);
+            x1 = std::max(x1, q.x);
+            y0 = std::min(y0, q.y);
+            y1 = std::max(y1, q.y);
         }
         return {x0, y0, x1 - x0, y1 - y0};
     }

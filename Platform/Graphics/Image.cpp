@@ -79,7 +79,8 @@ const detail::CachedSurface& Image::surface() const
     if (m_alpha == Alpha::Straight) {
         bool opaque = true;
         for (int y = 0; y < m_height && opaque; ++y) {
-            const auto* row = reinterpret_cast<const std::uint32_t*>(data() + static_cast<std::size_t>(y) * m_bytesPerRow);
+            const auto* row =
+                reinterpret_cast<const std::uint32_t*>(data() + static_cast<std::size_t>(y) * m_bytesPerRow);
             for (int x = 0; x < m_width; ++x) {
                 if (alphaOf(row[x]) != 255) {
                     opaque = false;
@@ -91,8 +92,10 @@ const detail::CachedSurface& Image::surface() const
             stride = m_width * kBytesPerPixel;
             m_premultipliedCopy.resize(static_cast<std::size_t>(stride) * m_height);
             for (int y = 0; y < m_height; ++y) {
-                const auto* src = reinterpret_cast<const std::uint32_t*>(data() + static_cast<std::size_t>(y) * m_bytesPerRow);
-                auto* dst = reinterpret_cast<std::uint32_t*>(m_premultipliedCopy.data() + static_cast<std::size_t>(y) * stride);
+                const auto* src =
+                    reinterpret_cast<const std::uint32_t*>(data() + static_cast<std::size_t>(y) * m_bytesPerRow);
+                auto* dst =
+                    reinterpret_cast<std::uint32_t*>(m_premultipliedCopy.data() + static_cast<std::size_t>(y) * stride);
                 for (int x = 0; x < m_width; ++x)
                     dst[x] = premultiply(src[x]);
             }
@@ -100,7 +103,8 @@ const detail::CachedSurface& Image::surface() const
         }
     }
     m_surface = std::make_unique<detail::CachedSurface>();
-    m_surface->handle.reset(cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, m_width, m_height, stride));
+    m_surface->handle.reset(
+        cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, m_width, m_height, stride));
     return *m_surface;
 }
 

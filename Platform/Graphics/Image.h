@@ -23,8 +23,8 @@ public:
 
     // Wraps `bytes` (not copied). Fails (nullptr) when the sizes are out of range or the buffer
     // is shorter than offset + height x bytesPerRow.
-    static std::shared_ptr<const Image> create(int width, int height, int bytesPerRow, Alpha alpha,
-                                               SharedBytes bytes, std::size_t offset = 0);
+    static std::shared_ptr<const Image> create(int width, int height, int bytesPerRow, Alpha alpha, SharedBytes bytes,
+                                               std::size_t offset = 0);
     // Decodes a PNG or JPEG file (upright, EXIF orientation applied); nullptr on failure.
     static std::shared_ptr<const Image> fromFile(const std::string& path);
     // Decodes PNG or JPEG bytes in memory (upright); nullptr on failure.

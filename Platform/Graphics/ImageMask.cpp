@@ -8,8 +8,8 @@
 
 namespace gfx {
 
-std::shared_ptr<const ImageMask> ImageMask::create(int width, int height, int rowBytes, std::vector<std::uint8_t> samples,
-                                                   bool interpolate)
+std::shared_ptr<const ImageMask> ImageMask::create(int width, int height, int rowBytes,
+                                                   std::vector<std::uint8_t> samples, bool interpolate)
 {
     if (width <= 0 || height <= 0 || width > kMaxSurfaceSide || height > kMaxSurfaceSide)
         return nullptr;
@@ -21,11 +21,7 @@ std::shared_ptr<const ImageMask> ImageMask::create(int width, int height, int ro
 }
 
 ImageMask::ImageMask(int width, int height, int rowBytes, std::vector<std::uint8_t> samples, bool interpolate)
-    : m_width(width)
-    , m_height(height)
-    , m_rowBytes(rowBytes)
-    , m_interpolate(interpolate)
-    , m_samples(std::move(samples))
+    : m_width(width), m_height(height), m_rowBytes(rowBytes), m_interpolate(interpolate), m_samples(std::move(samples))
 {
 }
 
@@ -44,7 +40,8 @@ const detail::CachedSurface& ImageMask::coverageSurface() const
             dst[x] = static_cast<std::uint8_t>(255 - src[x]);
     }
     m_surface = std::make_unique<detail::CachedSurface>();
-    m_surface->handle.reset(cairo_image_surface_create_for_data(m_coverage.data(), CAIRO_FORMAT_A8, m_width, m_height, stride));
+    m_surface->handle.reset(
+        cairo_image_surface_create_for_data(m_coverage.data(), CAIRO_FORMAT_A8, m_width, m_height, stride));
     return *m_surface;
 }
 

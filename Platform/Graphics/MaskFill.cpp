@@ -52,7 +52,7 @@ struct Placement {
 bool finite(const AffineTransform& t)
 {
     return std::isfinite(t.a) && std::isfinite(t.b) && std::isfinite(t.c) && std::isfinite(t.d) && std::isfinite(t.tx)
-        && std::isfinite(t.ty);
+           && std::isfinite(t.ty);
 }
 
 IntRect intersect(const IntRect& a, const IntRect& b)
@@ -65,8 +65,8 @@ IntRect intersect(const IntRect& a, const IntRect& b)
 }
 
 // False when nothing can be drawn; `tooExtreme` when the fixed-point walk could overflow.
-bool place(const MaskFillTarget& target, const IntRect& clip, const ImageMask& mask, const AffineTransform& unitToDevice,
-           Placement& out, bool& tooExtreme)
+bool place(const MaskFillTarget& target, const IntRect& clip, const ImageMask& mask,
+           const AffineTransform& unitToDevice, Placement& out, bool& tooExtreme)
 {
     tooExtreme = false;
     if (!finite(unitToDevice) || unitToDevice.determinant() == 0 || !std::isfinite(unitToDevice.determinant()))
@@ -77,8 +77,10 @@ bool place(const MaskFillTarget& target, const IntRect& clip, const ImageMask& m
         return false;
     out.deviceToMask = unitToDevice.inverted().concat(AffineTransform::scaling(mask.width(), mask.height()));
     const IntRect& r = out.region;
-    const Point corners[4] = {{r.x + 0.5, r.y + 0.5}, {r.x + r.width - 0.5, r.y + 0.5},
-                              {r.x + 0.5, r.y + r.height - 0.5}, {r.x + r.width - 0.5, r.y + r.height - 0.5}};
+    const Point corners[4] = {{r.x + 0.5, r.y + 0.5},
+                              {r.x + r.width - 0.5, r.y + 0.5},
+                              {r.x + 0.5, r.y + r.height - 0.5},
+                              {r.x + r.width - 0.5, r.y + r.height - 0.5}};
     for (const Point& corner : corners) {
         const Point m = out.deviceToMask.apply(corner);
         if (!(std::fabs(m.x) < kMaxMaskCoordinate && std::fabs(m.y) < kMaxMaskCoordinate)) {

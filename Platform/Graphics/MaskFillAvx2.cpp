@@ -38,12 +38,13 @@ inline __m256i scalePixels(__m256i pixels, __m256i factors)
 class VectorWalk {
 public:
     VectorWalk(const SampleWalk& w, int rowBytes)
-        : m_rowBytes(_mm256_set1_epi64x(rowBytes)), m_du8(_mm256_set1_epi64x(w.du * 8)),
-          m_dv8(_mm256_set1_epi64x(w.dv * 8)),
-          m_uLow(_mm256_setr_epi64x(w.u, w.u + w.du, w.u + 2 * w.du, w.u + 3 * w.du)),
-          m_vLow(_mm256_setr_epi64x(w.v, w.v + w.dv, w.v + 2 * w.dv, w.v + 3 * w.dv)),
-          m_uHigh(_mm256_add_epi64(m_uLow, _mm256_set1_epi64x(w.du * 4))),
-          m_vHigh(_mm256_add_epi64(m_vLow, _mm256_set1_epi64x(w.dv * 4)))
+        : m_rowBytes(_mm256_set1_epi64x(rowBytes))
+        , m_du8(_mm256_set1_epi64x(w.du * 8))
+        , m_dv8(_mm256_set1_epi64x(w.dv * 8))
+        , m_uLow(_mm256_setr_epi64x(w.u, w.u + w.du, w.u + 2 * w.du, w.u + 3 * w.du))
+        , m_vLow(_mm256_setr_epi64x(w.v, w.v + w.dv, w.v + 2 * w.dv, w.v + 3 * w.dv))
+        , m_uHigh(_mm256_add_epi64(m_uLow, _mm256_set1_epi64x(w.du * 4)))
+        , m_vHigh(_mm256_add_epi64(m_vLow, _mm256_set1_epi64x(w.dv * 4)))
     {
     }
 
@@ -75,7 +76,10 @@ private:
 // The walk after `steps` pixels.
 SampleWalk advanced(const SampleWalk& w, int steps) { return {w.u + w.du * steps, w.v + w.dv * steps, w.du, w.dv}; }
 
-inline __m256i load8(const std::uint32_t (&lanes)[8]) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes)); }
+inline __m256i load8(const std::uint32_t (&lanes)[8])
+{
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes));
+}
 
 } // namespace
 

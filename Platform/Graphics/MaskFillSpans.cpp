@@ -168,12 +168,9 @@ void blendSourceOver(std::uint32_t* dst, int count, const SampleWalk& walk, cons
                      const SourceTable& table)
 {
     switch (chosenPath()) {
-    case SpanPath::Avx2:
-        return blendSourceOverAvx2(dst, count, walk, samples, rowBytes, table);
-    case SpanPath::Sse2:
-        return blendSourceOverSse2(dst, count, walk, samples, rowBytes, table);
-    case SpanPath::Scalar:
-        break;
+    case SpanPath::Avx2: return blendSourceOverAvx2(dst, count, walk, samples, rowBytes, table);
+    case SpanPath::Sse2: return blendSourceOverSse2(dst, count, walk, samples, rowBytes, table);
+    case SpanPath::Scalar: break;
     }
     blendSourceOverScalar(dst, count, walk, samples, rowBytes, table);
 }
@@ -181,12 +178,9 @@ void blendSourceOver(std::uint32_t* dst, int count, const SampleWalk& walk, cons
 void blendClear(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes)
 {
     switch (chosenPath()) {
-    case SpanPath::Avx2:
-        return blendClearAvx2(dst, count, walk, samples, rowBytes);
-    case SpanPath::Sse2:
-        return blendClearSse2(dst, count, walk, samples, rowBytes);
-    case SpanPath::Scalar:
-        break;
+    case SpanPath::Avx2: return blendClearAvx2(dst, count, walk, samples, rowBytes);
+    case SpanPath::Sse2: return blendClearSse2(dst, count, walk, samples, rowBytes);
+    case SpanPath::Scalar: break;
     }
     blendClearScalar(dst, count, walk, samples, rowBytes);
 }

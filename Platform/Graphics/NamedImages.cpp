@@ -20,7 +20,8 @@ ImageRef imageNamed(const std::string& fileName)
     if (auto it = images.find(fileName); it != images.end())
         return it->second;
     // A name with a path separator could reach outside the bundle.
-    ImageRef image = fileName.find('/') == std::string::npos ? Image::fromFile(fnd::resourcePath() + "/" + fileName) : nullptr;
+    ImageRef image =
+        fileName.find('/') == std::string::npos ? Image::fromFile(fnd::resourcePath() + "/" + fileName) : nullptr;
     images.emplace(fileName, image);
     return image;
 }

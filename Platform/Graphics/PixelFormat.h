@@ -40,7 +40,8 @@ constexpr std::uint32_t unpremultiply(std::uint32_t premultiplied)
     if (a == 255 || a == 0)
         return a == 0 ? 0 : premultiplied;
     return packARGB(a, unpremultiplyComponent(redOf(premultiplied), a),
-                    unpremultiplyComponent(greenOf(premultiplied), a), unpremultiplyComponent(blueOf(premultiplied), a));
+                    unpremultiplyComponent(greenOf(premultiplied), a),
+                    unpremultiplyComponent(blueOf(premultiplied), a));
 }
 
 // Surfaces larger than this on a side are refused before anything is allocated.

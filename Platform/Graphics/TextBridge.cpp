@@ -36,7 +36,8 @@ void drawLayout(BitmapContext& context, PangoLayout* layout, Point origin, doubl
     pango_layout_get_extents(layout, &ink, &logical);
     const double x0 = std::min(ink.x, logical.x), x1 = std::max(ink.x + ink.width, logical.x + logical.width);
     // Lines past the limit are laid out but not shown.
-    const Rect shown(origin.x + pango_units_to_double(x0) - 1, origin.y, pango_units_to_double(x1 - x0) + 2, shownHeight);
+    const Rect shown(origin.x + pango_units_to_double(x0) - 1, origin.y, pango_units_to_double(x1 - x0) + 2,
+                     shownHeight);
     const double alpha = color.alpha * context.alpha();
     detail::BitmapContextAccess::draw(context, shown, [&] {
         cairo_t* cr = detail::BitmapContextAccess::cairo(context); // a shadow may swap in its own

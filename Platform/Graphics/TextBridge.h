@@ -13,7 +13,7 @@ namespace gfx::text {
 struct GObjectUnref {
     void operator()(gpointer object) const { g_object_unref(object); }
 };
-template<typename T> using GObjectPtr = std::unique_ptr<T, GObjectUnref>;
+template <typename T> using GObjectPtr = std::unique_ptr<T, GObjectUnref>;
 
 // A pango context for text drawn into BitmapContexts: one pango point is one of our points
 // (72 dots an inch) and metrics are unhinted, so a text measures the same at every backing scale.

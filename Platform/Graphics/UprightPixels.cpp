@@ -12,14 +12,38 @@ struct SourceMap {
     void operator()(int x, int y, int& sx, int& sy) const
     {
         switch (code) {
-        case imageio::kOrientationDown: sx = w - 1 - x; sy = h - 1 - y; break;
-        case imageio::kOrientationLeft: sx = w - 1 - y; sy = x; break;   // turn counter-clockwise
-        case imageio::kOrientationRight: sx = y; sy = h - 1 - x; break;  // turn clockwise
-        case imageio::kOrientationUpMirrored: sx = w - 1 - x; sy = y; break;
-        case imageio::kOrientationDownMirrored: sx = x; sy = h - 1 - y; break;
-        case imageio::kOrientationLeftMirrored: sx = y; sy = x; break;
-        case imageio::kOrientationRightMirrored: sx = w - 1 - y; sy = h - 1 - x; break;
-        default: sx = x; sy = y; break;
+        case imageio::kOrientationDown:
+            sx = w - 1 - x;
+            sy = h - 1 - y;
+            break;
+        case imageio::kOrientationLeft:
+            sx = w - 1 - y;
+            sy = x;
+            break; // turn counter-clockwise
+        case imageio::kOrientationRight:
+            sx = y;
+            sy = h - 1 - x;
+            break; // turn clockwise
+        case imageio::kOrientationUpMirrored:
+            sx = w - 1 - x;
+            sy = y;
+            break;
+        case imageio::kOrientationDownMirrored:
+            sx = x;
+            sy = h - 1 - y;
+            break;
+        case imageio::kOrientationLeftMirrored:
+            sx = y;
+            sy = x;
+            break;
+        case imageio::kOrientationRightMirrored:
+            sx = w - 1 - y;
+            sy = h - 1 - x;
+            break;
+        default:
+            sx = x;
+            sy = y;
+            break;
         }
     }
 };
@@ -40,7 +64,8 @@ ImageRef uprightImage(const imageio::DecodedImage& d)
         for (int x = 0; x < ow; ++x) {
             int sx = x, sy = y;
             map(x, y, sx, sy);
-            auto word = reinterpret_cast<const std::uint32_t*>(d.bytes->data() + static_cast<std::size_t>(sy) * d.bytesPerRow)[sx];
+            auto word = reinterpret_cast<const std::uint32_t*>(d.bytes->data()
+                                                               + static_cast<std::size_t>(sy) * d.bytesPerRow)[sx];
             *dst++ = premultiply(word);
         }
     }

@@ -26,8 +26,9 @@ bool parseOptions(int argc, char** argv)
 bool isWholeScreen(const ui::MainInterface& interface)
 {
     const gfx::Rect& frame = interface.windowFrame;
-    return interface.fullScreen || (frame.x() == 0 && frame.y() == 0 && frame.size.width == kScreenWidthPoints
-                                    && frame.size.height == kScreenHeightPoints);
+    return interface.fullScreen
+           || (frame.x() == 0 && frame.y() == 0 && frame.size.width == kScreenWidthPoints
+               && frame.size.height == kScreenHeightPoints);
 }
 } // namespace
 
@@ -35,9 +36,9 @@ fnd::Result<std::unique_ptr<ui::ApplicationDelegate>> loadApplicationDelegate()
 {
     auto interface = ui::loadMainInterface(ui::mainInterfacePath());
     if (!interface)
-        return fnd::Error {interface.error()};
+        return fnd::Error{interface.error()};
     if (!isWholeScreen(interface.value()))
-        return fnd::Error {"the main interface file asks for a window that is not the whole screen"};
+        return fnd::Error{"the main interface file asks for a window that is not the whole screen"};
     return ui::makeApplicationDelegate(interface->delegateClass);
 }
 

@@ -6,10 +6,7 @@
 namespace host {
 
 namespace {
-bool isSet(const char* value)
-{
-    return value && *value;
-}
+bool isSet(const char* value) { return value && *value; }
 } // namespace
 
 DisplayEnvironment currentDisplayEnvironment()

@@ -28,10 +28,7 @@ std::string describe(gfx::Point p)
     return text;
 }
 
-gfx::Point lerp(gfx::Point a, gfx::Point b, double t)
-{
-    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
-}
+gfx::Point lerp(gfx::Point a, gfx::Point b, double t) { return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t}; }
 } // namespace
 
 HeadlessHost::HeadlessHost(double scale)
@@ -52,10 +49,7 @@ HeadlessHost::~HeadlessHost()
     ui::setScreenScale(m_previousScreenScale);
 }
 
-double HeadlessHost::now() const
-{
-    return fnd::clock().now();
-}
+double HeadlessHost::now() const { return fnd::clock().now(); }
 
 void HeadlessHost::launch(const Application& application)
 {
@@ -75,10 +69,7 @@ void HeadlessHost::terminate()
         m_application.willTerminate();
 }
 
-void HeadlessHost::frame()
-{
-    m_window->display();
-}
+void HeadlessHost::frame() { m_window->display(); }
 
 fnd::Status HeadlessHost::checkInWindow(gfx::Point point) const
 {
@@ -249,10 +240,7 @@ void HeadlessHost::advance(double seconds)
     }
 }
 
-ui::View* HeadlessHost::findVisibleView(const std::string& label)
-{
-    return host::findVisibleView(*m_window, label);
-}
+ui::View* HeadlessHost::findVisibleView(const std::string& label) { return host::findVisibleView(*m_window, label); }
 
 fnd::Status HeadlessHost::screenshot(const std::string& path)
 {

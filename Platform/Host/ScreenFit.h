@@ -8,10 +8,10 @@
 namespace host {
 
 struct ScreenFit {
-    double scale = 1;     // pixels per point
-    int originX = 0;      // the screen's top-left corner in window pixels
+    double scale = 1; // pixels per point
+    int originX = 0;  // the screen's top-left corner in window pixels
     int originY = 0;
-    int pixelWidth = 0;   // the screen's size in pixels: the backing store's size at `scale`
+    int pixelWidth = 0; // the screen's size in pixels: the backing store's size at `scale`
     int pixelHeight = 0;
 
     // A point in window pixels as a point on the screen (outside it when in the border).

@@ -21,7 +21,7 @@ using SdlTexture = std::unique_ptr<SDL_Texture, SdlTextureDeleter>;
 // SDL's video (and events) for the object's lifetime; check ok() after constructing.
 class SdlVideo {
 public:
-    SdlVideo() : m_ok(SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) { }
+    SdlVideo() : m_ok(SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {}
     ~SdlVideo()
     {
         if (m_ok)

@@ -17,21 +17,15 @@
 namespace host {
 
 namespace {
-constexpr double kFrameSeconds = 1.0 / 60;   // frame pacing while animations run
-constexpr double kRunSliceSeconds = 0.25;    // run() checks for quitting at least this often
-constexpr double kMaxWaitSeconds = 3600;     // never hand SDL an unbounded wait
-constexpr Uint8 kBorderGrey = 0x2b;          // around the screen when the window is larger
+constexpr double kFrameSeconds = 1.0 / 60; // frame pacing while animations run
+constexpr double kRunSliceSeconds = 0.25;  // run() checks for quitting at least this often
+constexpr double kMaxWaitSeconds = 3600;   // never hand SDL an unbounded wait
+constexpr Uint8 kBorderGrey = 0x2b;        // around the screen when the window is larger
 
-std::string sdlError(const std::string& what)
-{
-    return "SdlHost: " + what + ": " + SDL_GetError();
-}
+std::string sdlError(const std::string& what) { return "SdlHost: " + what + ": " + SDL_GetError(); }
 } // namespace
 
-int scaleForUsableHeight(int usableHeight)
-{
-    return std::max(1, usableHeight / static_cast<int>(kScreenHeightPoints));
-}
+int scaleForUsableHeight(int usableHeight) { return std::max(1, usableHeight / static_cast<int>(kScreenHeightPoints)); }
 
 std::unique_ptr<SdlHost> SdlHost::create(const std::string& title, int scale)
 {
@@ -66,10 +60,7 @@ SdlHost::SdlHost(Token, SdlVideo video)
     m_input = std::make_unique<SdlInput>(*m_window);
 }
 
-double SdlHost::scale() const
-{
-    return m_window->scale();
-}
+double SdlHost::scale() const { return m_window->scale(); }
 
 SdlHost::~SdlHost()
 {
@@ -167,15 +158,9 @@ void SdlHost::run(const Application& application)
     terminate();
 }
 
-void SdlHost::runOnce()
-{
-    fnd::RunLoop::main().runOnce();
-}
+void SdlHost::runOnce() { fnd::RunLoop::main().runOnce(); }
 
-void SdlHost::quit()
-{
-    m_quitting = true;
-}
+void SdlHost::quit() { m_quitting = true; }
 
 void SdlHost::terminate()
 {
@@ -283,7 +268,8 @@ void SdlHost::uploadRedrawnAreas()
     const int stride = store.bytesPerRow();
     for (const gfx::IntRect& r : drawn) {
         SDL_Rect rect{r.x, r.y, r.width, r.height};
-        const std::uint8_t* first = pixels + static_cast<std::ptrdiff_t>(r.y) * stride + static_cast<std::ptrdiff_t>(r.x) * 4;
+        const std::uint8_t* first =
+            pixels + static_cast<std::ptrdiff_t>(r.y) * stride + static_cast<std::ptrdiff_t>(r.x) * 4;
         if (SDL_UpdateTexture(m_texture.get(), &rect, first, stride) != 0)
             fnd::log(sdlError("cannot upload a redrawn area"));
     }

@@ -6,15 +6,15 @@
 // usable height (at least 1), and can then be resized and maximised: the screen is redrawn at the
 // largest scale that fits the window's pixels (fractional too; HiDPI windows count their real
 // pixels), centred on a neutral border. Without a display it refuses to start (DisplayCheck.h).
-// Only the parts of the backing store the window redrew are uploaded to the streaming texture. While animations run the host keeps drawing frames; otherwise it
-// sleeps in SDL until input arrives or the next timer is due. Closing the window ends run() after
-// the application's will-terminate hook.
+// Only the parts of the backing store the window redrew are uploaded to the streaming texture. While animations run the
+// host keeps drawing frames; otherwise it sleeps in SDL until input arrives or the next timer is due. Closing the
+// window ends run() after the application's will-terminate hook.
 #include <memory>
 #include <string>
 
 #include "Host/Application.h"
-#include "Host/SdlHandles.h"
 #include "Host/ScreenFit.h"
+#include "Host/SdlHandles.h"
 #include "Host/SdlInput.h"
 
 namespace ui {

@@ -20,7 +20,8 @@ void SdlInput::setGeometry(int windowWidth, int windowHeight, int pixelWidth, in
 
 gfx::Point SdlInput::mousePixel(int x, int y) const
 {
-    return {static_cast<double>(x) * m_pixelWidth / m_windowWidth, static_cast<double>(y) * m_pixelHeight / m_windowHeight};
+    return {static_cast<double>(x) * m_pixelWidth / m_windowWidth,
+            static_cast<double>(y) * m_pixelHeight / m_windowHeight};
 }
 
 gfx::Point SdlInput::fingerPixel(float x, float y) const
@@ -32,8 +33,7 @@ bool SdlInput::handle(const SDL_Event& event, double timestamp)
 {
     switch (event.type) {
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-        return handleMouseButton(event.button, timestamp);
+    case SDL_MOUSEBUTTONUP: return handleMouseButton(event.button, timestamp);
     case SDL_MOUSEMOTION:
         // Touch screens also send synthetic mouse events; their fingers are handled as such.
         if (event.motion.which == SDL_TOUCH_MOUSEID)
@@ -44,12 +44,9 @@ bool SdlInput::handle(const SDL_Event& event, double timestamp)
         return true;
     case SDL_FINGERDOWN:
     case SDL_FINGERMOTION:
-    case SDL_FINGERUP:
-        return handleFinger(event.tfinger, timestamp);
-    case SDL_MOUSEWHEEL:
-        return handleWheel(event.wheel);
-    default:
-        return false;
+    case SDL_FINGERUP: return handleFinger(event.tfinger, timestamp);
+    case SDL_MOUSEWHEEL: return handleWheel(event.wheel);
+    default: return false;
     }
 }
 

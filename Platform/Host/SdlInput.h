@@ -20,7 +20,7 @@ namespace host {
 
 class SdlInput {
 public:
-    explicit SdlInput(ui::Window& window) : m_window(window) { }
+    explicit SdlInput(ui::Window& window) : m_window(window) {}
 
     // The SDL window's size in its own coordinates (mouse positions are in these) and in pixels,
     // and where the screen is drawn in those pixels.

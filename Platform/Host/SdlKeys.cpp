@@ -2,9 +2,9 @@
 // other key goes to the window's responders.
 #include "Host/SdlKeys.h"
 
-#include "Host/SdlHost.h"
 #include "Foundation/Clock.h"
 #include "Foundation/Log.h"
+#include "Host/SdlHost.h"
 #include "Toolkit/Window.h"
 
 namespace host {
@@ -15,16 +15,35 @@ struct KeyMapping {
     ui::Key key;
 };
 constexpr KeyMapping kNamedKeys[] = {
-    {SDLK_MINUS, ui::Key::Minus},        {SDLK_KP_MINUS, ui::Key::Minus},     {SDLK_EQUALS, ui::Key::Equals},
-    {SDLK_LEFTBRACKET, ui::Key::BracketLeft}, {SDLK_RIGHTBRACKET, ui::Key::BracketRight},
-    {SDLK_SLASH, ui::Key::Slash},        {SDLK_QUESTION, ui::Key::Question},  {SDLK_COMMA, ui::Key::Comma},
-    {SDLK_PERIOD, ui::Key::Period},      {SDLK_SPACE, ui::Key::Space},        {SDLK_ESCAPE, ui::Key::Escape},
-    {SDLK_RETURN, ui::Key::Return},      {SDLK_KP_ENTER, ui::Key::Return},    {SDLK_TAB, ui::Key::Tab},
-    {SDLK_BACKSPACE, ui::Key::Backspace}, {SDLK_DELETE, ui::Key::Delete},    {SDLK_LEFT, ui::Key::Left},
-    {SDLK_RIGHT, ui::Key::Right},        {SDLK_UP, ui::Key::Up},              {SDLK_DOWN, ui::Key::Down},
-    {SDLK_KP_0, ui::Key::Digit0},        {SDLK_KP_1, ui::Key::Digit1},        {SDLK_KP_2, ui::Key::Digit2},
-    {SDLK_KP_3, ui::Key::Digit3},        {SDLK_KP_4, ui::Key::Digit4},        {SDLK_KP_5, ui::Key::Digit5},
-    {SDLK_KP_6, ui::Key::Digit6},        {SDLK_KP_7, ui::Key::Digit7},        {SDLK_KP_8, ui::Key::Digit8},
+    {SDLK_MINUS, ui::Key::Minus},
+    {SDLK_KP_MINUS, ui::Key::Minus},
+    {SDLK_EQUALS, ui::Key::Equals},
+    {SDLK_LEFTBRACKET, ui::Key::BracketLeft},
+    {SDLK_RIGHTBRACKET, ui::Key::BracketRight},
+    {SDLK_SLASH, ui::Key::Slash},
+    {SDLK_QUESTION, ui::Key::Question},
+    {SDLK_COMMA, ui::Key::Comma},
+    {SDLK_PERIOD, ui::Key::Period},
+    {SDLK_SPACE, ui::Key::Space},
+    {SDLK_ESCAPE, ui::Key::Escape},
+    {SDLK_RETURN, ui::Key::Return},
+    {SDLK_KP_ENTER, ui::Key::Return},
+    {SDLK_TAB, ui::Key::Tab},
+    {SDLK_BACKSPACE, ui::Key::Backspace},
+    {SDLK_DELETE, ui::Key::Delete},
+    {SDLK_LEFT, ui::Key::Left},
+    {SDLK_RIGHT, ui::Key::Right},
+    {SDLK_UP, ui::Key::Up},
+    {SDLK_DOWN, ui::Key::Down},
+    {SDLK_KP_0, ui::Key::Digit0},
+    {SDLK_KP_1, ui::Key::Digit1},
+    {SDLK_KP_2, ui::Key::Digit2},
+    {SDLK_KP_3, ui::Key::Digit3},
+    {SDLK_KP_4, ui::Key::Digit4},
+    {SDLK_KP_5, ui::Key::Digit5},
+    {SDLK_KP_6, ui::Key::Digit6},
+    {SDLK_KP_7, ui::Key::Digit7},
+    {SDLK_KP_8, ui::Key::Digit8},
     {SDLK_KP_9, ui::Key::Digit9},
 };
 

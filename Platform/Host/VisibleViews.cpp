@@ -81,7 +81,7 @@ namespace host {
 namespace {
 
 // Every view of the tree, front-most first (the reverse of drawing order).
-template<typename Visit> bool visitFrontToBack(ui::View& view, Visit&& visit)
+template <typename Visit> bool visitFrontToBack(ui::View& view, Visit&& visit)
 {
     const auto& children = view.subviews();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {

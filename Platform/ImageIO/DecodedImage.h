@@ -36,8 +36,8 @@ int orientationFromExif(int exifOrientation);
 // True for the codes whose upright picture has width and height exchanged.
 constexpr bool orientationSwapsAxes(int code)
 {
-    return code == kOrientationLeft || code == kOrientationRight || code == kOrientationLeftMirrored ||
-           code == kOrientationRightMirrored;
+    return code == kOrientationLeft || code == kOrientationRight || code == kOrientationLeftMirrored
+           || code == kOrientationRightMirrored;
 }
 
 struct DecodedImage {

@@ -47,8 +47,8 @@ fnd::Result<DecodedImage> decodeFileReduced(const std::string& path, int minShor
         return fnd::Error{bytes.error()};
     const std::uint8_t* data = bytes->data();
     const std::size_t size = bytes->size();
-    auto image = detail::looksLikeJpeg(data, size) ? detail::decodeJpeg(data, size, minShortSide)
-                                                   : decodeMemory(data, size);
+    auto image =
+        detail::looksLikeJpeg(data, size) ? detail::decodeJpeg(data, size, minShortSide) : decodeMemory(data, size);
     if (!image)
         return fnd::Error{path + ": " + image.error()};
     return image;

@@ -15,8 +15,8 @@ fnd::Status checkEncodablePixels(const PixelsView& pixels, int maxSide)
     if (pixels.width > maxSide || pixels.height > maxSide)
         return fnd::Error{"picture too large to encode: " + size};
     if (pixels.bytesPerRow < static_cast<std::int64_t>(pixels.width) * 4)
-        return fnd::Error{"rows of " + std::to_string(pixels.bytesPerRow) + " bytes are too short for " +
-                          std::to_string(pixels.width) + " pixels"};
+        return fnd::Error{"rows of " + std::to_string(pixels.bytesPerRow) + " bytes are too short for "
+                          + std::to_string(pixels.width) + " pixels"};
     return {};
 }
 

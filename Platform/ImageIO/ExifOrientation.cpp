@@ -23,8 +23,7 @@ using ExifDataPtr = std::unique_ptr<ExifData, ExifDataUnref>;
 int readOrientationTag(ExifData* exif)
 {
     ExifEntry* entry = exif_content_get_entry(exif->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION);
-    if (!entry || !entry->data || entry->format != EXIF_FORMAT_SHORT || entry->components < 1 ||
-        entry->size < 2)
+    if (!entry || !entry->data || entry->format != EXIF_FORMAT_SHORT || entry->components < 1 || entry->size < 2)
         return kOrientationUp;
     return orientationFromExif(exif_get_short(entry->data, exif_data_get_byte_order(exif)));
 }
@@ -33,8 +32,8 @@ int readOrientationTag(ExifData* exif)
 
 int orientationFromExifBlock(const std::uint8_t* block, std::size_t size)
 {
-    if (!block || size <= sizeof kExifHeader || size > kMaxExifBytes ||
-        std::memcmp(block, kExifHeader, sizeof kExifHeader) != 0)
+    if (!block || size <= sizeof kExifHeader || size > kMaxExifBytes
+        || std::memcmp(block, kExifHeader, sizeof kExifHeader) != 0)
         return kOrientationUp;
     ExifDataPtr exif(exif_data_new());
     if (!exif)

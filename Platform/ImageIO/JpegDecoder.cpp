@@ -116,16 +116,12 @@ fnd::Error describeFailure(const JpegSession& session)
 int orientationFromMarkers(const jpeg_decompress_struct& info)
 {
     for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next)
-        if (marker->marker == JPEG_APP0 + 1 && marker->data_length > 6 &&
-            std::memcmp(marker->data, "Exif\0\0", 6) == 0)
+        if (marker->marker == JPEG_APP0 + 1 && marker->data_length > 6 && std::memcmp(marker->data, "Exif\0\0", 6) == 0)
             return orientationFromExifBlock(marker->data, marker->data_length);
     return kOrientationUp;
 }
 
-bool isCmyk(J_COLOR_SPACE space)
-{
-    return space == JCS_CMYK || space == JCS_YCCK;
-}
+bool isCmyk(J_COLOR_SPACE space) { return space == JCS_CMYK || space == JCS_YCCK; }
 
 bool isSupportedColorSpace(const jpeg_decompress_struct& info)
 {
@@ -197,8 +193,8 @@ fnd::Result<DecodedImage> decodeJpeg(const std::uint8_t* data, std::size_t size,
     const auto scaled = [scaleDenominator](JDIMENSION side) {
         return (side + static_cast<JDIMENSION>(scaleDenominator) - 1) / static_cast<JDIMENSION>(scaleDenominator);
     };
-    if (info.output_components != 4 || info.output_width != scaled(info.image_width) ||
-        info.output_height != scaled(info.image_height))
+    if (info.output_components != 4 || info.output_width != scaled(info.image_width)
+        || info.output_height != scaled(info.image_height))
         return fnd::Error{"unsupported JPEG pixel format"};
 
     auto pixels = std::make_shared<std::vector<std::uint8_t>>();

@@ -7,10 +7,7 @@
 namespace imageio::detail {
 namespace {
 
-JpegErrorState* stateOf(j_common_ptr common)
-{
-    return reinterpret_cast<JpegErrorState*>(common->err);
-}
+JpegErrorState* stateOf(j_common_ptr common) { return reinterpret_cast<JpegErrorState*>(common->err); }
 
 [[noreturn]] void recordErrorAndJump(j_common_ptr common)
 {
@@ -22,8 +19,7 @@ JpegErrorState* stateOf(j_common_ptr common)
 // Warnings after which libjpeg would go on with made-up (grey) pixels.
 bool warningSpoilsPixels(int code)
 {
-    return code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER || code == JWRN_HUFF_BAD_CODE ||
-           code == JWRN_MUST_RESYNC;
+    return code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER || code == JWRN_HUFF_BAD_CODE || code == JWRN_MUST_RESYNC;
 }
 
 void handleMessage(j_common_ptr common, int level)

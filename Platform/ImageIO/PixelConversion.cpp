@@ -21,10 +21,7 @@ std::uint8_t unpremultiply(std::uint8_t component, std::uint32_t factor)
     return static_cast<std::uint8_t>(value > 255 ? 255 : value);
 }
 
-std::uint8_t multiply255(unsigned a, unsigned b)
-{
-    return static_cast<std::uint8_t>((a * b + 127) / 255);
-}
+std::uint8_t multiply255(unsigned a, unsigned b) { return static_cast<std::uint8_t>((a * b + 127) / 255); }
 
 } // namespace
 

@@ -278,14 +278,16 @@ fnd::Result<PictureSize> readPngSize(const std::uint8_t* data, std::size_t size)
         return fnd::Error{"truncated PNG header"};
     if (auto checked = detail::checkSupportedHeader(data, size); !checked)
         return fnd::Error{checked.error()};
-    return PictureSize{static_cast<int>(detail::bigEndian32(data + 16)), static_cast<int>(detail::bigEndian32(data + 20))};
+    return PictureSize{static_cast<int>(detail::bigEndian32(data + 16)),
+                       static_cast<int>(detail::bigEndian32(data + 20))};
 }
 
 fnd::Status decodePngInto(const std::uint8_t* data, std::size_t size, const PixelRows& rows)
 {
     if (!data || !detail::looksLikePng(data, size))
         return fnd::Error{"not a PNG file"};
-    if (!rows.data || rows.width <= 0 || rows.height <= 0 || rows.bytesPerRow < std::size_t{4} * static_cast<std::size_t>(rows.width))
+    if (!rows.data || rows.width <= 0 || rows.height <= 0
+        || rows.bytesPerRow < std::size_t{4} * static_cast<std::size_t>(rows.width))
         return fnd::Error{"no rows to decode into"};
     if (auto checked = detail::checkSupportedHeader(data, size); !checked)
         return fnd::Error{checked.error()};
@@ -294,9 +296,11 @@ fnd::Status decodePngInto(const std::uint8_t* data, std::size_t size, const Pixe
     auto layout = detail::startReading(reader, source);
     if (!layout)
         return fnd::Error{layout.error()};
-    if (layout->width != static_cast<png_uint_32>(rows.width) || layout->height != static_cast<png_uint_32>(rows.height))
-        return fnd::Error{"a " + std::to_string(layout->width) + " x " + std::to_string(layout->height) + " picture where " +
-                          std::to_string(rows.width) + " x " + std::to_string(rows.height) + " was expected"};
+    if (layout->width != static_cast<png_uint_32>(rows.width)
+        || layout->height != static_cast<png_uint_32>(rows.height))
+        return fnd::Error{"a " + std::to_string(layout->width) + " x " + std::to_string(layout->height)
+                          + " picture where " + std::to_string(rows.width) + " x " + std::to_string(rows.height)
+                          + " was expected"};
     if (!detail::readPngPixelsInto(reader.png(), layout.value(), rows))
         return detail::describeFailure(source);
     return {};

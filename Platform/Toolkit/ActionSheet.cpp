@@ -11,14 +11,12 @@ constexpr double kTitleFontSize = 13;
 constexpr double kTopMargin = 16;
 constexpr double kTitleToButtons = 12;
 constexpr double kBottomMargin = 18;
-constexpr gfx::Color kTitleColor {0.8f, 0.81f, 0.84f, 1};
+constexpr gfx::Color kTitleColor{0.8f, 0.81f, 0.84f, 1};
 } // namespace
 
 ActionSheet::ActionSheet(const std::string& title, ActionSheetDelegate* delegate, const std::string& cancelButtonTitle,
                          const std::string& destructiveButtonTitle, const std::vector<std::string>& otherButtonTitles)
-    : ModalPanel({0, 0, kWidth, 0})
-    , m_title(title)
-    , m_delegate(delegate)
+    : ModalPanel({0, 0, kWidth, 0}), m_title(title), m_delegate(delegate)
 {
     if (!m_title.empty()) {
         m_titleLabel = std::make_shared<Label>();
@@ -65,10 +63,7 @@ void ActionSheet::layOut()
     setBounds({0, 0, kWidth, y + kBottomMargin});
 }
 
-void ActionSheet::showFromToolbar(Toolbar& toolbar)
-{
-    showInView(toolbar);
-}
+void ActionSheet::showFromToolbar(Toolbar& toolbar) { showInView(toolbar); }
 
 void ActionSheet::showInView(View& view)
 {
@@ -85,10 +80,7 @@ void ActionSheet::showInView(View& view)
     presentIn(*window, DimmingView::Style::Flat);
 }
 
-void ActionSheet::prepareEntrance()
-{
-    setCenter({m_shownCenter.x, m_shownCenter.y + bounds().height()});
-}
+void ActionSheet::prepareEntrance() { setCenter({m_shownCenter.x, m_shownCenter.y + bounds().height()}); }
 
 void ActionSheet::animateEntrance()
 {
@@ -114,9 +106,8 @@ void ActionSheet::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty
     gfx::Rect b = bounds();
     gfx::GStateSaver saved(context);
     context.clipToRect(b);
-    gfx::Gradient glass {{0, {0.27f, 0.29f, 0.33f, 0.93f}},
-                         {0.5f, {0.13f, 0.14f, 0.17f, 0.93f}},
-                         {1, {0.05f, 0.05f, 0.07f, 0.95f}}};
+    gfx::Gradient glass{
+        {0, {0.27f, 0.29f, 0.33f, 0.93f}}, {0.5f, {0.13f, 0.14f, 0.17f, 0.93f}}, {1, {0.05f, 0.05f, 0.07f, 0.95f}}};
     context.drawLinearGradient(glass, {0, b.minY()}, {0, b.maxY()});
     context.setFillColor(gfx::Color::black().withAlpha(0.8f));
     context.fillRect({b.minX(), b.minY(), b.width(), 1});

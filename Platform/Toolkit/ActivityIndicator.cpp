@@ -17,7 +17,10 @@ constexpr double kSmallSide = 20;
 } // namespace
 
 ActivityIndicator::ActivityIndicator(ActivityIndicatorStyle style, const gfx::Rect& frame)
-    : View(frame.isEmpty() ? gfx::Rect(frame.origin, style == ActivityIndicatorStyle::WhiteLarge ? gfx::Size {kLargeSide, kLargeSide} : gfx::Size {kSmallSide, kSmallSide}) : frame)
+    : View(frame.isEmpty() ? gfx::Rect(frame.origin, style == ActivityIndicatorStyle::WhiteLarge
+                                                         ? gfx::Size{kLargeSide, kLargeSide}
+                                                         : gfx::Size{kSmallSide, kSmallSide})
+                           : frame)
     , m_style(style)
 {
     setOpaque(false);

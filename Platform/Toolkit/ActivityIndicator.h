@@ -11,7 +11,8 @@ enum class ActivityIndicatorStyle { WhiteLarge = 0, White = 1, Gray = 2 };
 
 class ActivityIndicator : public View {
 public:
-    explicit ActivityIndicator(ActivityIndicatorStyle style = ActivityIndicatorStyle::White, const gfx::Rect& frame = {});
+    explicit ActivityIndicator(ActivityIndicatorStyle style = ActivityIndicatorStyle::White,
+                               const gfx::Rect& frame = {});
     ~ActivityIndicator() override;
 
     ActivityIndicatorStyle style() const { return m_style; }

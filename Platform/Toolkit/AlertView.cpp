@@ -22,10 +22,7 @@ constexpr double kTextWidth = AlertView::kWidth - 2 * kSideMargin;
 
 AlertView::AlertView(const std::string& title, const std::string& message, AlertViewDelegate* delegate,
                      const std::string& cancelButtonTitle, const std::vector<std::string>& otherButtonTitles)
-    : ModalPanel({0, 0, kWidth, 0})
-    , m_title(title)
-    , m_message(message)
-    , m_delegate(delegate)
+    : ModalPanel({0, 0, kWidth, 0}), m_title(title), m_message(message), m_delegate(delegate)
 {
     if (!cancelButtonTitle.empty()) {
         m_cancelIndex = numberOfButtons();
@@ -122,10 +119,7 @@ void AlertView::animateEntrance()
     setTransform(gfx::AffineTransform());
 }
 
-void AlertView::animateExit()
-{
-    setAlpha(0);
-}
+void AlertView::animateExit() { setAlpha(0); }
 
 void AlertView::deliverClick(int index)
 {
@@ -141,11 +135,11 @@ void AlertView::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/
     {
         gfx::GStateSaver saved(context);
         context.clipToPath(outline);
-        gfx::Gradient body {{0, {0.2f, 0.27f, 0.5f, 0.95f}}, {1, {0.05f, 0.09f, 0.25f, 0.95f}}};
+        gfx::Gradient body{{0, {0.2f, 0.27f, 0.5f, 0.95f}}, {1, {0.05f, 0.09f, 0.25f, 0.95f}}};
         context.drawLinearGradient(body, {0, box.minY()}, {0, box.maxY()});
-        gfx::Rect sheenArea {box.minX() - box.width() * 0.25, box.minY() - 60, box.width() * 1.5, 100};
+        gfx::Rect sheenArea{box.minX() - box.width() * 0.25, box.minY() - 60, box.width() * 1.5, 100};
         context.clipToPath(gfx::Path::ellipse(sheenArea));
-        gfx::Gradient sheen {{0, gfx::Color::white().withAlpha(0.35f)}, {1, gfx::Color::white().withAlpha(0.08f)}};
+        gfx::Gradient sheen{{0, gfx::Color::white().withAlpha(0.35f)}, {1, gfx::Color::white().withAlpha(0.08f)}};
         context.drawLinearGradient(sheen, {0, box.minY()}, {0, sheenArea.maxY()});
     }
     context.setStrokeColor(gfx::Color::white().withAlpha(0.95f));

@@ -14,10 +14,7 @@ namespace ui {
 namespace {
 constexpr double kNotStarted = std::numeric_limits<double>::infinity();
 
-double sanitizedSeconds(double s)
-{
-    return std::isfinite(s) && s > 0 ? s : 0;
-}
+double sanitizedSeconds(double s) { return std::isfinite(s) && s > 0 ? s : 0; }
 
 // The cubic Bezier timing curve from (0, 0) to (1, 1) with control points (x1, y1) and (x2, y2),
 // at time t: the curve's x is monotonic, so bisection finds the parameter whose x is t.
@@ -239,7 +236,8 @@ void Animator::finishBlock(unsigned id, bool finished)
         return true;
     });
     std::erase_if(m_endTimers, [](const fnd::TimerRef& t) { return !t->isValid(); });
-    auto it = std::find_if(m_pendingCallbacks.begin(), m_pendingCallbacks.end(), [id](const auto& p) { return p.first == id; });
+    auto it = std::find_if(m_pendingCallbacks.begin(), m_pendingCallbacks.end(),
+                           [id](const auto& p) { return p.first == id; });
     if (it == m_pendingCallbacks.end())
         return;
     auto callback = std::move(it->second);

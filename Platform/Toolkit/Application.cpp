@@ -35,7 +35,8 @@ public:
 private:
     void skipBlanks()
     {
-        while (m_pos < m_text.size() && (m_text[m_pos] == ' ' || m_text[m_pos] == '\n' || m_text[m_pos] == '\r' || m_text[m_pos] == '\t'))
+        while (m_pos < m_text.size()
+               && (m_text[m_pos] == ' ' || m_text[m_pos] == '\n' || m_text[m_pos] == '\r' || m_text[m_pos] == '\t'))
             ++m_pos;
     }
     bool take(char c)
@@ -138,16 +139,13 @@ std::map<std::string, ApplicationDelegateFactory>& delegateClasses()
 
 } // namespace
 
-std::string mainInterfacePath()
-{
-    return fnd::resourcePath() + "/MainWindow.json";
-}
+std::string mainInterfacePath() { return fnd::resourcePath() + "/MainWindow.json"; }
 
 fnd::Result<MainInterface> parseMainInterface(const std::string& text)
 {
     InterfaceReader reader(text);
     if (std::string problem = reader.read(); !problem.empty())
-        return fnd::Error {"the main interface file does not read: " + problem};
+        return fnd::Error{"the main interface file does not read: " + problem};
     auto number = [&](const char* key) {
         auto found = reader.numbers().find(key);
         return found == reader.numbers().end() ? 0.0 : found->second;
@@ -158,9 +156,9 @@ fnd::Result<MainInterface> parseMainInterface(const std::string& text)
     if (auto found = reader.strings().find("delegateClass"); found != reader.strings().end())
         interface.delegateClass = found->second;
     if (!(interface.windowFrame.size.width > 0) || !(interface.windowFrame.size.height > 0))
-        return fnd::Error {"the main interface file gives the window no size"};
+        return fnd::Error{"the main interface file gives the window no size"};
     if (interface.delegateClass.empty())
-        return fnd::Error {"the main interface file names no application delegate"};
+        return fnd::Error{"the main interface file names no application delegate"};
     return interface;
 }
 
@@ -168,7 +166,7 @@ fnd::Result<MainInterface> loadMainInterface(const std::string& path)
 {
     auto bytes = fnd::readFile(path, kMaxInterfaceBytes);
     if (!bytes)
-        return fnd::Error {path + ": " + bytes.error()};
+        return fnd::Error{path + ": " + bytes.error()};
     return parseMainInterface(std::string(bytes->begin(), bytes->end()));
 }
 
@@ -181,10 +179,10 @@ fnd::Result<std::unique_ptr<ApplicationDelegate>> makeApplicationDelegate(const 
 {
     auto found = delegateClasses().find(className);
     if (found == delegateClasses().end() || !found->second)
-        return fnd::Error {"no application delegate class named \"" + className + "\""};
+        return fnd::Error{"no application delegate class named \"" + className + "\""};
     auto delegate = found->second();
     if (!delegate)
-        return fnd::Error {"the application delegate \"" + className + "\" could not be made"};
+        return fnd::Error{"the application delegate \"" + className + "\" could not be made"};
     return delegate;
 }
 

@@ -27,7 +27,7 @@ public:
     void setWindow(Window* window) { m_window = window; }
 
     virtual void applicationDidFinishLaunching(Window& window) = 0;
-    virtual void applicationWillTerminate() { }
+    virtual void applicationWillTerminate() {}
 
 private:
     Window* m_window = nullptr; // owned by the host
@@ -49,7 +49,7 @@ fnd::Result<MainInterface> parseMainInterface(const std::string& text);
 // Delegate classes by name. Registering a name again replaces its factory.
 using ApplicationDelegateFactory = std::function<std::unique_ptr<ApplicationDelegate>()>;
 void registerApplicationDelegateClass(const std::string& name, ApplicationDelegateFactory factory);
-template<typename Delegate> void registerApplicationDelegateClass(const std::string& name)
+template <typename Delegate> void registerApplicationDelegateClass(const std::string& name)
 {
     registerApplicationDelegateClass(name, [] { return std::make_unique<Delegate>(); });
 }

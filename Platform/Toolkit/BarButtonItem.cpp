@@ -27,7 +27,8 @@ BarItemButton::Look lookFor(const BarButtonItem& item, BarPlacement placement)
     if (const auto& system = item.systemItem()) {
         switch (*system) {
         case BarButtonSystemItem::Action: return BarItemButton::Look::ActionGlyph;
-        case BarButtonSystemItem::Add: return bordered ? BarItemButton::Look::BorderedAddGlyph : BarItemButton::Look::AddGlyph;
+        case BarButtonSystemItem::Add:
+            return bordered ? BarItemButton::Look::BorderedAddGlyph : BarItemButton::Look::AddGlyph;
         case BarButtonSystemItem::Done: return BarItemButton::Look::BorderedDone;
         default: return BarItemButton::Look::Bordered;
         }
@@ -40,7 +41,7 @@ BarItemButton::Look lookFor(const BarButtonItem& item, BarPlacement placement)
 
 std::shared_ptr<BarButtonItem> BarButtonItem::withImage(ImageAssetRef image, BarButtonItemStyle style, Action action)
 {
-    auto item = std::make_shared<BarButtonItem>(Token {});
+    auto item = std::make_shared<BarButtonItem>(Token{});
     item->m_image = std::move(image);
     item->m_style = style;
     item->m_action = std::move(action);
@@ -49,7 +50,7 @@ std::shared_ptr<BarButtonItem> BarButtonItem::withImage(ImageAssetRef image, Bar
 
 std::shared_ptr<BarButtonItem> BarButtonItem::withTitle(std::string title, BarButtonItemStyle style, Action action)
 {
-    auto item = std::make_shared<BarButtonItem>(Token {});
+    auto item = std::make_shared<BarButtonItem>(Token{});
     item->m_title = std::move(title);
     item->m_style = style;
     item->m_action = std::move(action);
@@ -58,7 +59,7 @@ std::shared_ptr<BarButtonItem> BarButtonItem::withTitle(std::string title, BarBu
 
 std::shared_ptr<BarButtonItem> BarButtonItem::withSystemItem(BarButtonSystemItem system, Action action)
 {
-    auto item = std::make_shared<BarButtonItem>(Token {});
+    auto item = std::make_shared<BarButtonItem>(Token{});
     item->m_systemItem = system;
     item->m_title = systemItemName(system);
     item->m_style = system == BarButtonSystemItem::Done ? BarButtonItemStyle::Done : BarButtonItemStyle::Bordered;
@@ -68,7 +69,7 @@ std::shared_ptr<BarButtonItem> BarButtonItem::withSystemItem(BarButtonSystemItem
 
 std::shared_ptr<BarButtonItem> BarButtonItem::withCustomView(ViewRef view)
 {
-    auto item = std::make_shared<BarButtonItem>(Token {});
+    auto item = std::make_shared<BarButtonItem>(Token{});
     item->m_customView = std::move(view);
     return item;
 }

@@ -14,7 +14,15 @@
 namespace ui {
 
 // With the platform's values.
-enum class BarButtonSystemItem { Done = 0, Cancel = 1, Edit = 2, Add = 4, FlexibleSpace = 5, FixedSpace = 6, Action = 9 };
+enum class BarButtonSystemItem {
+    Done = 0,
+    Cancel = 1,
+    Edit = 2,
+    Add = 4,
+    FlexibleSpace = 5,
+    FixedSpace = 6,
+    Action = 9
+};
 enum class BarButtonItemStyle { Plain = 0, Bordered = 1, Done = 2 };
 enum class BarStyle { Default = 0, Black = 1, BlackTranslucent = 2 };
 // Where an item is shown: navigation bars draw system items such as Add on a bordered capsule.

@@ -19,13 +19,11 @@ gfx::Color capsuleColor(BarItemButton::Look look, BarStyle barStyle)
 {
     if (look == BarItemButton::Look::BorderedDone)
         return {0.2f, 0.4f, 0.85f, 1};
-    return barStyle == BarStyle::Default ? gfx::Color {0.45f, 0.55f, 0.7f, 1} : gfx::Color {0.25f, 0.25f, 0.25f, 1};
+    return barStyle == BarStyle::Default ? gfx::Color{0.45f, 0.55f, 0.7f, 1} : gfx::Color{0.25f, 0.25f, 0.25f, 1};
 }
 } // namespace
 
-BarItemButton::BarItemButton(Look look, BarStyle barStyle)
-    : m_look(look)
-    , m_barStyle(barStyle)
+BarItemButton::BarItemButton(Look look, BarStyle barStyle) : m_look(look), m_barStyle(barStyle)
 {
     titleLabel().setFont(Font::boldSystemFont(kTitleFontSize));
     titleLabel().setShadowColor(gfx::Color::black().withAlpha(0.5f));
@@ -40,22 +38,21 @@ double BarItemButton::naturalWidth()
         return (image ? image->pointSize.width : 0) + 2 * kPlainPadding;
     }
     case Look::ActionGlyph:
-    case Look::AddGlyph:
-        return kGlyphSide + 2 * kPlainPadding;
-    case Look::BorderedAddGlyph:
-        return kBorderedMinimumWidth - 8;
+    case Look::AddGlyph: return kGlyphSide + 2 * kPlainPadding;
+    case Look::BorderedAddGlyph: return kBorderedMinimumWidth - 8;
     case Look::Back:
-        return std::max(kBorderedMinimumWidth, titleLabel().sizeThatFits({}).width + 2 * kBorderedPadding) - 4 + kBackArrowWidth;
+        return std::max(kBorderedMinimumWidth, titleLabel().sizeThatFits({}).width + 2 * kBorderedPadding) - 4
+               + kBackArrowWidth;
     case Look::Bordered:
-    case Look::BorderedDone:
-        break;
+    case Look::BorderedDone: break;
     }
     return std::max(kBorderedMinimumWidth, titleLabel().sizeThatFits({}).width + 2 * kBorderedPadding);
 }
 
 bool BarItemButton::isBordered() const
 {
-    return m_look == Look::Bordered || m_look == Look::BorderedDone || m_look == Look::BorderedAddGlyph || m_look == Look::Back;
+    return m_look == Look::Bordered || m_look == Look::BorderedDone || m_look == Look::BorderedAddGlyph
+           || m_look == Look::Back;
 }
 
 void BarItemButton::layoutSubviews()

@@ -13,8 +13,7 @@ unsigned key(ControlState state) { return static_cast<unsigned>(state); }
 } // namespace
 
 Button::Button(const gfx::Rect& frame)
-    : Control(frame)
-    , m_titleLabel(std::make_shared<Label>(gfx::Rect({0, 0}, frame.size)))
+    : Control(frame), m_titleLabel(std::make_shared<Label>(gfx::Rect({0, 0}, frame.size)))
 {
     m_titleLabel->setFont(Font::boldSystemFont(kTitleFontSize));
     m_titleLabel->setTextColor(gfx::Color::white());
@@ -23,13 +22,9 @@ Button::Button(const gfx::Rect& frame)
     addSubview(m_titleLabel);
 }
 
-std::shared_ptr<Button> Button::buttonWithType(ButtonType /*type*/)
-{
-    return std::make_shared<Button>();
-}
+std::shared_ptr<Button> Button::buttonWithType(ButtonType /*type*/) { return std::make_shared<Button>(); }
 
-template<typename T>
-const T* Button::lookup(const std::map<unsigned, T>& values, ControlState state)
+template <typename T> const T* Button::lookup(const std::map<unsigned, T>& values, ControlState state)
 {
     // Exact state first, then the selected or highlighted part of it, then normal.
     for (unsigned candidate : {key(state), key(state) & key(ControlState::Selected),
@@ -128,10 +123,7 @@ void Button::refreshAccessibilityLabel()
     setAccessibilityLabel(label);
 }
 
-void Button::layoutSubviews()
-{
-    m_titleLabel->setFrame(bounds());
-}
+void Button::layoutSubviews() { m_titleLabel->setFrame(bounds()); }
 
 void Button::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/)
 {
@@ -142,7 +134,10 @@ void Button::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/)
         gfx::Rect content = m_imageEdgeInsets.inset(b);
         gfx::Size size = image->pointSize;
         bool tooLarge = size.width > content.width() || size.height > content.height();
-        drawImageAsset(context, imageRectForContentMode(tooLarge ? ContentMode::ScaleAspectFit : ContentMode::Center, content, size), *image);
+        drawImageAsset(
+            context,
+            imageRectForContentMode(tooLarge ? ContentMode::ScaleAspectFit : ContentMode::Center, content, size),
+            *image);
     }
     if (m_showsTouch && isHighlighted())
         drawGlow(context);

@@ -50,7 +50,7 @@ protected:
     void stateDidChange() override;
 
 private:
-    template<typename T> static const T* lookup(const std::map<unsigned, T>& values, ControlState state);
+    template <typename T> static const T* lookup(const std::map<unsigned, T>& values, ControlState state);
     void refreshTitle();
     void refreshAccessibilityLabel();
     void drawGlow(gfx::BitmapContext& context) const;

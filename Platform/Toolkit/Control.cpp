@@ -9,11 +9,7 @@ namespace {
 constexpr double kTrackingMargin = 70;
 } // namespace
 
-Control::Control(const gfx::Rect& frame)
-    : View(frame)
-{
-    setOpaque(false);
-}
+Control::Control(const gfx::Rect& frame) : View(frame) { setOpaque(false); }
 
 void Control::setEnabled(bool enabled)
 {
@@ -135,7 +131,7 @@ void Control::touchesCancelled(const TouchSet& touches, const Event& /*event*/)
 
 bool Control::beginTracking(const Touch& /*touch*/) { return true; }
 bool Control::continueTracking(const Touch& /*touch*/) { return true; }
-void Control::endTracking(const Touch& /*touch*/) { }
+void Control::endTracking(const Touch& /*touch*/) {}
 
 void Control::cancelTracking()
 {

@@ -11,10 +11,10 @@ void fillGlossyRect(gfx::BitmapContext& context, const gfx::Rect& rect, double r
         return;
     gfx::GStateSaver saver(context);
     context.clipToPath(gfx::Path::roundedRect(rect, radius));
-    const gfx::Gradient gloss {{0, colors.top},
-                               {0.5, shade(colors.middle, 0.1)},
-                               {0.5, colors.middle}, // the hard edge gives the glass look
-                               {1, colors.bottom}};
+    const gfx::Gradient gloss{{0, colors.top},
+                              {0.5, shade(colors.middle, 0.1)},
+                              {0.5, colors.middle}, // the hard edge gives the glass look
+                              {1, colors.bottom}};
     context.drawLinearGradient(gloss, {0, rect.minY()}, {0, rect.maxY()});
 }
 
@@ -34,7 +34,7 @@ void fillGlow(gfx::BitmapContext& context, gfx::Point center, double radius)
         return;
     gfx::GStateSaver saver(context);
     context.clipToPath(gfx::Path::ellipse({center.x - radius, center.y - radius, 2 * radius, 2 * radius}));
-    const gfx::Gradient glow {{0, gfx::Color::white().withAlpha(0.9f)}, {1, gfx::Color::white().withAlpha(0)}};
+    const gfx::Gradient glow{{0, gfx::Color::white().withAlpha(0.9f)}, {1, gfx::Color::white().withAlpha(0)}};
     context.drawRadialGradient(glow, center, 0, center, radius);
 }
 

@@ -10,17 +10,9 @@ constexpr float kSpotlightCentre = 0.25f;
 constexpr float kSpotlightEdge = 0.6f;
 } // namespace
 
-DimmingView::DimmingView(const gfx::Rect& frame, Style style)
-    : View(frame)
-    , m_style(style)
-{
-    setOpaque(false);
-}
+DimmingView::DimmingView(const gfx::Rect& frame, Style style) : View(frame), m_style(style) { setOpaque(false); }
 
-View* DimmingView::hitTest(gfx::Point point)
-{
-    return !isHidden() && pointInside(point) ? this : nullptr;
-}
+View* DimmingView::hitTest(gfx::Point point) { return !isHidden() && pointInside(point) ? this : nullptr; }
 
 void DimmingView::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/)
 {
@@ -30,10 +22,10 @@ void DimmingView::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty
         context.fillRect(b);
         return;
     }
-    gfx::Point centre {b.midX(), b.midY()};
+    gfx::Point centre{b.midX(), b.midY()};
     double reach = std::hypot(b.width(), b.height()) / 2;
-    gfx::Gradient shade {{0, gfx::Color::black().withAlpha(kSpotlightCentre)},
-                         {1, gfx::Color::black().withAlpha(kSpotlightEdge)}};
+    gfx::Gradient shade{{0, gfx::Color::black().withAlpha(kSpotlightCentre)},
+                        {1, gfx::Color::black().withAlpha(kSpotlightEdge)}};
     context.drawRadialGradient(shade, centre, 0, centre, reach);
 }
 

@@ -18,10 +18,10 @@ public:
     // Takes touches while it is in the tree, also while fading out (at alpha 0 in the model).
     View* hitTest(gfx::Point point) override;
     // Touches end here: neither the views beneath nor the responder chain see them.
-    void touchesBegan(const TouchSet&, const Event&) override { }
-    void touchesMoved(const TouchSet&, const Event&) override { }
-    void touchesEnded(const TouchSet&, const Event&) override { }
-    void touchesCancelled(const TouchSet&, const Event&) override { }
+    void touchesBegan(const TouchSet&, const Event&) override {}
+    void touchesMoved(const TouchSet&, const Event&) override {}
+    void touchesEnded(const TouchSet&, const Event&) override {}
+    void touchesCancelled(const TouchSet&, const Event&) override {}
 
 private:
     Style m_style;

@@ -20,9 +20,6 @@ bool offerTo(View& view, const std::string& path)
 
 } // namespace
 
-bool deliverFileDrop(Window& window, const std::string& path)
-{
-    return offerTo(window, path);
-}
+bool deliverFileDrop(Window& window, const std::string& path) { return offerTo(window, path); }
 
 } // namespace ui

@@ -13,9 +13,9 @@ namespace ui {
 
 struct ImageAsset {
     gfx::ImageRef pixels;
-    double scale = 1;     // pixels per point
-    gfx::Size pointSize;  // pixel size / scale
-    std::string name;     // the bundle name asked for ("Brush.png"), empty for made images
+    double scale = 1;    // pixels per point
+    gfx::Size pointSize; // pixel size / scale
+    std::string name;    // the bundle name asked for ("Brush.png"), empty for made images
 
     // What a person calls the picture: the bundle name without its extension ("Brush").
     std::string spokenName() const;

@@ -37,10 +37,7 @@ void ImagePickerController::loadView()
     navigationBar().setBarStyle(BarStyle::BlackTranslucent);
 }
 
-ImagePickerController::~ImagePickerController()
-{
-    m_screen->stopCamera();
-}
+ImagePickerController::~ImagePickerController() { m_screen->stopCamera(); }
 
 bool ImagePickerController::isSourceTypeAvailable(ImagePickerSourceType type)
 {
@@ -57,20 +54,14 @@ void ImagePickerController::setSourceType(ImagePickerSourceType type)
     m_screen->setCamera(type == ImagePickerSourceType::Camera);
 }
 
-void ImagePickerController::setThumbnailMode(ThumbnailLoader::Mode mode)
-{
-    m_screen->setThumbnailMode(mode);
-}
+void ImagePickerController::setThumbnailMode(ThumbnailLoader::Mode mode) { m_screen->setThumbnailMode(mode); }
 
 void ImagePickerController::setCameraFrameSource(std::unique_ptr<CameraFrameSource> source)
 {
     m_screen->setCameraFrameSource(std::move(source));
 }
 
-bool ImagePickerController::isShowingSamples() const
-{
-    return m_screen->isShowingSamples();
-}
+bool ImagePickerController::isShowingSamples() const { return m_screen->isShowingSamples(); }
 
 PhotoGridView* ImagePickerController::photoGrid()
 {

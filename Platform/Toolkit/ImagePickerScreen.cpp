@@ -79,10 +79,11 @@ void ImagePickerScreen::setCamera(bool camera)
 void ImagePickerScreen::loadView()
 {
     // A picker that is gone takes no more files.
-    auto root = std::make_shared<PickerRootView>(gfx::Rect{0, 0, 320, 416}, [picker = m_picker](const std::string& path) {
-        auto alive = picker.lock();
-        return alive && (*alive)->pickPhotoAtPath(path);
-    });
+    auto root =
+        std::make_shared<PickerRootView>(gfx::Rect{0, 0, 320, 416}, [picker = m_picker](const std::string& path) {
+            auto alive = picker.lock();
+            return alive && (*alive)->pickPhotoAtPath(path);
+        });
     root->onLayout = [this] { layoutContent(); };
     setView(std::move(root));
     build();
@@ -117,7 +118,8 @@ void ImagePickerScreen::buildLibrary(View& root)
         hint = "Your own photos go in " + folderForPeople(fnd::picturesPath()) + ".\rUntil then, pick a sample.";
     }
     m_grid->setPhotos(std::move(photos), hint);
-    m_grid->setPickHandler(forPicker([](ImagePickerController& p, const PhotoEntry& photo) { p.pickPhotoAtPath(photo.path); }));
+    m_grid->setPickHandler(
+        forPicker([](ImagePickerController& p, const PhotoEntry& photo) { p.pickPhotoAtPath(photo.path); }));
     root.addSubview(m_grid);
 }
 
@@ -134,7 +136,8 @@ void ImagePickerScreen::buildCamera(View& root)
     Toolbar* bar = m_shutterBar.get();
     bar->setBarStyle(BarStyle::BlackTranslucent);
     auto shutter = std::make_shared<ShutterButton>();
-    shutter->addTarget(ControlEvent::TouchUpInside, forPicker([](ImagePickerController& p, Control&) { p.takePicture(); }));
+    shutter->addTarget(ControlEvent::TouchUpInside,
+                       forPicker([](ImagePickerController& p, Control&) { p.takePicture(); }));
     auto flexible = [] { return BarButtonItem::withSystemItem(BarButtonSystemItem::FlexibleSpace, nullptr); };
     bar->setItems({flexible(), BarButtonItem::withCustomView(shutter), flexible()});
     root.addSubview(m_shutterBar);
@@ -142,7 +145,8 @@ void ImagePickerScreen::buildCamera(View& root)
         m_cameraSource = openDefaultCamera();
     if (!m_cameraSource)
         return;
-    m_cameraTimer = fnd::Timer::scheduledTimer(kCameraFrameInterval, true, [this](fnd::Timer&) { showNextCameraFrame(); });
+    m_cameraTimer =
+        fnd::Timer::scheduledTimer(kCameraFrameInterval, true, [this](fnd::Timer&) { showNextCameraFrame(); });
     showNextCameraFrame();
 }
 

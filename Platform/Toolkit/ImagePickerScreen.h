@@ -45,7 +45,7 @@ public:
 
 private:
     // Runs `action` on the picker while it lives.
-    template<typename Action> auto forPicker(Action action)
+    template <typename Action> auto forPicker(Action action)
     {
         return [picker = m_picker, action](auto&&... args) {
             if (auto alive = picker.lock())

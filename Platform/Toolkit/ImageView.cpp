@@ -7,21 +7,20 @@ namespace ui {
 gfx::Rect imageRectForContentMode(ContentMode mode, const gfx::Rect& bounds, gfx::Size imageSize)
 {
     switch (mode) {
-    case ContentMode::ScaleToFill:
-        return bounds;
+    case ContentMode::ScaleToFill: return bounds;
     case ContentMode::ScaleAspectFit:
     case ContentMode::ScaleAspectFill: {
         if (!(imageSize.width > 0 && imageSize.height > 0))
             return {};
         double across = bounds.width() / imageSize.width, down = bounds.height() / imageSize.height;
         double factor = mode == ContentMode::ScaleAspectFit ? std::min(across, down) : std::max(across, down);
-        gfx::Size fitted {imageSize.width * factor, imageSize.height * factor};
+        gfx::Size fitted{imageSize.width * factor, imageSize.height * factor};
         return {bounds.midX() - fitted.width / 2, bounds.midY() - fitted.height / 2, fitted.width, fitted.height};
     }
-    case ContentMode::Center:
-        break;
+    case ContentMode::Center: break;
     }
-    return {bounds.midX() - imageSize.width / 2, bounds.midY() - imageSize.height / 2, imageSize.width, imageSize.height};
+    return {bounds.midX() - imageSize.width / 2, bounds.midY() - imageSize.height / 2, imageSize.width,
+            imageSize.height};
 }
 
 void drawImageAsset(gfx::BitmapContext& context, const gfx::Rect& rect, const ImageAsset& image)
@@ -30,14 +29,9 @@ void drawImageAsset(gfx::BitmapContext& context, const gfx::Rect& rect, const Im
         context.drawImage(rect, *image.pixels);
 }
 
-ImageView::ImageView(const gfx::Rect& frame)
-    : View(frame)
-{
-    setUserInteractionEnabled(false);
-}
+ImageView::ImageView(const gfx::Rect& frame) : View(frame) { setUserInteractionEnabled(false); }
 
-ImageView::ImageView(ImageAssetRef image)
-    : ImageView(gfx::Rect({0, 0}, image ? image->pointSize : gfx::Size {}))
+ImageView::ImageView(ImageAssetRef image) : ImageView(gfx::Rect({0, 0}, image ? image->pointSize : gfx::Size{}))
 {
     m_image = std::move(image);
 }

@@ -10,7 +10,7 @@ namespace ui {
 
 // Content modes, with the platform's values.
 enum class ContentMode {
-    ScaleToFill = 0,    // stretched over the bounds
+    ScaleToFill = 0,     // stretched over the bounds
     ScaleAspectFit = 1,  // as large as fits, centred, proportions kept
     ScaleAspectFill = 2, // as small as covers the bounds, centred, proportions kept (cut at the bounds)
     Center = 4,          // at its own size, centred

@@ -16,8 +16,7 @@ constexpr double kRimWidth = 2;
 constexpr double kRowFontSize = 13;
 } // namespace
 
-KeyHelpPanel::KeyHelpPanel(const std::string& title, const std::vector<Row>& rows)
-    : ModalPanel({0, 0, 320, 480})
+KeyHelpPanel::KeyHelpPanel(const std::string& title, const std::vector<Row>& rows) : ModalPanel({0, 0, 320, 480})
 {
     m_titleLabel = addLabel(title, Font::boldSystemFont(17), TextAlignment::Center);
     for (const Row& row : rows) {
@@ -47,7 +46,8 @@ std::shared_ptr<Label> KeyHelpPanel::addLabel(const std::string& text, const Fon
 // The box is centred in `area`; rows stack under the title.
 void KeyHelpPanel::layOut(const gfx::Rect& area)
 {
-    const double height = kMargin + kTitleHeight + static_cast<double>(m_rows.size()) * kRowHeight + kFooterHeight + kMargin;
+    const double height =
+        kMargin + kTitleHeight + static_cast<double>(m_rows.size()) * kRowHeight + kFooterHeight + kMargin;
     m_box = gfx::Rect(area.midX() - kWidth / 2, area.midY() - height / 2, kWidth, height);
     double y = m_box.minY() + kMargin;
     m_titleLabel->setFrame({m_box.minX() + kMargin, y, kWidth - 2 * kMargin, kTitleHeight});

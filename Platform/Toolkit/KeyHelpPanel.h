@@ -40,7 +40,7 @@ protected:
     void animateEntrance() override { setAlpha(1); }
     void animateExit() override { setAlpha(0); }
     double transitionSeconds() const override { return kFadeSeconds; }
-    void deliverClick(int /*index*/) override { }
+    void deliverClick(int /*index*/) override {}
 
 private:
     std::shared_ptr<Label> addLabel(const std::string& text, const Font& font, TextAlignment alignment);

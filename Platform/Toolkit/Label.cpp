@@ -5,8 +5,7 @@
 
 namespace ui {
 
-Label::Label(const gfx::Rect& frame)
-    : View(frame)
+Label::Label(const gfx::Rect& frame) : View(frame)
 {
     setOpaque(false);
     setUserInteractionEnabled(false);
@@ -93,7 +92,7 @@ void Label::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/)
 {
     gfx::Rect area = textRect();
     if (m_shadowColor) {
-        gfx::Point shadowOrigin {area.x() + m_shadowOffset.width, area.y() + m_shadowOffset.height};
+        gfx::Point shadowOrigin{area.x() + m_shadowOffset.width, area.y() + m_shadowOffset.height};
         m_layout.draw(context, shadowOrigin, *m_shadowColor);
     }
     m_layout.draw(context, area.origin, m_textColor);

@@ -46,7 +46,7 @@ private:
     Font m_font = Font::systemFont(17);
     gfx::Color m_textColor = gfx::Color::black();
     std::optional<gfx::Color> m_shadowColor;
-    gfx::Size m_shadowOffset {0, -1};
+    gfx::Size m_shadowOffset{0, -1};
     TextAlignment m_alignment = TextAlignment::Left;
     LineBreakMode m_lineBreakMode = LineBreakMode::WordWrap;
     int m_numberOfLines = 1;

@@ -4,11 +4,7 @@
 
 namespace ui {
 
-ModalPanel::ModalPanel(const gfx::Rect& frame)
-    : View(frame)
-{
-    setOpaque(false);
-}
+ModalPanel::ModalPanel(const gfx::Rect& frame) : View(frame) { setOpaque(false); }
 
 std::string ModalPanel::buttonTitleAtIndex(int index) const
 {
@@ -27,9 +23,8 @@ PanelButton& ModalPanel::addButton(PanelButton::Look look, const std::string& ti
 {
     auto button = std::make_shared<PanelButton>(look, title);
     // The panel owns its buttons; a plain pointer back to it cannot dangle.
-    button->addTarget(ControlEvent::TouchUpInside, [this](Control& sender) {
-        buttonTapped(static_cast<const PanelButton&>(sender));
-    });
+    button->addTarget(ControlEvent::TouchUpInside,
+                      [this](Control& sender) { buttonTapped(static_cast<const PanelButton&>(sender)); });
     m_buttons.push_back(button);
     addSubview(button);
     return *button;

@@ -31,11 +31,7 @@ std::vector<ViewRef> viewsOf(const ViewRef& left, const ViewRef& title, const Vi
 }
 } // namespace
 
-NavigationBar::NavigationBar(const gfx::Rect& frame)
-    : View(frame)
-{
-    setOpaque(false);
-}
+NavigationBar::NavigationBar(const gfx::Rect& frame) : View(frame) { setOpaque(false); }
 
 NavigationBar::~NavigationBar()
 {
@@ -138,7 +134,7 @@ bool NavigationBar::isShown(const View* view) const
 void NavigationBar::showTopItem(int direction, bool animated)
 {
     std::vector<ViewRef> leaving = viewsOf(m_shown.left, m_shown.title, m_shown.right);
-    m_shown = topItem() ? makeShownViews(*topItem()) : Shown {};
+    m_shown = topItem() ? makeShownViews(*topItem()) : Shown{};
     std::vector<ViewRef> coming = viewsOf(m_shown.left, m_shown.title, m_shown.right);
     std::erase_if(leaving, [this](const ViewRef& v) { return isShown(v.get()); });
     for (const auto& view : coming)
@@ -154,7 +150,8 @@ void NavigationBar::showTopItem(int direction, bool animated)
     slideItemViews(leaving, coming, bounds().width() * kSlideFraction * direction);
 }
 
-void NavigationBar::slideItemViews(const std::vector<ViewRef>& leaving, const std::vector<ViewRef>& coming, double shift)
+void NavigationBar::slideItemViews(const std::vector<ViewRef>& leaving, const std::vector<ViewRef>& coming,
+                                   double shift)
 {
     for (const auto& view : coming) {
         gfx::Point target = view->center();
@@ -225,10 +222,7 @@ void NavigationBar::layoutShown(const Shown& shown)
     shown.title->setFrame({x, b.midY() - height / 2, width, height});
 }
 
-void NavigationBar::layoutSubviews()
-{
-    layoutShown(m_shown);
-}
+void NavigationBar::layoutSubviews() { layoutShown(m_shown); }
 
 void NavigationBar::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/)
 {

@@ -25,13 +25,14 @@ gfx::Path backButtonPath(const gfx::Rect& rect, double radius)
     return path;
 }
 
-void fillGlossyPath(gfx::BitmapContext& context, const gfx::Path& path, const gfx::Rect& rect, const GlossColors& colors)
+void fillGlossyPath(gfx::BitmapContext& context, const gfx::Path& path, const gfx::Rect& rect,
+                    const GlossColors& colors)
 {
     if (rect.isEmpty() || path.isEmpty())
         return;
     gfx::GStateSaver saver(context);
     context.clipToPath(path);
-    gfx::Gradient gradient {{0, colors.top}, {0.5, shade(colors.middle, 0.1)}, {0.5, colors.middle}, {1, colors.bottom}};
+    gfx::Gradient gradient{{0, colors.top}, {0.5, shade(colors.middle, 0.1)}, {0.5, colors.middle}, {1, colors.bottom}};
     context.drawLinearGradient(gradient, {rect.minX(), rect.minY()}, {rect.minX(), rect.maxY()});
 }
 

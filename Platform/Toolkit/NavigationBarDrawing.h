@@ -15,7 +15,8 @@ constexpr double kBackArrowWidth = 10;
 // of `radius` on the right.
 gfx::Path backButtonPath(const gfx::Rect& rect, double radius);
 // Fills a path with a glossy gradient running from the top to the bottom of `rect`.
-void fillGlossyPath(gfx::BitmapContext& context, const gfx::Path& path, const gfx::Rect& rect, const GlossColors& colors);
+void fillGlossyPath(gfx::BitmapContext& context, const gfx::Path& path, const gfx::Rect& rect,
+                    const GlossColors& colors);
 // The background of a navigation bar of `style` over `rect`: a glossy gradient (translucent for
 // BlackTranslucent), a light line along the top and a dark one along the bottom.
 void drawNavigationBarBackground(gfx::BitmapContext& context, const gfx::Rect& rect, BarStyle style);

@@ -47,10 +47,7 @@ NavigationController::~NavigationController()
         m_bar->setDelegate(nullptr);
 }
 
-gfx::Rect NavigationController::defaultFrame()
-{
-    return applicationFrame();
-}
+gfx::Rect NavigationController::defaultFrame() { return applicationFrame(); }
 
 NavigationBar& NavigationController::navigationBar()
 {
@@ -86,7 +83,7 @@ void NavigationController::loadView()
     container->setBackgroundColor(gfx::Color::black());
     setView(container);
     gfx::Rect b = container->bounds();
-    m_bar = std::make_shared<NavigationBar>(gfx::Rect {b.minX(), b.minY(), b.width(), NavigationBar::kHeight});
+    m_bar = std::make_shared<NavigationBar>(gfx::Rect{b.minX(), b.minY(), b.width(), NavigationBar::kHeight});
     m_bar->setDelegate(this);
     for (const auto& controller : m_viewControllers)
         m_bar->pushNavigationItem(controller->navigationItemRef(), false);
@@ -153,7 +150,7 @@ void NavigationController::showTop(std::shared_ptr<ViewController> from, int dir
     }
     toView.setFrame(screenFrame(*to));
     container.insertSubviewBelow(to->viewRef(), m_bar.get());
-    m_slide = std::make_unique<Slide>(Slide {from, to, direction < 0, ++m_slideGeneration});
+    m_slide = std::make_unique<Slide>(Slide{from, to, direction < 0, ++m_slideGeneration});
     unsigned generation = m_slideGeneration;
     container.setUserInteractionEnabled(false); // touches wait for the slide to end
     if (!animated) {
@@ -187,7 +184,7 @@ void NavigationController::slideDidEnd(unsigned generation)
     view()->setUserInteractionEnabled(true);
     View& toView = *slide->to->view();
     const gfx::Rect screen = screenFrame(*slide->to);
-    gfx::Point home {screen.midX(), screen.midY()};
+    gfx::Point home{screen.midX(), screen.midY()};
     if (toView.superview() == view())
         placeViewNow(toView, home);
     if (slide->from && slide->from->isViewLoaded()) {
@@ -214,9 +211,6 @@ ViewController* NavigationController::appearanceChild(bool beginning)
     return topViewController();
 }
 
-void NavigationController::navigationBarBackButtonTapped(NavigationBar& /*bar*/)
-{
-    popViewControllerAnimated(true);
-}
+void NavigationController::navigationBarBackButtonTapped(NavigationBar& /*bar*/) { popViewControllerAnimated(true); }
 
 } // namespace ui

@@ -23,7 +23,10 @@ public:
     // The bar (made with the view).
     NavigationBar& navigationBar();
     const std::vector<std::shared_ptr<ViewController>>& viewControllers() const { return m_viewControllers; }
-    ViewController* topViewController() const { return m_viewControllers.empty() ? nullptr : m_viewControllers.back().get(); }
+    ViewController* topViewController() const
+    {
+        return m_viewControllers.empty() ? nullptr : m_viewControllers.back().get();
+    }
     // The presented controller when there is one, else the top screen.
     ViewController* visibleViewController() const;
     // A controller already shown elsewhere is refused.

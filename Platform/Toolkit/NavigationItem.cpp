@@ -4,10 +4,7 @@
 
 namespace ui {
 
-NavigationItem::NavigationItem(std::string title)
-    : m_title(std::move(title))
-{
-}
+NavigationItem::NavigationItem(std::string title) : m_title(std::move(title)) {}
 
 NavigationItem::~NavigationItem() = default;
 

@@ -49,7 +49,7 @@ void drawFoldShadow(gfx::BitmapContext& ctx, const CurlGeometry& g)
     gfx::GStateSaver saver(ctx);
     enterCurlFrame(ctx, g);
     ctx.clipToRect({g.fold - width, -g.far, width, 2 * g.far});
-    const gfx::Gradient shade {{0, gfx::Color::black().withAlpha(0.45f)}, {1, gfx::Color::clear()}};
+    const gfx::Gradient shade{{0, gfx::Color::black().withAlpha(0.45f)}, {1, gfx::Color::clear()}};
     ctx.drawLinearGradient(shade, {g.fold, 0}, {g.fold - width, 0});
 }
 
@@ -70,7 +70,8 @@ void drawFlap(gfx::BitmapContext& ctx, const CurlGeometry& g, const gfx::Rect& p
     ctx.setCTM(user);
     clipToSide(ctx, g, false);
     enterCurlFrame(ctx, g);
-    const gfx::Gradient back {{0, {0.62f, 0.62f, 0.62f, 1}}, {0.25, {0.9f, 0.9f, 0.9f, 1}}, {1, {0.98f, 0.98f, 0.98f, 1}}};
+    const gfx::Gradient back{
+        {0, {0.62f, 0.62f, 0.62f, 1}}, {0.25, {0.9f, 0.9f, 0.9f, 1}}, {1, {0.98f, 0.98f, 0.98f, 1}}};
     ctx.drawLinearGradient(back, {g.fold, 0}, {g.fold * (1 + kFlapSquash), 0});
 }
 } // namespace

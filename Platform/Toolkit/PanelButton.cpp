@@ -29,12 +29,11 @@ gfx::Color baseColor(PanelButton::Look look)
 
 gfx::Color titleColor(PanelButton::Look look)
 {
-    return look == PanelButton::Look::Plain ? gfx::Color {0.1f, 0.1f, 0.12f, 1} : gfx::Color::white();
+    return look == PanelButton::Look::Plain ? gfx::Color{0.1f, 0.1f, 0.12f, 1} : gfx::Color::white();
 }
 } // namespace
 
-PanelButton::PanelButton(Look look, const std::string& title)
-    : m_look(look)
+PanelButton::PanelButton(Look look, const std::string& title) : m_look(look)
 {
     setOpaque(false);
     setTitle(title, ControlState::Normal);

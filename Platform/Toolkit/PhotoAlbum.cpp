@@ -24,8 +24,8 @@ constexpr int kMaxNameAttempts = 1000;
 // N of "Painting N.png", or 0 for any other name.
 long numberInName(const std::string& name)
 {
-    if (name.size() <= kPrefix.size() + kSuffix.size() || name.rfind(kPrefix, 0) != 0 ||
-        name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
+    if (name.size() <= kPrefix.size() + kSuffix.size() || name.rfind(kPrefix, 0) != 0
+        || name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
         return 0;
     const std::string digits = name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
     if (digits.size() > 9 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
@@ -84,7 +84,8 @@ void saveImageToPhotoAlbum(const gfx::ImageRef& image, PhotoAlbumCompletion comp
     if (!completion)
         return;
     // The completion comes later, from the run loop, as the platform's album service does.
-    fnd::Timer::scheduledTimer(0, false, [completion = std::move(completion), error](fnd::Timer&) { completion(error); });
+    fnd::Timer::scheduledTimer(0, false,
+                               [completion = std::move(completion), error](fnd::Timer&) { completion(error); });
 }
 
 } // namespace ui

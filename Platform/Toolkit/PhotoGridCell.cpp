@@ -11,10 +11,7 @@ const gfx::Color kSignColor{0.52, 0.54, 0.58, 1};
 
 } // namespace
 
-PhotoGridCell::PhotoGridCell(const gfx::Rect& frame) : View(frame)
-{
-    setUserInteractionEnabled(false);
-}
+PhotoGridCell::PhotoGridCell(const gfx::Rect& frame) : View(frame) { setUserInteractionEnabled(false); }
 
 void PhotoGridCell::showLoading()
 {

@@ -58,15 +58,9 @@ void PhotoGridView::setPhotos(std::vector<PhotoEntry> photos, const std::string&
     refresh();
 }
 
-double PhotoGridView::contentTop() const
-{
-    return (m_hintLabel->isHidden() ? 0 : kHintHeight) + kGap;
-}
+double PhotoGridView::contentTop() const { return (m_hintLabel->isHidden() ? 0 : kHintHeight) + kGap; }
 
-int PhotoGridView::rowCount() const
-{
-    return (static_cast<int>(m_photos.size()) + kColumns - 1) / kColumns;
-}
+int PhotoGridView::rowCount() const { return (static_cast<int>(m_photos.size()) + kColumns - 1) / kColumns; }
 
 gfx::Rect PhotoGridView::cellRect(int index) const
 {
@@ -203,8 +197,8 @@ int PhotoGridView::photoIndexAt(gfx::Point point) const
     if (column >= kColumns || index >= static_cast<int>(m_photos.size()))
         return -1;
     const gfx::Rect cell = cellRect(index);
-    const bool inside = point.x >= cell.origin.x && point.x < cell.origin.x + cell.size.width &&
-                        point.y >= cell.origin.y && point.y < cell.origin.y + cell.size.height;
+    const bool inside = point.x >= cell.origin.x && point.x < cell.origin.x + cell.size.width
+                        && point.y >= cell.origin.y && point.y < cell.origin.y + cell.size.height;
     return inside ? index : -1;
 }
 

@@ -15,8 +15,7 @@ bool usableScale(double scale)
 }
 } // namespace
 
-ScrollView::ScrollView(const gfx::Rect& frame)
-    : View(frame)
+ScrollView::ScrollView(const gfx::Rect& frame) : View(frame)
 {
     setClipsToBounds(true);
     setMultipleTouchEnabled(true);
@@ -47,7 +46,8 @@ void ScrollView::moveContent(gfx::Point offset)
 
 void ScrollView::setContentInset(const EdgeInsets& insets)
 {
-    if (!std::isfinite(insets.top) || !std::isfinite(insets.left) || !std::isfinite(insets.bottom) || !std::isfinite(insets.right))
+    if (!std::isfinite(insets.top) || !std::isfinite(insets.left) || !std::isfinite(insets.bottom)
+        || !std::isfinite(insets.right))
         return;
     gfx::Point offset = contentOffset();
     bool atTopLeft = offset.x == -m_contentInset.left && offset.y == -m_contentInset.top;
@@ -56,10 +56,7 @@ void ScrollView::setContentInset(const EdgeInsets& insets)
         setContentOffset({-insets.left, -insets.top});
 }
 
-void ScrollView::setScrollEnabled(bool enabled)
-{
-    m_scrollEnabled = enabled;
-}
+void ScrollView::setScrollEnabled(bool enabled) { m_scrollEnabled = enabled; }
 
 void ScrollView::setMinimumZoomScale(double scale)
 {
@@ -94,7 +91,7 @@ void ScrollView::setZoomScale(double scale)
     View* view = zoomingView();
     if (!view || !std::isfinite(scale))
         return;
-    gfx::Point visibleCenter {bounds().width() / 2, bounds().height() / 2};
+    gfx::Point visibleCenter{bounds().width() / 2, bounds().height() / 2};
     gfx::Point offset = contentOffset();
     gfx::Point anchor = view->convertPointFromView({offset.x + visibleCenter.x, offset.y + visibleCenter.y}, this);
     zoomTo(scale, anchor, visibleCenter);

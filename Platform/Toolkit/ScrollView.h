@@ -98,7 +98,7 @@ public:
 
 protected:
     // Called after the content offset changed (a pan, a glide, a zoom or a direct set).
-    virtual void didScroll() { }
+    virtual void didScroll() {}
     // The offset held within the content area grown by the insets.
     gfx::Point clampedOffset(gfx::Point offset) const;
 
@@ -144,8 +144,8 @@ private:
     std::shared_ptr<Touch> m_fingers[2];
     int m_fingerCount = 0;
     gfx::Point m_startOffset;
-    gfx::Point m_startVisible;   // pan: finger; pinch: midpoint, relative to the visible area
-    gfx::Point m_zoomAnchor;     // pinch: content point under the midpoint, zooming view coords
+    gfx::Point m_startVisible; // pan: finger; pinch: midpoint, relative to the visible area
+    gfx::Point m_zoomAnchor;   // pinch: content point under the midpoint, zooming view coords
     double m_startDistance = 0;
     double m_startScale = 1;
 

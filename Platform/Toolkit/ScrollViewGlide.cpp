@@ -57,17 +57,14 @@ void ScrollView::scrollBy(gfx::Point delta)
     setContentOffset(clampedOffset({offset.x + delta.x, offset.y + delta.y}));
 }
 
-void ScrollView::scrollToTop()
-{
-    setContentOffset({contentOffset().x, -m_contentInset.top}, true);
-}
+void ScrollView::scrollToTop() { setContentOffset({contentOffset().x, -m_contentInset.top}, true); }
 
 void ScrollView::trackVelocity(gfx::Point offset, double timestamp)
 {
     double dt = timestamp - m_lastSampleTime;
     if (!(dt > 0))
         return; // several moves in one instant: the next sample measures them together
-    gfx::Point now {(offset.x - m_lastSampleOffset.x) / dt, (offset.y - m_lastSampleOffset.y) / dt};
+    gfx::Point now{(offset.x - m_lastSampleOffset.x) / dt, (offset.y - m_lastSampleOffset.y) / dt};
     // Recent samples count most, older ones smooth out a jittery finger.
     bool first = m_velocity.x == 0 && m_velocity.y == 0;
     double keep = first || dt >= kRestingTime ? 0 : 0.3;
@@ -125,7 +122,7 @@ void ScrollView::glideStep()
     g.lastTick = now;
     double decay = std::pow(kDecelerationPerMs, dt * 1000);
     gfx::Point offset = contentOffset();
-    gfx::Point wanted {offset.x + g.velocity.x * dt, offset.y + g.velocity.y * dt};
+    gfx::Point wanted{offset.x + g.velocity.x * dt, offset.y + g.velocity.y * dt};
     gfx::Point held = clampedOffset(wanted);
     // An edge stops the motion along its axis.
     g.velocity = {held.x == wanted.x ? g.velocity.x * decay : 0, held.y == wanted.y ? g.velocity.y * decay : 0};

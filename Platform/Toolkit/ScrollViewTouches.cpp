@@ -93,7 +93,8 @@ void ScrollView::restartGesture()
         m_startDistance = distance(a, b);
         m_startScale = shownZoomScale();
         if (View* view = zoomingView())
-            m_zoomAnchor = view->convertPointFromView({m_startOffset.x + m_startVisible.x, m_startOffset.y + m_startVisible.y}, this);
+            m_zoomAnchor = view->convertPointFromView(
+                {m_startOffset.x + m_startVisible.x, m_startOffset.y + m_startVisible.y}, this);
     }
 }
 
@@ -101,7 +102,8 @@ void ScrollView::followFingers()
 {
     if (m_fingerCount == 1) {
         gfx::Point now = visiblePoint(*m_fingers[0]);
-        setContentOffset(clampedOffset({m_startOffset.x - (now.x - m_startVisible.x), m_startOffset.y - (now.y - m_startVisible.y)}));
+        setContentOffset(clampedOffset(
+            {m_startOffset.x - (now.x - m_startVisible.x), m_startOffset.y - (now.y - m_startVisible.y)}));
         trackVelocity(contentOffset(), m_fingers[0]->timestamp());
         return;
     }
@@ -115,7 +117,8 @@ void ScrollView::followFingers()
         return;
     }
     // Nothing to zoom (or fingers on top of each other): the pair pans.
-    setContentOffset(clampedOffset({m_startOffset.x - (center.x - m_startVisible.x), m_startOffset.y - (center.y - m_startVisible.y)}));
+    setContentOffset(clampedOffset(
+        {m_startOffset.x - (center.x - m_startVisible.x), m_startOffset.y - (center.y - m_startVisible.y)}));
 }
 
 } // namespace ui

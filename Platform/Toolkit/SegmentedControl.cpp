@@ -11,13 +11,12 @@ namespace ui {
 
 namespace {
 constexpr double kCornerRadius = 5;
-constexpr gfx::Color kDefaultTint {0.45f, 0.5f, 0.6f, 1};
-constexpr gfx::Color kPlainColor {0.95f, 0.95f, 0.95f, 1};
+constexpr gfx::Color kDefaultTint{0.45f, 0.5f, 0.6f, 1};
+constexpr gfx::Color kPlainColor{0.95f, 0.95f, 0.95f, 1};
 } // namespace
 
 SegmentedControl::SegmentedControl(std::vector<ImageAssetRef> items, const gfx::Rect& frame)
-    : Control(frame)
-    , m_items(std::move(items))
+    : Control(frame), m_items(std::move(items))
 {
     for (const auto& item : m_items) {
         auto segment = std::make_shared<View>();

@@ -17,8 +17,8 @@ void ShutterButton::drawRect(gfx::BitmapContext& context, const gfx::Rect&)
     const GlossColors silver{{0.96, 0.96, 0.97, 1}, {0.80, 0.81, 0.84, 1}, {0.62, 0.63, 0.67, 1}};
     const GlossColors pressedSilver{{0.70, 0.71, 0.74, 1}, {0.55, 0.56, 0.60, 1}, {0.45, 0.46, 0.50, 1}};
     fillGlossyRect(context, area, 8, pressed ? pressedSilver : silver);
-    strokeRoundedRect(context, {area.origin.x + 0.5, area.origin.y + 0.5, area.size.width - 1, area.size.height - 1},
-                      8, {0.15, 0.15, 0.17, 1});
+    strokeRoundedRect(context, {area.origin.x + 0.5, area.origin.y + 0.5, area.size.width - 1, area.size.height - 1}, 8,
+                      {0.15, 0.15, 0.17, 1});
     // The camera sign: a body with a bump on top and a lens.
     const double cx = area.origin.x + area.size.width / 2;
     const double cy = area.origin.y + area.size.height / 2 + 1;

@@ -10,19 +10,16 @@
 namespace ui {
 
 namespace {
-constexpr double kKnobSide = 23;       // the drawn knob when there is no thumb image
+constexpr double kKnobSide = 23; // the drawn knob when there is no thumb image
 constexpr double kTrackHeight = 9;
 constexpr double kMinimumTouchHeight = 30;
 
-constexpr GlossColors kFilledTrack {{0.55f, 0.7f, 0.95f, 1}, {0.2f, 0.45f, 0.9f, 1}, {0.1f, 0.3f, 0.8f, 1}};
-constexpr GlossColors kEmptyTrack {{1, 1, 1, 1}, {0.85f, 0.85f, 0.85f, 1}, {0.95f, 0.95f, 0.95f, 1}};
-constexpr GlossColors kKnob {{1, 1, 1, 1}, {0.9f, 0.9f, 0.9f, 1}, {0.8f, 0.8f, 0.8f, 1}};
+constexpr GlossColors kFilledTrack{{0.55f, 0.7f, 0.95f, 1}, {0.2f, 0.45f, 0.9f, 1}, {0.1f, 0.3f, 0.8f, 1}};
+constexpr GlossColors kEmptyTrack{{1, 1, 1, 1}, {0.85f, 0.85f, 0.85f, 1}, {0.95f, 0.95f, 0.95f, 1}};
+constexpr GlossColors kKnob{{1, 1, 1, 1}, {0.9f, 0.9f, 0.9f, 1}, {0.8f, 0.8f, 0.8f, 1}};
 } // namespace
 
-Slider::Slider(const gfx::Rect& frame)
-    : Control(frame)
-{
-}
+Slider::Slider(const gfx::Rect& frame) : Control(frame) {}
 
 void Slider::setValue(float value)
 {
@@ -73,7 +70,7 @@ ImageAssetRef Slider::thumbImageForState(ControlState state) const
 gfx::Size Slider::thumbSize() const
 {
     ImageAssetRef image = thumbImageForState(state());
-    return image ? image->pointSize : gfx::Size {kKnobSide, kKnobSide};
+    return image ? image->pointSize : gfx::Size{kKnobSide, kKnobSide};
 }
 
 double Slider::thumbCenterX(float value) const

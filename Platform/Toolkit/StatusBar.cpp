@@ -26,7 +26,7 @@ std::shared_ptr<Label> makeLabel(TextAlignment alignment)
 std::string timeOfDay()
 {
     std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     if (!localtime_r(&now, &local))
         return {};
     char text[16];
@@ -36,15 +36,10 @@ std::string timeOfDay()
 }
 } // namespace
 
-gfx::Rect applicationFrame()
-{
-    return {0, StatusBar::kHeight, 320, 480 - StatusBar::kHeight};
-}
+gfx::Rect applicationFrame() { return {0, StatusBar::kHeight, 320, 480 - StatusBar::kHeight}; }
 
 StatusBar::StatusBar(double width)
-    : View({0, 0, width, kHeight})
-    , m_name(makeLabel(TextAlignment::Left))
-    , m_clock(makeLabel(TextAlignment::Center))
+    : View({0, 0, width, kHeight}), m_name(makeLabel(TextAlignment::Left)), m_clock(makeLabel(TextAlignment::Center))
 {
     setOpaque(false);
     m_name->setText("Kanvaro");
@@ -91,10 +86,7 @@ void StatusBar::applyTextColors()
     }
 }
 
-void StatusBar::refreshClock()
-{
-    m_clock->setText(timeOfDay());
-}
+void StatusBar::refreshClock() { m_clock->setText(timeOfDay()); }
 
 void StatusBar::didMoveToWindow()
 {
@@ -119,7 +111,8 @@ void StatusBar::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/
     gfx::Rect b = bounds();
     switch (m_style) {
     case StatusBarStyle::Default:
-        fillGlossyPath(context, gfx::Path::rect(b), b, {{0.9f, 0.9f, 0.9f, 1}, {0.8f, 0.8f, 0.8f, 1}, {0.68f, 0.68f, 0.68f, 1}});
+        fillGlossyPath(context, gfx::Path::rect(b), b,
+                       {{0.9f, 0.9f, 0.9f, 1}, {0.8f, 0.8f, 0.8f, 1}, {0.68f, 0.68f, 0.68f, 1}});
         break;
     case StatusBarStyle::BlackTranslucent:
         context.setFillColor(gfx::Color::black().withAlpha(0.5f));

@@ -11,16 +11,22 @@ namespace {
 constexpr double kGroupedMargin = 10; // sections' inset from the table's sides
 constexpr double kGroupedFooterHeight = 10;
 constexpr std::size_t kSparePooledCells = 16; // pooled cells kept per identifier beyond twice the visible ones
-const gfx::Color kPlainSeparator {0.88f, 0.88f, 0.88f, 1};
-const gfx::Color kGroupedSeparator {0.67f, 0.67f, 0.67f, 1};
+const gfx::Color kPlainSeparator{0.88f, 0.88f, 0.88f, 1};
+const gfx::Color kGroupedSeparator{0.67f, 0.67f, 0.67f, 1};
 } // namespace
 
 int TableViewDataSource::numberOfSectionsInTableView(TableView&) { return 1; }
 std::string TableViewDataSource::tableViewTitleForHeaderInSection(TableView&, int) { return {}; }
 
-double TableViewDelegate::tableViewHeightForRowAtIndexPath(TableView& tableView, const IndexPath&) { return tableView.rowHeight(); }
-void TableViewDelegate::tableViewDidSelectRowAtIndexPath(TableView&, const IndexPath&) { }
-double TableViewDelegate::tableViewHeightForFooterInSection(TableView& tableView, int) { return tableView.sectionFooterHeight(); }
+double TableViewDelegate::tableViewHeightForRowAtIndexPath(TableView& tableView, const IndexPath&)
+{
+    return tableView.rowHeight();
+}
+void TableViewDelegate::tableViewDidSelectRowAtIndexPath(TableView&, const IndexPath&) {}
+double TableViewDelegate::tableViewHeightForFooterInSection(TableView& tableView, int)
+{
+    return tableView.sectionFooterHeight();
+}
 std::shared_ptr<View> TableViewDelegate::tableViewViewForFooterInSection(TableView&, int) { return nullptr; }
 
 TableView::TableView(const gfx::Rect& frame, TableViewStyle style)
@@ -50,10 +56,7 @@ void TableView::setDelegate(TableViewDelegate* delegate)
     setNeedsLayout();
 }
 
-void TableView::setRowHeight(double height)
-{
-    m_rowHeight = TableViewLayout::sanitizedHeight(height);
-}
+void TableView::setRowHeight(double height) { m_rowHeight = TableViewLayout::sanitizedHeight(height); }
 
 void TableView::setSectionFooterHeight(double height)
 {
@@ -95,14 +98,17 @@ void TableView::buildLayout()
 {
     m_layout.clear();
     m_layoutWidth = bounds().width();
-    int sections = m_dataSource ? std::clamp(m_dataSource->numberOfSectionsInTableView(*this), 0, TableViewLayout::kMaxSections) : 0;
+    int sections = m_dataSource
+                       ? std::clamp(m_dataSource->numberOfSectionsInTableView(*this), 0, TableViewLayout::kMaxSections)
+                       : 0;
     for (int s = 0; s < sections; ++s) {
         int room = TableViewLayout::kMaxRows - m_layout.totalRows();
         int rows = std::clamp(m_dataSource->tableViewNumberOfRowsInSection(*this, s), 0, room);
         std::vector<double> heights(static_cast<std::size_t>(rows), m_rowHeight);
         if (m_delegate) {
             for (int r = 0; r < rows; ++r)
-                heights[static_cast<std::size_t>(r)] = m_delegate->tableViewHeightForRowAtIndexPath(*this, IndexPath::forRow(r, s));
+                heights[static_cast<std::size_t>(r)] =
+                    m_delegate->tableViewHeightForRowAtIndexPath(*this, IndexPath::forRow(r, s));
         }
         std::string title = m_dataSource->tableViewTitleForHeaderInSection(*this, s);
         double header = 0;
@@ -273,7 +279,8 @@ TableViewCellRef TableView::dequeueReusableCell(const std::string& identifier)
         return nullptr;
     std::vector<PooledCell>& cells = it->second;
     // The cell that showed this row before comes back to it, so a reload keeps rows in place.
-    auto pick = std::find_if(cells.begin(), cells.end(), [&](const PooledCell& p) { return m_building && p.lastPath == m_building; });
+    auto pick = std::find_if(cells.begin(), cells.end(),
+                             [&](const PooledCell& p) { return m_building && p.lastPath == m_building; });
     if (pick == cells.end())
         pick = std::prev(cells.end());
     TableViewCellRef cell = std::move(pick->cell);
@@ -290,7 +297,8 @@ void TableView::forgetPooled(const TableViewCell* cell)
 
 bool TableView::isVisibleCell(const TableViewCell* cell) const
 {
-    return std::any_of(m_visible.begin(), m_visible.end(), [cell](const auto& entry) { return entry.second.get() == cell; });
+    return std::any_of(m_visible.begin(), m_visible.end(),
+                       [cell](const auto& entry) { return entry.second.get() == cell; });
 }
 
 int TableView::numberOfSections() const { return m_layout.sectionCount(); }
@@ -322,7 +330,7 @@ std::optional<IndexPath> TableView::indexPathForRowAtPoint(gfx::Point point) con
 gfx::Rect TableView::rectForRowAtIndexPath(const IndexPath& indexPath) const
 {
     auto span = m_layout.rowSpan(indexPath);
-    return span ? rowRect(span->first, span->second) : gfx::Rect {};
+    return span ? rowRect(span->first, span->second) : gfx::Rect{};
 }
 
 void TableView::selectRowAtIndexPath(const IndexPath& indexPath, bool animated)

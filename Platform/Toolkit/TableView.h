@@ -155,7 +155,7 @@ private:
     std::vector<IndexPath> m_rowsInView;     // scratch of tileCells, kept to save allocations
     gfx::Path m_stripes;                     // the pinstripes over the table's size
     gfx::Size m_stripesSize;
-    std::optional<IndexPath> m_building; // the row whose cell the data source is making
+    std::optional<IndexPath> m_building;               // the row whose cell the data source is making
     std::vector<std::shared_ptr<View>> m_sectionViews; // header titles and footer views
     std::optional<IndexPath> m_selected;
 

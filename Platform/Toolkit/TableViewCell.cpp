@@ -9,16 +9,16 @@
 namespace ui {
 
 namespace {
-constexpr double kMargin = 10;          // image and text insets inside the content view
-constexpr double kAccessoryWidth = 30;  // room the checkmark takes from the content view
+constexpr double kMargin = 10;         // image and text insets inside the content view
+constexpr double kAccessoryWidth = 30; // room the checkmark takes from the content view
 constexpr double kGroupedRadius = 10;
 constexpr double kPi = std::numbers::pi;
 
-const gfx::Color kCellWhite {1, 1, 1, 1};
-const gfx::Color kGroupedBorder {0.67f, 0.67f, 0.67f, 1};
-const gfx::Color kCheckmarkBlue {0.20f, 0.31f, 0.52f, 1};
-const gfx::Color kHighlightTop {0.02f, 0.55f, 0.96f, 1};
-const gfx::Color kHighlightBottom {0.01f, 0.37f, 0.89f, 1};
+const gfx::Color kCellWhite{1, 1, 1, 1};
+const gfx::Color kGroupedBorder{0.67f, 0.67f, 0.67f, 1};
+const gfx::Color kCheckmarkBlue{0.20f, 0.31f, 0.52f, 1};
+const gfx::Color kHighlightTop{0.02f, 0.55f, 0.96f, 1};
+const gfx::Color kHighlightBottom{0.01f, 0.37f, 0.89f, 1};
 
 // The outline of a cell: a rectangle whose top and/or bottom corners are rounded.
 gfx::Path outline(const gfx::Rect& r, bool roundTop, bool roundBottom)
@@ -140,7 +140,7 @@ void TableViewCell::layoutSubviews()
 {
     gfx::Rect b = bounds();
     double accessory = m_accessoryType == TableViewCellAccessoryType::Checkmark ? kAccessoryWidth : 0;
-    gfx::Size size {std::max(0.0, b.width() - accessory), std::max(0.0, b.height())};
+    gfx::Size size{std::max(0.0, b.width() - accessory), std::max(0.0, b.height())};
     m_contentView->setBounds({{0, 0}, size});
     m_contentView->setCenter({b.x() + size.width / 2, b.y() + size.height / 2});
 
@@ -216,7 +216,7 @@ void TableViewCell::drawBorderAndSeparator(gfx::BitmapContext& context) const
 void TableViewCell::drawCheckmark(gfx::BitmapContext& context) const
 {
     gfx::Rect b = bounds();
-    gfx::Point c {b.maxX() - kAccessoryWidth / 2 - 3, b.midY()};
+    gfx::Point c{b.maxX() - kAccessoryWidth / 2 - 3, b.midY()};
     gfx::Path tick;
     tick.moveTo({c.x - 6, c.y + 0.5});
     tick.lineTo({c.x - 2, c.y + 5});

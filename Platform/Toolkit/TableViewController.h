@@ -8,7 +8,7 @@ namespace ui {
 
 class TableViewController : public ViewController, public TableViewDataSource, public TableViewDelegate {
 public:
-    explicit TableViewController(TableViewStyle style = TableViewStyle::Plain) : m_style(style) { }
+    explicit TableViewController(TableViewStyle style = TableViewStyle::Plain) : m_style(style) {}
 
     TableViewStyle tableViewStyle() const { return m_style; }
     // The table (the view, made on first use).

@@ -10,7 +10,8 @@ double TableViewLayout::sanitizedHeight(double height)
     return std::isfinite(height) ? std::clamp(height, 0.0, kMaxRowHeight) : 0;
 }
 
-void TableViewLayout::addSection(std::string title, double headerHeight, std::vector<double> rowHeights, double footerHeight)
+void TableViewLayout::addSection(std::string title, double headerHeight, std::vector<double> rowHeights,
+                                 double footerHeight)
 {
     if (sectionCount() >= kMaxSections)
         return;

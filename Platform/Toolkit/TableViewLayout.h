@@ -32,7 +32,11 @@ public:
     // Heights are held to 0..kMaxRowHeight (non-finite ones count as 0).
     static double sanitizedHeight(double height);
 
-    void clear() { m_sections.clear(); m_height = 0; }
+    void clear()
+    {
+        m_sections.clear();
+        m_height = 0;
+    }
     // Appends a section below the ones before; `rowHeights` may be cut to the row limit.
     void addSection(std::string title, double headerHeight, std::vector<double> rowHeights, double footerHeight);
     // Space below the last section.

@@ -8,14 +8,14 @@
 namespace ui {
 
 namespace {
-constexpr double kTitleInset = 19;        // grouped titles line up with the cells' text
+constexpr double kTitleInset = 19; // grouped titles line up with the cells' text
 constexpr double kTitleHeight = 22;
 constexpr double kTitleGapBelow = 8;
-const gfx::Color kPinstripeBase {0.773f, 0.800f, 0.835f, 1};
-const gfx::Color kPinstripeLight {0.808f, 0.835f, 0.867f, 1};
-const gfx::Color kGroupedTitle {0.30f, 0.34f, 0.42f, 1};
-const gfx::Color kPlainHeaderTop {0.56f, 0.62f, 0.68f, 1};
-const gfx::Color kPlainHeaderBottom {0.70f, 0.74f, 0.78f, 1};
+const gfx::Color kPinstripeBase{0.773f, 0.800f, 0.835f, 1};
+const gfx::Color kPinstripeLight{0.808f, 0.835f, 0.867f, 1};
+const gfx::Color kGroupedTitle{0.30f, 0.34f, 0.42f, 1};
+const gfx::Color kPlainHeaderTop{0.56f, 0.62f, 0.68f, 1};
+const gfx::Color kPlainHeaderBottom{0.70f, 0.74f, 0.78f, 1};
 
 // The bar above a plain table's section: a grey-blue gradient under its title.
 class PlainSectionHeader : public View {
@@ -46,9 +46,9 @@ std::shared_ptr<View> TableView::makeHeaderView(const TableSectionLayout& sectio
         label->setFrame({kTitleInset, top, std::max(0.0, width - 2 * kTitleInset), kTitleHeight});
         return label;
     }
-    auto bar = std::make_shared<PlainSectionHeader>(gfx::Rect {0, section.headerTop, width, section.headerHeight});
+    auto bar = std::make_shared<PlainSectionHeader>(gfx::Rect{0, section.headerTop, width, section.headerHeight});
     label->setTextColor(gfx::Color::white());
-    label->setShadowColor(gfx::Color {0, 0, 0, 0.45f});
+    label->setShadowColor(gfx::Color{0, 0, 0, 0.45f});
     label->setShadowOffset({0, 1});
     label->setFrame({12, 0, std::max(0.0, width - 24), section.headerHeight});
     bar->addSubview(label);

@@ -11,7 +11,7 @@ namespace ui {
 
 namespace {
 constexpr const char* kFontFamily = "DejaVu Sans";
-constexpr double kLargestFontSize = 1000;  // sizes beyond this are refused as nonsense
+constexpr double kLargestFontSize = 1000; // sizes beyond this are refused as nonsense
 
 struct FontDescriptionDeleter {
     void operator()(PangoFontDescription* description) const { pango_font_description_free(description); }
@@ -23,11 +23,10 @@ struct LayoutIterDeleter {
 
 struct TextLayout::Pango {
     gfx::text::GObjectPtr<PangoContext> context = gfx::text::makePangoContext();
-    gfx::text::GObjectPtr<PangoLayout> layout {pango_layout_new(context.get())};
+    gfx::text::GObjectPtr<PangoLayout> layout{pango_layout_new(context.get())};
 };
 
-TextLayout::TextLayout()
-    : m_pango(std::make_unique<Pango>())
+TextLayout::TextLayout() : m_pango(std::make_unique<Pango>())
 {
     pango_layout_set_wrap(m_pango->layout.get(), PANGO_WRAP_WORD_CHAR);
     setFont({});
@@ -56,9 +55,9 @@ void TextLayout::setFont(const Font& font)
 
 void TextLayout::setAlignment(TextAlignment alignment)
 {
-    PangoAlignment value = alignment == TextAlignment::Center ? PANGO_ALIGN_CENTER
-        : alignment == TextAlignment::Right                  ? PANGO_ALIGN_RIGHT
-                                                             : PANGO_ALIGN_LEFT;
+    PangoAlignment value = alignment == TextAlignment::Center  ? PANGO_ALIGN_CENTER
+                           : alignment == TextAlignment::Right ? PANGO_ALIGN_RIGHT
+                                                               : PANGO_ALIGN_LEFT;
     pango_layout_set_alignment(m_pango->layout.get(), value);
 }
 
@@ -124,8 +123,5 @@ void TextLayout::draw(gfx::BitmapContext& context, gfx::Point origin, const gfx:
 #if defined(__SANITIZE_ADDRESS__) || defined(KANVARO_ADDRESS_SANITIZER)
 // Fontconfig keeps its font cache for the life of the process on purpose; the leak checker would
 // report it at exit from every program that sets text.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\n";
-}
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
 #endif

@@ -9,10 +9,7 @@ namespace ui {
 namespace {
 
 // Decoding is CPU-bound; more workers than cores only make them wait for each other.
-unsigned workerCount()
-{
-    return std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
-}
+unsigned workerCount() { return std::clamp(std::thread::hardware_concurrency(), 1u, 4u); }
 
 } // namespace
 

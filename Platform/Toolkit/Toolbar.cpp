@@ -24,11 +24,7 @@ double itemHeight(const BarButtonItem& item, const View& view, double barHeight)
 }
 } // namespace
 
-Toolbar::Toolbar(const gfx::Rect& frame)
-    : View(frame)
-{
-    setOpaque(false);
-}
+Toolbar::Toolbar(const gfx::Rect& frame) : View(frame) { setOpaque(false); }
 
 void Toolbar::setBarStyle(BarStyle style)
 {
@@ -55,10 +51,7 @@ void Toolbar::setItems(std::vector<BarButtonItemRef> items)
     setNeedsDisplay();
 }
 
-gfx::Size Toolbar::sizeThatFits(gfx::Size size) const
-{
-    return {size.width > 0 ? size.width : kDefaultWidth, kHeight};
-}
+gfx::Size Toolbar::sizeThatFits(gfx::Size size) const { return {size.width > 0 ? size.width : kDefaultWidth, kHeight}; }
 
 void Toolbar::sizeToFit()
 {
@@ -101,12 +94,8 @@ void drawBarBackground(gfx::BitmapContext& context, const gfx::Rect& rect, BarSt
 {
     GlossColors colors;
     switch (style) {
-    case BarStyle::Default:
-        colors = {{0.69f, 0.74f, 0.8f, 1}, {0.5f, 0.57f, 0.66f, 1}, {0.43f, 0.5f, 0.59f, 1}};
-        break;
-    case BarStyle::Black:
-        colors = {{0.3f, 0.3f, 0.3f, 1}, {0.1f, 0.1f, 0.1f, 1}, {0, 0, 0, 1}};
-        break;
+    case BarStyle::Default: colors = {{0.69f, 0.74f, 0.8f, 1}, {0.5f, 0.57f, 0.66f, 1}, {0.43f, 0.5f, 0.59f, 1}}; break;
+    case BarStyle::Black: colors = {{0.3f, 0.3f, 0.3f, 1}, {0.1f, 0.1f, 0.1f, 1}, {0, 0, 0, 1}}; break;
     case BarStyle::BlackTranslucent:
         colors = {{0.3f, 0.3f, 0.3f, 0.6f}, {0.1f, 0.1f, 0.1f, 0.6f}, {0, 0, 0, 0.6f}};
         break;

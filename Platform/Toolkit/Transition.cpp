@@ -14,8 +14,8 @@ void Transition::curl(View& container, const std::shared_ptr<View>& from, const 
     View::setAnimationCurve(AnimationCurve::EaseInOut);
     if (completion)
         View::setAnimationDidStopCallback([done = std::move(completion)](bool) { done(); });
-    View::setAnimationTransition(direction == CurlDirection::Up ? AnimationTransition::CurlUp : AnimationTransition::CurlDown,
-                                 container);
+    View::setAnimationTransition(
+        direction == CurlDirection::Up ? AnimationTransition::CurlUp : AnimationTransition::CurlDown, container);
     const auto& subviews = container.subviews();
     std::size_t index = subviews.size();
     if (from && from->superview() == &container) {

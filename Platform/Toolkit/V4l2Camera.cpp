@@ -7,11 +7,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/videodev2.h>
+#include <memory>
 #include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <memory>
 #include <utility>
 #include <vector>
 
@@ -68,10 +68,7 @@ Fd openCaptureDevice(const std::string& path, v4l2_capability& caps)
     return fd;
 }
 
-std::uint8_t clampByte(int value)
-{
-    return static_cast<std::uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
-}
+std::uint8_t clampByte(int value) { return static_cast<std::uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value); }
 
 // YUYV (two pixels in four bytes: Y0 U Y1 V, BT.601 studio range) -> opaque BGRA.
 imageio::DecodedImage convertYuyv(const std::uint8_t* data, unsigned width, unsigned height, unsigned stride)
@@ -215,8 +212,8 @@ bool negotiateFormat(int fd, v4l2_format& format)
         format.fmt.pix.height = kHeight;
         format.fmt.pix.pixelformat = pixelFormat;
         format.fmt.pix.field = V4L2_FIELD_NONE;
-        if (retryIoctl(fd, VIDIOC_S_FMT, &format) == 0 && format.fmt.pix.pixelformat == pixelFormat &&
-            format.fmt.pix.width <= 16384 && format.fmt.pix.height <= 16384)
+        if (retryIoctl(fd, VIDIOC_S_FMT, &format) == 0 && format.fmt.pix.pixelformat == pixelFormat
+            && format.fmt.pix.width <= 16384 && format.fmt.pix.height <= 16384)
             return true;
     }
     return false;

@@ -111,14 +111,9 @@ void View::setClipsToBounds(bool clips)
     m_clipsToBounds = clips;
 }
 
-void View::drawRect(gfx::BitmapContext& /*context*/, const gfx::Rect& /*dirty*/)
-{
-}
+void View::drawRect(gfx::BitmapContext& /*context*/, const gfx::Rect& /*dirty*/) {}
 
-void View::setNeedsDisplay()
-{
-    setNeedsDisplayInRect(presentationBounds());
-}
+void View::setNeedsDisplay() { setNeedsDisplayInRect(presentationBounds()); }
 
 void View::setNeedsDisplayInRect(const gfx::Rect& rect)
 {

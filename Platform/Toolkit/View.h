@@ -90,7 +90,7 @@ public:
     void setNeedsDisplay();
     void setNeedsDisplayInRect(const gfx::Rect& rect);
     // Layout: layoutSubviews() runs before the next display after setNeedsLayout().
-    virtual void layoutSubviews() { }
+    virtual void layoutSubviews() {}
     void setNeedsLayout() { m_needsLayout = true; }
     void layoutIfNeeded();
 
@@ -137,8 +137,8 @@ public:
 
 protected:
     // Hooks for subclasses.
-    virtual void didMoveToSuperview() { }
-    virtual void didMoveToWindow() { }
+    virtual void didMoveToSuperview() {}
+    virtual void didMoveToWindow() {}
     // Invalidates what the view covers on screen now (before and after geometry changes).
     void invalidateFootprint();
 

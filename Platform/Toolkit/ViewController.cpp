@@ -6,10 +6,7 @@
 
 namespace ui {
 
-ViewController::ViewController()
-    : m_alive(std::make_shared<bool>(true))
-{
-}
+ViewController::ViewController() : m_alive(std::make_shared<bool>(true)) {}
 
 ViewController::~ViewController()
 {
@@ -19,17 +16,14 @@ ViewController::~ViewController()
         m_modal->m_presenter = nullptr;
 }
 
-View* ViewController::view()
-{
-    return viewRef().get();
-}
+View* ViewController::view() { return viewRef().get(); }
 
 const std::shared_ptr<View>& ViewController::viewRef()
 {
     if (!m_view) {
         loadView();
         if (!m_view)
-            setView(std::make_shared<View>(gfx::Rect {0, 0, 320, 480}));
+            setView(std::make_shared<View>(gfx::Rect{0, 0, 320, 480}));
         viewDidLoad();
     }
     return m_view;
@@ -44,10 +38,7 @@ void ViewController::setView(std::shared_ptr<View> view)
         m_view->m_viewController = this;
 }
 
-void ViewController::loadView()
-{
-    setView(std::make_shared<View>(gfx::Rect {0, 0, 320, 480}));
-}
+void ViewController::loadView() { setView(std::make_shared<View>(gfx::Rect{0, 0, 320, 480})); }
 
 void ViewController::setTitle(std::string title)
 {
@@ -56,10 +47,7 @@ void ViewController::setTitle(std::string title)
         m_navigationItem->setTitle(m_title);
 }
 
-NavigationItem& ViewController::navigationItem()
-{
-    return *navigationItemRef();
-}
+NavigationItem& ViewController::navigationItem() { return *navigationItemRef(); }
 
 const std::shared_ptr<NavigationItem>& ViewController::navigationItemRef()
 {
@@ -68,10 +56,7 @@ const std::shared_ptr<NavigationItem>& ViewController::navigationItemRef()
     return m_navigationItem;
 }
 
-void ViewController::setEditing(bool editing, bool /*animated*/)
-{
-    m_editing = editing;
-}
+void ViewController::setEditing(bool editing, bool /*animated*/) { m_editing = editing; }
 
 NavigationController* ViewController::navigationController() const
 {
@@ -125,9 +110,6 @@ void ViewController::viewDidMoveToWindow(bool inWindow)
     }
 }
 
-Responder* ViewController::nextResponder() const
-{
-    return m_view ? m_view->superview() : nullptr;
-}
+Responder* ViewController::nextResponder() const { return m_view ? m_view->superview() : nullptr; }
 
 } // namespace ui

@@ -41,16 +41,16 @@ public:
     // Makes the view; the default is a plain 320 x 480 view.
     virtual void loadView();
     // Called once, after the view has been made.
-    virtual void viewDidLoad() { }
+    virtual void viewDidLoad() {}
 
     // Appearance callbacks (see above); `animated` tells whether the change slides.
-    virtual void viewWillAppear(bool /*animated*/) { }
-    virtual void viewDidAppear(bool /*animated*/) { }
-    virtual void viewWillDisappear(bool /*animated*/) { }
-    virtual void viewDidDisappear(bool /*animated*/) { }
+    virtual void viewWillAppear(bool /*animated*/) {}
+    virtual void viewDidAppear(bool /*animated*/) {}
+    virtual void viewWillDisappear(bool /*animated*/) {}
+    virtual void viewDidDisappear(bool /*animated*/) {}
     // Memory is short. Nothing is given up by default: screens keep state in their views, and a
     // desktop host has memory to spare.
-    virtual void didReceiveMemoryWarning() { }
+    virtual void didReceiveMemoryWarning() {}
     // Screens stand upright only.
     virtual bool shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation) const
     {
@@ -91,7 +91,10 @@ public:
 
     enum class Appearance { Disappeared, Appearing, Appeared, Disappearing };
     Appearance appearance() const { return m_appearance; }
-    bool isAppearingOrAppeared() const { return m_appearance == Appearance::Appearing || m_appearance == Appearance::Appeared; }
+    bool isAppearingOrAppeared() const
+    {
+        return m_appearance == Appearance::Appearing || m_appearance == Appearance::Appeared;
+    }
     // Containers report appearance changes through these two; repeats are ignored.
     void beginAppearanceTransition(bool appearing, bool animated);
     void endAppearanceTransition();
@@ -131,7 +134,7 @@ private:
     ViewController* m_presenter = nullptr;
     std::shared_ptr<ViewController> m_modal;
     std::optional<Presentation> m_presentation;
-    std::shared_ptr<bool> m_alive;                 // lets late timer callbacks see that this is gone
+    std::shared_ptr<bool> m_alive; // lets late timer callbacks see that this is gone
     unsigned m_presentationGeneration = 0;
     Appearance m_appearance = Appearance::Disappeared;
     bool m_appearanceAnimated = false;

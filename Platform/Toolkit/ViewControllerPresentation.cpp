@@ -8,10 +8,7 @@
 namespace ui {
 
 namespace {
-gfx::Point belowScreen(const gfx::Rect& screen)
-{
-    return {screen.midX(), screen.midY() + screen.height()};
-}
+gfx::Point belowScreen(const gfx::Rect& screen) { return {screen.midX(), screen.midY() + screen.height()}; }
 } // namespace
 
 ViewController* ViewController::presentationOwner()
@@ -71,7 +68,7 @@ void ViewController::runPresentation(bool presenting, bool animated)
     ViewController& modal = *m_modal;
     View& hostView = *view();
     View& modalView = *modal.view();
-    m_presentation = Presentation {presenting, ++m_presentationGeneration, m_modal};
+    m_presentation = Presentation{presenting, ++m_presentationGeneration, m_modal};
     unsigned generation = m_presentationGeneration;
     // Touches wait for the slide to end.
     m_presentation->wasInteractive = modalView.isUserInteractionEnabled();
@@ -83,7 +80,7 @@ void ViewController::runPresentation(bool presenting, bool animated)
     }
     gfx::Rect screen = hostView.frame();
     placePresentationViews(presenting, animated, *container);
-    gfx::Point target = presenting ? gfx::Point {screen.midX(), screen.midY()} : belowScreen(screen);
+    gfx::Point target = presenting ? gfx::Point{screen.midX(), screen.midY()} : belowScreen(screen);
     if (!animated) {
         placeViewNow(modalView, target);
         presentationDidEnd(generation);

@@ -33,10 +33,7 @@ gfx::Rect footprintIn(const View& view, const gfx::AffineTransform& toWindow)
 }
 } // namespace
 
-gfx::AffineTransform View::transformToSuperview() const
-{
-    return placement(m_bounds, m_transform, m_center);
-}
+gfx::AffineTransform View::transformToSuperview() const { return placement(m_bounds, m_transform, m_center); }
 
 gfx::AffineTransform View::presentationTransformToSuperview() const
 {
@@ -67,14 +64,11 @@ gfx::Rect View::convertRectToView(const gfx::Rect& rect, const View* view) const
 
 gfx::Rect View::convertRectFromView(const gfx::Rect& rect, const View* view) const
 {
-    gfx::AffineTransform m = view ? toRoot(view) : gfx::AffineTransform {};
+    gfx::AffineTransform m = view ? toRoot(view) : gfx::AffineTransform{};
     return m.concat(toRoot(this).inverted()).apply(rect);
 }
 
-bool View::pointInside(gfx::Point point) const
-{
-    return m_bounds.contains(point);
-}
+bool View::pointInside(gfx::Point point) const { return m_bounds.contains(point); }
 
 View* View::hitTest(gfx::Point point)
 {

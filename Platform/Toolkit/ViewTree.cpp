@@ -49,15 +49,9 @@ void View::attach(const std::shared_ptr<View>& view, std::size_t index)
     view->invalidateFootprint();
 }
 
-void View::addSubview(const std::shared_ptr<View>& view)
-{
-    attach(view, m_subviews.size());
-}
+void View::addSubview(const std::shared_ptr<View>& view) { attach(view, m_subviews.size()); }
 
-void View::insertSubviewAt(const std::shared_ptr<View>& view, std::size_t index)
-{
-    attach(view, index);
-}
+void View::insertSubviewAt(const std::shared_ptr<View>& view, std::size_t index) { attach(view, index); }
 
 void View::insertSubviewAbove(const std::shared_ptr<View>& view, const View* sibling)
 {
@@ -105,8 +99,8 @@ void View::bringSubviewToFront(const View* view)
     std::size_t i = indexOfSubview(view);
     if (i >= m_subviews.size())
         return;
-    std::rotate(m_subviews.begin() + static_cast<std::ptrdiff_t>(i), m_subviews.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                m_subviews.end());
+    std::rotate(m_subviews.begin() + static_cast<std::ptrdiff_t>(i),
+                m_subviews.begin() + static_cast<std::ptrdiff_t>(i) + 1, m_subviews.end());
     m_subviews.back()->invalidateFootprint();
 }
 

@@ -12,7 +12,7 @@ class DelegateLifetime {
 public:
     DelegateLifetime() = default;
     // A copy is a different delegate: it gets its own lifetime.
-    DelegateLifetime(const DelegateLifetime&) { }
+    DelegateLifetime(const DelegateLifetime&) {}
     DelegateLifetime& operator=(const DelegateLifetime&) { return *this; }
     virtual ~DelegateLifetime() = default;
 
@@ -22,7 +22,7 @@ private:
     std::shared_ptr<const int> m_token = std::make_shared<const int>(0);
 };
 
-template<typename Delegate> class WeakDelegate {
+template <typename Delegate> class WeakDelegate {
 public:
     WeakDelegate() = default;
     WeakDelegate(Delegate* delegate) // NOLINT(google-explicit-constructor): reads like a pointer

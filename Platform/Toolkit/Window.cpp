@@ -10,21 +10,17 @@
 namespace ui {
 
 namespace {
-constexpr std::size_t kMaxDirtyRects = 8;   // beyond this the union is cheaper to track and draw
-Window* g_keyWindow = nullptr;               // made key last; only the main thread uses it
+constexpr std::size_t kMaxDirtyRects = 8; // beyond this the union is cheaper to track and draw
+Window* g_keyWindow = nullptr;            // made key last; only the main thread uses it
 
 bool containsRect(const gfx::Rect& outer, const gfx::Rect& inner)
 {
     return inner.minX() >= outer.minX() && inner.maxX() <= outer.maxX() && inner.minY() >= outer.minY()
-        && inner.maxY() <= outer.maxY();
+           && inner.maxY() <= outer.maxY();
 }
 } // namespace
 
-Window::Window(const gfx::Rect& frame)
-    : View(frame)
-{
-    setBackgroundColor(gfx::Color::black());
-}
+Window::Window(const gfx::Rect& frame) : View(frame) { setBackgroundColor(gfx::Color::black()); }
 
 Window::~Window()
 {
@@ -32,10 +28,7 @@ Window::~Window()
         g_keyWindow = nullptr;
 }
 
-Window* Window::keyWindow()
-{
-    return g_keyWindow;
-}
+Window* Window::keyWindow() { return g_keyWindow; }
 
 bool Window::setScale(double scale)
 {
@@ -76,10 +69,7 @@ void Window::addDirtyRect(const gfx::Rect& windowRect)
     }
 }
 
-bool Window::hasRunningAnimations() const
-{
-    return Animator::shared().hasRunningAnimations();
-}
+bool Window::hasRunningAnimations() const { return Animator::shared().hasRunningAnimations(); }
 
 const std::vector<gfx::IntRect>& Window::display()
 {

@@ -43,9 +43,18 @@ public:
         gfx::Point location;
     };
     void sendTouches(TouchPhase phase, const std::vector<TouchInput>& touches, double timestamp);
-    void touchDown(int id, gfx::Point location, double timestamp) { sendTouches(TouchPhase::Began, {{id, location}}, timestamp); }
-    void touchMove(int id, gfx::Point location, double timestamp) { sendTouches(TouchPhase::Moved, {{id, location}}, timestamp); }
-    void touchUp(int id, gfx::Point location, double timestamp) { sendTouches(TouchPhase::Ended, {{id, location}}, timestamp); }
+    void touchDown(int id, gfx::Point location, double timestamp)
+    {
+        sendTouches(TouchPhase::Began, {{id, location}}, timestamp);
+    }
+    void touchMove(int id, gfx::Point location, double timestamp)
+    {
+        sendTouches(TouchPhase::Moved, {{id, location}}, timestamp);
+    }
+    void touchUp(int id, gfx::Point location, double timestamp)
+    {
+        sendTouches(TouchPhase::Ended, {{id, location}}, timestamp);
+    }
     // Cancels every touch in progress (the host lost focus, a gesture was taken over).
     void cancelAllTouches(double timestamp);
     std::size_t activeTouchCount() const { return m_touches.size(); }

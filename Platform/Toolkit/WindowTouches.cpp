@@ -10,10 +10,7 @@ namespace {
 constexpr double kMultiTapInterval = 0.35; // seconds from a lift to the next touch-down
 constexpr double kMultiTapDistance = 25;   // points between the two
 
-bool isFinished(TouchPhase phase)
-{
-    return phase == TouchPhase::Ended || phase == TouchPhase::Cancelled;
-}
+bool isFinished(TouchPhase phase) { return phase == TouchPhase::Ended || phase == TouchPhase::Cancelled; }
 } // namespace
 
 Window::ActiveTouch* Window::findTouch(int id)
@@ -30,7 +27,8 @@ TouchRef Window::beginTouch(const TouchInput& input, double timestamp)
     if (!hit)
         return nullptr; // outside every view: nobody gets this touch
     if (!hit->isMultipleTouchEnabled()) {
-        bool busy = std::any_of(m_touches.begin(), m_touches.end(), [hit](const ActiveTouch& t) { return t.touch->view() == hit; });
+        bool busy = std::any_of(m_touches.begin(), m_touches.end(),
+                                [hit](const ActiveTouch& t) { return t.touch->view() == hit; });
         if (busy)
             return nullptr; // a single-touch view sees only its first finger
     }

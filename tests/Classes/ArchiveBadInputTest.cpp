@@ -23,7 +23,9 @@ struct FakeObject : fnd::Codable {
     std::string name;
     std::function<void(fnd::KeyedArchiver&)> encode;
     FakeObject(std::string className, std::function<void(fnd::KeyedArchiver&)> body)
-        : name(std::move(className)), encode(std::move(body)) {}
+        : name(std::move(className)), encode(std::move(body))
+    {
+    }
     const char* className() const override { return name.c_str(); }
     void encodeWithCoder(fnd::KeyedArchiver& coder) const override { encode(coder); }
 };
@@ -51,8 +53,12 @@ Bytes archive(const Fields& f)
 {
     FakeObject raw("RawImage", [&](fnd::KeyedArchiver& c) {
         c.encodeData("pixels", Bytes(f.pixelBytes, 0x33));
-        for (auto [key, value] : {std::pair{"width", f.rawWidth}, {"height", f.rawHeight}, {"bpp", f.bpp}, {"bpc", f.bpc},
-                                  {"rb", f.rb}, {"orientation", f.orientation}})
+        for (auto [key, value] : {std::pair{"width", f.rawWidth},
+                                  {"height", f.rawHeight},
+                                  {"bpp", f.bpp},
+                                  {"bpc", f.bpc},
+                                  {"rb", f.rb},
+                                  {"orientation", f.orientation}})
             c.encodeInt32(key, value);
     });
     FakeObject canvas(f.canvasClass, [&](fnd::KeyedArchiver& c) {
@@ -114,30 +120,56 @@ TEST_F(ArchiveBadInputTest, TheUnspoiledStandInsMakeADocument)
 
 TEST_F(ArchiveBadInputTest, RawImageFieldsThatDisagreeWithItsPixels)
 {
-    auto spoil = [](auto change) { Fields f; change(f); return f; };
+    auto spoil = [](auto change) {
+        Fields f;
+        change(f);
+        return f;
+    };
     expectRefused(spoil([](Fields& f) { f.pixelBytes = 47; }), "RawImage.pixels");
     expectRefused(spoil([](Fields& f) { f.pixelBytes = 49; }), "RawImage.pixels");
     expectRefused(spoil([](Fields& f) { f.pixelBytes = 0; }), "RawImage.pixels");
-    expectRefused(spoil([](Fields& f) { f.rb = 20; f.pixelBytes = 60; }), "unsupported layout");
+    expectRefused(spoil([](Fields& f) {
+                      f.rb = 20;
+                      f.pixelBytes = 60;
+                  }),
+                  "unsupported layout");
     expectRefused(spoil([](Fields& f) { f.bpp = 16; }), "unsupported layout");
     expectRefused(spoil([](Fields& f) { f.bpc = 16; }), "unsupported layout");
     expectRefused(spoil([](Fields& f) { f.orientation = 8; }), "unsupported layout");
-    expectRefused(spoil([](Fields& f) { f.rawWidth = 0; f.rb = 0; f.pixelBytes = 0; }), "impossible size");
-    expectRefused(spoil([](Fields& f) { f.rawWidth = -4; f.rb = -16; }), "impossible size");
+    expectRefused(spoil([](Fields& f) {
+                      f.rawWidth = 0;
+                      f.rb = 0;
+                      f.pixelBytes = 0;
+                  }),
+                  "impossible size");
+    expectRefused(spoil([](Fields& f) {
+                      f.rawWidth = -4;
+                      f.rb = -16;
+                  }),
+                  "impossible size");
     expectRefused(spoil([](Fields& f) { f.rawHeight = -3; }), "impossible size");
     // Large enough that trusting it would read far past the pixels.
-    expectRefused(spoil([](Fields& f) { f.rawWidth = 100000; f.rb = 400000; }), "impossible size");
+    expectRefused(spoil([](Fields& f) {
+                      f.rawWidth = 100000;
+                      f.rb = 400000;
+                  }),
+                  "impossible size");
 }
 
 TEST_F(ArchiveBadInputTest, CanvasFieldsThatDisagreeWithItsPainting)
 {
-    auto spoil = [](auto change) { Fields f; change(f); return f; };
+    auto spoil = [](auto change) {
+        Fields f;
+        change(f);
+        return f;
+    };
     expectRefused(spoil([](Fields& f) { f.canvasWidth = 9; }), "Canvas.paintingData");
     expectRefused(spoil([](Fields& f) { f.canvasHeight = 5; }), "Canvas.paintingData");
     expectRefused(spoil([](Fields& f) { f.canvasWidth = 0; }), "Canvas: impossible size");
     expectRefused(spoil([](Fields& f) { f.canvasHeight = -6; }), "Canvas: impossible size");
     expectRefused(spoil([](Fields& f) { f.canvasWidth = 100000; }), "Canvas: impossible size");
-    expectRefused(spoil([](Fields& f) { f.paintingData = {'n', 'o', 't', ' ', 'a', ' ', 'P', 'N', 'G'}; }), "not a PNG");
+    expectRefused(spoil([](Fields& f) { f.paintingData = {'n', 'o', 't', ' ', 'a', ' ', 'P', 'N', 'G'}; }),
+                  "not a PNG");
     expectRefused(spoil([](Fields& f) { f.paintingData.clear(); }), "not a PNG");
     expectRefused(spoil([](Fields& f) { f.paintingData.resize(f.paintingData.size() / 2); }), "Canvas.paintingData");
     expectRefused(spoil([](Fields& f) { f.paintingData.resize(8); }), "Canvas.paintingData");
@@ -145,9 +177,14 @@ TEST_F(ArchiveBadInputTest, CanvasFieldsThatDisagreeWithItsPainting)
 
 TEST_F(ArchiveBadInputTest, MissingOrMistypedObjectsAndKeys)
 {
-    auto spoil = [](auto change) { Fields f; change(f); return f; };
+    auto spoil = [](auto change) {
+        Fields f;
+        change(f);
+        return f;
+    };
     expectRefused(spoil([](Fields& f) { f.withCanvas = false; }), "Canvas: missing");
-    expectRefused(spoil([](Fields& f) { f.canvasClass = "RawImage"; }), "DataModel.Canvas: expected an object of class Canvas");
+    expectRefused(spoil([](Fields& f) { f.canvasClass = "RawImage"; }),
+                  "DataModel.Canvas: expected an object of class Canvas");
     expectRefused(spoil([](Fields& f) { f.colorAsString = true; }), "Canvas.backgroundColor");
     expectRefused(spoil([](Fields& f) { f.widthAsString = true; }), "Canvas.width: expected an integer");
     expectRefused(spoil([](Fields& f) { f.rootClass = "Canvas"; }), "expected an object of class DataModel");

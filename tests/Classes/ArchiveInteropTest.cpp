@@ -92,7 +92,8 @@ protected:
     {
         std::string script = (dir / "check.py").string();
         std::string_view text(kCheckScript);
-        EXPECT_TRUE(fnd::writeFileAtomically(script, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}));
+        EXPECT_TRUE(
+            fnd::writeFileAtomically(script, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}));
         auto [output, status] = runCommand("python3 " + script + " " + archivePath + " 2>&1");
         EXPECT_EQ(status, 0) << output;
         return output;
@@ -113,7 +114,8 @@ TEST_F(ArchiveInteropTest, PlistlibFindsEveryKeyOfAPhotoPainting)
     model->canvas()->setTextureName("Canvas");
     model->canvas()->setBackgroundColor({0.5f, 0.25f, 1.0f, 0.5f});
     testing::paintStroke(*model->canvas(), {10, 10, 200, 100}, {1, 0, 0, 0.5f});
-    EXPECT_EQ(checkWithPython(save(*model, "photo.art")), "Canvas DataModel RawImage UIColor 16x12 1024x768 Canvas 0.5 0.25 1 0.5\n");
+    EXPECT_EQ(checkWithPython(save(*model, "photo.art")),
+              "Canvas DataModel RawImage UIColor 16x12 1024x768 Canvas 0.5 0.25 1 0.5\n");
 }
 
 TEST_F(ArchiveInteropTest, PlistlibSeesNullRawImageAndTextureInABlankPainting)
@@ -137,9 +139,9 @@ TEST_F(ArchiveInteropTest, PlistutilConvertsASavedPainting)
     ASSERT_EQ(status, 0) << output;
     std::ifstream in(xml);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    for (const char* expected : {"NSKeyedArchiver", "<string>DataModel</string>", "<string>RawImage</string>",
-                                 "<string>Canvas</string>", "<string>UIColor</string>", "<key>paintingData</key>",
-                                 "<key>orientation</key>"})
+    for (const char* expected :
+         {"NSKeyedArchiver", "<string>DataModel</string>", "<string>RawImage</string>", "<string>Canvas</string>",
+          "<string>UIColor</string>", "<key>paintingData</key>", "<key>orientation</key>"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected;
 }
 
@@ -189,7 +191,8 @@ TEST_F(ArchiveInteropTest, WritesFuzzSeedsOnRequest)
     testing::paintStroke(*photo->canvas(), {200, 300, 120, 90}, {0.1f, 0.6f, 0.2f, 0.8f});
     EXPECT_TRUE(fnd::KeyedArchiver::archiveRootObject(*photo, (paintings / "photo_16x12.art").string()));
     ASSERT_TRUE(DataModel::sharedDataModelWithUIImage(testing::makePhoto(1, 1)));
-    EXPECT_TRUE(fnd::KeyedArchiver::archiveRootObject(*DataModel::sharedDataModel(), (paintings / "photo_1x1.art").string()));
+    EXPECT_TRUE(
+        fnd::KeyedArchiver::archiveRootObject(*DataModel::sharedDataModel(), (paintings / "photo_1x1.art").string()));
     for (const auto& entry : fs::directory_iterator(paintings))
         EXPECT_LT(fs::file_size(entry), 64u * 1024) << entry.path();
 

@@ -11,7 +11,7 @@ using namespace testing;
 namespace {
 
 // Writes a grey picture (grey(x, y) in every colour channel) as dir/name.png.
-template<typename Grey>
+template <typename Grey>
 void writeShape(const std::filesystem::path& dir, const std::string& name, int w, int h, Grey grey)
 {
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(w) * h * 4);
@@ -23,7 +23,8 @@ void writeShape(const std::filesystem::path& dir, const std::string& name, int w
         }
     auto png = imageio::encodePng({pixels.data(), w, h, w * 4, false});
     ASSERT_TRUE(png.ok());
-    std::ofstream(dir / (name + ".png"), std::ios::binary).write(reinterpret_cast<const char*>(png->data()), static_cast<std::streamsize>(png->size()));
+    std::ofstream(dir / (name + ".png"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(png->data()), static_cast<std::streamsize>(png->size()));
 }
 
 class BrushShapeTest : public BrushToolTest {
@@ -46,7 +47,9 @@ protected:
 
 TEST_F(BrushShapeTest, LoadsGreyLevelsIntoPaddedRows)
 {
-    writeShape(dir, "Dots", 30, 30, [](int x, int y) { return static_cast<std::uint8_t>(x == 0 ? 0 : x == 1 ? 128 : y == 29 ? 7 : 255); });
+    writeShape(dir, "Dots", 30, 30, [](int x, int y) {
+        return static_cast<std::uint8_t>(x == 0 ? 0 : x == 1 ? 128 : y == 29 ? 7 : 255);
+    });
     brush->setShapeName("Dots");
     ASSERT_TRUE(brush->shapeMask());
     const gfx::ImageMask& mask = *brush->shapeMask();
@@ -54,9 +57,9 @@ TEST_F(BrushShapeTest, LoadsGreyLevelsIntoPaddedRows)
     EXPECT_EQ(mask.height(), 30);
     EXPECT_EQ(mask.rowBytes(), 32);
     EXPECT_FALSE(mask.interpolate());
-    EXPECT_EQ(mask.coverageAt(0, 5), 255);  // black paints fully
-    EXPECT_EQ(mask.coverageAt(1, 5), 127);  // mid-grey 128 paints at 127/255
-    EXPECT_EQ(mask.coverageAt(20, 5), 0);   // white not at all
+    EXPECT_EQ(mask.coverageAt(0, 5), 255); // black paints fully
+    EXPECT_EQ(mask.coverageAt(1, 5), 127); // mid-grey 128 paints at 127/255
+    EXPECT_EQ(mask.coverageAt(20, 5), 0);  // white not at all
     EXPECT_EQ(mask.sampleAt(20, 29), 7);
     EXPECT_EQ(brush->shapeName(), std::optional<std::string>("Dots"));
 }

@@ -42,7 +42,8 @@ inline gfx::ImageMaskRef firstRowMask(int side)
 inline gfx::ImageMaskRef flatMask(int side, std::uint8_t sample)
 {
     const int rb = gfx::ImageMask::rowBytesFor(side);
-    return gfx::ImageMask::create(side, side, rb, std::vector<std::uint8_t>(static_cast<std::size_t>(rb) * side, sample), false);
+    return gfx::ImageMask::create(side, side, rb,
+                                  std::vector<std::uint8_t>(static_cast<std::size_t>(rb) * side, sample), false);
 }
 
 struct Pixel {
@@ -78,7 +79,8 @@ protected:
         std::vector<Pixel> out;
         const std::uint8_t* data = ctx.constData();
         for (int y = 0; y < ctx.height(); ++y) {
-            const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * ctx.bytesPerRow());
+            const auto* row =
+                reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * ctx.bytesPerRow());
             for (int x = 0; x < ctx.width(); ++x)
                 if (row[x] != 0)
                     out.push_back({x, y});

@@ -38,11 +38,11 @@ TEST_F(BrushToolTest, SegmentsAreDividedIntoRoundedDabCounts)
         std::vector<Pixel> dabs;
     };
     const Case cases[] = {
-        {{100, 300}, {109, 300}, 0.5f, {{109, 300}}},            // shorter than half a step: one dab on the end
-        {{100, 400}, {111, 400}, 0.5f, {{111, 400}}},            // 11 / 20 rounds to one
-        {{100, 500}, {300, 500}, 0.0f, {{300, 500}}},            // no step: one dab per segment
+        {{100, 300}, {109, 300}, 0.5f, {{109, 300}}},                 // shorter than half a step: one dab on the end
+        {{100, 400}, {111, 400}, 0.5f, {{111, 400}}},                 // 11 / 20 rounds to one
+        {{100, 500}, {300, 500}, 0.0f, {{300, 500}}},                 // no step: one dab per segment
         {{100, 600}, {140.9, 600.9}, 0.5f, {{120, 600}, {140, 600}}}, // positions truncate toward zero
-        {{130, 700}, {100, 730}, 0.5f, {{115, 715}, {100, 730}}}, // 42.4 px: two dabs, diagonal
+        {{130, 700}, {100, 730}, 0.5f, {{115, 715}, {100, 730}}},     // 42.4 px: two dabs, diagonal
     };
     for (const Case& c : cases) {
         canvas().undo();
@@ -59,7 +59,8 @@ TEST_F(BrushToolTest, DirectionFollowsTravelUnlessFixed)
         gfx::Point to;
         float degrees;
     };
-    const Case cases[] = {{{110, 100}, 0}, {{100, 90}, 90}, {{90, 100}, 180}, {{100, 110}, -90}, {{110, 90}, 45}, {{100, 100}, 0}};
+    const Case cases[] = {{{110, 100}, 0},   {{100, 90}, 90}, {{90, 100}, 180},
+                          {{100, 110}, -90}, {{110, 90}, 45}, {{100, 100}, 0}};
     for (const Case& c : cases) {
         brush->setDirection(123);
         brush->drawBrushStrokeFrom({100, 100}, c.to);

@@ -23,7 +23,7 @@ TEST(BrushToolbar, SliderSetsTruncatedSizeAndUpdateSettingsRereadsTheBrush)
     }
 
     ApplyMediumValue(brush, g_arMediumValues[4]); // ScratchBoard sets size 75
-    EXPECT_FLOAT_EQ(slider.value(), 200.0f);    // not yet
+    EXPECT_FLOAT_EQ(slider.value(), 200.0f);      // not yet
     panel.updateSettings();
     EXPECT_FLOAT_EQ(slider.value(), 75.0f);
 }

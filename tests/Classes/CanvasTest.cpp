@@ -80,8 +80,8 @@ TEST(Canvas, CompositeAppliesStrokeOpacityOnceToTheWholeGroup)
 TEST(Canvas, UndoRemovesTheLastClosedGroupAndEverythingSince)
 {
     auto canvas = Canvas::initWithSize(30, 10);
-    paint(canvas->curStrokeLayer(), {0, 0, 10, 10}); // stroke A
-    canvas->saveUndoState();                         // A's snapshot
+    paint(canvas->curStrokeLayer(), {0, 0, 10, 10});  // stroke A
+    canvas->saveUndoState();                          // A's snapshot
     paint(canvas->curStrokeLayer(), {10, 0, 10, 10}); // stroke B, undone before its snapshot
     canvas->undo();
     EXPECT_EQ(grey(compositePixel(*canvas, 5, 5)), 255);
@@ -208,6 +208,6 @@ void CanvasWithTexture::writeTile(const gfx::BitmapContext& ctx, const std::file
     imageio::PixelsView view{ctx.constData(), ctx.width(), ctx.height(), ctx.bytesPerRow(), true};
     auto png = imageio::encodePng(view);
     ASSERT_TRUE(png.ok()) << png.error();
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(png.value().data()),
-                                                static_cast<std::streamsize>(png.value().size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.value().data()), static_cast<std::streamsize>(png.value().size()));
 }

@@ -63,7 +63,7 @@ protected:
         picker.tableViewDidSelectRowAtIndexPath(*picker.tableView(), {section, row});
     }
 
-    ui::View canvasView {gfx::Rect(0, 0, 100, 100)};
+    ui::View canvasView{gfx::Rect(0, 0, 100, 100)};
     std::unique_ptr<BrushTool> brush;
     std::shared_ptr<ColorToolbar> panel;
     std::shared_ptr<ui::ViewController> screen;

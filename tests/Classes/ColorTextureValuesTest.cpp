@@ -17,7 +17,8 @@ TEST(ColorValues, RowsAreDistinctNamedColoursDividedBy255)
     for (const ColorValue& row : g_arColorValues) {
         names.insert(row.name);
         colours.insert({row.red, row.green, row.blue});
-        EXPECT_TRUE(row.red >= 0 && row.red <= 255 && row.green >= 0 && row.green <= 255 && row.blue >= 0 && row.blue <= 255);
+        EXPECT_TRUE(row.red >= 0 && row.red <= 255 && row.green >= 0 && row.green <= 255 && row.blue >= 0
+                    && row.blue <= 255);
     }
     EXPECT_EQ(names.size(), static_cast<std::size_t>(NUM_COLOR_VALUES));
     EXPECT_EQ(colours.size(), static_cast<std::size_t>(NUM_COLOR_VALUES));
@@ -36,5 +37,6 @@ TEST(TextureValues, EveryTextureButNoneIsABundlePicture)
     const std::string resources = env && *env ? env : KANVARO_SOURCE_DIR "/Resources";
     EXPECT_STREQ(g_arTextureValues[0], "None");
     for (int row = 1; row < NUM_TEXTURE_VALUES; ++row)
-        EXPECT_TRUE(std::filesystem::is_regular_file(resources + "/" + g_arTextureValues[row] + ".png")) << g_arTextureValues[row];
+        EXPECT_TRUE(std::filesystem::is_regular_file(resources + "/" + g_arTextureValues[row] + ".png"))
+            << g_arTextureValues[row];
 }

@@ -229,7 +229,9 @@ TEST_F(DataModelTest, TheLargestPhotoWeImportIsSavedAndOpensAgain)
     const RawImage& raw = *reopened->rawImage();
     ASSERT_EQ(raw.width(), imageio::kMaxDecodeSide);
     ASSERT_EQ(raw.height(), 4096);
-    auto expected = [](unsigned x, unsigned y) { return 0xFF000000u | (x & 0xFF) << 16 | (y & 0xFF) << 8 | ((x ^ y) & 0xFF); };
+    auto expected = [](unsigned x, unsigned y) {
+        return 0xFF000000u | (x & 0xFF) << 16 | (y & 0xFF) << 8 | ((x ^ y) & 0xFF);
+    };
     for (auto [x, y] : {std::pair{0, 0}, std::pair{1234, 567}, std::pair{16383, 4095}})
         EXPECT_EQ(raw.pixelAtX(x, y).value, expected(x, y));
     EXPECT_EQ(reopened->canvas()->width(), 1024);

@@ -9,9 +9,9 @@
 
 #include "GalleryTableViewCell.h"
 #include "GalleryViewController.h"
+#include "Graphics/BitmapContext.h"
 #include "PaintViewController.h"
 #include "PaintViewTestSupport.h"
-#include "Graphics/BitmapContext.h"
 #include "Toolkit/AlertView.h"
 #include "Toolkit/ImageAsset.h"
 #include "Toolkit/NavigationController.h"
@@ -28,10 +28,7 @@ public:
     bool failBlank = false;
 
 protected:
-    DataModel* makeBlankDocument() override
-    {
-        return failBlank ? nullptr : GalleryViewController::makeBlankDocument();
-    }
+    DataModel* makeBlankDocument() override { return failBlank ? nullptr : GalleryViewController::makeBlankDocument(); }
 };
 
 class GalleryTest : public PaintingViewTest {
@@ -51,7 +48,11 @@ protected:
         gallery.reset();
         PaintingViewTest::TearDown();
     }
-    void settle(double seconds = 1) { runUntil(now() + seconds); window->display(); }
+    void settle(double seconds = 1)
+    {
+        runUntil(now() + seconds);
+        window->display();
+    }
     void touch(const std::string& name) { std::ofstream(dir / name) << "x"; }
     // A saved painting (archive and thumbnail) under `title`.
     void savePainting(const std::string& title)
@@ -90,7 +91,7 @@ TEST_F(GalleryTest, ListsOnlyThumbnailsSortedCaseInsensitivelyInRowsOfTwo)
     for (const char* name : {"b.jpg", "A.jpg", "c.art", "a10.jpg", "a2.jpg", "notes.txt", "d.jpeg"})
         touch(name);
     gallery->viewDidAppear(false);
-    EXPECT_EQ(gallery->files(), (std::vector<std::string> {"A.jpg", "a10.jpg", "a2.jpg", "b.jpg"}));
+    EXPECT_EQ(gallery->files(), (std::vector<std::string>{"A.jpg", "a10.jpg", "a2.jpg", "b.jpg"}));
     EXPECT_EQ(gallery->tableView()->numberOfRowsInSection(0), 2);
     fs::remove(dir / "b.jpg");
     gallery->viewDidAppear(false);
@@ -112,7 +113,7 @@ TEST_F(GalleryTest, CellPlacesHalvesAndDeleteButtonsAndReportsWhatWasTouched)
     DataModel::sharedDataModel()->setFileTitle("Wide");
     ASSERT_TRUE(DataModel::sharedDataModel()->saveToFiles());
     std::vector<std::string> deleted;
-    auto cellRef = std::make_shared<GalleryTableViewCell>(gfx::Rect {0, 0, 320, 150}, "MyIdentifier",
+    auto cellRef = std::make_shared<GalleryTableViewCell>(gfx::Rect{0, 0, 320, 150}, "MyIdentifier",
                                                           [&](const std::string& name) { deleted.push_back(name); });
     GalleryTableViewCell& cell = *cellRef;
     cell.setSubCellFileName1("Tall.jpg");
@@ -135,7 +136,7 @@ TEST_F(GalleryTest, CellPlacesHalvesAndDeleteButtonsAndReportsWhatWasTouched)
     EXPECT_EQ(cell.firstDeleteBtn()->frame(), gfx::Rect(-5, -10, 30, 30));
     EXPECT_EQ(cell.firstDeleteBtn()->alpha(), 1);
     cell.secondDeleteBtnAction();
-    EXPECT_EQ(deleted, std::vector<std::string> {"Wide.jpg"});
+    EXPECT_EQ(deleted, std::vector<std::string>{"Wide.jpg"});
     cell.setEditing(false, false);
     cell.layoutSubviews();
     EXPECT_EQ(cell.secondDeleteBtn()->alpha(), 0);
@@ -154,14 +155,14 @@ TEST_F(GalleryTest, CellPlacesHalvesAndDeleteButtonsAndReportsWhatWasTouched)
 TEST_F(GalleryTest, DeletingRemovesTheMarkedThumbnailThenItsArchiveAndCancelKeepsAll)
 {
     EXPECT_EQ(GalleryViewController::paintingFilesToRemove("/d", "a.b.jpg"),
-              (std::vector<std::string> {"/d/a.b.jpg", "/d/a.art"}));
+              (std::vector<std::string>{"/d/a.b.jpg", "/d/a.art"}));
     for (const char* name : {"a.b.jpg", "a.jpg", "a.art", "z.jpg", "z.art"})
         touch(name);
     gallery->viewDidAppear(false);
     gallery->editAction();
     gallery->deleteAction("a.b.jpg");
     gallery->deleteAction("z.jpg");
-    EXPECT_EQ(gallery->files(), std::vector<std::string> {"a.jpg"});
+    EXPECT_EQ(gallery->files(), std::vector<std::string>{"a.jpg"});
     gallery->cancelAction();
     EXPECT_EQ(gallery->files().size(), 3u);
     EXPECT_TRUE(fs::exists(dir / "z.jpg"));
@@ -175,22 +176,25 @@ TEST_F(GalleryTest, DeletingRemovesTheMarkedThumbnailThenItsArchiveAndCancelKeep
     EXPECT_TRUE(fs::exists(dir / "a.jpg")); // another painting's thumbnail stays
     EXPECT_FALSE(fs::exists(dir / "z.jpg"));
     EXPECT_FALSE(fs::exists(dir / "z.art"));
-    EXPECT_EQ(gallery->files(), std::vector<std::string> {"a.jpg"});
+    EXPECT_EQ(gallery->files(), std::vector<std::string>{"a.jpg"});
     EXPECT_FALSE(gallery->isEditing());
 }
 
 TEST_F(GalleryTest, SheetIndicesFollowTheCamera)
 {
     gallery->setCameraSupported(false);
-    gallery->actionSheetClickedButtonAtIndex(*std::make_shared<ui::ActionSheet>("", nullptr, "", "", std::vector<std::string> {}), 2);
+    gallery->actionSheetClickedButtonAtIndex(
+        *std::make_shared<ui::ActionSheet>("", nullptr, "", "", std::vector<std::string>{}), 2);
     EXPECT_EQ(stackDepth(), 1u); // the cancel button
-    gallery->actionSheetClickedButtonAtIndex(*std::make_shared<ui::ActionSheet>("", nullptr, "", "", std::vector<std::string> {}), 1);
+    gallery->actionSheetClickedButtonAtIndex(
+        *std::make_shared<ui::ActionSheet>("", nullptr, "", "", std::vector<std::string>{}), 1);
     settle();
     EXPECT_EQ(stackDepth(), 2u); // "Blank Canvas"
     navigation->popViewControllerAnimated(false);
     settle();
     gallery->setCameraSupported(true);
-    gallery->actionSheetClickedButtonAtIndex(*std::make_shared<ui::ActionSheet>("", nullptr, "", "", std::vector<std::string> {}), 1);
+    gallery->actionSheetClickedButtonAtIndex(
+        *std::make_shared<ui::ActionSheet>("", nullptr, "", "", std::vector<std::string>{}), 1);
     settle();
     auto* picker = dynamic_cast<ui::ImagePickerController*>(navigation->modalViewController());
     ASSERT_NE(picker, nullptr); // "From Camera"

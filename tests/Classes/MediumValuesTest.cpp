@@ -29,8 +29,8 @@ protected:
 TEST_F(MediumValuesTest, TableHoldsElevenPresetsInPickerOrder)
 {
     ASSERT_EQ(NUM_MEDIUM_VALUES, 11);
-    const char* names[] = {"Oil Paint", "Watercolor", "Pencil", "Airbrush", "ScratchBoard", "Charcoal",
-                           "Chalk", "Pastel", "Finger", "PenAndInk", "Calligraphy"};
+    const char* names[] = {"Oil Paint", "Watercolor", "Pencil", "Airbrush",  "ScratchBoard", "Charcoal",
+                           "Chalk",     "Pastel",     "Finger", "PenAndInk", "Calligraphy"};
     int airbrushRows = 0, sized = 0;
     for (int i = 0; i < NUM_MEDIUM_VALUES; ++i) {
         EXPECT_STREQ(g_arMediumValues[i].name, names[i]);

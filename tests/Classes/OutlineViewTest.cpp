@@ -80,7 +80,7 @@ TEST_F(OutlineViewTest, RenderingClearsTheBoundsThenPaintsByTheSamples)
     ctx->setFillColor(red);
     ctx->fillRect(ctx->bounds());
     view->renderOutlineOnContext(*ctx, green);
-    EXPECT_EQ(ctx->pixelAt(0, 0), 0u);   // cleared, nothing painted
+    EXPECT_EQ(ctx->pixelAt(0, 0), 0u); // cleared, nothing painted
     EXPECT_EQ(ctx->pixelAt(31, 31), 0u);
     EXPECT_EQ(ctx->pixelAt(35, 35), 0xFFFF0000u); // outside the bounds: untouched
 
@@ -95,7 +95,8 @@ TEST_F(OutlineViewTest, BlueprintShowsUpright)
 {
     documentWithBandAtTop(200, 100);
     const RawImage* raw = DataModel::sharedDataModel()->rawImage();
-    auto view = OutlineView::initWithFrame({0, 0, static_cast<double>(raw->width()), static_cast<double>(raw->height())});
+    auto view =
+        OutlineView::initWithFrame({0, 0, static_cast<double>(raw->width()), static_cast<double>(raw->height())});
     ASSERT_TRUE(view);
     auto ctx = gfx::BitmapContext::create(raw->width(), raw->height());
     view->renderOutlineOnContext(*ctx, gfx::Color::black());
@@ -152,7 +153,9 @@ TEST_F(OutlineViewTest, FadesInWithTheViewsAlpha)
     for (int y = edgeRow - 3; y <= edgeRow + 3; ++y) {
         const std::uint32_t p = screen.pixelAt(160, y);
         EXPECT_NE(p, 0xFF0000FFu) << "full strength at row " << y;
-        halfBlue = halfBlue || (p >> 24 == 0xFF && (p & 0xFF) == 0xFF && std::abs(static_cast<int>((p >> 16) & 0xFF) - 127) <= 1);
+        halfBlue =
+            halfBlue
+            || (p >> 24 == 0xFF && (p & 0xFF) == 0xFF && std::abs(static_cast<int>((p >> 16) & 0xFF) - 127) <= 1);
     }
     EXPECT_TRUE(halfBlue);
 }

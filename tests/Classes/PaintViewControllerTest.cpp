@@ -9,12 +9,12 @@
 #include "BrushToolbar.h"
 #include "ColorToolbar.h"
 #include "ColorValues.h"
+#include "Foundation/Paths.h"
 #include "OutlineView.h"
 #include "PaintViewController.h"
 #include "PaintViewTestSupport.h"
-#include "Toolkit/NavigationController.h"
-#include "Foundation/Paths.h"
 #include "Toolkit/AlertView.h"
+#include "Toolkit/NavigationController.h"
 #include "Toolkit/Touch.h"
 
 using painting_test::PaintingViewTest;
@@ -177,11 +177,12 @@ TEST_F(PaintScreenTest, ASketchChosenRightAfterAStrokeStaysUndoableAndTheControl
 {
     photoDocument(160, 120);
     open();
-    runUntil(now() + 3); // the blueprint exists and has faded in
+    runUntil(now() + 3);                                    // the blueprint exists and has faded in
     EXPECT_EQ(screen->paintView()->contentOffset().y, -44); // a wide canvas starts below the bar
     stroke();
     runUntil(now() + 1);
-    auto sketchSheet = std::make_shared<ui::ActionSheet>("", nullptr, "Cancel", "", std::vector<std::string>{"a", "b", "c"});
+    auto sketchSheet =
+        std::make_shared<ui::ActionSheet>("", nullptr, "Cancel", "", std::vector<std::string>{"a", "b", "c"});
     sketchSheet->setTag(PaintViewController::kSketchSheetTag);
     screen->actionSheetClickedButtonAtIndex(*sketchSheet, 2); // black pen
     const int sketched = paintedPixels();

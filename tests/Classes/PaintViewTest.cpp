@@ -39,7 +39,9 @@ protected:
         int best = 0;
         for (int dy = -8; dy <= 8; ++dy)
             for (int dx = -8; dx <= 8; ++dx)
-                best = std::max(best, static_cast<int>(layer.context().pixelAt(static_cast<int>(p.x) + dx, static_cast<int>(p.y) + dy) >> 24));
+                best = std::max(
+                    best, static_cast<int>(
+                              layer.context().pixelAt(static_cast<int>(p.x) + dx, static_cast<int>(p.y) + dy) >> 24));
         return best;
     }
 

@@ -42,7 +42,10 @@ protected:
 
     static Canvas& canvas() { return *DataModel::sharedDataModel()->canvas(); }
     static void blankDocument() { ASSERT_TRUE(DataModel::sharedDataModelWithBlankCanvas()); }
-    static void photoDocument(int w, int h) { ASSERT_TRUE(DataModel::sharedDataModelWithUIImage(testing::makePhoto(w, h))); }
+    static void photoDocument(int w, int h)
+    {
+        ASSERT_TRUE(DataModel::sharedDataModelWithUIImage(testing::makePhoto(w, h)));
+    }
     void runUntil(double t) { fnd::RunLoop::main().runUntil(t); }
     double now() { return fnd::clock().now(); }
 
@@ -61,7 +64,10 @@ public:
         note("did-create", view);
         outlineAlphaAtDidCreate = view.outlineView() ? view.outlineView()->alpha() : -1;
     }
-    void paintViewDidStartPainting(PaintView&, bool painting) override { calls.push_back(painting ? "start" : "start-no"); }
+    void paintViewDidStartPainting(PaintView&, bool painting) override
+    {
+        calls.push_back(painting ? "start" : "start-no");
+    }
     void paintViewDidEndPainting(PaintView&, bool ended) override { calls.push_back(ended ? "end" : "end-no"); }
 
     std::vector<std::string> calls;

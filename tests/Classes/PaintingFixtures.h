@@ -52,7 +52,8 @@ inline void expectSamePixels(const gfx::Image& a, const gfx::Image& b)
     for (int y = 0; y < a.height() && mismatches < 5; ++y)
         for (int x = 0; x < a.width() && mismatches < 5; ++x)
             if (a.pixelAt(x, y) != b.pixelAt(x, y)) {
-                ADD_FAILURE() << "pixel (" << x << ", " << y << "): " << std::hex << a.pixelAt(x, y) << " vs " << b.pixelAt(x, y);
+                ADD_FAILURE() << "pixel (" << x << ", " << y << "): " << std::hex << a.pixelAt(x, y) << " vs "
+                              << b.pixelAt(x, y);
                 ++mismatches;
             }
 }

@@ -51,7 +51,7 @@ protected:
                 checked.push_back(c->text());
         return checked;
     }
-    PaperSettingsController page {std::nullopt, gfx::Color::white()};
+    PaperSettingsController page{std::nullopt, gfx::Color::white()};
 };
 
 } // namespace
@@ -59,13 +59,13 @@ protected:
 TEST_F(PaperPageTest, CheckMarksFollowTheTextureAndOnlyAnExactColour)
 {
     using Names = std::vector<std::string>;
-    EXPECT_EQ(checkedRows(kTextures), Names {"None"});
-    EXPECT_EQ(checkedRows(kColors), Names {"White"});
+    EXPECT_EQ(checkedRows(kTextures), Names{"None"});
+    EXPECT_EQ(checkedRows(kColors), Names{"White"});
     page.tableViewDidSelectRowAtIndexPath(*page.tableView(), {kTextures, 2});
     page.tableViewDidSelectRowAtIndexPath(*page.tableView(), {kColors, 14});
     EXPECT_EQ(page.selectedTextureName(), std::optional<std::string>("Brick"));
-    EXPECT_EQ(checkedRows(kTextures), Names {"Brick"});
-    EXPECT_EQ(checkedRows(kColors), Names {"Tin"}); // not "Nickel", one unit away
+    EXPECT_EQ(checkedRows(kTextures), Names{"Brick"});
+    EXPECT_EQ(checkedRows(kColors), Names{"Tin"}); // not "Nickel", one unit away
 
     // The smallest step in red, green or blue leaves every row unchecked; alpha does not count.
     const gfx::Color sky = ColorOfValue(g_arColorValues[5]);
@@ -77,7 +77,7 @@ TEST_F(PaperPageTest, CheckMarksFollowTheTextureAndOnlyAnExactColour)
         EXPECT_TRUE(checkedRows(kColors).empty());
     }
     page.setSelectedColor({sky.red, sky.green, sky.blue, 0.3f});
-    EXPECT_EQ(checkedRows(kColors), Names {"Sky"});
+    EXPECT_EQ(checkedRows(kColors), Names{"Sky"});
 }
 
 TEST_F(PaperPageTest, OnlyTheWhiteSwatchHasAGreyEdge)
@@ -116,7 +116,7 @@ TEST_F(PaperPageTest, TexturePicturesAreCutToTheirTopLeftCorner)
     EXPECT_EQ(tall->width(), 26);
     EXPECT_EQ(tall->height(), 26);
     EXPECT_NEAR(tall->colorAt(0, 25).red * 255, 5 * 25, 1); // the top rows, not the bottom ones
-    EXPECT_FALSE(cell(kTextures, 4)->image()); // missing from the folder: no picture, no crash
+    EXPECT_FALSE(cell(kTextures, 4)->image());              // missing from the folder: no picture, no crash
 
     fnd::setResourcePath("");
     gfx::purgeNamedImages();

@@ -11,8 +11,8 @@ namespace {
 
 std::uint32_t widen(std::uint16_t value)
 {
-    const std::array<std::uint8_t, 2> bytes { static_cast<std::uint8_t>(value & 0xFF),
-        static_cast<std::uint8_t>(value >> 8) };
+    const std::array<std::uint8_t, 2> bytes{static_cast<std::uint8_t>(value & 0xFF),
+                                            static_cast<std::uint8_t>(value >> 8)};
     return CFixComponentOrderFilter::Widen16(bytes.data()).value;
 }
 
@@ -32,13 +32,13 @@ TEST(FixComponentOrderFilter, Widens555FieldsTruncatingAndIgnoresBit15)
 TEST(FixComponentOrderFilter, GetCurPixel16ReadsTheWalkersCurrentPixel)
 {
     // Two rows of two 16-bit pixels, each row padded by two bytes (little-endian words).
-    const std::vector<std::uint8_t> source { 0xFF, 0x7F, 0x00, 0x7C, 0xAA, 0xBB, //
-        0x10, 0x00, 0x00, 0x80, 0xCC, 0xDD };
+    const std::vector<std::uint8_t> source{0xFF, 0x7F, 0x00, 0x7C, 0xAA, 0xBB, //
+                                           0x10, 0x00, 0x00, 0x80, 0xCC, 0xDD};
     std::vector<std::uint8_t> bytes = source;
     CFixComponentOrderFilter walker(bytes.data(), 2, 2, 2, 6);
     std::vector<std::uint32_t> seen;
     walker.Walk([&](std::uint8_t*, int, int) { seen.push_back(walker.GetCurPixel16().value); });
-    EXPECT_EQ(seen, (std::vector<std::uint32_t> { 0xFFFFFFFF, 0xFFFF0000, 0xFF000083, 0xFF000000 }));
+    EXPECT_EQ(seen, (std::vector<std::uint32_t>{0xFFFFFFFF, 0xFFFF0000, 0xFF000083, 0xFF000000}));
     EXPECT_EQ(bytes, source); // reading leaves the block alone
 }
 
@@ -49,18 +49,17 @@ TEST(CPixelWalker, VisitsRowsTopDownAndSkipsRowPadding)
     CPixelWalker walker(bytes.data(), 3, 2, 4, 16);
     std::vector<std::array<int, 3>> visits;
     walker.Walk([&](std::uint8_t* pixel, int row, int column) {
-        visits.push_back({ static_cast<int>(pixel - bytes.data()), row, column });
+        visits.push_back({static_cast<int>(pixel - bytes.data()), row, column});
         pixel[0] = 1;
     });
-    const std::vector<std::array<int, 3>> expected { { 0, 0, 0 }, { 4, 0, 1 }, { 8, 0, 2 }, { 16, 1, 0 }, { 20, 1, 1 },
-        { 24, 1, 2 } };
+    const std::vector<std::array<int, 3>> expected{{0, 0, 0}, {4, 0, 1}, {8, 0, 2}, {16, 1, 0}, {20, 1, 1}, {24, 1, 2}};
     EXPECT_EQ(visits, expected);
     EXPECT_EQ(bytes[12], 0); // padding untouched
     EXPECT_EQ(bytes[28], 0);
 
     std::vector<int> rowOffsets;
     walker.WalkRows([&](std::uint8_t* row, int) { rowOffsets.push_back(static_cast<int>(row - bytes.data())); });
-    EXPECT_EQ(rowOffsets, (std::vector<int> { 0, 16 }));
+    EXPECT_EQ(rowOffsets, (std::vector<int>{0, 16}));
 }
 
 TEST(CPixelWalker, EmptyBlockVisitsNothing)
@@ -76,7 +75,7 @@ TEST(CPixelWalker, EmptyBlockVisitsNothing)
 
 TEST(CColor, ComponentsFollowTheLittleEndianWordLayout)
 {
-    const std::uint8_t bytes[4] = { 0x33, 0x22, 0x11, 0x80 }; // blue, green, red, alpha
+    const std::uint8_t bytes[4] = {0x33, 0x22, 0x11, 0x80}; // blue, green, red, alpha
     const CColor color = CColor::Load(bytes);
     EXPECT_EQ(color.value, 0x80112233u);
     EXPECT_EQ(color.Alpha(), 0x80u);

@@ -41,10 +41,7 @@ DecodedImage photo32(int width, int height, int orientation = imageio::kOrientat
 // Catches the log lines of one test.
 class LogCapture {
 public:
-    LogCapture()
-        : m_previous(fnd::setLogSink([this](const std::string& line) { lines.push_back(line); }))
-    {
-    }
+    LogCapture() : m_previous(fnd::setLogSink([this](const std::string& line) { lines.push_back(line); })) {}
     ~LogCapture() { fnd::setLogSink(m_previous); }
     std::vector<std::string> lines;
 
@@ -52,10 +49,7 @@ private:
     fnd::LogSink m_previous;
 };
 
-std::uint32_t at(const RawImage& image, int x, int y)
-{
-    return image.pixelAtX(x, y).value;
-}
+std::uint32_t at(const RawImage& image, int x, int y) { return image.pixelAtX(x, y).value; }
 
 TEST(RawImage, UprightPhotoBecomesThePixelBlockWithoutACopy)
 {
@@ -130,15 +124,15 @@ TEST(RawImage, TurnedPhotosAreRotatedAndResampledTo1024)
         std::uint32_t topLeft, bottomRight;
     };
     const Case cases[] = {
-        { imageio::kOrientationRight, 768, 1024, pattern(0, 1198), pattern(1598, 0) },
-        { imageio::kOrientationDown, 1024, 768, pattern(1598, 1198), pattern(0, 0) },
+        {imageio::kOrientationRight, 768, 1024, pattern(0, 1198), pattern(1598, 0)},
+        {imageio::kOrientationDown, 1024, 768, pattern(1598, 1198), pattern(0, 0)},
         // Turning counter-clockwise brings the source's top-right corner to the top-left.
-        { imageio::kOrientationLeft, 768, 1024, pattern(1598, 0), pattern(0, 1198) },
+        {imageio::kOrientationLeft, 768, 1024, pattern(1598, 0), pattern(0, 1198)},
         // Mirrored codes: mirrored across the vertical axis, then turned like their plain code.
-        { imageio::kOrientationUpMirrored, 1024, 768, pattern(1598, 0), pattern(0, 1198) },
-        { imageio::kOrientationDownMirrored, 1024, 768, pattern(0, 1198), pattern(1598, 0) },
-        { imageio::kOrientationLeftMirrored, 768, 1024, pattern(0, 0), pattern(1598, 1198) },
-        { imageio::kOrientationRightMirrored, 768, 1024, pattern(1598, 1198), pattern(0, 0) },
+        {imageio::kOrientationUpMirrored, 1024, 768, pattern(1598, 0), pattern(0, 1198)},
+        {imageio::kOrientationDownMirrored, 1024, 768, pattern(0, 1198), pattern(1598, 0)},
+        {imageio::kOrientationLeftMirrored, 768, 1024, pattern(0, 0), pattern(1598, 1198)},
+        {imageio::kOrientationRightMirrored, 768, 1024, pattern(1598, 1198), pattern(0, 0)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.orientation);
@@ -180,7 +174,7 @@ std::uint32_t referencePixel(const DecodedImage& photo, int code, int x, int y, 
 std::uint32_t exifUprightPixel(const DecodedImage& photo, int code, int u, int v)
 {
     const int w = photo.width, h = photo.height;
-    const int exif[] = { 1, 3, 8, 6, 2, 4, 5, 7 };
+    const int exif[] = {1, 3, 8, 6, 2, 4, 5, 7};
     switch (exif[code]) {
     case 2: return pattern(w - 1 - u, v);
     case 3: return pattern(w - 1 - u, h - 1 - v);
@@ -228,7 +222,7 @@ TEST(RawImage, EveryRotatedPixelMatchesThePlainTable)
 
 TEST(RawImage, LongerSideTruncatesTo1023ForSomeSizes)
 {
-    for (int side : { 41, 47, 55, 480, 640, 1200, 1536, 1600, 2048, 2592 }) {
+    for (int side : {41, 47, 55, 480, 640, 1200, 1536, 1600, 2048, 2592}) {
         SCOPED_TRACE(side);
         const int expected = side == 41 || side == 47 || side == 55 ? 1023 : 1024;
         auto rescaled = RawImage::initWithUIImage(photo32(side, 16, imageio::kOrientationUpMirrored));
@@ -261,7 +255,7 @@ DecodedImage photo16(int width, int height, int bytesPerRow, const std::vector<s
 TEST(RawImage, SixteenBitPhotosAreWidenedAndThenTurned)
 {
     // 2 x 2 in padded rows of 6 bytes (the padding holds 0xFFFF, which must not show).
-    const DecodedImage upright = photo16(2, 2, 6, { 0x7FFF, 0x7C00, 0x0010, 0x8000 });
+    const DecodedImage upright = photo16(2, 2, 6, {0x7FFF, 0x7C00, 0x0010, 0x8000});
     auto image = RawImage::initWithUIImage(upright);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->rb(), 8);
@@ -270,7 +264,7 @@ TEST(RawImage, SixteenBitPhotosAreWidenedAndThenTurned)
     EXPECT_EQ(at(*image, 0, 1), 0xFF000083u);
     EXPECT_EQ(at(*image, 1, 1), 0xFF000000u);
 
-    DecodedImage turned = photo16(4, 2, 8, { 0x7C00, 0, 0, 0, 0, 0, 0, 0x001F });
+    DecodedImage turned = photo16(4, 2, 8, {0x7C00, 0, 0, 0, 0, 0, 0, 0x001F});
     turned.orientation = imageio::kOrientationDown;
     auto rotated = RawImage::initWithUIImage(turned);
     ASSERT_TRUE(rotated);

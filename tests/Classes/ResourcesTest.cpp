@@ -17,13 +17,25 @@
 namespace {
 
 const char* const kTextures[] = {"Canvas", "Brick", "CrackedPaint", "Mosaic", "RoughPaper", "Stone"};
-const char* const kInterface[] = {
-    "MediumBk",       "Brush",         "Eraser",      "Hand",      "BrushShapesBtn",
-    "ColorBtn",       "PaperBtn",      "SpinnerBk",   "SliderThumb", "Swirl",
-    "Glob",           "GalleryBk",     "GalleryPaintingShadowL", "GalleryPaintingShadowP",
-    "DeleteButtonN",  "DeleteButtonP"};
+const char* const kInterface[] = {"MediumBk",
+                                  "Brush",
+                                  "Eraser",
+                                  "Hand",
+                                  "BrushShapesBtn",
+                                  "ColorBtn",
+                                  "PaperBtn",
+                                  "SpinnerBk",
+                                  "SliderThumb",
+                                  "Swirl",
+                                  "Glob",
+                                  "GalleryBk",
+                                  "GalleryPaintingShadowL",
+                                  "GalleryPaintingShadowP",
+                                  "DeleteButtonN",
+                                  "DeleteButtonP"};
 
-std::string resourceDir() {
+std::string resourceDir()
+{
     const char* env = std::getenv("KANVARO_RESOURCES");
     return env && *env ? env : KANVARO_SOURCE_DIR "/Resources";
 }
@@ -39,16 +51,16 @@ struct Png {
     bool eightBit = false;
     std::vector<std::uint8_t> pixels;
 
-    int at(int x, int y, int c = 0) const {
-        return pixels[(static_cast<std::size_t>(y) * width + x) * channels + c];
-    }
+    int at(int x, int y, int c = 0) const { return pixels[(static_cast<std::size_t>(y) * width + x) * channels + c]; }
 };
 
-Png readPng(const std::string& path) {
+Png readPng(const std::string& path)
+{
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     Png out;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return out;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return out;
     out.grey = (image.format & PNG_FORMAT_FLAG_COLOR) == 0;
     out.eightBit = (image.format & PNG_FORMAT_FLAG_LINEAR) == 0;
     image.format &= ~static_cast<png_uint_32>(PNG_FORMAT_FLAG_LINEAR);
@@ -64,7 +76,8 @@ Png readPng(const std::string& path) {
 }
 
 // Mean absolute difference between column (or row) a and b over every channel.
-double lineDifference(const Png& png, int a, int b, bool columns) {
+double lineDifference(const Png& png, int a, int b, bool columns)
+{
     int length = columns ? png.height : png.width;
     double sum = 0;
     for (int i = 0; i < length; ++i) {
@@ -77,21 +90,25 @@ double lineDifference(const Png& png, int a, int b, bool columns) {
     return sum / (length * png.channels);
 }
 
-TEST(Resources, everyLookedUpFileExists) {
+TEST(Resources, everyLookedUpFileExists)
+{
     std::vector<std::string> names;
     for (const MediumValue& medium : g_arMediumValues) {
         names.push_back(std::string(medium.shapeName) + ".png");
         names.push_back(std::string(medium.shapeName) + "_medium.png");
     }
-    for (const char* t : kTextures) names.push_back(std::string(t) + ".png");
-    for (const char* i : kInterface) names.push_back(std::string(i) + ".png");
+    for (const char* t : kTextures)
+        names.push_back(std::string(t) + ".png");
+    for (const char* i : kInterface)
+        names.push_back(std::string(i) + ".png");
     names.push_back("MainWindow.json");
     for (const std::string& name : names) {
         EXPECT_TRUE(std::filesystem::is_regular_file(resourceDir() + "/" + name)) << name;
     }
 }
 
-TEST(Resources, brushShapesAreEightBitGreyDarkShapesFadingToWhiteBorders) {
+TEST(Resources, brushShapesAreEightBitGreyDarkShapesFadingToWhiteBorders)
+{
     for (const MediumValue& medium : g_arMediumValues) {
         const char* name = medium.shapeName;
         SCOPED_TRACE(name);
@@ -99,7 +116,7 @@ TEST(Resources, brushShapesAreEightBitGreyDarkShapesFadingToWhiteBorders) {
         ASSERT_GT(png.width, 0);
         EXPECT_TRUE(png.grey);
         EXPECT_TRUE(png.eightBit);
-        ASSERT_EQ(png.channels, 1);  // no alpha: the first byte of a pixel is its grey level
+        ASSERT_EQ(png.channels, 1); // no alpha: the first byte of a pixel is its grey level
         int darkest = 255;
         for (int y = 0; y < png.height; ++y) {
             for (int x = 0; x < png.width; ++x) {
@@ -114,7 +131,8 @@ TEST(Resources, brushShapesAreEightBitGreyDarkShapesFadingToWhiteBorders) {
     }
 }
 
-TEST(Resources, texturesTileSeamlesslyAndCarryContrast) {
+TEST(Resources, texturesTileSeamlesslyAndCarryContrast)
+{
     for (const char* name : kTextures) {
         SCOPED_TRACE(name);
         Png png = readPng(pathOf(name));
@@ -146,9 +164,11 @@ TEST(Resources, texturesTileSeamlesslyAndCarryContrast) {
     }
 }
 
-TEST(Resources, doubleResolutionImagesAreExactlyTwiceTheirSize) {
+TEST(Resources, doubleResolutionImagesAreExactlyTwiceTheirSize)
+{
     std::vector<std::string> names(std::begin(kInterface), std::end(kInterface));
-    for (const MediumValue& medium : g_arMediumValues) names.push_back(std::string(medium.shapeName) + "_medium");
+    for (const MediumValue& medium : g_arMediumValues)
+        names.push_back(std::string(medium.shapeName) + "_medium");
     for (const std::string& name : names) {
         SCOPED_TRACE(name);
         Png one = readPng(pathOf(name));
@@ -159,15 +179,16 @@ TEST(Resources, doubleResolutionImagesAreExactlyTwiceTheirSize) {
     }
 }
 
-TEST(Resources, picturesHaveTheSizesTheScreensLayOutFor) {
+TEST(Resources, picturesHaveTheSizesTheScreensLayOutFor)
+{
     struct Expected {
         const char* name;
         int width;
         int height;
     };
-    const Expected expected[] = {{"GalleryBk", 320, 480},    {"MediumBk", 280, 330},
-                                 {"DeleteButtonN", 30, 30},  {"DeleteButtonP", 30, 30},
-                                 {"Airbrush_medium", 280, 91}, {"Oil_medium", 280, 52},
+    const Expected expected[] = {{"GalleryBk", 320, 480},        {"MediumBk", 280, 330},
+                                 {"DeleteButtonN", 30, 30},      {"DeleteButtonP", 30, 30},
+                                 {"Airbrush_medium", 280, 91},   {"Oil_medium", 280, 52},
                                  {"Calligraphy_medium", 280, 52}};
     for (const Expected& e : expected) {
         Png png = readPng(pathOf(e.name));
@@ -184,7 +205,8 @@ TEST(Resources, picturesHaveTheSizesTheScreensLayOutFor) {
     EXPECT_LT(portrait.width, portrait.height);
 }
 
-TEST(Resources, globIsAnOpaqueBlobOnTransparency) {
+TEST(Resources, globIsAnOpaqueBlobOnTransparency)
+{
     Png glob = readPng(pathOf("Glob"));
     ASSERT_EQ(glob.channels, 4);
     EXPECT_EQ(glob.at(0, 0, 3), 0);
@@ -192,7 +214,8 @@ TEST(Resources, globIsAnOpaqueBlobOnTransparency) {
     EXPECT_EQ(glob.at(glob.width / 2, glob.height / 2, 3), 255);
 }
 
-TEST(Resources, mainInterfaceFileNamesTheWindowAndDelegate) {
+TEST(Resources, mainInterfaceFileNamesTheWindowAndDelegate)
+{
     std::ifstream in(resourceDir() + "/MainWindow.json");
     std::stringstream text;
     text << in.rdbuf();

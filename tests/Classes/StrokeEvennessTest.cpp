@@ -43,7 +43,8 @@ std::vector<double> columnCoverage(const gfx::BitmapContext& ctx, int x0, int x1
     for (int x = x0; x < x1; ++x) {
         double sum = 0;
         for (int y = y0; y < y1; ++y) {
-            const auto* row = reinterpret_cast<const std::uint32_t*>(ctx.constData() + static_cast<std::ptrdiff_t>(y) * ctx.bytesPerRow());
+            const auto* row = reinterpret_cast<const std::uint32_t*>(
+                ctx.constData() + static_cast<std::ptrdiff_t>(y) * ctx.bytesPerRow());
             sum += (row[x] >> 24) / 255.0;
         }
         columns.push_back(sum / (y1 - y0));
@@ -98,9 +99,9 @@ protected:
             brush->drawBrushStrokeFrom({x, kStrokeY}, {x + speed, kStrokeY});
         // The middle of the stroke, clear of its ends; the middle half of the dab square across it.
         const int band = kSize / 4;
-        const std::vector<double> columns = columnCoverage(canvas().curStrokeLayer().context(), int(kStrokeLeft) + kSize,
-                                                           int(kStrokeRight) - kSize, int(kStrokeY) - band,
-                                                           int(kStrokeY) + band);
+        const std::vector<double> columns =
+            columnCoverage(canvas().curStrokeLayer().context(), int(kStrokeLeft) + kSize, int(kStrokeRight) - kSize,
+                           int(kStrokeY) - band, int(kStrokeY) + band);
         return measure(columns, dabStep(medium, speed));
     }
 };

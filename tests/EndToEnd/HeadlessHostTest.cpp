@@ -1,20 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
 
 #include "DataModel.h"
-#include "PaintView.h"
+#include "Foundation/Paths.h"
 #include "Foundation/RunLoop.h"
 #include "Foundation/Timer.h"
 #include "Host/ApplicationMain.h"
 #include "Host/HeadlessHost.h"
 #include "ImageIO/Decoder.h"
-#include "Foundation/Paths.h"
 #include "KanvaroAppDelegate.h"
+#include "PaintView.h"
 #include "Support/RecordingView.h"
 #include "Support/TempFolder.h"
 #include "Toolkit/Button.h"
@@ -178,10 +178,7 @@ TEST(HeadlessVisibility, FindsOnlyViewsAPersonCouldSee)
 // Keeps the demo's saved paintings out of the user's documents folder.
 class HeadlessDemo : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        fnd::setDocumentsPath(documents.string());
-    }
+    void SetUp() override { fnd::setDocumentsPath(documents.string()); }
     void TearDown() override { fnd::setDocumentsPath(""); }
     test_support::TempFolder tempFolder{"kanvaro-docs"};
     // Launches as the application does and opens a blank canvas from the gallery.

@@ -107,7 +107,8 @@ TEST_F(KeyboardTest, UndoSaveExportAndQuitAct)
 TEST_F(KeyboardTest, ModeSizeAndMediumKeysMoveTheirControls)
 {
     ui::SegmentedControl& mode = *screen->modeControl();
-    const std::pair<const char*, int> modes[] = {{"e", PaintView::kModeErase}, {"h", PaintView::kModeMove}, {"b", PaintView::kModePaint}};
+    const std::pair<const char*, int> modes[] = {
+        {"e", PaintView::kModeErase}, {"h", PaintView::kModeMove}, {"b", PaintView::kModePaint}};
     for (const auto& [key, index] : modes) {
         ASSERT_TRUE(host.key(key));
         EXPECT_EQ(mode.selectedSegmentIndex(), index) << key;

@@ -8,12 +8,12 @@
 #include "Host/HeadlessHost.h"
 #include "ScriptParser.h"
 #include "ScriptRunner.h"
+#include "Support/RecordingView.h"
+#include "Support/TempFolder.h"
 #include "Toolkit/ActionSheet.h"
 #include "Toolkit/AlertView.h"
 #include "Toolkit/Button.h"
 #include "Toolkit/ScrollView.h"
-#include "Support/RecordingView.h"
-#include "Support/TempFolder.h"
 #include "Toolkit/Window.h"
 
 using namespace script;
@@ -153,7 +153,8 @@ public:
         log.push_back("sheet " + sheet.buttonTitleAtIndex(index));
         if (index == 1) {
             std::make_shared<ui::AlertView>("Clear Painting", "Are you sure?", this, "Cancel",
-                                            std::vector<std::string> {"Clear"})->show();
+                                            std::vector<std::string>{"Clear"})
+                ->show();
         }
     }
     void alertViewClickedButtonAtIndex(ui::AlertView& alert, int index) override
@@ -167,7 +168,8 @@ public:
             auto cell = std::make_shared<ui::Button>(gfx::Rect((i % 4) * 80, (i / 4) * 80, 80, 80));
             std::string name = "IMG_" + std::to_string(1000 + i) + ".jpg";
             cell->setAccessibilityLabel(name);
-            cell->addTarget(ui::ControlEvent::TouchUpInside, [this, name](ui::Control&) { log.push_back("photo " + name); });
+            cell->addTarget(ui::ControlEvent::TouchUpInside,
+                            [this, name](ui::Control&) { log.push_back("photo " + name); });
             grid->addSubview(cell);
         }
         grid->setContentSize({320, 15 * 80});
@@ -175,7 +177,7 @@ public:
         auto actions = std::make_shared<ui::Button>(gfx::Rect(0, 400, 320, 80));
         actions->setAccessibilityLabel("Actions");
         actions->addTarget(ui::ControlEvent::TouchUpInside, [this, &window](ui::Control&) {
-            std::make_shared<ui::ActionSheet>("", this, "Cancel", "Undo", std::vector<std::string> {"Clear Painting"})
+            std::make_shared<ui::ActionSheet>("", this, "Cancel", "Undo", std::vector<std::string>{"Clear Painting"})
                 ->showInView(window);
         });
         window.addSubview(actions);
@@ -193,7 +195,7 @@ TEST_F(ScriptRunnerTest, ReachesSheetAndAlertButtonsAndPhotosByLabel)
                        "tap Clear\n"
                        "wait 0.5\n");
     ASSERT_TRUE(outcome) << outcome.error();
-    EXPECT_EQ(screen.log, (std::vector<std::string> {"photo IMG_1057.jpg", "sheet Clear Painting", "alert Clear"}));
+    EXPECT_EQ(screen.log, (std::vector<std::string>{"photo IMG_1057.jpg", "sheet Clear Painting", "alert Clear"}));
     EXPECT_EQ(m_host.window().subviews().size(), 3u) << "sheet, alert and their dimming are gone";
 
     // While the sheet is up the screen behind it cannot be tapped, and wrong checks say why.
@@ -235,10 +237,12 @@ TEST_F(ScriptRunnerTest, SeesPassingViewsComparesKeptPixelsAndCountsFiles)
               "t.script:1: expect-seen Saving: no view labelled \"Saving\" was on screen since the last check");
 
     m_view->setBackgroundColor(gfx::Color::white());
-    auto recolour = fnd::Timer::scheduledTimer(0.2, false, [&](fnd::Timer&) { m_view->setBackgroundColor(gfx::Color::black()); });
+    auto recolour =
+        fnd::Timer::scheduledTimer(0.2, false, [&](fnd::Timer&) { m_view->setBackgroundColor(gfx::Color::black()); });
     auto pixels = run("keep-pixels w 10 10 300 400\nexpect-same-pixels w\nwait 0.5\nexpect-other-pixels w\n");
     ASSERT_TRUE(pixels) << pixels.error();
-    auto back = fnd::Timer::scheduledTimer(0.2, false, [&](fnd::Timer&) { m_view->setBackgroundColor(gfx::Color::white()); });
+    auto back =
+        fnd::Timer::scheduledTimer(0.2, false, [&](fnd::Timer&) { m_view->setBackgroundColor(gfx::Color::white()); });
     EXPECT_EQ(run("keep-pixels w 10 10\nwait 0.5\nexpect-same-pixels w\n").error(),
               "t.script:3: expect-same-pixels w: the pixel at (10, 10) is not the same as kept");
 

@@ -3,20 +3,20 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "PaintView.h"
-#include "Host/SdlHost.h"
-#include "Host/ScrollZoom.h"
-#include "Host/SdlInput.h"
-#include <filesystem>
 #include "Foundation/Paths.h"
 #include "GalleryViewController.h"
+#include "Host/ScrollZoom.h"
+#include "Host/SdlHost.h"
+#include "Host/SdlInput.h"
 #include "KanvaroAppDelegate.h"
+#include "PaintView.h"
 #include "Support/RecordingView.h"
 #include "Support/TempFolder.h"
 #include "Toolkit/ImageAsset.h"
 #include "Toolkit/NavigationController.h"
 #include "Toolkit/ScrollView.h"
 #include "Toolkit/Window.h"
+#include <filesystem>
 
 using host::SdlHost;
 using host::SdlInput;
@@ -116,7 +116,7 @@ TEST_F(SdlInputTest, MapsThroughPixelDensityAndTheCentredFit)
     m_input.setGeometry(800, 600, 1600, 1200, fit);
     m_input.handle(mouseButton(SDL_MOUSEBUTTONDOWN, 100, 300), 1); // in the left border
     EXPECT_EQ(m_window.activeTouchCount(), 0u);
-    m_input.handle(finger(SDL_FINGERDOWN, 4, 0.9f, 0.5f), 1);      // in the right border
+    m_input.handle(finger(SDL_FINGERDOWN, 4, 0.9f, 0.5f), 1); // in the right border
     EXPECT_EQ(m_window.activeTouchCount(), 0u);
     EXPECT_TRUE(m_view->log.empty());
 
@@ -157,7 +157,7 @@ TEST(SdlInputZoom, CtrlWheelZoomsAndThePlainWheelScrollsTheViewUnderThePointer)
     wheel.wheel.preciseY = -1.5;
     input.handle(wheel, 0); // a plain wheel scrolls and does not zoom
     EXPECT_DOUBLE_EQ(scroll->zoomScale(), 1);
-    EXPECT_EQ(scroll->contentOffset(), (gfx::Point {0, 1.5 * host::kScrollPerWheelNotch}));
+    EXPECT_EQ(scroll->contentOffset(), (gfx::Point{0, 1.5 * host::kScrollPerWheelNotch}));
     scroll->setContentOffset({0, 0});
     wheel.wheel.preciseY = 1;
     SDL_SetModState(KMOD_LCTRL);

@@ -37,9 +37,9 @@ TEST(SdlKeys, TheHostKeepsCtrlQAndF11AndHandsOtherKeysToTheWindow)
     ASSERT_TRUE(host);
     auto screen = std::make_shared<KeyLog>();
     host->launch({[&](ui::Window& w) { w.addSubview(screen->viewRef()); }, {}});
-    for (SDL_Event event : {keyEvent(SDLK_z, KMOD_LCTRL | KMOD_NUM), keyEvent(SDLK_F11, KMOD_NONE),
-                            keyEvent(SDLK_SLASH, KMOD_RSHIFT), keyEvent(SDLK_KP_4, KMOD_NONE),
-                            keyEvent(SDLK_LSHIFT, KMOD_LSHIFT)})
+    for (SDL_Event event :
+         {keyEvent(SDLK_z, KMOD_LCTRL | KMOD_NUM), keyEvent(SDLK_F11, KMOD_NONE), keyEvent(SDLK_SLASH, KMOD_RSHIFT),
+          keyEvent(SDLK_KP_4, KMOD_NONE), keyEvent(SDLK_LSHIFT, KMOD_LSHIFT)})
         SDL_PushEvent(&event);
     host->runOnce();
     ASSERT_EQ(screen->keys.size(), 3u) << "F11 is the host's; a modifier alone is no key";

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <limits>
 
+#include "BinaryPlistTestSupport.h"
 #include "Foundation/BinaryPlistReader.h"
 #include "Foundation/BinaryPlistWriter.h"
-#include "BinaryPlistTestSupport.h"
 
 using namespace fnd;
 using plisttest::ascii;
@@ -151,16 +151,16 @@ TEST(BinaryPlistReader, RejectsBadReferencesCyclesAndHugeCounts)
 TEST(BinaryPlistReader, RejectsUnsupportedMarkersAndBadScalars)
 {
     const Bytes rejected[] = {
-        {0x00},                   // null
-        {0x0F},                   // fill
-        {0xC1, 0x00},             // set
+        {0x00},                                                 // null
+        {0x0F},                                                 // fill
+        {0xC1, 0x00},                                           // set
         {0x14, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, // 16-byte int
-        {0x12, 0, 0},             // 4-byte int cut short
-        {0x21, 0, 0},             // real of two bytes
-        {0x52, 'a', 0x80},        // ASCII string with a high byte
-        {0x61, 0xDC, 0x00},       // unpaired low surrogate
-        {0x61, 0xD8, 0x00},       // high surrogate at the end
-        {0x88, 0, 0, 0, 0, 0, 0, 0, 0, 1}, // UID of 9 bytes
+        {0x12, 0, 0},                                           // 4-byte int cut short
+        {0x21, 0, 0},                                           // real of two bytes
+        {0x52, 'a', 0x80},                                      // ASCII string with a high byte
+        {0x61, 0xDC, 0x00},                                     // unpaired low surrogate
+        {0x61, 0xD8, 0x00},                                     // high surrogate at the end
+        {0x88, 0, 0, 0, 0, 0, 0, 0, 0, 1},                      // UID of 9 bytes
     };
     for (const Bytes& object : rejected)
         EXPECT_FALSE(parses(RawPlist{{object}}.build())) << int(object[0]);
@@ -179,7 +179,8 @@ TEST(BinaryPlistReader, ChecksDictionaryKeys)
               std::string::npos);
     // The same key object twice.
     EXPECT_FALSE(parses(RawPlist{{{0xD2, 0x01, 0x01, 0x02, 0x02}, ascii("k"), ascii("v")}}.build()));
-    auto ok = BinaryPlistReader::parse(RawPlist{{{0xD2, 0x01, 0x02, 0x03, 0x03}, ascii("k"), ascii("j"), ascii("v")}}.build());
+    auto ok = BinaryPlistReader::parse(
+        RawPlist{{{0xD2, 0x01, 0x02, 0x03, 0x03}, ascii("k"), ascii("j"), ascii("v")}}.build());
     ASSERT_TRUE(ok.ok()) << ok.error();
     const PlistObject dict = ok.value()->object(0);
     EXPECT_EQ(ok.value()->dictLookup(dict, "j"), 3u);

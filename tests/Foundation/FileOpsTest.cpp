@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,7 +18,10 @@ namespace {
 
 class FileOpsTest : public ::testing::Test {
 protected:
-    void SetUp() override { m_previousSink = setLogSink([this](const std::string& line) { m_log.push_back(line); }); }
+    void SetUp() override
+    {
+        m_previousSink = setLogSink([this](const std::string& line) { m_log.push_back(line); });
+    }
     void TearDown() override { setLogSink(m_previousSink); }
 
     std::string contents(const fs::path& path) const
@@ -27,7 +30,10 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     size_t entries() const { return static_cast<size_t>(std::distance(fs::directory_iterator(m_folder), {})); }
-    static std::span<const uint8_t> bytesOf(const std::string& s) { return {reinterpret_cast<const uint8_t*>(s.data()), s.size()}; }
+    static std::span<const uint8_t> bytesOf(const std::string& s)
+    {
+        return {reinterpret_cast<const uint8_t*>(s.data()), s.size()};
+    }
 
     test_support::TempFolder m_temp{"kanvaro-fileops"};
     fs::path m_folder = m_temp.path();
@@ -113,7 +119,9 @@ TEST_F(FileOpsTest, NewFilesNeverReplaceAnExistingOne)
 {
     const fs::path path = m_folder / "kept.png";
     const auto produce = [](const std::string& text) {
-        return [text](const ChunkWriter& write) { return write(reinterpret_cast<const uint8_t*>(text.data()), text.size()); };
+        return [text](const ChunkWriter& write) {
+            return write(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+        };
     };
     EXPECT_EQ(writeNewFileAtomically(path.string(), produce("first")), NewFileResult::Written);
     EXPECT_EQ(writeNewFileAtomically(path.string(), produce("second")), NewFileResult::Exists);

@@ -91,8 +91,12 @@ TEST(KeyedArchive, NumbersObjectsInThePlatformOrder)
     const PlistObject objects = plist.object(*plist.dictLookup(top, "$objects"));
     ASSERT_EQ(objects.count, 8u);
     auto entry = [&](uint64_t uid) { return plist.object(plist.arrayElement(objects, uid)); };
-    auto uidUnder = [&](const PlistObject& dict, std::string_view key) { return plist.object(*plist.dictLookup(dict, key)).uid; };
-    auto classOf = [&](uint64_t uid) { return plist.text(plist.object(*plist.dictLookup(entry(uidUnder(entry(uid), "$class")), "$classname"))); };
+    auto uidUnder = [&](const PlistObject& dict, std::string_view key) {
+        return plist.object(*plist.dictLookup(dict, key)).uid;
+    };
+    auto classOf = [&](uint64_t uid) {
+        return plist.text(plist.object(*plist.dictLookup(entry(uidUnder(entry(uid), "$class")), "$classname")));
+    };
     EXPECT_EQ(plist.text(entry(0)), "$null");
     EXPECT_EQ(uidUnder(plist.object(*plist.dictLookup(top, "$top")), "root"), 1u);
     EXPECT_EQ(uidUnder(entry(1), "RawImage"), 0u);

@@ -21,8 +21,7 @@ Bytes thing(ArchiveBuilder& b, Entries entries)
 }
 
 // Decodes the root "Thing" with `body`; returns the recorded error ("" when none).
-template<typename Body>
-std::string decodeThing(const Bytes& bytes, Body body)
+template <typename Body> std::string decodeThing(const Bytes& bytes, Body body)
 {
     auto coder = KeyedUnarchiver::fromBytes(bytes);
     if (!coder.ok())
@@ -67,21 +66,26 @@ TEST(KeyedUnarchiver, ChecksIntegerTypesAndRanges)
                                   {"uid", b.uid(str)},
                                   {"real", b.w.addReal64(2.0)}});
     int32_t negative = 0;
-    EXPECT_EQ(decodeThing(bytes, [&](KeyedUnarchiver& c) {
-        negative = c.decodeInt32("neg8");
-        EXPECT_EQ(c.decodeInt32("absent"), 0);
-    }), "");
+    EXPECT_EQ(decodeThing(bytes,
+                          [&](KeyedUnarchiver& c) {
+                              negative = c.decodeInt32("neg8");
+                              EXPECT_EQ(c.decodeInt32("absent"), 0);
+                          }),
+              "");
     EXPECT_EQ(negative, -5);
-    EXPECT_EQ(decodeThing(bytes, [](KeyedUnarchiver& c) { c.decodeInt32("big4"); }), "Thing.big4: integer out of range");
+    EXPECT_EQ(decodeThing(bytes, [](KeyedUnarchiver& c) { c.decodeInt32("big4"); }),
+              "Thing.big4: integer out of range");
     EXPECT_NE(decodeThing(bytes, [](KeyedUnarchiver& c) { c.decodeInt32("low8"); }), "");
     EXPECT_EQ(decodeThing(bytes, [](KeyedUnarchiver& c) { c.decodeInt32("uid"); }), "Thing.uid: expected an integer");
     EXPECT_NE(decodeThing(bytes, [](KeyedUnarchiver& c) { c.decodeInt32("real"); }), "");
     // After the first error every decode yields its default and the first message stays.
-    EXPECT_EQ(decodeThing(bytes, [](KeyedUnarchiver& c) {
-        c.decodeInt32("uid");
-        EXPECT_EQ(c.decodeInt32("neg8"), 0);
-        EXPECT_FALSE(c.decodeString("uid").has_value());
-    }), "Thing.uid: expected an integer");
+    EXPECT_EQ(decodeThing(bytes,
+                          [](KeyedUnarchiver& c) {
+                              c.decodeInt32("uid");
+                              EXPECT_EQ(c.decodeInt32("neg8"), 0);
+                              EXPECT_FALSE(c.decodeString("uid").has_value());
+                          }),
+              "Thing.uid: expected an integer");
 }
 
 TEST(KeyedUnarchiver, AcceptsStringAndDataFormsAndRejectsOthers)
@@ -94,24 +98,32 @@ TEST(KeyedUnarchiver, AcceptsStringAndDataFormsAndRejectsOthers)
     const uint64_t data = b.add(b.w.addData(text("raw")));
     const uint64_t dataObject = b.addObject({{"NS.data", b.w.addData(text("nsd"))}}, "NSData");
     const uint64_t mutableData = b.addObject({{"NS.bytes", b.w.addData(text("nsm"))}}, "NSMutableData");
-    const Bytes bytes = thing(b, {{"plain", b.uid(plain)}, {"object", b.uid(object)}, {"utf8", b.uid(utf8)},
-                                  {"badUtf8", b.uid(badUtf8)}, {"data", b.uid(data)},
-                                  {"dataObject", b.uid(dataObject)}, {"mutableData", b.uid(mutableData)},
-                                  {"inline", b.w.addData(text("inl"))}, {"null", b.uid(0)},
-                                  {"int", b.w.addInt(4)}, {"far", b.uid(999)}});
+    const Bytes bytes = thing(b, {{"plain", b.uid(plain)},
+                                  {"object", b.uid(object)},
+                                  {"utf8", b.uid(utf8)},
+                                  {"badUtf8", b.uid(badUtf8)},
+                                  {"data", b.uid(data)},
+                                  {"dataObject", b.uid(dataObject)},
+                                  {"mutableData", b.uid(mutableData)},
+                                  {"inline", b.w.addData(text("inl"))},
+                                  {"null", b.uid(0)},
+                                  {"int", b.w.addInt(4)},
+                                  {"far", b.uid(999)}});
     auto asText = [](std::optional<std::span<const uint8_t>> v) { return v ? std::string(v->begin(), v->end()) : "-"; };
-    EXPECT_EQ(decodeThing(bytes, [&](KeyedUnarchiver& c) {
-        EXPECT_EQ(c.decodeString("plain"), "pl\xC3\xA4in");
-        EXPECT_EQ(c.decodeString("object"), "obj");
-        EXPECT_EQ(c.decodeString("utf8"), "by\xC3\xA9");
-        EXPECT_EQ(c.decodeString("null"), std::nullopt);
-        EXPECT_EQ(c.decodeString("absent"), std::nullopt);
-        EXPECT_EQ(asText(c.decodeData("data")), "raw");
-        EXPECT_EQ(asText(c.decodeData("dataObject")), "nsd");
-        EXPECT_EQ(asText(c.decodeData("mutableData")), "nsm");
-        EXPECT_EQ(asText(c.decodeData("inline")), "inl");
-        EXPECT_EQ(asText(c.decodeData("null")), "-");
-    }), "");
+    EXPECT_EQ(decodeThing(bytes,
+                          [&](KeyedUnarchiver& c) {
+                              EXPECT_EQ(c.decodeString("plain"), "pl\xC3\xA4in");
+                              EXPECT_EQ(c.decodeString("object"), "obj");
+                              EXPECT_EQ(c.decodeString("utf8"), "by\xC3\xA9");
+                              EXPECT_EQ(c.decodeString("null"), std::nullopt);
+                              EXPECT_EQ(c.decodeString("absent"), std::nullopt);
+                              EXPECT_EQ(asText(c.decodeData("data")), "raw");
+                              EXPECT_EQ(asText(c.decodeData("dataObject")), "nsd");
+                              EXPECT_EQ(asText(c.decodeData("mutableData")), "nsm");
+                              EXPECT_EQ(asText(c.decodeData("inline")), "inl");
+                              EXPECT_EQ(asText(c.decodeData("null")), "-");
+                          }),
+              "");
     EXPECT_EQ(decodeThing(bytes, [](KeyedUnarchiver& c) { c.decodeString("int"); }), "Thing.int: expected a string");
     EXPECT_NE(decodeThing(bytes, [](KeyedUnarchiver& c) { c.decodeString("data"); }), "");
     EXPECT_NE(decodeThing(bytes, [](KeyedUnarchiver& c) { c.decodeString("badUtf8"); }), "");
@@ -132,13 +144,18 @@ TEST(KeyedUnarchiver, ChecksClassesAndRefusesObjectCycles)
     b.defineObject(a, {{"next", b.uid(bUid)}}, "Thing");
     b.defineObject(bb, {{"next", b.uid(aUid)}}, "Thing");
     const uint64_t other = b.addObject({}, "Other");
-    const uint64_t root = b.addObject({{"self", b.uid(selfUid)}, {"loop", b.uid(aUid)}, {"other", b.uid(other)},
-                                       {"string", b.uid(b.add(b.w.addString("s")))}}, "Thing");
+    const uint64_t root = b.addObject({{"self", b.uid(selfUid)},
+                                       {"loop", b.uid(aUid)},
+                                       {"other", b.uid(other)},
+                                       {"string", b.uid(b.add(b.w.addString("s")))}},
+                                      "Thing");
     const Bytes bytes = b.build(root);
     auto follow = [](const char* key) {
         return [key](KeyedUnarchiver& c) {
             // Follows "next" as long as the archive allows: a cycle must end it with an error.
-            std::function<void(KeyedUnarchiver&)> walk = [&](KeyedUnarchiver& o) { o.decodeObject("next", "Thing", walk); };
+            std::function<void(KeyedUnarchiver&)> walk = [&](KeyedUnarchiver& o) {
+                o.decodeObject("next", "Thing", walk);
+            };
             c.decodeObject(key, "Thing", walk);
         };
     };
@@ -156,22 +173,27 @@ TEST(KeyedUnarchiver, ReadsColourVariants)
     auto rgba = [](float r, float g, float b, float a) { return std::optional<RGBA>(RGBA{r, g, b, a}); };
     { // -Double preferred over the float32, ints accepted, out-of-range clamped
         ArchiveBuilder b;
-        EXPECT_EQ(colorOf(b, {{"UIColorComponentCount", b.w.addInt(4)}, {"UIRed", b.w.addReal32(0.1f)},
-                              {"UIRed-Double", b.w.addReal64(0.5)}, {"UIGreen", b.w.addInt(1)},
-                              {"UIBlue", b.w.addReal32(-3)}, {"UIAlpha", b.w.addReal64(7)}}),
+        EXPECT_EQ(colorOf(b, {{"UIColorComponentCount", b.w.addInt(4)},
+                              {"UIRed", b.w.addReal32(0.1f)},
+                              {"UIRed-Double", b.w.addReal64(0.5)},
+                              {"UIGreen", b.w.addInt(1)},
+                              {"UIBlue", b.w.addReal32(-3)},
+                              {"UIAlpha", b.w.addReal64(7)}}),
                   rgba(0.5f, 1, 0, 1));
     }
     { // grey
         ArchiveBuilder b;
-        EXPECT_EQ(colorOf(b, {{"UIColorComponentCount", b.w.addInt(2)}, {"UIWhite", b.w.addReal32(0.25f)},
+        EXPECT_EQ(colorOf(b, {{"UIColorComponentCount", b.w.addInt(2)},
+                              {"UIWhite", b.w.addReal32(0.25f)},
                               {"UIAlpha", b.w.addReal32(0.5f)}}),
                   rgba(0.25f, 0.25f, 0.25f, 0.5f));
     }
     { // desktop colour, RGB text with a NUL, alpha defaulting to 1
         ArchiveBuilder b;
-        EXPECT_EQ(colorOf(b, {{"NSColorSpace", b.w.addInt(1)}, {"NSRGB", b.w.addData(text(std::string("0.5 0.25 2\0", 11)))}},
-                          "NSColor"),
-                  rgba(0.5f, 0.25f, 1, 1));
+        EXPECT_EQ(
+            colorOf(b, {{"NSColorSpace", b.w.addInt(1)}, {"NSRGB", b.w.addData(text(std::string("0.5 0.25 2\0", 11)))}},
+                    "NSColor"),
+            rgba(0.5f, 0.25f, 1, 1));
     }
     { // white text with alpha
         ArchiveBuilder b;
@@ -180,7 +202,8 @@ TEST(KeyedUnarchiver, ReadsColourVariants)
     }
     { // NaN component, missing component, garbage text, unknown space, wrong class
         ArchiveBuilder b1, b2, b3, b4, b5;
-        EXPECT_FALSE(colorOf(b1, {{"UIColorComponentCount", b1.w.addInt(2)}, {"UIWhite", b1.w.addReal64(std::nan(""))},
+        EXPECT_FALSE(colorOf(b1, {{"UIColorComponentCount", b1.w.addInt(2)},
+                                  {"UIWhite", b1.w.addReal64(std::nan(""))},
                                   {"UIAlpha", b1.w.addReal32(1)}}));
         EXPECT_FALSE(colorOf(b2, {{"UIColorComponentCount", b2.w.addInt(4)}, {"UIRed", b2.w.addReal32(1)}}));
         EXPECT_FALSE(colorOf(b3, {{"NSColorSpace", b3.w.addInt(2)}, {"NSRGB", b3.w.addData(text("1 nan 1"))}}));

@@ -31,7 +31,7 @@ TEST_F(RunLoopTest, TimersFireInFireDateOrderWithTiesInSchedulingOrder)
     fnd::Timer::scheduledTimer(0.25, false, note("first"));
     fnd::Timer::scheduledTimer(0.25, false, note("second"));
     loop().runUntil(0.4);
-    EXPECT_EQ(m_log, (std::vector<std::string> {"first", "second"}));
+    EXPECT_EQ(m_log, (std::vector<std::string>{"first", "second"}));
     loop().runUntil(1.0);
     EXPECT_EQ(m_log.back(), "late");
     EXPECT_EQ(now(), 1.0);
@@ -59,7 +59,7 @@ TEST_F(RunLoopTest, RepeatingTimerTicksOnScheduleAndStopsWhenInvalidatedInItsCal
             t.invalidate();
     });
     loop().runUntil(5);
-    EXPECT_EQ(ticks, (std::vector<double> {0.25, 0.5, 0.75}));
+    EXPECT_EQ(ticks, (std::vector<double>{0.25, 0.5, 0.75}));
     EXPECT_EQ(loop().timerCount(), 0u);
 }
 
@@ -78,9 +78,9 @@ TEST_F(RunLoopTest, NestedRunInsideARepeatingTimerDoesNotReenterItAndOthersKeepF
     });
     loop().runUntil(1.0);
     airbrush->invalidate();
-    EXPECT_EQ(ticks, (std::vector<double> {0.25, 0.5, 0.75, 1.0}));
-    EXPECT_EQ(other, (std::vector<double> {0.3}));
-    EXPECT_EQ(depthSeen, 2); // fired inside the nested run
+    EXPECT_EQ(ticks, (std::vector<double>{0.25, 0.5, 0.75, 1.0}));
+    EXPECT_EQ(other, (std::vector<double>{0.3}));
+    EXPECT_EQ(depthSeen, 2);        // fired inside the nested run
     EXPECT_NEAR(now(), 1.2, 1e-12); // the last tick's nested run finished its 0.2 s
 }
 
@@ -94,7 +94,7 @@ TEST_F(RunLoopTest, RepeatingTimerCatchesUpOnceAfterALongNestedRun)
     });
     loop().runUntil(2.0);
     // Fired at 0.25, returned at 1.35: next tick at 1.5, not a burst of missed ones.
-    EXPECT_EQ(ticks, (std::vector<double> {0.25, 1.5, 1.75, 2.0}));
+    EXPECT_EQ(ticks, (std::vector<double>{0.25, 1.5, 1.75, 2.0}));
 }
 
 TEST_F(RunLoopTest, OneShotDueDuringABusyStretchFiresOnceLate)
@@ -103,7 +103,7 @@ TEST_F(RunLoopTest, OneShotDueDuringABusyStretchFiresOnceLate)
     fnd::Timer::scheduledTimer(0.5, false, [&](fnd::Timer&) { fired.push_back(now()); });
     m_clock.advance(3); // the thread was busy outside the run loop
     loop().runOnce();
-    EXPECT_EQ(fired, (std::vector<double> {3.0}));
+    EXPECT_EQ(fired, (std::vector<double>{3.0}));
 }
 
 TEST_F(RunLoopTest, SourceRunsWithTheNextTimerAsDeadline)
@@ -112,7 +112,7 @@ TEST_F(RunLoopTest, SourceRunsWithTheNextTimerAsDeadline)
     loop().setSource([&](double deadline) { deadlines.push_back(deadline); });
     fnd::Timer::scheduledTimer(0.1, false, [](fnd::Timer&) {});
     loop().runFor(0.25); // the busy overlay's short run
-    EXPECT_EQ(deadlines, (std::vector<double> {0.1, 0.25}));
+    EXPECT_EQ(deadlines, (std::vector<double>{0.1, 0.25}));
     EXPECT_EQ(now(), 0.25);
 }
 
@@ -125,7 +125,7 @@ TEST_F(RunLoopTest, CallbacksMayScheduleAndInvalidateOtherTimers)
         fnd::Timer::scheduledTimer(0.0, false, [&](fnd::Timer&) { log.push_back("spawned"); });
     });
     loop().runUntil(2);
-    EXPECT_EQ(log, (std::vector<std::string> {"spawned"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"spawned"}));
 }
 
 TEST_F(RunLoopTest, TwoSecondsAfterTheFingerLiftsTheLaterTimerSeesTheEarlierSnapshot)
@@ -144,7 +144,7 @@ TEST_F(RunLoopTest, TwoSecondsAfterTheFingerLiftsTheLaterTimerSeesTheEarlierSnap
     loop().runUntil(1.5);
     fnd::Timer::scheduledTimer(2.0, false, check);
     loop().runUntil(10);
-    EXPECT_EQ(snapshots, (std::vector<double> {2.0}));
+    EXPECT_EQ(snapshots, (std::vector<double>{2.0}));
 }
 
 TEST_F(RunLoopTest, TimerOwnerCanDropItWhileTheLoopStillFiresIt)

@@ -16,7 +16,8 @@ void expectPixel(const BitmapContext& ctx, int x, int y, std::uint32_t expected)
     std::uint32_t got = ctx.pixelAt(x, y);
     for (int shift = 0; shift < 32; shift += 8) {
         int a = static_cast<int>((got >> shift) & 0xFF), b = static_cast<int>((expected >> shift) & 0xFF);
-        EXPECT_LE(std::abs(a - b), 1) << "pixel (" << x << ", " << y << ") is " << std::hex << got << " not " << expected;
+        EXPECT_LE(std::abs(a - b), 1) << "pixel (" << x << ", " << y << ") is " << std::hex << got << " not "
+                                      << expected;
     }
 }
 
@@ -76,7 +77,7 @@ TEST(BitmapContext, SourceAtopOnlyPaintsWhereDestinationHasAlpha)
     ctx->setFillColor(Color::black());
     ctx->fillRect({0, 0, 8, 8});
     expectPixel(*ctx, 1, 1, 0xFFD9D9D9); // 85% white over opaque
-    expectPixel(*ctx, 6, 1, 0);           // nothing where the destination is transparent
+    expectPixel(*ctx, 6, 1, 0);          // nothing where the destination is transparent
 }
 
 TEST(BitmapContext, ClearRectClearsAtFullStrengthThroughTheClip)

@@ -62,14 +62,16 @@ SpanCase randomCase(std::mt19937& rng, int count)
 
 TEST(MaskFillSpans, VectorLoopsGiveTheScalarWords)
 {
-    using SourceOverLoop = void (*)(std::uint32_t*, int, const SampleWalk&, const std::uint8_t*, int, const SourceTable&);
+    using SourceOverLoop =
+        void (*)(std::uint32_t*, int, const SampleWalk&, const std::uint8_t*, int, const SourceTable&);
     using ClearLoop = void (*)(std::uint32_t*, int, const SampleWalk&, const std::uint8_t*, int);
     struct Path {
         const char* name;
         SourceOverLoop sourceOver;
         ClearLoop clear;
     };
-    std::vector<Path> paths = {{"SSE2", blendSourceOverSse2, blendClearSse2}, {"dispatched", blendSourceOver, blendClear}};
+    std::vector<Path> paths = {{"SSE2", blendSourceOverSse2, blendClearSse2},
+                               {"dispatched", blendSourceOver, blendClear}};
     if (avx2Available())
         paths.push_back({"AVX2", blendSourceOverAvx2, blendClearAvx2});
     std::mt19937 rng(31337);

@@ -38,7 +38,9 @@ ImageMaskRef randomMask(std::mt19937& rng)
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             int k = kind(rng); // plenty of full and empty coverage, the cases that must be exact
-            buf[static_cast<std::size_t>(y) * rb + x] = static_cast<std::uint8_t>(k == 0 ? 0 : k == 1 ? 255 : sample(rng));
+            buf[static_cast<std::size_t>(y) * rb + x] = static_cast<std::uint8_t>(k == 0   ? 0
+                                                                                  : k == 1 ? 255
+                                                                                           : sample(rng));
         }
     return ImageMask::create(w, h, rb, std::move(buf), false);
 }
@@ -133,8 +135,8 @@ int compareWithReference(const std::vector<std::uint32_t>& before, const BitmapC
                          const AffineTransform& ctm, const IntRect& clip)
 {
     const ImageMask& mask = *dab.mask;
-    const AffineTransform toMask = dab.maskToUser.concat(ctm).inverted().concat(
-        AffineTransform::scaling(mask.width(), mask.height()));
+    const AffineTransform toMask =
+        dab.maskToUser.concat(ctm).inverted().concat(AffineTransform::scaling(mask.width(), mask.height()));
     int mismatches = 0;
     for (int y = 0; y < after.height(); ++y)
         for (int x = 0; x < after.width(); ++x) {
@@ -226,8 +228,8 @@ TEST(MaskFill, DegeneratePlacementsDrawNothing)
     ctx->fillMask(mask, AffineTransform::scaling(0, 5), Color::black(), BlendMode::Normal);
     ctx->fillMask(mask, AffineTransform::scaling(NAN, 5), Color::black(), BlendMode::Normal);
     ctx->fillMask(nullptr, AffineTransform::scaling(5, 5), Color::black(), BlendMode::Normal);
-    ctx->fillMask(mask, AffineTransform::translation(1e300, 0).concat(AffineTransform::scaling(1e-300, 1)), Color::black(),
-                  BlendMode::Normal);
+    ctx->fillMask(mask, AffineTransform::translation(1e300, 0).concat(AffineTransform::scaling(1e-300, 1)),
+                  Color::black(), BlendMode::Normal);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x)
             ASSERT_EQ(ctx->pixelAt(x, y), 0u);
@@ -299,9 +301,9 @@ TEST(MaskFill, WholePixelDabsAreTheSameEverywhere)
             std::vector<std::uint32_t> first;
             for (int k = 0; k < 60; ++k) {
                 const int x = 110 + (k * 397) % 1180, y = 110 + (k * 211) % 480;
-                const MaskFillResult result = fillMask(target, {0, 0, kWidth, kHeight}, *mask,
-                                                       dabPlacement(size, theta, {double(x), double(y)}),
-                                                       {1, 0.5f, 0.25f, 1}, MaskFillMode::SourceOver);
+                const MaskFillResult result =
+                    fillMask(target, {0, 0, kWidth, kHeight}, *mask, dabPlacement(size, theta, {double(x), double(y)}),
+                             {1, 0.5f, 0.25f, 1}, MaskFillMode::SourceOver);
                 std::vector<std::uint32_t> dab; // the dab's neighbourhood, relative to its centre
                 for (int yy = y - size; yy < y + size; ++yy)
                     for (int xx = x - size; xx < x + size; ++xx) {

@@ -51,8 +51,9 @@ TEST(DecoderRefusal, EmptyAndUnknownDataAreNotPictures)
         b = static_cast<std::uint8_t>(random());
     expectRefused(noise, "not a PNG or JPEG file");
     // A JPEG start-of-image marker followed by too little or by damage is a damaged JPEG.
-    for (const std::vector<std::uint8_t>& damaged : {std::vector<std::uint8_t>{0xFF, 0xD8},
-                                                     std::vector<std::uint8_t>{0xFF, 0xD8, 0x00, 0x10, 'J', 'F', 'I', 'F', 0}}) {
+    for (const std::vector<std::uint8_t>& damaged :
+         {std::vector<std::uint8_t>{0xFF, 0xD8},
+          std::vector<std::uint8_t>{0xFF, 0xD8, 0x00, 0x10, 'J', 'F', 'I', 'F', 0}}) {
         const auto image = decode(damaged);
         ASSERT_FALSE(image.ok());
         EXPECT_NE(image.error().find("JPEG data"), std::string::npos) << image.error();
@@ -108,8 +109,8 @@ protected:
     std::string writeFile(const std::string& name, const std::vector<std::uint8_t>& bytes)
     {
         const std::string path = testing::TempDir() + name;
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         m_paths.push_back(path);
         return path;
     }

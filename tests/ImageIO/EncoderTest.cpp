@@ -42,8 +42,9 @@ TEST(PngEncoder, StraightPixelsSurviveExactly)
 TEST(PngEncoder, RowPaddingIsSkippedAndRgbDropsAlpha)
 {
     // Two rows of two pixels, each row followed by 8 bytes of padding.
-    const std::vector<std::uint8_t> padded = {1, 2, 3, 0,  4, 5, 6, 9,  0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE,
-                                              7, 8, 9, 10, 11, 12, 13, 14, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
+    const std::vector<std::uint8_t> padded = {1,    2,    3,    0,    4,    5,    6,    9,    0xEE, 0xEE, 0xEE,
+                                              0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 7,    8,    9,    10,   11,   12,
+                                              13,   14,   0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
     const PixelsView view{padded.data(), 2, 2, 16, false};
     const auto image = decode(encodePng(view, {1, false}));
     ASSERT_TRUE(image.ok()) << image.error();

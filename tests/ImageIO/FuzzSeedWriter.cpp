@@ -38,12 +38,29 @@ TEST(FuzzSeedWriter, WritesDecoderSeedsWhenAsked)
         GTEST_SKIP() << "set KANVARO_WRITE_DECODER_SEEDS to a folder to write the seeds";
 
     std::vector<std::pair<std::string, std::vector<std::uint8_t>>> seeds;
-    seeds.emplace_back("rgba.png", test::makePng({.width = 6, .height = 5, .colorType = PNG_COLOR_TYPE_RGB_ALPHA, .rows = ramp(120, 9)}));
-    seeds.emplace_back("grey1.png", test::makePng({.width = 9, .height = 4, .colorType = PNG_COLOR_TYPE_GRAY, .bitDepth = 1, .rows = ramp(8, 37)}));
-    seeds.emplace_back("grey_alpha16.png", test::makePng({.width = 3, .height = 3, .colorType = PNG_COLOR_TYPE_GRAY_ALPHA, .bitDepth = 16, .rows = ramp(36, 11)}));
-    seeds.emplace_back("palette_trns.png", test::makePng({.width = 4, .height = 4, .colorType = PNG_COLOR_TYPE_PALETTE, .bitDepth = 2,
-                                                          .rows = ramp(4, 27), .palette = ramp(12, 21), .transparency = {0, 128}}));
-    seeds.emplace_back("rgb16_interlaced.png", test::makePng({.width = 7, .height = 6, .colorType = PNG_COLOR_TYPE_RGB, .bitDepth = 16, .interlaced = true, .rows = ramp(252, 3)}));
+    seeds.emplace_back(
+        "rgba.png",
+        test::makePng({.width = 6, .height = 5, .colorType = PNG_COLOR_TYPE_RGB_ALPHA, .rows = ramp(120, 9)}));
+    seeds.emplace_back(
+        "grey1.png",
+        test::makePng({.width = 9, .height = 4, .colorType = PNG_COLOR_TYPE_GRAY, .bitDepth = 1, .rows = ramp(8, 37)}));
+    seeds.emplace_back(
+        "grey_alpha16.png",
+        test::makePng(
+            {.width = 3, .height = 3, .colorType = PNG_COLOR_TYPE_GRAY_ALPHA, .bitDepth = 16, .rows = ramp(36, 11)}));
+    seeds.emplace_back("palette_trns.png", test::makePng({.width = 4,
+                                                          .height = 4,
+                                                          .colorType = PNG_COLOR_TYPE_PALETTE,
+                                                          .bitDepth = 2,
+                                                          .rows = ramp(4, 27),
+                                                          .palette = ramp(12, 21),
+                                                          .transparency = {0, 128}}));
+    seeds.emplace_back("rgb16_interlaced.png", test::makePng({.width = 7,
+                                                              .height = 6,
+                                                              .colorType = PNG_COLOR_TYPE_RGB,
+                                                              .bitDepth = 16,
+                                                              .interlaced = true,
+                                                              .rows = ramp(252, 3)}));
     PngRecipe withExif{.width = 2, .height = 2, .colorType = PNG_COLOR_TYPE_GRAY, .rows = ramp(4, 60)};
     withExif.exif = test::makeTiffOrientation(6, true);
     seeds.emplace_back("exif.png", test::makePng(withExif));

@@ -129,7 +129,8 @@ TEST(JpegDecoder, ReducedDecodeKeepsTheShorterSideAtLeastAsAsked)
         int width;
         int height;
     };
-    for (const Case& c : {Case{75, 101, 76}, Case{76, 201, 151}, Case{300, 402, 301}, Case{301, 803, 601}, Case{0, 803, 601}}) {
+    for (const Case& c :
+         {Case{75, 101, 76}, Case{76, 201, 151}, Case{300, 402, 301}, Case{301, 803, 601}, Case{0, 803, 601}}) {
         SCOPED_TRACE(c.minShortSide);
         const auto image = decodeFileReduced(path, c.minShortSide, 1 << 20);
         ASSERT_TRUE(image.ok()) << image.error();

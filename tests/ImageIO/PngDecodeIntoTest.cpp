@@ -15,8 +15,8 @@ namespace imageio {
 namespace {
 
 using test::makePng;
-using test::PngRecipe;
 using test::pixelAt;
+using test::PngRecipe;
 
 constexpr int kWidth = 13; // odd sizes: partial Adam7 blocks, sub-byte rows that end mid-byte
 constexpr int kHeight = 7;
@@ -69,8 +69,13 @@ PngRecipe recipeFor(const Kind& kind, bool interlaced)
 {
     std::mt19937 rng(static_cast<unsigned>(kind.colorType * 100 + kind.bitDepth));
     auto byte = [&] { return static_cast<std::uint8_t>(rng()); };
-    PngRecipe recipe{.width = kWidth, .height = kHeight, .colorType = kind.colorType, .bitDepth = kind.bitDepth, .interlaced = interlaced};
-    const std::size_t rowBytes = (static_cast<std::size_t>(kWidth) * channelsOf(kind.colorType) * kind.bitDepth + 7) / 8;
+    PngRecipe recipe{.width = kWidth,
+                     .height = kHeight,
+                     .colorType = kind.colorType,
+                     .bitDepth = kind.bitDepth,
+                     .interlaced = interlaced};
+    const std::size_t rowBytes =
+        (static_cast<std::size_t>(kWidth) * channelsOf(kind.colorType) * kind.bitDepth + 7) / 8;
     for (std::size_t i = 0; i < rowBytes * kHeight; ++i)
         recipe.rows.push_back(byte());
     if (kind.colorType == PNG_COLOR_TYPE_PALETTE)
@@ -93,7 +98,8 @@ struct Rows {
     std::uint32_t word(int x, int y) const
     {
         std::uint32_t w;
-        std::memcpy(&w, bytes.data() + static_cast<std::size_t>(y) * view.bytesPerRow + static_cast<std::size_t>(x) * 4, 4);
+        std::memcpy(&w, bytes.data() + static_cast<std::size_t>(y) * view.bytesPerRow + static_cast<std::size_t>(x) * 4,
+                    4);
         return w;
     }
     bool paddingUntouched() const
@@ -178,7 +184,8 @@ TEST(PngDecodeInto, HeaderSizeIsReadWithoutDecoding)
 
     EXPECT_FALSE(readPngSize(header.data(), 20).ok()); // signature but no complete IHDR
     EXPECT_FALSE(readPngSize(nullptr, 0).ok());
-    const auto huge = makePng({.width = kMaxDecodeSide + 1, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .headerOnly = true});
+    const auto huge =
+        makePng({.width = kMaxDecodeSide + 1, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .headerOnly = true});
     EXPECT_FALSE(readPngSize(huge.data(), huge.size()).ok());
 }
 

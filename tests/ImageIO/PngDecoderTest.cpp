@@ -10,8 +10,8 @@ namespace imageio {
 namespace {
 
 using test::makePng;
-using test::PngRecipe;
 using test::pixelAt;
+using test::PngRecipe;
 
 struct StoredFormatCase {
     const char* name;
@@ -31,17 +31,29 @@ std::vector<StoredFormatCase> storedFormats()
     return {
         {"grey8", rgbLike(PNG_COLOR_TYPE_GRAY, 8, {0x10, 0xF0}), 0xFF101010, 0xFFF0F0F0},
         {"grey1", rgbLike(PNG_COLOR_TYPE_GRAY, 1, {0x40}), 0xFF000000, 0xFFFFFFFF},
-        {"greyAlpha", rgbLike(PNG_COLOR_TYPE_GRAY_ALPHA, 8, {0x20, 0x80, 0xC0, 0x00}), 0x80202020,
-         0x00C0C0C0},
+        {"greyAlpha", rgbLike(PNG_COLOR_TYPE_GRAY_ALPHA, 8, {0x20, 0x80, 0xC0, 0x00}), 0x80202020, 0x00C0C0C0},
         {"rgb", rgbLike(PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 4, 5, 6}), 0xFF010203, 0xFF040506},
         {"rgb16", rgbLike(PNG_COLOR_TYPE_RGB, 16, {0x12, 0x99, 0x34, 0x00, 0x56, 0xFF, 0xAB, 0, 0xCD, 0, 0xEF, 0}),
          0xFF123456, 0xFFABCDEF},
-        {"greyAlpha16", rgbLike(PNG_COLOR_TYPE_GRAY_ALPHA, 16, {0x40, 0, 0x80, 0, 0xFF, 0xFF, 0, 0}),
-         0x80404040, 0x00FFFFFF},
+        {"greyAlpha16", rgbLike(PNG_COLOR_TYPE_GRAY_ALPHA, 16, {0x40, 0, 0x80, 0, 0xFF, 0xFF, 0, 0}), 0x80404040,
+         0x00FFFFFF},
         {"paletteWithTransparency",
-         {.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_PALETTE, .rows = {1, 0}, .palette = {10, 20, 30, 40, 50, 60}, .transparency = {255, 0x33}},
-         0x3328323C /* entry 1, alpha from tRNS entry 1 */, 0xFF0A141E},
-        {"palette4", {.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_PALETTE, .bitDepth = 4, .rows = {0x01}, .palette = {10, 20, 30, 40, 50, 60}}, 0xFF0A141E,
+         {.width = 2,
+          .height = 1,
+          .colorType = PNG_COLOR_TYPE_PALETTE,
+          .rows = {1, 0},
+          .palette = {10, 20, 30, 40, 50, 60},
+          .transparency = {255, 0x33}},
+         0x3328323C /* entry 1, alpha from tRNS entry 1 */,
+         0xFF0A141E},
+        {"palette4",
+         {.width = 2,
+          .height = 1,
+          .colorType = PNG_COLOR_TYPE_PALETTE,
+          .bitDepth = 4,
+          .rows = {0x01},
+          .palette = {10, 20, 30, 40, 50, 60}},
+         0xFF0A141E,
          0xFF28323C},
     };
 }

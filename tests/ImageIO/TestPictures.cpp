@@ -50,7 +50,8 @@ std::vector<std::uint8_t> makePng(const PngRecipe& recipe)
     if (!recipe.transparency.empty())
         png_set_tRNS(png, info, recipe.transparency.data(), static_cast<int>(recipe.transparency.size()), nullptr);
     auto setExif = [&] {
-        png_set_eXIf_1(png, info, static_cast<png_uint_32>(recipe.exif.size()), const_cast<png_bytep>(recipe.exif.data()));
+        png_set_eXIf_1(png, info, static_cast<png_uint_32>(recipe.exif.size()),
+                       const_cast<png_bytep>(recipe.exif.data()));
     };
     if (!recipe.exif.empty() && !recipe.exifAfterImage)
         setExif();

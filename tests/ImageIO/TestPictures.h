@@ -14,12 +14,12 @@ struct PngRecipe {
     int colorType = 0; // PNG_COLOR_TYPE_*
     int bitDepth = 8;
     bool interlaced = false;
-    std::vector<std::uint8_t> rows{};  // packed rows as stored in the file
+    std::vector<std::uint8_t> rows{};    // packed rows as stored in the file
     std::vector<std::uint8_t> palette{}; // r, g, b triples
     std::vector<std::uint8_t> transparency{};
-    std::vector<std::uint8_t> exif{};  // eXIf chunk (TIFF structure)
-    bool exifAfterImage = false;       // the eXIf chunk follows the image data
-    bool headerOnly = false;           // stop after IHDR (and eXIf): no pixel data
+    std::vector<std::uint8_t> exif{}; // eXIf chunk (TIFF structure)
+    bool exifAfterImage = false;      // the eXIf chunk follows the image data
+    bool headerOnly = false;          // stop after IHDR (and eXIf): no pixel data
 };
 std::vector<std::uint8_t> makePng(const PngRecipe& recipe);
 
@@ -33,7 +33,7 @@ struct JpegRecipe {
     int quality = 95;
     int exifOrientation = 0; // 0: no APP1 segment
     bool bigEndianExif = false;
-    std::vector<std::uint8_t> samples{};// interleaved: 3 (RGB), 1 (grey) or 4 (CMYK as stored) per pixel
+    std::vector<std::uint8_t> samples{}; // interleaved: 3 (RGB), 1 (grey) or 4 (CMYK as stored) per pixel
 };
 std::vector<std::uint8_t> makeJpeg(const JpegRecipe& recipe);
 

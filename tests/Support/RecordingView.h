@@ -23,17 +23,15 @@ class RecordingView : public ui::View {
 public:
     using View::View;
     RecordingView(std::vector<std::string>& sharedLog, std::string name, const gfx::Rect& frame)
-        : View(frame)
-        , m_sharedLog(&sharedLog)
-        , m_name(std::move(name))
+        : View(frame), m_sharedLog(&sharedLog), m_name(std::move(name))
     {
     }
 
     std::vector<RecordedTouch> log;
     int draws = 0;
-    gfx::Point lastLocation; // of the last call's touch, in this view's coordinates
+    gfx::Point lastLocation;       // of the last call's touch, in this view's coordinates
     std::function<void()> onBegan; // runs inside touchesBegan
-    bool forward = false; // also pass touches on, as views that watch and forward do
+    bool forward = false;          // also pass touches on, as views that watch and forward do
 
     void touchesBegan(const ui::TouchSet& t, const ui::Event& e) override
     {

@@ -136,8 +136,8 @@ TEST_F(AnimationTest, CurlUpPeelsTheOldPageAwayOverItsDurationThenShowsTheNewOne
 {
     auto container = std::make_shared<ui::View>(Rect(0, 0, 40, 30));
     window->addSubview(container);
-    auto oldPage = coloredView(Rect(0, 0, 40, 30), Color {1, 0, 0, 1});
-    auto newPage = coloredView(Rect(0, 0, 40, 30), Color {0, 0, 1, 1});
+    auto oldPage = coloredView(Rect(0, 0, 40, 30), Color{1, 0, 0, 1});
+    auto newPage = coloredView(Rect(0, 0, 40, 30), Color{0, 0, 1, 1});
     container->addSubview(oldPage);
     window->display();
     bool done = false;
@@ -163,8 +163,8 @@ TEST_F(AnimationTest, CurlDownLaysTheNewPageBackOverTheOldOne)
 {
     auto container = std::make_shared<ui::View>(Rect(0, 0, 40, 30));
     window->addSubview(container);
-    auto page = coloredView(Rect(0, 0, 40, 30), Color {1, 0, 0, 1});
-    auto back = coloredView(Rect(0, 0, 40, 30), Color {0, 0, 1, 1});
+    auto page = coloredView(Rect(0, 0, 40, 30), Color{1, 0, 0, 1});
+    auto back = coloredView(Rect(0, 0, 40, 30), Color{0, 0, 1, 1});
     container->addSubview(page);
     ui::Transition::curl(*container, page, back, ui::CurlDirection::Down, 0.75);
     constexpr std::uint32_t red = gfx::packARGB(255, 255, 0, 0), blue = gfx::packARGB(255, 0, 0, 255);

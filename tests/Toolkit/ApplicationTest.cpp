@@ -8,7 +8,7 @@ namespace {
 
 class Recorder : public ui::ApplicationDelegate {
 public:
-    void applicationDidFinishLaunching(ui::Window&) override { }
+    void applicationDidFinishLaunching(ui::Window&) override {}
 };
 
 TEST(MainInterface, BundleFileNamesTheWholeScreenAndTheDelegate)
@@ -36,7 +36,8 @@ TEST(MainInterface, BrokenFilesAndUnknownClassesAreRefused)
         EXPECT_FALSE(ui::parseMainInterface(broken)) << broken;
     EXPECT_FALSE(ui::loadMainInterface("/nonexistent/MainWindow.json"));
 
-    EXPECT_EQ(ui::makeApplicationDelegate("NoSuchDelegate").error(), "no application delegate class named \"NoSuchDelegate\"");
+    EXPECT_EQ(ui::makeApplicationDelegate("NoSuchDelegate").error(),
+              "no application delegate class named \"NoSuchDelegate\"");
     ui::registerApplicationDelegateClass<Recorder>("Recorder");
     auto made = ui::makeApplicationDelegate("Recorder");
     ASSERT_TRUE(made);

@@ -1,13 +1,13 @@
 // Controls driven through the window's touch dispatch: which events fire when, and what the
 // controls' values and looks follow.
-#include "ToolkitTestSupport.h"
 #include "Toolkit/ActivityIndicator.h"
 #include "Toolkit/BarItemButton.h"
-#include "Toolkit/ImageView.h"
 #include "Toolkit/Button.h"
+#include "Toolkit/ImageView.h"
 #include "Toolkit/SegmentedControl.h"
 #include "Toolkit/Slider.h"
 #include "Toolkit/Toolbar.h"
+#include "ToolkitTestSupport.h"
 
 namespace {
 
@@ -22,8 +22,9 @@ struct EventLog {
     void watch(ui::Control& control)
     {
         const std::pair<ControlEvent, char> kinds[] = {
-            {ControlEvent::TouchDown, 'D'}, {ControlEvent::TouchDownRepeat, 'R'}, {ControlEvent::TouchUpInside, 'U'},
-            {ControlEvent::TouchUpOutside, 'O'}, {ControlEvent::TouchCancel, 'C'}, {ControlEvent::ValueChanged, 'V'}};
+            {ControlEvent::TouchDown, 'D'},     {ControlEvent::TouchDownRepeat, 'R'},
+            {ControlEvent::TouchUpInside, 'U'}, {ControlEvent::TouchUpOutside, 'O'},
+            {ControlEvent::TouchCancel, 'C'},   {ControlEvent::ValueChanged, 'V'}};
         for (auto [event, letter] : kinds)
             control.addTarget(event, [this, letter = letter](ui::Control&) { events += letter; });
     }
@@ -114,11 +115,12 @@ TEST_F(ControlsTest, SliderSendsValueChangedOnEveryMoveAndStopsAtItsEnds)
     slider->setValue(100);
     window->addSubview(slider);
     std::vector<float> values;
-    slider->addTarget(ControlEvent::ValueChanged, [&](ui::Control& c) { values.push_back(static_cast<ui::Slider&>(c).value()); });
+    slider->addTarget(ControlEvent::ValueChanged,
+                      [&](ui::Control& c) { values.push_back(static_cast<ui::Slider&>(c).value()); });
 
     // Grab the thumb where it is: no jump at touch-down.
     gfx::Rect thumb = slider->convertRectToView(slider->thumbRect(), nullptr);
-    gfx::Point grab {thumb.midX() + 3, thumb.midY()};
+    gfx::Point grab{thumb.midX() + 3, thumb.midY()};
     window->touchDown(1, grab, 0);
     EXPECT_TRUE(values.empty());
     EXPECT_FLOAT_EQ(slider->value(), 100);
@@ -163,12 +165,15 @@ TEST_F(ControlsTest, NonContinuousSliderReportsOnceAtLiftAndValuesAreClamped)
 
 TEST_F(ControlsTest, SegmentedControlSelectsOnTouchDownAndReportsOnlyChanges)
 {
-    std::vector<ui::ImageAssetRef> items {testImage(8, 8, "Brush.png"), testImage(8, 8, "Eraser.png"), testImage(8, 8, "Hand.png")};
+    std::vector<ui::ImageAssetRef> items{testImage(8, 8, "Brush.png"), testImage(8, 8, "Eraser.png"),
+                                         testImage(8, 8, "Hand.png")};
     auto control = std::make_shared<ui::SegmentedControl>(items, Rect(100, 0, 120, 30));
     control->setSelectedSegmentIndex(0);
     window->addSubview(control);
     std::vector<int> picked;
-    control->addTarget(ControlEvent::ValueChanged, [&](ui::Control& c) { picked.push_back(static_cast<ui::SegmentedControl&>(c).selectedSegmentIndex()); });
+    control->addTarget(ControlEvent::ValueChanged, [&](ui::Control& c) {
+        picked.push_back(static_cast<ui::SegmentedControl&>(c).selectedSegmentIndex());
+    });
 
     window->touchDown(1, {100 + 100, 15}, 0); // third segment
     window->touchUp(1, {100 + 100, 15}, 0.1);
@@ -176,7 +181,7 @@ TEST_F(ControlsTest, SegmentedControlSelectsOnTouchDownAndReportsOnlyChanges)
     window->touchUp(1, {100 + 100, 15}, 1.1);
     window->touchDown(1, {100 + 50, 15}, 2);
     window->touchUp(1, {100 + 50, 15}, 2.1);
-    EXPECT_EQ(picked, (std::vector<int> {2, 1}));
+    EXPECT_EQ(picked, (std::vector<int>{2, 1}));
     control->setSelectedSegmentIndex(7); // out of range: nothing selected, nothing sent
     EXPECT_EQ(control->selectedSegmentIndex(), ui::SegmentedControl::kNoSegment);
     EXPECT_EQ(picked.size(), 2u);
@@ -192,14 +197,15 @@ TEST_F(ControlsTest, ToolbarSharesSpareWidthAmongFlexibleSpacesAndItemsRunTheirA
 {
     std::vector<std::string> ran;
     auto action = [&](ui::BarButtonItem& item) { ran.push_back(item.accessibilityLabel()); };
-    auto brush = ui::BarButtonItem::withImage(testImage(26, 26, "BrushShapesBtn.png"), ui::BarButtonItemStyle::Plain, action);
+    auto brush =
+        ui::BarButtonItem::withImage(testImage(26, 26, "BrushShapesBtn.png"), ui::BarButtonItemStyle::Plain, action);
     auto share = ui::BarButtonItem::withSystemItem(ui::BarButtonSystemItem::Action, action);
     auto flexible = [] { return ui::BarButtonItem::withSystemItem(ui::BarButtonSystemItem::FlexibleSpace, nullptr); };
     auto toolbar = std::make_shared<ui::Toolbar>();
     toolbar->setBarStyle(ui::BarStyle::BlackTranslucent);
     toolbar->setItems({brush, flexible(), share});
     toolbar->sizeToFit();
-    EXPECT_EQ(toolbar->frame().size, (gfx::Size {320, 44}));
+    EXPECT_EQ(toolbar->frame().size, (gfx::Size{320, 44}));
     toolbar->setFrame({0, 436, 320, 44});
     window->addSubview(toolbar);
     window->layoutIfNeeded();
@@ -215,13 +221,15 @@ TEST_F(ControlsTest, ToolbarSharesSpareWidthAmongFlexibleSpacesAndItemsRunTheirA
     window->touchUp(1, {shareFrame.midX(), shareFrame.midY()}, 0.1);
     brush->setEnabled(false);
     brush->sendAction();
-    EXPECT_EQ(ran, (std::vector<std::string> {"Action"}));
+    EXPECT_EQ(ran, (std::vector<std::string>{"Action"}));
 }
 
 TEST_F(ControlsTest, SystemItemsCarryTheirNamesAndBorderedItemsFitTheirTitles)
 {
     const std::pair<ui::BarButtonSystemItem, const char*> names[] = {{ui::BarButtonSystemItem::Add, "Add"},
-        {ui::BarButtonSystemItem::Edit, "Edit"}, {ui::BarButtonSystemItem::Done, "Done"}, {ui::BarButtonSystemItem::Cancel, "Cancel"}};
+                                                                     {ui::BarButtonSystemItem::Edit, "Edit"},
+                                                                     {ui::BarButtonSystemItem::Done, "Done"},
+                                                                     {ui::BarButtonSystemItem::Cancel, "Cancel"}};
     for (auto [system, name] : names) {
         auto item = ui::BarButtonItem::withSystemItem(system, nullptr);
         EXPECT_EQ(item->itemView(ui::BarStyle::Black)->accessibilityLabel(), name);
@@ -266,7 +274,8 @@ TEST_F(ControlsTest, ImagesArePlacedByContentModeAndDrawnAtTheirPointSize)
 
     // A 2x picture of 8 x 8 pixels covers 4 x 4 points: 8 x 8 pixels of a scale-2 window.
     auto bytes = std::make_shared<std::vector<std::uint8_t>>(8 * 8 * 4, 0xff);
-    auto white = ui::ImageAsset::withImage(gfx::Image::create(8, 8, 32, gfx::Image::Alpha::Premultiplied, bytes), 2, "White.png");
+    auto white = ui::ImageAsset::withImage(gfx::Image::create(8, 8, 32, gfx::Image::Alpha::Premultiplied, bytes), 2,
+                                           "White.png");
     window->setScale(2);
     window->setBackgroundColor(gfx::Color::black());
     auto view = std::make_shared<ui::ImageView>(white);

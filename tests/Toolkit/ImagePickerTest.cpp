@@ -27,14 +27,18 @@ using ui::PhotoGridCell;
 struct RecordingDelegate : ui::ImagePickerControllerDelegate {
     std::vector<Photo> picked;
     int cancels = 0;
-    void imagePickerControllerDidFinishPickingImage(ImagePickerController*, Photo image) override { picked.push_back(image); }
+    void imagePickerControllerDidFinishPickingImage(ImagePickerController*, Photo image) override
+    {
+        picked.push_back(image);
+    }
     void imagePickerControllerDidCancel(ImagePickerController*) override { ++cancels; }
 };
 
 std::vector<std::uint8_t> solidJpeg(std::uint32_t argb, int width, int height)
 {
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height), argb);
-    auto jpeg = imageio::encodeJpeg({reinterpret_cast<const std::uint8_t*>(pixels.data()), width, height, width * 4}, 0.9);
+    auto jpeg =
+        imageio::encodeJpeg({reinterpret_cast<const std::uint8_t*>(pixels.data()), width, height, width * 4}, 0.9);
     return jpeg.value();
 }
 
@@ -43,7 +47,8 @@ int distance(std::uint32_t a, std::uint32_t b)
 {
     int largest = 0;
     for (int shift : {0, 8, 16})
-        largest = std::max(largest, std::abs(static_cast<int>((a >> shift) & 255) - static_cast<int>((b >> shift) & 255)));
+        largest =
+            std::max(largest, std::abs(static_cast<int>((a >> shift) & 255) - static_cast<int>((b >> shift) & 255)));
     return largest;
 }
 
@@ -94,7 +99,8 @@ protected:
         return path;
     }
 
-    std::shared_ptr<ImagePickerController> showPicker(ui::ThumbnailLoader::Mode mode = ui::ThumbnailLoader::Mode::Synchronous)
+    std::shared_ptr<ImagePickerController>
+    showPicker(ui::ThumbnailLoader::Mode mode = ui::ThumbnailLoader::Mode::Synchronous)
     {
         auto picker = std::make_shared<ImagePickerController>();
         picker->setDelegate(&delegate);
@@ -229,7 +235,8 @@ TEST_F(ImagePickerTest, BrokenFilesShowPlaceholdersAndNeverStopThePicker)
         int goodIndex = -1;
         for (std::size_t i = 0; i < grid.photos().size(); ++i) {
             const bool good = grid.photos()[i].name == "good.jpg";
-            EXPECT_EQ(grid.cellAt(static_cast<int>(i))->look(), good ? PhotoGridCell::Look::Thumbnail : PhotoGridCell::Look::Broken)
+            EXPECT_EQ(grid.cellAt(static_cast<int>(i))->look(),
+                      good ? PhotoGridCell::Look::Thumbnail : PhotoGridCell::Look::Broken)
                 << grid.photos()[i].name;
             if (good)
                 goodIndex = static_cast<int>(i);
@@ -263,7 +270,8 @@ TEST_F(ImagePickerTest, EmptyFolderListsTheSamplesUnderAHintNamingTheFolder)
 TEST_F(ImagePickerTest, PickingByNameScrollsToPhotosFarDown)
 {
     for (int i = 0; i < 40; ++i)
-        writePhoto("photo-" + std::to_string(100 + i) + ".jpg", 0xFF000000u | static_cast<std::uint32_t>(i * 6), 8 + i, 8, i);
+        writePhoto("photo-" + std::to_string(100 + i) + ".jpg", 0xFF000000u | static_cast<std::uint32_t>(i * 6), 8 + i,
+                   8, i);
     auto picker = showPicker();
     ui::PhotoGridView& grid = *picker->photoGrid();
     EXPECT_EQ(grid.cellAt(39), nullptr);
@@ -313,7 +321,8 @@ TEST_F(ImagePickerTest, CameraShutterDeliversTheFrameOnScreen)
     ui::View* shutter = findLabelled(*window, "Take Picture");
     ASSERT_NE(shutter, nullptr);
     auto pressShutter = [&] {
-        tapAt(shutter->convertPointToView({shutter->bounds().size.width / 2, shutter->bounds().size.height / 2}, nullptr));
+        tapAt(shutter->convertPointToView({shutter->bounds().size.width / 2, shutter->bounds().size.height / 2},
+                                          nullptr));
     };
     pressShutter();
     EXPECT_TRUE(delegate.picked.empty()) << "no frame yet";

@@ -1,9 +1,9 @@
 // Keys: names read both ways, the screen in front gets them (through navigation stacks and
 // presentations) and unhandled ones travel the responder chain; a modal panel takes every key.
-#include "ToolkitTestSupport.h"
 #include "Toolkit/ActionSheet.h"
 #include "Toolkit/AlertView.h"
 #include "Toolkit/NavigationController.h"
+#include "ToolkitTestSupport.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ using namespace toolkit_test;
 
 class KeyScreen : public ui::ViewController {
 public:
-    KeyScreen(std::vector<std::string>& log, std::string name) : m_log(log), m_name(std::move(name)) { }
+    KeyScreen(std::vector<std::string>& log, std::string name) : m_log(log), m_name(std::move(name)) {}
     bool handles = true;
     bool keyDown(const ui::KeyEvent& event) override
     {
@@ -26,8 +26,14 @@ private:
 
 struct Clicks : ui::ActionSheetDelegate, ui::AlertViewDelegate {
     std::vector<std::string> log;
-    void actionSheetClickedButtonAtIndex(ui::ActionSheet& s, int i) override { log.push_back("sheet:" + s.buttonTitleAtIndex(i)); }
-    void alertViewClickedButtonAtIndex(ui::AlertView& a, int i) override { log.push_back("alert:" + a.buttonTitleAtIndex(i)); }
+    void actionSheetClickedButtonAtIndex(ui::ActionSheet& s, int i) override
+    {
+        log.push_back("sheet:" + s.buttonTitleAtIndex(i));
+    }
+    void alertViewClickedButtonAtIndex(ui::AlertView& a, int i) override
+    {
+        log.push_back("alert:" + a.buttonTitleAtIndex(i));
+    }
 };
 
 ui::KeyEvent key(const std::string& combination) { return ui::parseKeyCombination(combination).value(); }

@@ -1,6 +1,6 @@
 // Label measurement and drawing: point-sized fonts, wrapping, "\r" line breaks, line limits.
-#include "ToolkitTestSupport.h"
 #include "Toolkit/Label.h"
+#include "ToolkitTestSupport.h"
 
 namespace {
 
@@ -38,7 +38,9 @@ TEST(LabelTest, CarriageReturnBreaksTheLineAndNumberOfLinesLimitsWhatShows)
     gfx::Size both = label->sizeThatFits({});
     EXPECT_NEAR(both.height, 2 * oneLine, 1);
     // The wider line decides the width: the break did happen at the "\r".
-    EXPECT_NEAR(both.width, makeLabel("Turn your photo into a masterpiece or", ui::Font::systemFont(13))->sizeThatFits({}).width, 1);
+    EXPECT_NEAR(both.width,
+                makeLabel("Turn your photo into a masterpiece or", ui::Font::systemFont(13))->sizeThatFits({}).width,
+                1);
 }
 
 TEST(LabelTest, WordWrapKeepsLinesWithinTheWidthAndTruncationKeepsOneLine)
@@ -60,7 +62,7 @@ TEST(LabelTest, WordWrapKeepsLinesWithinTheWidthAndTruncationKeepsOneLine)
     EXPECT_DOUBLE_EQ(cut.height, singleHeight);
 }
 
-class LabelDrawingTest : public ToolkitTest { };
+class LabelDrawingTest : public ToolkitTest {};
 
 TEST_F(LabelDrawingTest, CentredTextIsDrawnInItsColourAroundTheMiddleOnly)
 {

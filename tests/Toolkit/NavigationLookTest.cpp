@@ -86,12 +86,14 @@ TEST_F(NavigationLookTest, TranslucentBarWithTitleSystemItemsAndBackButtonOverCo
     window->display();
     save("navigation-pushed.png");
     ui::View& doneView = *navigation->navigationBar().rightView();
-    gfx::Point capsuleEdge = doneView.convertPointToView({doneView.bounds().minX() + 4, doneView.bounds().midY() + 10}, nullptr);
+    gfx::Point capsuleEdge =
+        doneView.convertPointToView({doneView.bounds().minX() + 4, doneView.bounds().midY() + 10}, nullptr);
     gfx::Color blue = pixel(capsuleEdge.x, capsuleEdge.y);
     EXPECT_GT(blue.blue, blue.red + 0.3f);
     EXPECT_EQ(navigation->navigationBar().leftView()->accessibilityLabel(), "Gallery");
 
-    painting->navigationItem().setLeftBarButtonItem(ui::BarButtonItem::withSystemItem(ui::BarButtonSystemItem::Cancel, nullptr));
+    painting->navigationItem().setLeftBarButtonItem(
+        ui::BarButtonItem::withSystemItem(ui::BarButtonSystemItem::Cancel, nullptr));
     window->display();
     save("navigation-cancel-done.png");
 }

@@ -15,12 +15,7 @@ using Log = std::vector<std::string>;
 
 class Screen : public ui::ViewController {
 public:
-    Screen(Log& log, std::string name)
-        : m_log(log)
-        , m_name(std::move(name))
-    {
-        setTitle(m_name);
-    }
+    Screen(Log& log, std::string name) : m_log(log), m_name(std::move(name)) { setTitle(m_name); }
     void viewDidLoad() override { note("didLoad"); }
     void viewWillAppear(bool) override { note("willAppear"); }
     void viewDidAppear(bool) override { note("didAppear"); }
@@ -62,11 +57,11 @@ protected:
 
 TEST_F(NavigationTest, PushAndBackButtonPopReportAppearanceInOrderAndOnlyAfterTheSlide)
 {
-    EXPECT_EQ(take(), (Log {"A.didLoad", "A.willAppear", "A.didAppear"})); // the root appears with the window
+    EXPECT_EQ(take(), (Log{"A.didLoad", "A.willAppear", "A.didAppear"})); // the root appears with the window
     auto b = screen("B");
     std::weak_ptr<Screen> weakB = b;
     navigation->pushViewController(b, true);
-    EXPECT_EQ(take(), (Log {"B.didLoad", "A.willDisappear", "B.willAppear"}));
+    EXPECT_EQ(take(), (Log{"B.didLoad", "A.willDisappear", "B.willAppear"}));
     EXPECT_EQ(b->navigationController(), navigation.get());
     runUntil(kSlide / 2);
     double x = b->view()->presentationCenter().x;
@@ -74,7 +69,7 @@ TEST_F(NavigationTest, PushAndBackButtonPopReportAppearanceInOrderAndOnlyAfterTh
     EXPECT_LT(x, 480); // sliding in from the right
     EXPECT_TRUE(log.empty());
     runUntil(kSlide);
-    EXPECT_EQ(take(), (Log {"A.didDisappear", "B.didAppear"}));
+    EXPECT_EQ(take(), (Log{"A.didDisappear", "B.didAppear"}));
     EXPECT_FALSE(inWindow(*root));
     EXPECT_EQ(b->view()->frame(), gfx::Rect(0, 44, 320, 480)); // below the bar, its own height kept
 
@@ -84,12 +79,12 @@ TEST_F(NavigationTest, PushAndBackButtonPopReportAppearanceInOrderAndOnlyAfterTh
     EXPECT_EQ(back->accessibilityLabel(), "A");
     b.reset();
     tap(*back);
-    EXPECT_EQ(take(), (Log {"B.willDisappear", "A.willAppear"}));
+    EXPECT_EQ(take(), (Log{"B.willDisappear", "A.willAppear"}));
     EXPECT_EQ(navigation->viewControllers().size(), 1u);
     runUntil(kSlide * 1.9);
     EXPECT_TRUE(log.empty());
     runUntil(kSlide * 2);
-    EXPECT_EQ(take(), (Log {"B.didDisappear", "A.didAppear"}));
+    EXPECT_EQ(take(), (Log{"B.didDisappear", "A.didAppear"}));
     EXPECT_TRUE(weakB.expired()); // given up once its slide is over
     EXPECT_EQ(navigation->navigationBar().leftView(), nullptr);
     EXPECT_EQ(navigation->popViewControllerAnimated(true), nullptr); // the root stays
@@ -105,15 +100,15 @@ TEST_F(NavigationTest, PopDuringThePushSlideFinishesThePushFirst)
     tap(*navigation->navigationBar().leftView()); // touches wait for the slide
     EXPECT_TRUE(log.empty());
     navigation->popViewControllerAnimated(true);
-    EXPECT_EQ(take(), (Log {"A.didDisappear", "B.didAppear", "B.willDisappear", "A.willAppear"}));
+    EXPECT_EQ(take(), (Log{"A.didDisappear", "B.didAppear", "B.willDisappear", "A.willAppear"}));
     runUntil(2 * kSlide);
-    EXPECT_EQ(take(), (Log {"B.didDisappear", "A.didAppear"}));
+    EXPECT_EQ(take(), (Log{"B.didDisappear", "A.didAppear"}));
     EXPECT_TRUE(inWindow(*root));
     EXPECT_FALSE(inWindow(*b));
-    EXPECT_EQ(root->view()->presentationCenter(), (gfx::Point {160, 44 + 240}));
+    EXPECT_EQ(root->view()->presentationCenter(), (gfx::Point{160, 44 + 240}));
     EXPECT_EQ(navigation->navigationBar().items().size(), 1u);
     navigation->pushViewController(b, false); // the popped screen can come back
-    EXPECT_EQ(take(), (Log {"A.willDisappear", "B.willAppear", "A.didDisappear", "B.didAppear"}));
+    EXPECT_EQ(take(), (Log{"A.willDisappear", "B.willAppear", "A.didDisappear", "B.didAppear"}));
 }
 
 TEST_F(NavigationTest, ModalNavigationSlidesUpOverTheScreenAndDownWhenDismissedFromInside)
@@ -123,21 +118,21 @@ TEST_F(NavigationTest, ModalNavigationSlidesUpOverTheScreenAndDownWhenDismissedF
     auto modal = std::make_shared<ui::NavigationController>(c);
     root->presentModalViewController(modal, true);
     EXPECT_EQ(navigation->modalViewController(), modal.get()); // presented by the container
-    EXPECT_EQ(take(), (Log {"C.didLoad", "A.willDisappear", "C.willAppear"}));
+    EXPECT_EQ(take(), (Log{"C.didLoad", "A.willDisappear", "C.willAppear"}));
     runUntil(kPresent / 2);
     double y = modal->view()->presentationCenter().y;
     EXPECT_GT(y, 250);
     EXPECT_LT(y, 250 + 460); // rising from below the screen
     runUntil(kPresent);
-    EXPECT_EQ(take(), (Log {"A.didDisappear", "C.didAppear"}));
+    EXPECT_EQ(take(), (Log{"A.didDisappear", "C.didAppear"}));
     EXPECT_EQ(modal->view()->frame(), navigation->view()->frame());
     EXPECT_FALSE(inWindow(*navigation)); // the covered screen leaves the tree
 
     c->dismissModalViewControllerAnimated(true);
-    EXPECT_EQ(take(), (Log {"C.willDisappear", "A.willAppear"}));
+    EXPECT_EQ(take(), (Log{"C.willDisappear", "A.willAppear"}));
     EXPECT_TRUE(inWindow(*navigation));
     runUntil(2 * kPresent);
-    EXPECT_EQ(take(), (Log {"C.didDisappear", "A.didAppear"}));
+    EXPECT_EQ(take(), (Log{"C.didDisappear", "A.didAppear"}));
     EXPECT_EQ(navigation->modalViewController(), nullptr);
     EXPECT_FALSE(inWindow(*modal));
 }
@@ -159,8 +154,8 @@ TEST_F(NavigationTest, SecondPresentationDuringTheSlideGoesOnTopAndOneDismissalT
     runUntil(kPresent / 2);
     navigation->dismissModalViewControllerAnimated(true); // while sliding down: just finishes
     runUntil(kPresent * 4);
-    EXPECT_EQ(take(), (Log {"Y.willDisappear", "X.willAppear", "Y.didDisappear", "X.didAppear", "X.willDisappear",
-                            "A.willAppear", "X.didDisappear", "A.didAppear"}));
+    EXPECT_EQ(take(), (Log{"Y.willDisappear", "X.willAppear", "Y.didDisappear", "X.didAppear", "X.willDisappear",
+                           "A.willAppear", "X.didDisappear", "A.didAppear"}));
     EXPECT_FALSE(inWindow(*x));
     EXPECT_FALSE(inWindow(*y));
     EXPECT_TRUE(inWindow(*root));
@@ -193,7 +188,8 @@ TEST_F(NavigationTest, StandaloneBarShowsItsItemsAndPopsItsBackItemWithoutADeleg
     int done = 0;
     auto item = std::make_shared<ui::NavigationItem>("Paper Settings");
     item->setLeftBarButtonItem(ui::BarButtonItem::withSystemItem(ui::BarButtonSystemItem::Cancel, nullptr));
-    item->setRightBarButtonItem(ui::BarButtonItem::withSystemItem(ui::BarButtonSystemItem::Done, [&](auto&) { ++done; }));
+    item->setRightBarButtonItem(
+        ui::BarButtonItem::withSystemItem(ui::BarButtonSystemItem::Done, [&](auto&) { ++done; }));
     bar.pushNavigationItem(item, false);
     ASSERT_TRUE(bar.leftView() && bar.rightView() && bar.titleView());
     EXPECT_EQ(bar.leftView()->accessibilityLabel(), "Cancel");

@@ -40,7 +40,8 @@ protected:
     std::vector<std::optional<fnd::Error>> save()
     {
         std::vector<std::optional<fnd::Error>> calls;
-        ui::saveImageToPhotoAlbum(picture, [&calls](const std::optional<fnd::Error>& error) { calls.push_back(error); });
+        ui::saveImageToPhotoAlbum(picture,
+                                  [&calls](const std::optional<fnd::Error>& error) { calls.push_back(error); });
         EXPECT_TRUE(calls.empty()) << "the completion comes from the run loop";
         runUntil(fnd::clock().now() + 1);
         return calls;

@@ -7,9 +7,9 @@ using namespace toolkit_test;
 using gfx::Color;
 using gfx::Rect;
 
-constexpr Color kRed {1, 0, 0, 1};
-constexpr Color kBlue {0, 0, 1, 1};
-constexpr Color kGreen {0, 1, 0, 1};
+constexpr Color kRed{1, 0, 0, 1};
+constexpr Color kBlue{0, 0, 1, 1};
+constexpr Color kGreen{0, 1, 0, 1};
 
 class RenderTest : public ToolkitTest {
 protected:
@@ -63,9 +63,9 @@ TEST_F(RenderTest, CompositesFramesTransformsAlphaHiddenAndClipping)
     EXPECT_EQ(at(1, 20), kRedPx);
     EXPECT_EQ(at(30, 5), kBluePx);
     EXPECT_EQ(at(4, 6.5), kGreenPx);
-    EXPECT_EQ(at(4, 3), kBluePx);   // the child inside the clip
-    EXPECT_EQ(at(12, 3), kRedPx);   // the child beyond the clip
-    EXPECT_EQ(at(12, 12), kRedPx);  // hidden
+    EXPECT_EQ(at(4, 3), kBluePx);                  // the child inside the clip
+    EXPECT_EQ(at(12, 3), kRedPx);                  // the child beyond the clip
+    EXPECT_EQ(at(12, 12), kRedPx);                 // hidden
     expectPixelNear(at(30, 25), 255, 0, 128, 127); // half green over blue
     EXPECT_EQ(at(10, 20), kBluePx);
     EXPECT_EQ(at(6, 16), kRedPx);
@@ -86,7 +86,7 @@ TEST_F(RenderTest, RedrawTouchesOnlyTheInvalidatedRect)
     red->setNeedsDisplayInRect(Rect(10, 5, 5.5, 4));
     const auto& drawn = window->display();
     ASSERT_EQ(drawn.size(), 1u);
-    EXPECT_EQ(drawn[0], (gfx::IntRect {20, 10, 11, 8}));
+    EXPECT_EQ(drawn[0], (gfx::IntRect{20, 10, 11, 8}));
     EXPECT_EQ(at(10, 5), kRedPx);
     EXPECT_EQ(at(15.4, 8.6), kRedPx);
     EXPECT_EQ(at(9.5, 5), kGreenPx);

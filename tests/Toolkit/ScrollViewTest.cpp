@@ -1,7 +1,7 @@
 // Panning and pinch-zooming through the window's touch dispatch, and touches reaching the
 // content while scrolling is off.
-#include "ToolkitTestSupport.h"
 #include "Toolkit/ScrollView.h"
+#include "ToolkitTestSupport.h"
 
 namespace {
 
@@ -47,16 +47,16 @@ TEST_F(ScrollViewTest, OneFingerPansWithinTheContentAndItsInsets)
 {
     window->touchDown(1, {100, 100}, 0);
     window->touchMove(1, {60, 70}, 0.1);
-    EXPECT_EQ(scroll->contentOffset(), (Point {40, 30}));
-    EXPECT_EQ(onScreen({100, 100}), (Point {60, 70})); // the content follows the finger
+    EXPECT_EQ(scroll->contentOffset(), (Point{40, 30}));
+    EXPECT_EQ(onScreen({100, 100}), (Point{60, 70})); // the content follows the finger
     window->touchMove(1, {-500, -500}, 0.2);
-    EXPECT_EQ(scroll->contentOffset(), (Point {200, 200})); // content end reached
+    EXPECT_EQ(scroll->contentOffset(), (Point{200, 200})); // content end reached
     window->touchUp(1, {-500, -500}, 0.3);
 
     scroll->setContentInset({10, 0, 0, 0});
     window->touchDown(1, {100, 100}, 1);
     window->touchMove(1, {100, 500}, 1.1);
-    EXPECT_EQ(scroll->contentOffset(), (Point {200, -10}));
+    EXPECT_EQ(scroll->contentOffset(), (Point{200, -10}));
     window->touchUp(1, {100, 500}, 1.2);
     EXPECT_FALSE(scroll->isDragging());
 }
@@ -65,17 +65,17 @@ TEST_F(ScrollViewTest, PinchZoomsAboutTheFingersAndClampsAtTheLimits)
 {
     pinch({80, 100}, {120, 100}, {70, 100}, {130, 100}); // spread 40 -> 60
     EXPECT_DOUBLE_EQ(scroll->zoomScale(), 1.5);
-    EXPECT_EQ(scroll->contentSize(), (gfx::Size {600, 600}));
+    EXPECT_EQ(scroll->contentSize(), (gfx::Size{600, 600}));
     EXPECT_EQ(scroll->content->transform(), gfx::AffineTransform::scaling(1.5, 1.5));
-    EXPECT_EQ(onScreen({100, 100}), (Point {100, 100})); // the point between the fingers stays
+    EXPECT_EQ(onScreen({100, 100}), (Point{100, 100})); // the point between the fingers stays
 
     pinch({80, 100}, {120, 100}, {0, 100}, {200, 100}); // asks for 7.5
     EXPECT_DOUBLE_EQ(scroll->zoomScale(), 2);
-    EXPECT_EQ(scroll->contentSize(), (gfx::Size {800, 800}));
+    EXPECT_EQ(scroll->contentSize(), (gfx::Size{800, 800}));
 
     pinch({40, 100}, {160, 100}, {99, 100}, {101, 100}); // asks for 1/30
     EXPECT_DOUBLE_EQ(scroll->zoomScale(), 0.5);
-    EXPECT_EQ(scroll->contentOffset(), (Point {0, 0})); // content smaller than the view: at rest
+    EXPECT_EQ(scroll->contentOffset(), (Point{0, 0})); // content smaller than the view: at rest
     EXPECT_EQ(scroll->content->frame(), Rect(0, 0, 200, 200));
 }
 
@@ -88,7 +88,7 @@ TEST_F(ScrollViewTest, LiftingOneFingerOfAPinchContinuesAsAPanWithoutAJump)
     window->touchUp(2, {140, 100}, 0.2);
     EXPECT_EQ(scroll->contentOffset(), offset);
     window->touchMove(1, {50, 90}, 0.3);
-    EXPECT_EQ(scroll->contentOffset(), (Point {offset.x + 10, offset.y + 10}));
+    EXPECT_EQ(scroll->contentOffset(), (Point{offset.x + 10, offset.y + 10}));
     window->touchUp(1, {50, 90}, 0.4);
 }
 
@@ -120,15 +120,15 @@ TEST_F(ScrollViewTest, ZoomingContinuesFromAScaleSetDirectlyOnTheContent)
 TEST_F(ScrollViewTest, OffsetsSetInCodeStandAndNegativeInsetsShrinkThePanRange)
 {
     scroll->setContentOffset({0, -44}); // as a screen makes room for a bar
-    EXPECT_EQ(scroll->contentOffset(), (Point {0, -44}));
-    EXPECT_EQ(onScreen({0, 0}), (Point {0, 44}));
+    EXPECT_EQ(scroll->contentOffset(), (Point{0, -44}));
+    EXPECT_EQ(onScreen({0, 0}), (Point{0, 44}));
     scroll->setContentOffset({std::nan(""), 0});
-    EXPECT_EQ(scroll->contentOffset(), (Point {0, -44}));
+    EXPECT_EQ(scroll->contentOffset(), (Point{0, -44}));
 
     scroll->setContentInset({-44, 0, 0, 0});
     window->touchDown(1, {100, 100}, 0);
     window->touchMove(1, {100, 150}, 0.1); // pulls down: stops at the inset edge
-    EXPECT_EQ(scroll->contentOffset(), (Point {0, 44}));
+    EXPECT_EQ(scroll->contentOffset(), (Point{0, 44}));
     window->touchUp(1, {100, 150}, 0.2);
 }
 
@@ -141,15 +141,15 @@ TEST_F(ScrollViewTest, WithScrollingOffTouchesReachTheContentAndNothingMoves)
     window->touchDown(1, {50, 50}, 0);
     window->touchMove(1, {10, 10}, 0.1);
     window->touchUp(1, {10, 10}, 0.2);
-    EXPECT_EQ(log, (std::vector<std::string> {"canvas.began", "canvas.moved", "canvas.ended"}));
-    EXPECT_EQ(canvas->lastLocation, (Point {10, 10}));
+    EXPECT_EQ(log, (std::vector<std::string>{"canvas.began", "canvas.moved", "canvas.ended"}));
+    EXPECT_EQ(canvas->lastLocation, (Point{10, 10}));
 
     // Forwarded up the chain to the scroll view, a touch still does not scroll it.
     canvas->forward = true;
     window->touchDown(1, {50, 50}, 1);
     window->touchMove(1, {10, 10}, 1.1);
     window->touchUp(1, {10, 10}, 1.2);
-    EXPECT_EQ(scroll->contentOffset(), (Point {0, 0}));
+    EXPECT_EQ(scroll->contentOffset(), (Point{0, 0}));
 
     // Back on, a view that does not take touches lets them through to the scroll view.
     scroll->setScrollEnabled(true);
@@ -158,7 +158,7 @@ TEST_F(ScrollViewTest, WithScrollingOffTouchesReachTheContentAndNothingMoves)
     window->touchDown(1, {50, 50}, 2);
     window->touchMove(1, {10, 10}, 2.1);
     EXPECT_TRUE(log.empty());
-    EXPECT_EQ(scroll->contentOffset(), (Point {40, 40}));
+    EXPECT_EQ(scroll->contentOffset(), (Point{40, 40}));
 }
 
 } // namespace

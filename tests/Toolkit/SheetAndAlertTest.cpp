@@ -1,9 +1,9 @@
 // Action sheets and alerts: which index each button reports, that they shut out the screen
 // behind them while up and while leaving, and that a delegate gone meanwhile is not called.
-#include "ToolkitTestSupport.h"
 #include "Toolkit/ActionSheet.h"
 #include "Toolkit/AlertView.h"
 #include "Toolkit/Toolbar.h"
+#include "ToolkitTestSupport.h"
 
 namespace {
 
@@ -13,7 +13,8 @@ struct Clicks : ui::ActionSheetDelegate, ui::AlertViewDelegate {
     std::vector<std::string> log; // "tag:index:title" per click
     void actionSheetClickedButtonAtIndex(ui::ActionSheet& sheet, int index) override
     {
-        log.push_back(std::to_string(sheet.tag()) + ":" + std::to_string(index) + ":" + sheet.buttonTitleAtIndex(index));
+        log.push_back(std::to_string(sheet.tag()) + ":" + std::to_string(index) + ":"
+                      + sheet.buttonTitleAtIndex(index));
     }
     void alertViewClickedButtonAtIndex(ui::AlertView& alert, int index) override
     {
@@ -45,7 +46,7 @@ protected:
     std::shared_ptr<ui::ActionSheet> paintingSheet(ui::ActionSheetDelegate* delegate)
     {
         auto sheet = std::make_shared<ui::ActionSheet>("", delegate, "Cancel", "Undo",
-                                                       std::vector<std::string> {"Clear Painting", "Export to Photos"});
+                                                       std::vector<std::string>{"Clear Painting", "Export to Photos"});
         sheet->setTag(1);
         return sheet;
     }
@@ -62,7 +63,8 @@ TEST_F(SheetAndAlertTest, SheetButtonsReportDestructiveFirstThenOthersThenCancel
     };
     const Case cases[] = {
         {"Undo", {"Clear Painting", "Export to Photos"}, {"Undo", "Clear Painting", "Export to Photos", "Cancel"}},
-        {"", {"Pencil Sketch", "Blue Pen Sketch", "Black Pen Sketch"},
+        {"",
+         {"Pencil Sketch", "Blue Pen Sketch", "Black Pen Sketch"},
          {"Pencil Sketch", "Blue Pen Sketch", "Black Pen Sketch", "Cancel"}},
         {"", {"From Photo Library", "Blank Canvas"}, {"From Photo Library", "Blank Canvas", "Cancel"}},
     };
@@ -78,15 +80,17 @@ TEST_F(SheetAndAlertTest, SheetButtonsReportDestructiveFirstThenOthersThenCancel
             settle();
             tap(*sheet->buttonAtIndex(index));
             ASSERT_EQ(clicks.log.size(), 1u);
-            EXPECT_EQ(clicks.log[0], "7:" + std::to_string(index) + ":" + c.expectedOrder[static_cast<std::size_t>(index)]);
+            EXPECT_EQ(clicks.log[0],
+                      "7:" + std::to_string(index) + ":" + c.expectedOrder[static_cast<std::size_t>(index)]);
             settle();
             EXPECT_EQ(sheet->superview(), nullptr) << "the sheet is gone once it has slid away";
             EXPECT_EQ(window->subviews().size(), 1u) << "and so is the dimming";
         }
     }
     // Without a cancel button there is no cancel index; a carriage return breaks the title.
-    auto noCancel = std::make_shared<ui::ActionSheet>("One line", nullptr, "", "", std::vector<std::string> {"A"});
-    auto twoLines = std::make_shared<ui::ActionSheet>("One line\rand another", nullptr, "", "", std::vector<std::string> {"A"});
+    auto noCancel = std::make_shared<ui::ActionSheet>("One line", nullptr, "", "", std::vector<std::string>{"A"});
+    auto twoLines =
+        std::make_shared<ui::ActionSheet>("One line\rand another", nullptr, "", "", std::vector<std::string>{"A"});
     EXPECT_EQ(noCancel->cancelButtonIndex(), -1);
     EXPECT_EQ(noCancel->firstOtherButtonIndex(), 0);
     EXPECT_GT(twoLines->bounds().height(), noCancel->bounds().height() + 10);
@@ -96,7 +100,7 @@ TEST_F(SheetAndAlertTest, AlertButtonsReportCancelFirstThenOthers)
 {
     Clicks clicks;
     auto confirm = std::make_shared<ui::AlertView>("Clear Painting", "Are you sure? This action is not undoable.",
-                                                   &clicks, "Cancel", std::vector<std::string> {"Clear"});
+                                                   &clicks, "Cancel", std::vector<std::string>{"Clear"});
     EXPECT_EQ(confirm->cancelButtonIndex(), 0);
     EXPECT_EQ(confirm->buttonTitleAtIndex(1), "Clear");
     // Two buttons side by side, the cancel button on the left.
@@ -105,13 +109,13 @@ TEST_F(SheetAndAlertTest, AlertButtonsReportCancelFirstThenOthers)
     settle();
     tap(*confirm->buttonAtIndex(1));
     settle();
-    auto noCancel = std::make_shared<ui::AlertView>("Pick", "", &clicks, "", std::vector<std::string> {"A", "B", "C"});
+    auto noCancel = std::make_shared<ui::AlertView>("Pick", "", &clicks, "", std::vector<std::string>{"A", "B", "C"});
     EXPECT_EQ(noCancel->cancelButtonIndex(), -1);
     noCancel->show();
     settle();
     tap(*noCancel->buttonAtIndex(2));
     settle();
-    EXPECT_EQ(clicks.log, (std::vector<std::string> {"Clear Painting:1:Clear", "Pick:2:C"}));
+    EXPECT_EQ(clicks.log, (std::vector<std::string>{"Clear Painting:1:Clear", "Pick:2:C"}));
     EXPECT_EQ(window->subviews().size(), 1u);
 }
 
@@ -133,12 +137,12 @@ TEST_F(SheetAndAlertTest, NothingBehindTakesTouchesWhileASheetOrAlertIsUpOrLeavi
     tap(*sheet->buttonAtIndex(1));
     tap(*sheet->buttonAtIndex(3));
     tapAt({160, 40});
-    EXPECT_EQ(clicks.log, (std::vector<std::string> {"1:1:Clear Painting"}));
+    EXPECT_EQ(clicks.log, (std::vector<std::string>{"1:1:Clear Painting"}));
     EXPECT_TRUE(touches.empty());
     settle();
 
     auto alert = std::make_shared<ui::AlertView>("Error", "Could not open the selected file.", &clicks, "Cancel",
-                                                 std::vector<std::string> {});
+                                                 std::vector<std::string>{});
     alert->show();
     settle();
     tapAt({160, 40});
@@ -146,14 +150,15 @@ TEST_F(SheetAndAlertTest, NothingBehindTakesTouchesWhileASheetOrAlertIsUpOrLeavi
     tap(*alert->buttonAtIndex(0));
     settle();
     tapAt({160, 40});
-    EXPECT_EQ(touches, (std::vector<std::string> {"behind.began", "behind.ended"}));
+    EXPECT_EQ(touches, (std::vector<std::string>{"behind.began", "behind.ended"}));
 }
 
 TEST_F(SheetAndAlertTest, AButtonTappedAfterTheDelegateWentStillTakesTheSheetDown)
 {
     auto clicks = std::make_unique<Clicks>();
     auto sheet = paintingSheet(clicks.get());
-    auto alert = std::make_shared<ui::AlertView>("Clear Painting", "", clicks.get(), "Cancel", std::vector<std::string> {"Clear"});
+    auto alert = std::make_shared<ui::AlertView>("Clear Painting", "", clicks.get(), "Cancel",
+                                                 std::vector<std::string>{"Clear"});
     sheet->showFromToolbar(*toolbar);
     alert->show();
     settle();
@@ -178,7 +183,7 @@ TEST_F(SheetAndAlertTest, ASheetShownAgainWhileLeavingLeavesNoDimmingBehind)
     EXPECT_TRUE(sheet->isVisible());
     tap(*sheet->buttonAtIndex(0));
     settle();
-    EXPECT_EQ(clicks.log, (std::vector<std::string> {"1:3:Cancel", "1:0:Undo"}));
+    EXPECT_EQ(clicks.log, (std::vector<std::string>{"1:3:Cancel", "1:0:Undo"}));
     EXPECT_EQ(window->subviews().size(), 1u);
 }
 
@@ -189,7 +194,7 @@ TEST_F(SheetAndAlertTest, ShowingOutsideAWindowDoesNothing)
     sheet->showInView(*loose);
     EXPECT_FALSE(sheet->isVisible());
     window.reset(); // no key window any more
-    auto alert = std::make_shared<ui::AlertView>("Error", "", nullptr, "Cancel", std::vector<std::string> {});
+    auto alert = std::make_shared<ui::AlertView>("Error", "", nullptr, "Cancel", std::vector<std::string>{});
     alert->show();
     EXPECT_FALSE(alert->isVisible());
 }

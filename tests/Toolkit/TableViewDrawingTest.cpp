@@ -4,10 +4,10 @@
 
 #include "Foundation/FileOps.h"
 #include "ImageIO/Encoder.h"
-#include "ToolkitTestSupport.h"
 #include "Toolkit/ImageAsset.h"
 #include "Toolkit/Label.h"
 #include "Toolkit/TableView.h"
+#include "ToolkitTestSupport.h"
 
 namespace {
 
@@ -39,15 +39,19 @@ public:
         std::string identifier = "myTableViewCell " + std::to_string(path.section);
         auto cell = table.dequeueReusableCell(identifier);
         if (!cell)
-            cell = std::make_shared<TableViewCell>(Rect {}, identifier);
+            cell = std::make_shared<TableViewCell>(Rect{}, identifier);
         if (path.section == 0) {
             cell->setText(path.row == 0 ? "Photo Paint" : "Freehand Paint");
-            cell->setAccessoryType(path.row == 1 ? ui::TableViewCellAccessoryType::Checkmark : ui::TableViewCellAccessoryType::None);
+            cell->setAccessoryType(path.row == 1 ? ui::TableViewCellAccessoryType::Checkmark
+                                                 : ui::TableViewCellAccessoryType::None);
             return cell;
         }
-        static const std::pair<const char*, gfx::Color> colors[] = {
-            {"Black", {0, 0, 0, 1}}, {"Brick Red", {0.6f, 0.15f, 0.1f, 1}}, {"Sky Blue", {0.4f, 0.7f, 0.95f, 1}},
-            {"Leaf Green", {0.3f, 0.6f, 0.2f, 1}}, {"Sunflower", {0.98f, 0.8f, 0.1f, 1}}, {"White", {1, 1, 1, 1}}};
+        static const std::pair<const char*, gfx::Color> colors[] = {{"Black", {0, 0, 0, 1}},
+                                                                    {"Brick Red", {0.6f, 0.15f, 0.1f, 1}},
+                                                                    {"Sky Blue", {0.4f, 0.7f, 0.95f, 1}},
+                                                                    {"Leaf Green", {0.3f, 0.6f, 0.2f, 1}},
+                                                                    {"Sunflower", {0.98f, 0.8f, 0.1f, 1}},
+                                                                    {"White", {1, 1, 1, 1}}};
         cell->setText(colors[path.row].first);
         cell->setImage(swatch(colors[path.row].second));
         return cell;
@@ -57,7 +61,7 @@ public:
     {
         if (section != 0)
             return nullptr;
-        auto note = std::make_shared<ui::Label>(Rect {0, 0, 280, 44});
+        auto note = std::make_shared<ui::Label>(Rect{0, 0, 280, 44});
         note->setText("The Photo Paint mode automatically choses\rthe brush color from your photo.");
         note->setNumberOfLines(2);
         note->setTextAlignment(ui::TextAlignment::Center);
@@ -80,26 +84,32 @@ protected:
         ui::setScreenScale(1);
         ToolkitTest::TearDown();
     }
-    gfx::Color pixel(double x, double y) const { return window->backingStore()->colorAt(static_cast<int>(x * 2), static_cast<int>(y * 2)); }
+    gfx::Color pixel(double x, double y) const
+    {
+        return window->backingStore()->colorAt(static_cast<int>(x * 2), static_cast<int>(y * 2));
+    }
     void keep(const std::string& name) const
     {
         const char* dir = std::getenv("KANVARO_SCREENSHOT_DIR");
         if (!dir || !*dir)
             return;
         const gfx::BitmapContext& store = *window->backingStore();
-        imageio::PixelsView view {store.constData(), store.width(), store.height(), store.bytesPerRow(), true};
+        imageio::PixelsView view{store.constData(), store.width(), store.height(), store.bytesPerRow(), true};
         auto png = imageio::encodePng(view);
         ASSERT_TRUE(png.ok());
         EXPECT_TRUE(fnd::writeFileAtomically(std::string(dir) + "/" + name, png.value()));
     }
 };
 
-bool near(const gfx::Color& a, const gfx::Color& b) { return std::abs(a.red - b.red) + std::abs(a.green - b.green) + std::abs(a.blue - b.blue) < 0.06; }
+bool near(const gfx::Color& a, const gfx::Color& b)
+{
+    return std::abs(a.red - b.red) + std::abs(a.green - b.green) + std::abs(a.blue - b.blue) < 0.06;
+}
 
 TEST_F(TableViewDrawingTest, GroupedSectionsAreWhiteRoundedBoxesOnPinstripes)
 {
     Picker picker;
-    auto table = std::make_shared<TableView>(Rect {0, 0, 320, 480}, ui::TableViewStyle::Grouped);
+    auto table = std::make_shared<TableView>(Rect{0, 0, 320, 480}, ui::TableViewStyle::Grouped);
     table->setDataSource(&picker);
     table->setDelegate(&picker);
     window->addSubview(table);
@@ -122,7 +132,7 @@ TEST_F(TableViewDrawingTest, GroupedSectionsAreWhiteRoundedBoxesOnPinstripes)
 TEST_F(TableViewDrawingTest, PlainRowsFillTheWidthAndASelectedRowTurnsBlue)
 {
     Picker picker;
-    auto table = std::make_shared<TableView>(Rect {0, 0, 320, 480}, ui::TableViewStyle::Plain);
+    auto table = std::make_shared<TableView>(Rect{0, 0, 320, 480}, ui::TableViewStyle::Plain);
     table->setDataSource(&picker);
     table->setDelegate(&picker);
     window->addSubview(table);

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <map>
 
-#include "ToolkitTestSupport.h"
 #include "Toolkit/Label.h"
 #include "Toolkit/TableView.h"
+#include "ToolkitTestSupport.h"
 
 namespace {
 
@@ -23,19 +23,22 @@ using ui::TableViewCellAccessoryType;
 // frame and shifted once by a transform on their content view.
 class Rows : public ui::TableViewDataSource, public ui::TableViewDelegate {
 public:
-    std::vector<int> rowCounts {3};
+    std::vector<int> rowCounts{3};
     std::vector<std::string> titles;
     std::map<int, double> footerHeights; // by section; others get the table's default
     std::map<int, ui::ViewRef> footerViews;
-    std::map<int, int> chosen;           // section -> row with the checkmark
-    double tallRowHeight = 0;            // row 1 of section 0 when above zero
+    std::map<int, int> chosen; // section -> row with the checkmark
+    double tallRowHeight = 0;  // row 1 of section 0 when above zero
     bool dequeues = true;
     int cellsMade = 0;
     std::vector<IndexPath> selected;
     std::function<void(const IndexPath&)> onSelect;
 
     int numberOfSectionsInTableView(TableView&) override { return static_cast<int>(rowCounts.size()); }
-    int tableViewNumberOfRowsInSection(TableView&, int section) override { return rowCounts.at(static_cast<std::size_t>(section)); }
+    int tableViewNumberOfRowsInSection(TableView&, int section) override
+    {
+        return rowCounts.at(static_cast<std::size_t>(section));
+    }
     std::string tableViewTitleForHeaderInSection(TableView&, int section) override
     {
         return static_cast<std::size_t>(section) < titles.size() ? titles[static_cast<std::size_t>(section)] : "";
@@ -43,12 +46,13 @@ public:
     ui::TableViewCellRef tableViewCellForRowAtIndexPath(TableView& table, const IndexPath& path) override
     {
         // Asking beyond the data would stop the program in the application's screens.
-        if (path.section >= static_cast<int>(rowCounts.size()) || path.row >= rowCounts[static_cast<std::size_t>(path.section)])
+        if (path.section >= static_cast<int>(rowCounts.size())
+            || path.row >= rowCounts[static_cast<std::size_t>(path.section)])
             ADD_FAILURE() << "asked for row " << path.row << " of section " << path.section;
         std::string identifier = "myTableViewCell " + std::to_string(path.section);
         auto cell = dequeues ? table.dequeueReusableCell(identifier) : nullptr;
         if (!cell) {
-            cell = std::make_shared<TableViewCell>(Rect {}, identifier);
+            cell = std::make_shared<TableViewCell>(Rect{}, identifier);
             cell->contentView()->setTransform(gfx::AffineTransform::translation(-20, 0));
             ++cellsMade;
         }
@@ -56,7 +60,7 @@ public:
         cell->setText(std::to_string(path.section) + "." + std::to_string(path.row));
         auto pick = chosen.find(path.section);
         cell->setAccessoryType(pick != chosen.end() && pick->second == path.row ? TableViewCellAccessoryType::Checkmark
-                                                                                 : TableViewCellAccessoryType::None);
+                                                                                : TableViewCellAccessoryType::None);
         return cell;
     }
     double tableViewHeightForRowAtIndexPath(TableView& table, const IndexPath& path) override
@@ -121,7 +125,7 @@ TEST_F(TableViewTest, GroupedSectionsStackHeadersRowsAndFooters)
     rows.titles = {"Paint Mode", "Freehand Brush Color"};
     rows.tallRowHeight = 91;
     rows.footerHeights = {{0, 44}, {1, 0}};
-    auto note = std::make_shared<ui::Label>(Rect {0, 0, 280, 44});
+    auto note = std::make_shared<ui::Label>(Rect{0, 0, 280, 44});
     note->setText("first line\rsecond line");
     rows.footerViews[0] = note;
     auto table = makeTable({0, 0, 320, 1000}, ui::TableViewStyle::Grouped);
@@ -149,13 +153,14 @@ TEST_F(TableViewTest, GroupedSectionsStackHeadersRowsAndFooters)
     for (const auto& view : table->subviews()) {
         if (auto* label = dynamic_cast<ui::Label*>(view.get()); label && label != note.get()) {
             titles.push_back(label->text());
-            EXPECT_LT(label->frame().maxY(), table->rectForRowAtIndexPath({static_cast<int>(titles.size()) - 1, 0}).minY());
+            EXPECT_LT(label->frame().maxY(),
+                      table->rectForRowAtIndexPath({static_cast<int>(titles.size()) - 1, 0}).minY());
         }
     }
-    EXPECT_EQ(titles, (std::vector<std::string> {"Paint Mode", "Freehand Brush Color"}));
-    EXPECT_EQ(table->indexPathForRowAtPoint({100, 150}), (IndexPath {0, 1}));
+    EXPECT_EQ(titles, (std::vector<std::string>{"Paint Mode", "Freehand Brush Color"}));
+    EXPECT_EQ(table->indexPathForRowAtPoint({100, 150}), (IndexPath{0, 1}));
     EXPECT_EQ(table->indexPathForRowAtPoint({100, 200}), std::nullopt); // the footer
-    EXPECT_EQ(table->indexPathForRowAtPoint({5, 60}), std::nullopt);         // the margin
+    EXPECT_EQ(table->indexPathForRowAtPoint({5, 60}), std::nullopt);    // the margin
 }
 
 TEST_F(TableViewTest, CellsAreReusedOnlyUnderTheirOwnIdentifierAndKeepTheirState)
@@ -205,7 +210,7 @@ TEST_F(TableViewTest, ATapSelectsItsRowAndTheCheckmarkFollowsAReload)
     rows.chosen = {{0, 0}, {1, 3}};
     auto table = makeTable({0, 0, 320, 480}, ui::TableViewStyle::Grouped);
     table->setContentInset({44, 0, 0, 0});
-    EXPECT_EQ(table->contentOffset(), (Point {0, -44})); // the first row starts below the bar
+    EXPECT_EQ(table->contentOffset(), (Point{0, -44})); // the first row starts below the bar
     rows.onSelect = [&](const IndexPath& path) {
         rows.chosen[path.section] = path.row;
         table->reloadData();
@@ -213,7 +218,7 @@ TEST_F(TableViewTest, ATapSelectsItsRowAndTheCheckmarkFollowsAReload)
 
     Rect row2 = table->convertRectToView(table->rectForRowAtIndexPath({0, 2}), nullptr);
     tap({row2.midX(), row2.midY()}, 0);
-    ASSERT_EQ(rows.selected, (std::vector<IndexPath> {{0, 2}}));
+    ASSERT_EQ(rows.selected, (std::vector<IndexPath>{{0, 2}}));
     EXPECT_EQ(table->cellForRowAtIndexPath({0, 0})->accessoryType(), TableViewCellAccessoryType::None);
     EXPECT_EQ(table->cellForRowAtIndexPath({0, 2})->accessoryType(), TableViewCellAccessoryType::Checkmark);
     EXPECT_EQ(table->indexPathForSelectedRow(), std::nullopt); // the reload cleared the highlight
@@ -263,11 +268,11 @@ TEST_F(TableViewTest, AShrunkenDataSourceIsNeverAskedForRowsItLost)
 
     rows.rowCounts = {3}; // shrinks; the table still shows the old rows until it reloads
     table->setContentOffset({0, 50 * 44 - 400});
-    tap({last.midX(), last.midY()}, 0); // the old row's place
+    tap({last.midX(), last.midY()}, 0);  // the old row's place
     EXPECT_EQ(rows.selected.size(), 1u); // reported from what the table shows, no asking
 
     table->reloadData();
-    EXPECT_EQ(table->contentOffset(), (Point {0, 0}));
+    EXPECT_EQ(table->contentOffset(), (Point{0, 0}));
     EXPECT_EQ(texts(*table), "0.0 0.1 0.2 ");
     EXPECT_EQ(table->indexPathForSelectedRow(), std::nullopt);
     rows.rowCounts = {};
@@ -278,8 +283,8 @@ TEST_F(TableViewTest, AShrunkenDataSourceIsNeverAskedForRowsItLost)
 TEST_F(TableViewTest, ADelegateThatReleasesTheTableDuringSelectionIsSafe)
 {
     rows.rowCounts = {11};
-    auto panel = std::make_shared<ui::View>(Rect {20, 75, 280, 330});
-    auto table = std::make_shared<TableView>(Rect {5, 5, 270, 300});
+    auto panel = std::make_shared<ui::View>(Rect{20, 75, 280, 330});
+    auto table = std::make_shared<TableView>(Rect{5, 5, 270, 300});
     table->setDataSource(&rows);
     table->setDelegate(&rows);
     panel->addSubview(table);
@@ -327,7 +332,7 @@ TEST_F(TableViewTest, AFlickGlidesAndSlowsWhileARestingFingerThrowsNothing)
     table->setContentInset({44, 0, 0, 0});
     EXPECT_TRUE(ui::scrollToTopIn(*window));
     runUntil(13);
-    EXPECT_EQ(table->contentOffset(), (Point {0, -44}));
+    EXPECT_EQ(table->contentOffset(), (Point{0, -44}));
 }
 
 } // namespace

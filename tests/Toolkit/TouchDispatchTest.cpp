@@ -1,5 +1,5 @@
-#include "ToolkitTestSupport.h"
 #include "Toolkit/ViewController.h"
+#include "ToolkitTestSupport.h"
 
 namespace {
 
@@ -24,9 +24,9 @@ TEST_F(TouchDispatchTest, ATouchSticksToTheViewItBeganOnAndReportsLocationsInIt)
     auto b = add(*window, "b", Rect(100, 0, 100, 100));
     window->touchDown(1, {50, 50}, 0.0);
     window->touchMove(1, {150, 60}, 0.1); // over b now, still a's touch
-    EXPECT_EQ(a->lastLocation, (gfx::Point {150, 60}));
+    EXPECT_EQ(a->lastLocation, (gfx::Point{150, 60}));
     window->touchUp(1, {160, 70}, 0.2);
-    EXPECT_EQ(log, (Log {"a.began", "a.moved", "a.ended"}));
+    EXPECT_EQ(log, (Log{"a.began", "a.moved", "a.ended"}));
     EXPECT_EQ(window->activeTouchCount(), 0u);
 }
 
@@ -41,8 +41,8 @@ TEST_F(TouchDispatchTest, UnhandledTouchesTravelUpTheResponderChainThroughTheCon
     EXPECT_EQ(controller.nextResponder(), parent.get());
     window->touchDown(1, {20, 20}, 0);
     window->touchUp(1, {20, 20}, 0.1);
-    EXPECT_EQ(log, (Log {"parent.began", "parent.ended"}));
-    EXPECT_EQ(parent->lastLocation, (gfx::Point {20, 20}));
+    EXPECT_EQ(log, (Log{"parent.began", "parent.ended"}));
+    EXPECT_EQ(parent->lastLocation, (gfx::Point{20, 20}));
 }
 
 TEST_F(TouchDispatchTest, AForwardingViewAndItsSuperviewBothSeeTheTouchInOrder)
@@ -51,7 +51,7 @@ TEST_F(TouchDispatchTest, AForwardingViewAndItsSuperviewBothSeeTheTouchInOrder)
     auto inner = add(*outer, "inner", Rect(10, 10, 100, 100));
     inner->forward = true;
     window->touchDown(1, {20, 20}, 0);
-    EXPECT_EQ(log, (Log {"inner.began", "outer.began"}));
+    EXPECT_EQ(log, (Log{"inner.began", "outer.began"}));
 }
 
 TEST_F(TouchDispatchTest, AViewRemovedDuringItsOwnTouchHandlingKeepsReceivingSafely)
@@ -66,7 +66,7 @@ TEST_F(TouchDispatchTest, AViewRemovedDuringItsOwnTouchHandlingKeepsReceivingSaf
     raw->onBegan = nullptr;
     window->touchMove(1, {20, 20}, 0.1);
     window->touchUp(1, {20, 20}, 0.2);
-    EXPECT_EQ(log, (Log {"doomed.began", "doomed.moved", "doomed.ended"}));
+    EXPECT_EQ(log, (Log{"doomed.began", "doomed.moved", "doomed.ended"}));
     EXPECT_TRUE(watch.expired());
 }
 
@@ -75,7 +75,7 @@ TEST_F(TouchDispatchTest, TouchesOutsideEveryViewAndUnknownIdsAreIgnored)
     add(*window, "a", Rect(0, 0, 100, 100));
     window->touchDown(1, {500, 500}, 0); // outside the window
     window->touchMove(1, {50, 50}, 0.1);
-    window->touchUp(2, {50, 50}, 0.1);   // never began
+    window->touchUp(2, {50, 50}, 0.1); // never began
     window->touchDown(3, {std::nan(""), 5}, 0.2);
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(window->activeTouchCount(), 0u);
@@ -89,12 +89,15 @@ TEST_F(TouchDispatchTest, MultiTouchIsGroupedPerViewAndSingleTouchViewsSeeOnlyTh
     std::size_t seen = 0;
     multi->onBegan = [&] {}; // logged only
     window->sendTouches(ui::TouchPhase::Began, {{1, {10, 10}}, {2, {20, 20}}, {3, {110, 10}}, {4, {120, 10}}}, 0);
-    EXPECT_EQ(log, (Log {"single.began", "multi.began"}));
+    EXPECT_EQ(log, (Log{"single.began", "multi.began"}));
     EXPECT_EQ(window->activeTouchCount(), 3u);
     struct Counter : ui::View {
         std::size_t* seen;
         explicit Counter(std::size_t* s) : View(Rect(0, 200, 100, 100)), seen(s) { setMultipleTouchEnabled(true); }
-        void touchesMoved(const ui::TouchSet& t, const ui::Event& e) override { *seen = t.count() * 10 + e.allTouches().count(); }
+        void touchesMoved(const ui::TouchSet& t, const ui::Event& e) override
+        {
+            *seen = t.count() * 10 + e.allTouches().count();
+        }
     };
     auto counter = std::make_shared<Counter>(&seen);
     window->addSubview(counter);
@@ -111,7 +114,7 @@ TEST_F(TouchDispatchTest, QuickSecondTapNearTheFirstCountsTwo)
     int taps = 0;
     struct Tapper : ui::View {
         int* taps;
-        explicit Tapper(int* t) : View(Rect(0, 0, 100, 100)), taps(t) { }
+        explicit Tapper(int* t) : View(Rect(0, 0, 100, 100)), taps(t) {}
         void touchesBegan(const ui::TouchSet& t, const ui::Event&) override { *taps = t.anyObject()->tapCount(); }
     };
     window->addSubview(std::make_shared<Tapper>(&taps));

@@ -18,11 +18,11 @@ void expectNear(Point a, Point b)
 TEST(ViewGeometry, FrameCenterBoundsAndTransformAboutTheCentre)
 {
     ui::View v(Rect(10, 20, 100, 50));
-    EXPECT_EQ(v.center(), (Point {60, 45}));
+    EXPECT_EQ(v.center(), (Point{60, 45}));
     EXPECT_EQ(v.bounds(), Rect(0, 0, 100, 50));
     v.setTransform(gfx::AffineTransform::scaling(2, 2));
     EXPECT_EQ(v.frame(), Rect(-40, -5, 200, 100)); // grows about the centre
-    EXPECT_EQ(v.center(), (Point {60, 45}));
+    EXPECT_EQ(v.center(), (Point{60, 45}));
 }
 
 TEST(ViewGeometry, ConvertsPointsThroughOffsetsBoundsOriginsAndTransforms)
@@ -96,15 +96,15 @@ TEST(ViewTree, OrderingOperationsAndTags)
             t.push_back(v->tag());
         return t;
     };
-    EXPECT_EQ(tags(), (std::vector<int> {3, 1, 2}));
+    EXPECT_EQ(tags(), (std::vector<int>{3, 1, 2}));
     root->bringSubviewToFront(c.get());
-    EXPECT_EQ(tags(), (std::vector<int> {1, 2, 3}));
+    EXPECT_EQ(tags(), (std::vector<int>{1, 2, 3}));
     root->sendSubviewToBack(b.get());
-    EXPECT_EQ(tags(), (std::vector<int> {2, 1, 3}));
+    EXPECT_EQ(tags(), (std::vector<int>{2, 1, 3}));
     root->insertSubviewAbove(b, a.get()); // moving within the same superview
-    EXPECT_EQ(tags(), (std::vector<int> {1, 2, 3}));
+    EXPECT_EQ(tags(), (std::vector<int>{1, 2, 3}));
     root->insertSubviewAt(c, 0);
-    EXPECT_EQ(tags(), (std::vector<int> {3, 1, 2}));
+    EXPECT_EQ(tags(), (std::vector<int>{3, 1, 2}));
 
     auto grandchild = std::make_shared<ui::View>();
     grandchild->setTag(7);

@@ -16,7 +16,8 @@ namespace {
 constexpr double kDesign = 256; // the icon is drawn in a 256 x 256 design space
 constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 
-void canvasSheet(cairo_t* cr) {
+void canvasSheet(cairo_t* cr)
+{
     roundedRectPath(cr, 20, 28, 216, 208, 30);
     cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
     cairo_fill(cr);
@@ -31,7 +32,8 @@ void canvasSheet(cairo_t* cr) {
     cairo_stroke(cr);
 }
 
-void paintStroke(cairo_t* cr, double y, double bend, double r, double g, double b) {
+void paintStroke(cairo_t* cr, double y, double bend, double r, double g, double b)
+{
     cairo_move_to(cr, 44, y);
     cairo_curve_to(cr, 92, y - bend, 148, y + bend, 200, y - bend / 2);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
@@ -40,7 +42,8 @@ void paintStroke(cairo_t* cr, double y, double bend, double r, double g, double 
     cairo_stroke(cr);
 }
 
-void brush(cairo_t* cr) {
+void brush(cairo_t* cr)
+{
     cairo_save(cr);
     cairo_translate(cr, 150, 150);
     cairo_rotate(cr, -0.8);
@@ -66,7 +69,8 @@ void brush(cairo_t* cr) {
     cairo_restore(cr);
 }
 
-void appIcon(cairo_t* cr, double w, double h) {
+void appIcon(cairo_t* cr, double w, double h)
+{
     cairo_scale(cr, w / kDesign, h / kDesign);
     canvasSheet(cr);
     paintStroke(cr, 76, 26, 0.9, 0.2, 0.18);
@@ -77,14 +81,16 @@ void appIcon(cairo_t* cr, double w, double h) {
 
 } // namespace
 
-bool writeAppIcons(const std::string& outDir) {
+bool writeAppIcons(const std::string& outDir)
+{
     bool ok = true;
     for (int size : kIconSizes) {
         const std::string side = std::to_string(size);
         const std::string dir = outDir + "/Desktop/hicolor/" + side + "x" + side + "/apps";
         std::error_code error;
         std::filesystem::create_directories(dir, error);
-        ok = !error && writePng(dir + "/kanvaro.png", PngKind::Rgba, size, size, renderRgba(size, size, 1, appIcon)) && ok;
+        ok = !error && writePng(dir + "/kanvaro.png", PngKind::Rgba, size, size, renderRgba(size, size, 1, appIcon))
+             && ok;
     }
     return ok;
 }

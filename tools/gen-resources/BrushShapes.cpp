@@ -1,7 +1,7 @@
 #include "BrushShapes.h"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <map>
 
@@ -14,7 +14,7 @@ namespace genres {
 namespace {
 
 constexpr int N = kBrushShapeSize;
-constexpr double kPixel = 2.0 / N;  // one pixel in the [-1, 1] shape coordinates
+constexpr double kPixel = 2.0 / N; // one pixel in the [-1, 1] shape coordinates
 constexpr double kPi = 3.14159265358979323846;
 
 // Paint coverage at (u, v) in [-1, 1]^2, v = -1 at the first row; x, y are pixel indices.
@@ -26,9 +26,9 @@ double hardEdge(double sd) { return clamp01(0.5 - sd / kPixel); }
 // A radius that wanders with the angle, for irregular blobs; periodic in the angle.
 class RaggedRadius {
 public:
-    RaggedRadius(double base, double wobble, std::uint64_t seed)
-        : base_(base), wobble_(wobble), noise_(8, seed) {}
-    double at(double angle) const {
+    RaggedRadius(double base, double wobble, std::uint64_t seed) : base_(base), wobble_(wobble), noise_(8, seed) {}
+    double at(double angle) const
+    {
         return base_ + wobble_ * (noise_.at(4 + 3 * std::cos(angle), 4 + 3 * std::sin(angle)) - 0.5);
     }
 
@@ -48,17 +48,20 @@ double fromDepth(double depth) { return 1.0 - std::exp(-std::max(0.0, depth)); }
 // Smooth bumps along the stroke (v in [-1, 1], the first row leading).
 double gaussBump(double v, double sigma) { return std::exp(-v * v / (2 * sigma * sigma)); }
 // cos^2 over [-1, 1]: copies half a dab apart sum to exactly 1.
-double hannBump(double v) {
+double hannBump(double v)
+{
     double c = std::cos(0.5 * kPi * std::clamp(v, -1.0, 1.0));
     return c * c;
 }
 
 // Streak strength for the column at u, from noise of several widths (0..1), the same on every row.
-double streaks(const PeriodicValueNoise& fine, const PeriodicValueNoise& coarse, int x, double fineWidth) {
+double streaks(const PeriodicValueNoise& fine, const PeriodicValueNoise& coarse, int x, double fineWidth)
+{
     return clamp01(0.6 * fine.at(x / fineWidth, 0.5) + 0.4 * coarse.at(x / 8.0, 0.5));
 }
 
-CoverageFn oil() {
+CoverageFn oil()
+{
     PeriodicValueNoise fine(64, 11);
     PeriodicValueNoise coarse(16, 12);
     return [=](double u, double v, int x, int) {
@@ -69,7 +72,8 @@ CoverageFn oil() {
     };
 }
 
-CoverageFn watercolor() {
+CoverageFn watercolor()
+{
     PeriodicValueNoise granulation(32, 22);
     return [=](double u, double v, int x, int) {
         double a = std::abs(u);
@@ -80,7 +84,8 @@ CoverageFn watercolor() {
     };
 }
 
-CoverageFn pencil() {
+CoverageFn pencil()
+{
     PeriodicValueNoise fine(128, 31);
     PeriodicValueNoise coarse(16, 32);
     return [=](double u, double v, int x, int) {
@@ -90,7 +95,8 @@ CoverageFn pencil() {
     };
 }
 
-CoverageFn airbrush() {
+CoverageFn airbrush()
+{
     return [](double u, double v, int, int) {
         // A Gaussian in depth, so passes add up smoothly at any spacing.
         return fromDepth(1.1 * std::exp(-(u * u + v * v) / (2 * 0.28 * 0.28)));
@@ -98,16 +104,18 @@ CoverageFn airbrush() {
 }
 
 // One tapered scratch running along the stroke: centre line and width as functions of v.
-double scratch(double u, double v, double x0, double slope, double bow, double halfWidth,
-               double v0, double v1) {
-    if (v <= v0 || v >= v1) return 0.0;
+double scratch(double u, double v, double x0, double slope, double bow, double halfWidth, double v0, double v1)
+{
+    if (v <= v0 || v >= v1)
+        return 0.0;
     double t = (v - v0) / (v1 - v0);
     double centre = x0 + slope * v + bow * (1.0 - 4.0 * (t - 0.5) * (t - 0.5));
     double width = halfWidth * std::sqrt(std::max(0.0, 1.0 - 4.0 * (t - 0.5) * (t - 0.5)));
     return hardEdge(std::abs(u - centre) - width);
 }
 
-CoverageFn scratchBoard() {
+CoverageFn scratchBoard()
+{
     return [](double u, double v, int, int) {
         double main = scratch(u, v, 0.0, 0.1, 0.06, 0.06, -0.86, 0.86);
         double left = scratch(u, v, -0.2, 0.14, 0.03, 0.018, -0.7, 0.5);
@@ -117,7 +125,8 @@ CoverageFn scratchBoard() {
 }
 
 // Charcoal: a dark, dense core of fine smudged streaks that thins into stray grains at the edges.
-CoverageFn charcoal() {
+CoverageFn charcoal()
+{
     PeriodicValueNoise fine(128, 41);
     PeriodicValueNoise coarse(16, 42);
     return [=](double u, double v, int x, int) {
@@ -132,7 +141,8 @@ CoverageFn charcoal() {
 
 // Chalk: broad and broken. Whole columns stay bare where the paper's tooth is high, more of them
 // towards the edges, so the marks are streaks with white between them; the rest is laid thick.
-CoverageFn chalk() {
+CoverageFn chalk()
+{
     PeriodicValueNoise fine(64, 51);
     PeriodicValueNoise coarse(16, 52);
     return [=](double u, double v, int x, int) {
@@ -147,7 +157,8 @@ CoverageFn chalk() {
 
 // Pastel keeps one orientation, so its grain cannot run along the stroke: random fine holes that
 // differ across the picture fill one another in where copies overlap.
-CoverageFn pastel() {
+CoverageFn pastel()
+{
     TileableFbm tooth(N, 32, 2, 0.5, 61);
     return [=](double u, double v, int x, int y) {
         double soft = 1.0 - smoothstep(0.35, 0.95, std::hypot(u, v));
@@ -156,7 +167,8 @@ CoverageFn pastel() {
     };
 }
 
-CoverageFn finger() {
+CoverageFn finger()
+{
     PeriodicValueNoise fine(64, 71);
     PeriodicValueNoise coarse(16, 72);
     return [=](double u, double v, int x, int) {
@@ -166,13 +178,15 @@ CoverageFn finger() {
     };
 }
 
-CoverageFn penAndInk() {
+CoverageFn penAndInk()
+{
     return [](double u, double v, int, int) { return hardEdge(std::hypot(u, v) - 0.72); };
 }
 
 // A broad nib held at 45 degrees: a bar with round ends, which sweeps a clean edge even when
 // dabs land several pixels apart (a pointed tip would leave notches between them).
-CoverageFn calligraphy() {
+CoverageFn calligraphy()
+{
     const double c = std::cos(kPi / 4);
     const double s = std::sin(kPi / 4);
     return [=](double u, double v, int, int) {
@@ -183,33 +197,44 @@ CoverageFn calligraphy() {
     };
 }
 
-const std::map<std::string, CoverageFn (*)()>& builders() {
-    static const std::map<std::string, CoverageFn (*)()> table = {
-        {"Oil", oil},         {"Watercolor", watercolor}, {"Pencil", pencil},
-        {"Airbrush", airbrush}, {"ScratchBoard", scratchBoard}, {"Charcoal", charcoal},
-        {"Chalk", chalk},     {"Pastel", pastel},         {"Finger", finger},
-        {"PenAndInk", penAndInk}, {"Calligraphy", calligraphy}};
+const std::map<std::string, CoverageFn (*)()>& builders()
+{
+    static const std::map<std::string, CoverageFn (*)()> table = {{"Oil", oil},
+                                                                  {"Watercolor", watercolor},
+                                                                  {"Pencil", pencil},
+                                                                  {"Airbrush", airbrush},
+                                                                  {"ScratchBoard", scratchBoard},
+                                                                  {"Charcoal", charcoal},
+                                                                  {"Chalk", chalk},
+                                                                  {"Pastel", pastel},
+                                                                  {"Finger", finger},
+                                                                  {"PenAndInk", penAndInk},
+                                                                  {"Calligraphy", calligraphy}};
     return table;
 }
 
 // Fades coverage to nothing over the outer pixels so a dab never shows a square edge.
-double borderWindow(int x, int y) {
+double borderWindow(int x, int y)
+{
     int d = std::min({x, y, N - 1 - x, N - 1 - y});
     return smoothstep(1.0, 8.0, d);
 }
 
 } // namespace
 
-const std::vector<std::string>& brushShapeNames() {
-    static const std::vector<std::string> names = {
-        "Oil",    "Watercolor", "Pencil", "Airbrush",  "ScratchBoard", "Charcoal",
-        "Chalk",  "Pastel",     "Finger", "PenAndInk", "Calligraphy"};
+const std::vector<std::string>& brushShapeNames()
+{
+    static const std::vector<std::string> names = {"Oil",          "Watercolor", "Pencil",     "Airbrush",
+                                                   "ScratchBoard", "Charcoal",   "Chalk",      "Pastel",
+                                                   "Finger",       "PenAndInk",  "Calligraphy"};
     return names;
 }
 
-BrushShape makeBrushShape(const std::string& name) {
+BrushShape makeBrushShape(const std::string& name)
+{
     auto found = builders().find(name);
-    if (found == builders().end()) return {};
+    if (found == builders().end())
+        return {};
     CoverageFn coverage = found->second();
     BrushShape shape{N, std::vector<std::uint8_t>(static_cast<std::size_t>(N) * N)};
     for (int y = 0; y < N; ++y) {
@@ -223,12 +248,12 @@ BrushShape makeBrushShape(const std::string& name) {
     return shape;
 }
 
-bool writeBrushShapes(const std::string& outDir) {
+bool writeBrushShapes(const std::string& outDir)
+{
     bool ok = true;
     for (const std::string& name : brushShapeNames()) {
         BrushShape shape = makeBrushShape(name);
-        ok = writePng(outDir + "/" + name + ".png", PngKind::Grey, shape.size, shape.size,
-                      shape.grey) && ok;
+        ok = writePng(outDir + "/" + name + ".png", PngKind::Grey, shape.size, shape.size, shape.grey) && ok;
     }
     return ok;
 }

@@ -10,8 +10,8 @@ namespace genres {
 inline constexpr int kBrushShapeSize = 128;
 
 struct BrushShape {
-    int size = 0;                    // side in pixels
-    std::vector<std::uint8_t> grey;  // size x size, 0 = full paint, 255 = none
+    int size = 0;                   // side in pixels
+    std::vector<std::uint8_t> grey; // size x size, 0 = full paint, 255 = none
 };
 
 const std::vector<std::string>& brushShapeNames();

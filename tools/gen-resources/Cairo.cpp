@@ -7,7 +7,8 @@
 namespace genres {
 namespace {
 
-std::vector<std::uint8_t> unpremultiply(cairo_surface_t* surface, int width, int height) {
+std::vector<std::uint8_t> unpremultiply(cairo_surface_t* surface, int width, int height)
+{
     cairo_surface_flush(surface);
     const unsigned char* data = cairo_image_surface_get_data(surface);
     int stride = cairo_image_surface_get_stride(surface);
@@ -30,7 +31,8 @@ std::vector<std::uint8_t> unpremultiply(cairo_surface_t* surface, int width, int
 
 } // namespace
 
-std::vector<std::uint8_t> renderRgba(int w, int h, int scale, const DrawFn& draw) {
+std::vector<std::uint8_t> renderRgba(int w, int h, int scale, const DrawFn& draw)
+{
     int pw = w * scale;
     int ph = h * scale;
     SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pw, ph));
@@ -42,12 +44,11 @@ std::vector<std::uint8_t> renderRgba(int w, int h, int scale, const DrawFn& draw
     return unpremultiply(surface.get(), pw, ph);
 }
 
-bool writeUiImage(const std::string& outDir, const std::string& name, int w, int h,
-                  const DrawFn& draw, bool withDouble) {
+bool writeUiImage(const std::string& outDir, const std::string& name, int w, int h, const DrawFn& draw, bool withDouble)
+{
     bool ok = writePng(outDir + "/" + name + ".png", PngKind::Rgba, w, h, renderRgba(w, h, 1, draw));
     if (withDouble) {
-        ok = writePng(outDir + "/" + name + "@2x.png", PngKind::Rgba, w * 2, h * 2,
-                      renderRgba(w, h, 2, draw)) && ok;
+        ok = writePng(outDir + "/" + name + "@2x.png", PngKind::Rgba, w * 2, h * 2, renderRgba(w, h, 2, draw)) && ok;
     }
     return ok;
 }

@@ -10,13 +10,14 @@ namespace genres {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr int kColorImageW = 50;  // inside the 57 x 35 colour button
+constexpr int kColorImageW = 50; // inside the 57 x 35 colour button
 constexpr int kColorImageH = 32;
 
 void spinnerBk(cairo_t* cr, double w, double h) { glossyPanel(cr, 0, 0, w, h, 12, 0.75); }
 
 // The panel, with a recessed well where the picker's 270 x 300 list sits at (5, 5).
-void mediumBk(cairo_t* cr, double w, double h) {
+void mediumBk(cairo_t* cr, double w, double h)
+{
     glossyPanel(cr, 0, 0, w, h, 12, 0.85);
     roundedRectPath(cr, 4.5, 4.5, 271, 301, 6);
     cairo_set_source_rgba(cr, 0, 0, 0, 0.45);
@@ -24,15 +25,16 @@ void mediumBk(cairo_t* cr, double w, double h) {
     cairo_set_source_rgba(cr, 1, 1, 1, 0.2);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
-    cairo_set_source_rgba(cr, 1, 1, 1, 0.35);  // a grip under the list
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.35); // a grip under the list
     roundedRectPath(cr, w / 2 - 20, 313, 40, 5, 2.5);
     cairo_fill(cr);
 }
 
-void sliderThumb(cairo_t* cr, double w, double h) {
+void sliderThumb(cairo_t* cr, double w, double h)
+{
     double cx = w / 2;
     double cy = h / 2;
-    cairo_arc(cr, cx, cy + 1, 10.5, 0, 2 * kPi);  // shadow
+    cairo_arc(cr, cx, cy + 1, 10.5, 0, 2 * kPi); // shadow
     cairo_set_source_rgba(cr, 0, 0, 0, 0.4);
     cairo_fill(cr);
     const double top[3] = {0.98, 0.98, 0.98};
@@ -45,7 +47,8 @@ void sliderThumb(cairo_t* cr, double w, double h) {
 }
 
 // A rounded paint blob with a few bulges, centred in the image.
-void blobPath(cairo_t* cr, double w, double h) {
+void blobPath(cairo_t* cr, double w, double h)
+{
     const int steps = 96;
     for (int i = 0; i <= steps; ++i) {
         double a = 2 * kPi * i / steps;
@@ -62,13 +65,15 @@ void blobPath(cairo_t* cr, double w, double h) {
 }
 
 // Opaque white: its shape is what clips the tinted blob.
-void glob(cairo_t* cr, double w, double h) {
+void glob(cairo_t* cr, double w, double h)
+{
     blobPath(cr, w, h);
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_fill(cr);
 }
 
-void hueToRgb(double hue, double rgb[3]) {
+void hueToRgb(double hue, double rgb[3])
+{
     for (int i = 0; i < 3; ++i) {
         double k = std::fmod(hue * 6 + (4 - 2 * i + 6), 6.0);
         rgb[i] = 1.0 - std::max(0.0, std::min({k, 4 - k, 1.0}));
@@ -76,7 +81,8 @@ void hueToRgb(double hue, double rgb[3]) {
 }
 
 // Rainbow paint twisted into a spiral: the hue turns with angle and with distance from centre.
-void swirl(cairo_t* cr, double w, double h) {
+void swirl(cairo_t* cr, double w, double h)
+{
     cairo_save(cr);
     blobPath(cr, w, h);
     cairo_clip(cr);
@@ -116,7 +122,8 @@ void swirl(cairo_t* cr, double w, double h) {
 
 } // namespace
 
-bool writeControlImages(const std::string& outDir) {
+bool writeControlImages(const std::string& outDir)
+{
     bool ok = writeUiImage(outDir, "SpinnerBk", 160, 120, spinnerBk);
     ok = writeUiImage(outDir, "MediumBk", 280, 330, mediumBk) && ok;
     ok = writeUiImage(outDir, "SliderThumb", 23, 23, sliderThumb) && ok;

@@ -17,7 +17,8 @@ constexpr int kLandscapeThumbH = 90;
 constexpr int kPortraitThumbW = 84;
 constexpr int kPortraitThumbH = 120;
 
-void galleryBk(cairo_t* cr, double w, double h) {
+void galleryBk(cairo_t* cr, double w, double h)
+{
     PatternPtr base(cairo_pattern_create_linear(0, 0, 0, h));
     cairo_pattern_add_color_stop_rgb(base.get(), 0, 0.2, 0.2, 0.23);
     cairo_pattern_add_color_stop_rgb(base.get(), 1, 0.04, 0.04, 0.05);
@@ -42,9 +43,10 @@ void galleryBk(cairo_t* cr, double w, double h) {
 }
 
 // A soft drop shadow and a white mount around a thumbnail of tw x th at (10, 5).
-DrawFn paintingShadow(double tw, double th) {
+DrawFn paintingShadow(double tw, double th)
+{
     return [tw, th](cairo_t* cr, double, double) {
-        for (int i = 6; i >= 1; --i) {  // layered shadow, darker towards the picture
+        for (int i = 6; i >= 1; --i) { // layered shadow, darker towards the picture
             roundedRectPath(cr, 10 - 3 + 2 - i * 0.5, 5 - 3 + 4 - i * 0.3, tw + 6 + i, th + 6 + i, 2 + i);
             cairo_set_source_rgba(cr, 0, 0, 0, 0.12);
             cairo_fill(cr);
@@ -60,7 +62,8 @@ DrawFn paintingShadow(double tw, double th) {
 }
 
 // A red glossy disc with a white rim and a white cross; pressed is darker.
-DrawFn deleteButton(bool pressed) {
+DrawFn deleteButton(bool pressed)
+{
     return [pressed](cairo_t* cr, double w, double h) {
         double cx = w / 2;
         double cy = h / 2;
@@ -86,12 +89,15 @@ DrawFn deleteButton(bool pressed) {
 
 } // namespace
 
-bool writeGalleryImages(const std::string& outDir) {
+bool writeGalleryImages(const std::string& outDir)
+{
     bool ok = writeUiImage(outDir, "GalleryBk", 320, 480, galleryBk);
     ok = writeUiImage(outDir, "GalleryPaintingShadowL", kLandscapeThumbW + 20, kLandscapeThumbH + 20,
-                      paintingShadow(kLandscapeThumbW, kLandscapeThumbH)) && ok;
+                      paintingShadow(kLandscapeThumbW, kLandscapeThumbH))
+         && ok;
     ok = writeUiImage(outDir, "GalleryPaintingShadowP", kPortraitThumbW + 20, kPortraitThumbH + 20,
-                      paintingShadow(kPortraitThumbW, kPortraitThumbH)) && ok;
+                      paintingShadow(kPortraitThumbW, kPortraitThumbH))
+         && ok;
     ok = writeUiImage(outDir, "DeleteButtonN", 30, 30, deleteButton(false)) && ok;
     return writeUiImage(outDir, "DeleteButtonP", 30, 30, deleteButton(true)) && ok;
 }

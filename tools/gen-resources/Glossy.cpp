@@ -9,7 +9,8 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 }
 
-void roundedRectPath(cairo_t* cr, double x, double y, double w, double h, double radius) {
+void roundedRectPath(cairo_t* cr, double x, double y, double w, double h, double radius)
+{
     cairo_new_sub_path(cr);
     cairo_arc(cr, x + w - radius, y + radius, radius, -kPi / 2, 0);
     cairo_arc(cr, x + w - radius, y + h - radius, radius, 0, kPi / 2);
@@ -18,8 +19,8 @@ void roundedRectPath(cairo_t* cr, double x, double y, double w, double h, double
     cairo_close_path(cr);
 }
 
-void glossyPanel(cairo_t* cr, double x, double y, double w, double h, double radius,
-                 double opacity) {
+void glossyPanel(cairo_t* cr, double x, double y, double w, double h, double radius, double opacity)
+{
     cairo_save(cr);
     roundedRectPath(cr, x + 0.5, y + 0.5, w - 1, h - 1, radius);
     PatternPtr body(cairo_pattern_create_linear(0, y, 0, y + h));
@@ -46,11 +47,11 @@ void glossyPanel(cairo_t* cr, double x, double y, double w, double h, double rad
     cairo_restore(cr);
 }
 
-void whiteGlyph(cairo_t* cr, const std::function<void(cairo_t*)>& path,
-                cairo_fill_rule_t rule) {
+void whiteGlyph(cairo_t* cr, const std::function<void(cairo_t*)>& path, cairo_fill_rule_t rule)
+{
     cairo_save(cr);
     cairo_set_fill_rule(cr, rule);
-    for (int i = 3; i >= 1; --i) {  // a cheap blur: offset copies growing fainter
+    for (int i = 3; i >= 1; --i) { // a cheap blur: offset copies growing fainter
         cairo_save(cr);
         cairo_translate(cr, 0, 0.6 * i);
         path(cr);
@@ -69,8 +70,8 @@ void whiteGlyph(cairo_t* cr, const std::function<void(cairo_t*)>& path,
     cairo_restore(cr);
 }
 
-void glossyDisc(cairo_t* cr, double cx, double cy, double radius, const double top[3],
-                const double bottom[3]) {
+void glossyDisc(cairo_t* cr, double cx, double cy, double radius, const double top[3], const double bottom[3])
+{
     cairo_save(cr);
     cairo_arc(cr, cx, cy, radius, 0, 2 * kPi);
     PatternPtr body(cairo_pattern_create_linear(0, cy - radius, 0, cy + radius));

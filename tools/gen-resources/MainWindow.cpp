@@ -4,7 +4,8 @@
 
 namespace genres {
 
-bool writeMainWindow(const std::string& outDir) {
+bool writeMainWindow(const std::string& outDir)
+{
     std::ofstream out(outDir + "/MainWindow.json", std::ios::binary);
     out << "{\n"
            "  \"window\": { \"x\": 0, \"y\": 0, \"width\": 320, \"height\": 480, "

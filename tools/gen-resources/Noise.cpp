@@ -10,32 +10,40 @@ namespace {
 
 double smooth(double t) { return t * t * (3.0 - 2.0 * t); }
 
-int wrap(int v, int period) {
+int wrap(int v, int period)
+{
     int m = v % period;
     return m < 0 ? m + period : m;
 }
 
 // Shortest signed distance from a to b on a circle of circumference `size`.
-double wrappedDelta(double a, double b, double size) {
+double wrappedDelta(double a, double b, double size)
+{
     double d = b - a;
-    if (d > size * 0.5) d -= size;
-    if (d < -size * 0.5) d += size;
+    if (d > size * 0.5)
+        d -= size;
+    if (d < -size * 0.5)
+        d += size;
     return d;
 }
 
 } // namespace
 
 PeriodicValueNoise::PeriodicValueNoise(int period, std::uint64_t seed)
-    : period_(period), values_(static_cast<std::size_t>(period) * period) {
+    : period_(period), values_(static_cast<std::size_t>(period) * period)
+{
     Rng rng(seed);
-    for (double& v : values_) v = rng.unit();
+    for (double& v : values_)
+        v = rng.unit();
 }
 
-double PeriodicValueNoise::lattice(int x, int y) const {
+double PeriodicValueNoise::lattice(int x, int y) const
+{
     return values_[static_cast<std::size_t>(wrap(y, period_)) * period_ + wrap(x, period_)];
 }
 
-double PeriodicValueNoise::at(double x, double y) const {
+double PeriodicValueNoise::at(double x, double y) const
+{
     double fx = std::floor(x);
     double fy = std::floor(y);
     int ix = static_cast<int>(fx);
@@ -47,9 +55,9 @@ double PeriodicValueNoise::at(double x, double y) const {
     return top + (bottom - top) * ty;
 }
 
-TileableFbm::TileableFbm(int size, int basePeriod, int octaves, double persistence,
-                         std::uint64_t seed)
-    : size_(size), persistence_(persistence) {
+TileableFbm::TileableFbm(int size, int basePeriod, int octaves, double persistence, std::uint64_t seed)
+    : size_(size), persistence_(persistence)
+{
     double weight = 1;
     for (int i = 0; i < octaves; ++i) {
         periods_.push_back(basePeriod << i);
@@ -59,7 +67,8 @@ TileableFbm::TileableFbm(int size, int basePeriod, int octaves, double persisten
     }
 }
 
-double TileableFbm::at(double px, double py) const {
+double TileableFbm::at(double px, double py) const
+{
     double sum = 0;
     double weight = 1;
     for (std::size_t i = 0; i < octaves_.size(); ++i) {
@@ -71,7 +80,8 @@ double TileableFbm::at(double px, double py) const {
 }
 
 TileableCells::TileableCells(int size, int cells, double jitter, std::uint64_t seed)
-    : size_(size), cells_(cells), cellSize_(static_cast<double>(size) / cells) {
+    : size_(size), cells_(cells), cellSize_(static_cast<double>(size) / cells)
+{
     Rng rng(seed);
     for (int cy = 0; cy < cells; ++cy) {
         for (int cx = 0; cx < cells; ++cx) {
@@ -81,7 +91,8 @@ TileableCells::TileableCells(int size, int cells, double jitter, std::uint64_t s
     }
 }
 
-CellSample TileableCells::at(double px, double py) const {
+CellSample TileableCells::at(double px, double py) const
+{
     CellSample best;
     best.f1 = best.f2 = std::numeric_limits<double>::max();
     int cx = static_cast<int>(std::floor(px / cellSize_));

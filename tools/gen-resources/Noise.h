@@ -28,7 +28,7 @@ public:
 
 private:
     int size_;
-    double total_ = 0;  // sum of the octave weights, to normalise
+    double total_ = 0; // sum of the octave weights, to normalise
     double persistence_;
     std::vector<int> periods_;
     std::vector<PeriodicValueNoise> octaves_;
@@ -37,10 +37,10 @@ private:
 // Cellular noise over a square picture of side `size` with `cells` x `cells` jittered feature
 // points; distances wrap around the picture's edges.
 struct CellSample {
-    double f1 = 0;  // distance to the nearest point, in pixels
-    double f2 = 0;  // distance to the second nearest point
-    int cell = 0;   // index of the nearest point, stable per cell
-    double dx = 0;  // offset from the nearest point (for shading)
+    double f1 = 0; // distance to the nearest point, in pixels
+    double f2 = 0; // distance to the second nearest point
+    int cell = 0;  // index of the nearest point, stable per cell
+    double dx = 0; // offset from the nearest point (for shading)
     double dy = 0;
 };
 

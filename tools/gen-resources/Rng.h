@@ -7,13 +7,15 @@ namespace genres {
 
 class Rng {
 public:
-    explicit Rng(std::uint64_t seed) {
+    explicit Rng(std::uint64_t seed)
+    {
         next();
         state_ += seed;
         next();
     }
 
-    std::uint32_t next() {
+    std::uint32_t next()
+    {
         std::uint64_t old = state_;
         state_ = old * 6364136223846793005ULL + kIncrement;
         auto xorshifted = static_cast<std::uint32_t>(((old >> 18U) ^ old) >> 27U);

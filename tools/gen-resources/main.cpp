@@ -12,7 +12,8 @@
 #include "Textures.h"
 #include "UiImages.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::fprintf(stderr, "usage: gen-resources OUTDIR\n");
         return 2;
@@ -21,8 +22,7 @@ int main(int argc, char** argv) {
     std::error_code error;
     std::filesystem::create_directories(outDir, error);
     if (error) {
-        std::fprintf(stderr, "gen-resources: cannot create %s: %s\n", outDir.c_str(),
-                     error.message().c_str());
+        std::fprintf(stderr, "gen-resources: cannot create %s: %s\n", outDir.c_str(), error.message().c_str());
         return 1;
     }
     bool ok = genres::writeBrushShapes(outDir);

@@ -17,7 +17,8 @@ int refusePhoto(const std::string& photoPath, const std::string& reason)
 {
     // Decoder messages usually name the file already.
     const bool namesFile = reason.find(photoPath) != std::string::npos;
-    std::cerr << kUnsupportedPhoto << "\n" << kToolName << ": " << (namesFile ? "" : photoPath + ": ") << reason << "\n";
+    std::cerr << kUnsupportedPhoto << "\n"
+              << kToolName << ": " << (namesFile ? "" : photoPath + ": ") << reason << "\n";
     return kExitBadInput;
 }
 

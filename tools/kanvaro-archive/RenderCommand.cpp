@@ -21,7 +21,8 @@ int render(const std::string& path, const std::string& pngPath)
         return kExitFailed;
     }
     const bool premultiplied = image->alpha() == gfx::Image::Alpha::Premultiplied;
-    auto png = imageio::encodePng({image->data(), image->width(), image->height(), image->bytesPerRow(), premultiplied});
+    auto png =
+        imageio::encodePng({image->data(), image->width(), image->height(), image->bytesPerRow(), premultiplied});
     if (!png) {
         std::cerr << kToolName << ": cannot encode " << pngPath << ": " << png.error() << "\n";
         return kExitFailed;

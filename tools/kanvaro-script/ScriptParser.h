@@ -47,18 +47,18 @@ enum class StepKind {
 
 struct Step {
     StepKind kind = StepKind::Wait;
-    int line = 0;          // 1-based line in the script
-    std::string text;      // the line as written, without surrounding blanks
-    std::string argument;  // label, title or path
-    gfx::Point from;       // tap, drag start, pinch centre
-    gfx::Point to;         // drag end
+    int line = 0;         // 1-based line in the script
+    std::string text;     // the line as written, without surrounding blanks
+    std::string argument; // label, title or path
+    gfx::Point from;      // tap, drag start, pinch centre
+    gfx::Point to;        // drag end
     int moves = 10;
-    double seconds = 0.3;  // drag duration or wait
-    double scale = 1;      // pinch
+    double seconds = 0.3;           // drag duration or wait
+    double scale = 1;               // pinch
     std::vector<gfx::Point> points; // keep-pixels probes
-    std::string suffix;    // count-files
-    int count = 0;         // count-files
-    double value = 0;      // set-slider
+    std::string suffix;             // count-files
+    int count = 0;                  // count-files
+    double value = 0;               // set-slider
 };
 
 // Limits on what a script may ask for, so a typo cannot make a run take hours.

@@ -123,7 +123,7 @@ private:
     Kept probe(const std::vector<gfx::Point>& points)
     {
         m_host.window().display();
-        Kept kept {points, {}};
+        Kept kept{points, {}};
         const gfx::BitmapContext& store = *m_host.window().backingStore();
         const double scale = m_host.window().scale();
         for (const gfx::Point& p : points) {

@@ -19,7 +19,7 @@ public:
     void loadView() override
     {
         auto root = std::make_shared<ui::View>(gfx::Rect(0, 0, 320, 416));
-        root->setBackgroundColor(gfx::Color {0.77f, 0.8f, 0.85f, 1});
+        root->setBackgroundColor(gfx::Color{0.77f, 0.8f, 0.85f, 1});
         auto text = std::make_shared<ui::Label>(gfx::Rect(20, 60, 280, 40));
         text->setText("A pushed screen");
         text->setAccessibilityLabel("A pushed screen");
@@ -55,10 +55,7 @@ void ToolkitDemo::loadView()
     setView(m_table);
 }
 
-int ToolkitDemo::numberOfSectionsInTableView(ui::TableView& /*table*/)
-{
-    return 2;
-}
+int ToolkitDemo::numberOfSectionsInTableView(ui::TableView& /*table*/) { return 2; }
 
 int ToolkitDemo::tableViewNumberOfRowsInSection(ui::TableView& /*table*/, int section)
 {
@@ -99,14 +96,15 @@ void ToolkitDemo::tableViewDidSelectRowAtIndexPath(ui::TableView& table, const u
         presentModalViewController(picker, true);
     } else {
         std::make_shared<ui::AlertView>("Alert", "An alert with two buttons.", this, "Cancel",
-                                        std::vector<std::string> {"OK"})->show();
+                                        std::vector<std::string>{"OK"})
+            ->show();
     }
 }
 
 void ToolkitDemo::showActions()
 {
     auto sheet = std::make_shared<ui::ActionSheet>("", this, "Cancel", "Undo",
-                                                   std::vector<std::string> {"Clear Painting", "Export to Photos"});
+                                                   std::vector<std::string>{"Clear Painting", "Export to Photos"});
     sheet->setTag(kActionSheetTag);
     sheet->showInView(*view());
 }
@@ -116,8 +114,9 @@ void ToolkitDemo::actionSheetClickedButtonAtIndex(ui::ActionSheet& sheet, int in
     if (index == sheet.cancelButtonIndex())
         return;
     if (sheet.buttonTitleAtIndex(index) == "Clear Painting") {
-        std::make_shared<ui::AlertView>("Clear Painting", "Are you sure? This action is not undoable.", this,
-                                        "Cancel", std::vector<std::string> {"Clear"})->show();
+        std::make_shared<ui::AlertView>("Clear Painting", "Are you sure? This action is not undoable.", this, "Cancel",
+                                        std::vector<std::string>{"Clear"})
+            ->show();
         return;
     }
     setStatus(sheet.buttonTitleAtIndex(index) + " chosen");
@@ -127,7 +126,8 @@ void ToolkitDemo::alertViewClickedButtonAtIndex(ui::AlertView& alert, int index)
 {
     if (index == alert.cancelButtonIndex())
         return;
-    setStatus(alert.title() == "Clear Painting" ? "Painting cleared" : alert.title() + ": " + alert.buttonTitleAtIndex(index));
+    setStatus(alert.title() == "Clear Painting" ? "Painting cleared"
+                                                : alert.title() + ": " + alert.buttonTitleAtIndex(index));
 }
 
 void ToolkitDemo::imagePickerControllerDidFinishPickingImage(ui::ImagePickerController* /*picker*/, Photo image)
@@ -135,7 +135,7 @@ void ToolkitDemo::imagePickerControllerDidFinishPickingImage(ui::ImagePickerCont
     dismissModalViewControllerAnimated(true);
     std::string size = image ? std::to_string(image->width) + " x " + std::to_string(image->height) : "no picture";
     setStatus("Picked a photo of " + size);
-    std::make_shared<ui::AlertView>("Photo Picked", size, this, "OK", std::vector<std::string> {})->show();
+    std::make_shared<ui::AlertView>("Photo Picked", size, this, "OK", std::vector<std::string>{})->show();
 }
 
 void ToolkitDemo::imagePickerControllerDidCancel(ui::ImagePickerController* /*picker*/)

@@ -13,8 +13,8 @@
 #include "ToolkitDemo.h"
 
 namespace {
-constexpr const char* kUsage
-    = "usage: kanvaro-script [--documents DIR] [--pictures DIR] [--exports DIR] [--toolkit-demo] SCRIPT\n";
+constexpr const char* kUsage =
+    "usage: kanvaro-script [--documents DIR] [--pictures DIR] [--exports DIR] [--toolkit-demo] SCRIPT\n";
 
 // The script's path, or "" for a usage error.
 std::string parseOptions(int argc, char** argv, bool& toolkitDemo)

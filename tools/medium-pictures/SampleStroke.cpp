@@ -29,11 +29,13 @@ gfx::Point curvePoint(double t, double width, double height, double margin)
 void strokeAlongCurve(BrushTool& brush, const std::shared_ptr<ui::View>& view, double margin, bool rest)
 {
     const gfx::Rect bounds = view->bounds();
-    auto touch = std::make_shared<ui::Touch>(view, nullptr, curvePoint(0, bounds.width(), bounds.height(), margin), 0, 1);
+    auto touch =
+        std::make_shared<ui::Touch>(view, nullptr, curvePoint(0, bounds.width(), bounds.height(), margin), 0, 1);
     ui::TouchSet touches({touch});
     brush.touchesBegan(touches, ui::Event(0, touches));
     for (int i = 1; i <= kMoves; ++i) {
-        touch->update(ui::TouchPhase::Moved, curvePoint(double(i) / kMoves, bounds.width(), bounds.height(), margin), i);
+        touch->update(ui::TouchPhase::Moved, curvePoint(double(i) / kMoves, bounds.width(), bounds.height(), margin),
+                      i);
         brush.touchesMoved(touches, ui::Event(i, touches));
         if (rest && i == kMoves / 4)
             fnd::RunLoop::main().runFor(kAirbrushRest); // the airbrush keeps adding dabs here

@@ -15,9 +15,9 @@ namespace {
 
 using mediumpictures::StrokeLook;
 
-constexpr int kWidth = 280;          // points
-constexpr int kRowHeight = 52;       // points
-constexpr int kAirbrushHeight = 91;  // points
+constexpr int kWidth = 280;         // points
+constexpr int kRowHeight = 52;      // points
+constexpr int kAirbrushHeight = 91; // points
 // The picker shows the picture shifted 20 points left in a 270-point list: keep clear of the edges.
 constexpr double kLeft = 14;
 constexpr double kNameWidth = 80;
@@ -58,11 +58,13 @@ void drawLabel(gfx::BitmapContext& ctx, const char* text, double h)
     label.draw(ctx, {kLeft, (h - label.size().height) / 2}, gfx::Color::white());
 }
 
-bool writePicture(const std::string& path, const MediumValue& medium, const StrokeLook& look, int heightPoints, int scale)
+bool writePicture(const std::string& path, const MediumValue& medium, const StrokeLook& look, int heightPoints,
+                  int scale)
 {
     const int w = kWidth * scale, h = heightPoints * scale;
     const double top = kStripInset, bottom = heightPoints - kStripInset;
-    const int stripW = static_cast<int>((kStripRight - kStripX) * scale), stripH = static_cast<int>((bottom - top) * scale);
+    const int stripW = static_cast<int>((kStripRight - kStripX) * scale),
+              stripH = static_cast<int>((bottom - top) * scale);
     gfx::ImageRef stroke = mediumpictures::paintSampleStroke(medium, look, stripW, stripH, scale);
     auto ctx = gfx::BitmapContext::create(w, h);
     if (!stroke || !ctx)
@@ -74,13 +76,15 @@ bool writePicture(const std::string& path, const MediumValue& medium, const Stro
         // The stroke composite is already at pixel scale: one of its pixels on each device pixel.
         gfx::GStateSaver saver(*ctx);
         ctx->clipToPath(gfx::Path::roundedRect(strip, 4));
-        ctx->drawImage({kStripX, top, stroke->width() / static_cast<double>(scale), stroke->height() / static_cast<double>(scale)},
-                       *stroke);
+        ctx->drawImage(
+            {kStripX, top, stroke->width() / static_cast<double>(scale), stroke->height() / static_cast<double>(scale)},
+            *stroke);
     }
     ctx->setStrokeColor({0, 0, 0, 0.6f});
     ctx->setLineWidth(1);
     ctx->strokePath(gfx::Path::roundedRect(strip.insetBy(0.5, 0.5), 4));
-    auto png = imageio::encodePng({ctx->constData(), w, h, ctx->bytesPerRow(), true}, {9, true, imageio::PngFilter::kAdaptive});
+    auto png = imageio::encodePng({ctx->constData(), w, h, ctx->bytesPerRow(), true},
+                                  {9, true, imageio::PngFilter::kAdaptive});
     if (!png) {
         std::fprintf(stderr, "medium-pictures: %s: %s\n", path.c_str(), png.error().c_str());
         return false;

@@ -112,8 +112,9 @@ int main(int argc, char** argv)
         return 1;
     }
     auto shared = std::make_shared<imageio::DecodedImage>(std::move(photo).value());
-    ok = paintSheet(DataModel::sharedDataModelWithUIImage(shared), layout, BrushTool::kModePhoto, outDir + "/photo" + suffix)
-        && ok;
+    ok = paintSheet(DataModel::sharedDataModelWithUIImage(shared), layout, BrushTool::kModePhoto,
+                    outDir + "/photo" + suffix)
+         && ok;
     DataModel::releaseSharedDataModel();
     fnd::RunLoop::main().removeAllTimers();
     return ok ? 0 : 1;
