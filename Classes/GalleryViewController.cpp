@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <functional>
 #include <locale>
 #include <system_error>
 
@@ -13,6 +14,7 @@
 #include "GalleryTableViewCell.h"
 #include "PaintViewController.h"
 #include "Toolkit/BarButtonItem.h"
+#include "Toolkit/FileDrop.h"
 #include "Toolkit/Label.h"
 #include "Toolkit/NavigationController.h"
 #include "Toolkit/NavigationItem.h"
@@ -37,16 +39,39 @@ std::locale userLocale()
     }
 }
 
+// The gallery's root view, and the window's drop target while the gallery is the visible screen.
+class GalleryRootView : public ui::ScrollView, public ui::FileDropTarget {
+public:
+    using ui::ScrollView::ScrollView;
+    std::function<bool(const std::string& path)> onDrop;
+    bool dropFile(const std::string& path) override { return onDrop && onDrop(path); }
+};
+
 } // namespace
 
 GalleryViewController::GalleryViewController() = default;
-GalleryViewController::~GalleryViewController() = default;
+
+GalleryViewController::~GalleryViewController()
+{
+    // The view may outlive the gallery: it takes no more files then.
+    if (auto* root = dynamic_cast<GalleryRootView*>(m_rootView.get()))
+        root->onDrop = nullptr;
+}
 
 void GalleryViewController::loadView()
 {
     if (ui::NavigationController* navigation = navigationController())
         navigation->navigationBar().setBarStyle(ui::BarStyle::BlackTranslucent);
-    m_rootView = std::make_shared<ui::ScrollView>(gfx::Rect{0, 0, 320, 480});
+    auto root = std::make_shared<GalleryRootView>(gfx::Rect{0, 0, 320, 480});
+    root->onDrop = [this](const std::string& path) {
+        // Under a pushed painting screen the gallery is not what the person dropped on.
+        ui::NavigationController* navigation = navigationController();
+        if (navigation && navigation->topViewController() != this)
+            return false;
+        openFileAtPath(path);
+        return true;
+    };
+    m_rootView = std::move(root);
     m_rootView->setScrollEnabled(false);
     m_rootView->setUserInteractionEnabled(true);
     // The background and the list reach up under the translucent bar.

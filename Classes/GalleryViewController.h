@@ -74,6 +74,15 @@ public:
     void imagePickerControllerDidCancel(ui::ImagePickerController* picker) override;
     void pushPaintViewController();
 
+    // A file from outside the application (the command line, a drop on the gallery): a ".art"
+    // opens as a saved painting, anything else starts a new painting as a picked photo would,
+    // with the same alerts when it cannot be read.
+    void openFileAtPath(const std::string& path);
+    // The title a painting read from `archivePath` is saved under: its file name up to the first
+    // "."; for a file outside the documents folder, that title made unique there (" 2", " 3", ...)
+    // so saving never replaces another painting.
+    static std::string titleForArchive(const std::string& documentsDirectory, const std::string& archivePath);
+
     // Edit mode: mark paintings, then delete their files (Done) or keep them (Cancel).
     void setEditing(bool editing, bool animated) override;
     void editAction();
@@ -112,6 +121,11 @@ private:
     void showError(const std::string& message);
     void saveWithOverlay();
     void openPainting(const std::string& thumbnailName);
+    void openArchive(const std::string& archivePath, const std::string& title);
+    void openPhotoAtPath(const std::string& path);
+    // Makes the shared document from the photo; false (after the unsupported-format alert) when
+    // it cannot.
+    bool makeDocumentFromPhoto(Photo image);
     void reloadList();
 
     bool m_cameraSupported = false;

@@ -1,6 +1,8 @@
 // The gallery's documents: making a new painting from each source, opening a saved one, and
 // saving the painting when the user comes back from the painting screen.
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "DataModel.h"
 #include "Foundation/Log.h"
@@ -10,6 +12,7 @@
 #include "PaintViewController.h"
 #include "Toolkit/AlertView.h"
 #include "Toolkit/NavigationController.h"
+#include "Toolkit/PhotoLibrary.h"
 
 namespace {
 // Sheet button indices beyond "From Photo Library" (index 0), which is always first.
@@ -73,15 +76,59 @@ void GalleryViewController::presentImagePickerWithSourceType(ui::ImagePickerSour
     presenter->presentModalViewController(std::move(picker), true);
 }
 
+bool GalleryViewController::makeDocumentFromPhoto(Photo image)
+{
+    if (image && DataModel::sharedDataModelWithUIImage(std::move(image)))
+        return true;
+    showError(kUnsupportedPhotoMessage);
+    return false;
+}
+
 void GalleryViewController::imagePickerControllerDidFinishPickingImage(ui::ImagePickerController* picker, Photo image)
 {
-    DataModel* document = DataModel::sharedDataModelWithUIImage(std::move(image));
-    if (!document)
-        showError(kUnsupportedPhotoMessage);
+    const bool made = makeDocumentFromPhoto(std::move(image));
     if (picker)
         picker->dismissModalViewControllerAnimated(true);
-    if (document)
+    if (made)
         pushPaintViewController();
+}
+
+void GalleryViewController::openPhotoAtPath(const std::string& path)
+{
+    auto photo = ui::decodePickedPhoto(path);
+    if (!photo)
+        fnd::log("The photo cannot be opened: " + photo.error());
+    Photo image = photo ? std::make_shared<const imageio::DecodedImage>(std::move(photo).value()) : nullptr;
+    if (makeDocumentFromPhoto(std::move(image)))
+        pushPaintViewController();
+}
+
+void GalleryViewController::openFileAtPath(const std::string& path)
+{
+    if (std::filesystem::path(path).extension() == ".art")
+        openArchive(path, titleForArchive(fnd::documentsPath(), path));
+    else
+        openPhotoAtPath(path);
+}
+
+std::string GalleryViewController::titleForArchive(const std::string& documentsDirectory,
+                                                   const std::string& archivePath)
+{
+    namespace fs = std::filesystem;
+    std::string title = GalleryTableViewCell::titleOf(fs::path(archivePath).filename().string());
+    if (title.empty())
+        title = "Painting";
+    std::error_code error;
+    if (fs::equivalent(fs::path(archivePath).parent_path(), documentsDirectory, error))
+        return title;
+    const auto taken = [&](const std::string& candidate) {
+        return fs::exists(documentsDirectory + "/" + candidate + ".art", error)
+               || fs::exists(documentsDirectory + "/" + candidate + ".jpg", error);
+    };
+    std::string unique = title;
+    for (int n = 2; taken(unique); ++n)
+        unique = title + " " + std::to_string(n);
+    return unique;
 }
 
 void GalleryViewController::imagePickerControllerDidCancel(ui::ImagePickerController* picker)
@@ -100,8 +147,13 @@ void GalleryViewController::pushPaintViewController()
 void GalleryViewController::openPainting(const std::string& thumbnailName)
 {
     const std::string title = GalleryTableViewCell::titleOf(thumbnailName);
-    fnd::log("opening the painting " + title);
-    DataModel* document = DataModel::sharedDataModelWithArchivePath(fnd::documentsPath() + "/" + title + ".art");
+    openArchive(fnd::documentsPath() + "/" + title + ".art", title);
+}
+
+void GalleryViewController::openArchive(const std::string& archivePath, const std::string& title)
+{
+    fnd::log("opening the painting " + archivePath);
+    DataModel* document = DataModel::sharedDataModelWithArchivePath(archivePath);
     if (!document) {
         showError(kOpenFailedMessage);
         return;

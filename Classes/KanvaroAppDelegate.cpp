@@ -1,5 +1,7 @@
 #include "KanvaroAppDelegate.h"
 
+#include <utility>
+
 #include "Foundation/FileOps.h"
 #include "Foundation/Paths.h"
 #include "GalleryViewController.h"
@@ -22,6 +24,8 @@ void KanvaroAppDelegate::applicationDidFinishLaunching(ui::Window& window)
     m_navigationController->navigationBar().setBarStyle(ui::BarStyle::BlackTranslucent);
     window.addSubview(m_navigationController->viewRef());
     window.makeKeyAndVisible();
+    if (!m_openPath.empty())
+        m_galleryViewController->openFileAtPath(std::exchange(m_openPath, {}));
 }
 
 PaintView* KanvaroAppDelegate::paintView() const

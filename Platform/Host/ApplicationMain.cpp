@@ -1,7 +1,10 @@
 #include "Host/ApplicationMain.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <optional>
 #include <string>
+#include <system_error>
 
 #include "Foundation/Paths.h"
 #include "Host/SdlHost.h"
@@ -10,16 +13,26 @@
 namespace host {
 
 namespace {
-constexpr const char* kUsage = "usage: kanvaro [--documents DIR] [--pictures DIR] [--exports DIR]\n";
+constexpr const char* kUsage = "usage: kanvaro [--documents DIR] [--pictures DIR] [--exports DIR] [PHOTO | FILE.art]\n";
 
-bool parseOptions(int argc, char** argv)
+// The file to open ("" for none), or nothing for a usage error. Every option takes a value; one
+// argument that is no option names the file.
+std::optional<std::string> parseOptions(int argc, char** argv)
 {
-    // Every option takes a value: they come in pairs.
-    for (int i = 1; i < argc; i += 2) {
-        if (i + 1 >= argc || !fnd::setPathFromOption(argv[i], argv[i + 1]))
-            return false;
+    std::string openPath;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--", 0) == 0) {
+            if (i + 1 >= argc || !fnd::setPathFromOption(arg, argv[i + 1]))
+                return std::nullopt;
+            ++i;
+        } else if (openPath.empty() && !arg.empty()) {
+            openPath = arg;
+        } else {
+            return std::nullopt;
+        }
     }
-    return true;
+    return openPath;
 }
 
 // The hosts make a window over the whole phone screen; the interface file must ask for that one.
@@ -53,9 +66,19 @@ Application applicationHooks(ui::ApplicationDelegate& delegate)
 
 int applicationMain(int argc, char** argv)
 {
-    if (!parseOptions(argc, argv)) {
+    const std::optional<std::string> openPath = parseOptions(argc, argv);
+    if (!openPath) {
         std::fputs(kUsage, stderr);
         return 2;
+    }
+    std::string absoluteOpenPath;
+    if (!openPath->empty()) {
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(*openPath, error)) {
+            std::fprintf(stderr, "kanvaro: %s: no such file\n", openPath->c_str());
+            return 2;
+        }
+        absoluteOpenPath = std::filesystem::absolute(*openPath, error).string();
     }
     if (!fnd::preparePaths())
         return 1;
@@ -64,6 +87,7 @@ int applicationMain(int argc, char** argv)
         std::fprintf(stderr, "kanvaro: %s\n", delegate.error().c_str());
         return 1;
     }
+    delegate.value()->setOpenPath(absoluteOpenPath);
     auto host = SdlHost::create("Kanvaro");
     if (!host)
         return 1;

@@ -18,9 +18,10 @@ fnd::Result<std::unique_ptr<ui::ApplicationDelegate>> loadApplicationDelegate();
 // The host hooks that give `delegate` its window, then launch and terminate it.
 Application applicationHooks(ui::ApplicationDelegate& delegate);
 
-// Parses "--documents DIR", "--pictures DIR" and "--exports DIR", prepares the folders, loads the
-// delegate and runs it in an SDL window. Returns the process's exit status: 0 after the window
-// closed, 1 when start-up failed (the reason on stderr), 2 for a usage error.
+// Parses "--documents DIR", "--pictures DIR", "--exports DIR" and an optional file to open (handed
+// to the delegate's setOpenPath), prepares the folders, loads the delegate and runs it in an SDL
+// window. Returns the process's exit status: 0 after the window closed, 1 when start-up failed
+// (the reason on stderr), 2 for a usage error or a file to open that does not exist.
 int applicationMain(int argc, char** argv);
 
 } // namespace host

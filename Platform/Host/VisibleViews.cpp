@@ -171,7 +171,7 @@ ui::View* revealView(ui::Window& window, const std::string& label, const std::fu
 ui::AlertView* findShowingAlert(ui::Window& window, const std::string& title)
 {
     for (ui::AlertView* alert : showingAlerts(window)) {
-        if (alertName(*alert) == title)
+        if (alertName(*alert) == title || alert->message() == title)
             return alert;
     }
     return nullptr;

@@ -28,6 +28,9 @@ public:
 
     virtual void applicationDidFinishLaunching(Window& window) = 0;
     virtual void applicationWillTerminate() {}
+    // A file named on the command line, set before launching; the application opens it once
+    // launching has finished. Applications that open no files ignore it.
+    virtual void setOpenPath(const std::string& path) { (void)path; }
 
 private:
     Window* m_window = nullptr; // owned by the host

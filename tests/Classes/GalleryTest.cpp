@@ -152,6 +152,18 @@ TEST_F(GalleryTest, CellPlacesHalvesAndDeleteButtonsAndReportsWhatWasTouched)
     EXPECT_FALSE(cell.selectedFileName());
 }
 
+// A painting opened from elsewhere must never be saved over one already in the documents folder.
+TEST_F(GalleryTest, OpenedArchivesKeepTheirTitleAndOutsideOnesNeverTakeATakenTitle)
+{
+    const std::string docs = dir.string();
+    for (const char* name : {"Cat.art", "Cat 2.jpg", "Dog.art"})
+        touch(name);
+    EXPECT_EQ(GalleryViewController::titleForArchive(docs, docs + "/Cat.art"), "Cat");
+    EXPECT_EQ(GalleryViewController::titleForArchive(docs, "/elsewhere/Cat.x.art"), "Cat 3");
+    EXPECT_EQ(GalleryViewController::titleForArchive(docs, "/elsewhere/Bird.art"), "Bird");
+    EXPECT_EQ(GalleryViewController::titleForArchive(docs, "/elsewhere/.art"), "Painting");
+}
+
 TEST_F(GalleryTest, DeletingRemovesTheMarkedThumbnailThenItsArchiveAndCancelKeepsAll)
 {
     EXPECT_EQ(GalleryViewController::paintingFilesToRemove("/d", "a.b.jpg"),

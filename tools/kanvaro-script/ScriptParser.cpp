@@ -182,6 +182,8 @@ std::string parseStep(const std::string& command, const std::string& rest, Step&
         return parseWithArgument(StepKind::ExpectAlert, rest, "expect-alert needs a TITLE", step);
     if (command == "pick-photo")
         return parseWithArgument(StepKind::PickPhoto, rest, "pick-photo needs a FILE", step);
+    if (command == "drop")
+        return parseWithArgument(StepKind::Drop, rest, "drop needs a FILE", step);
     if (command == "key") {
         if (!host::HeadlessHost::parseKeyStroke(rest))
             return "key needs a KEY such as ctrl+z, bracketright, 3 or escape, optionally followed by down or up";

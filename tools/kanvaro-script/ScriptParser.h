@@ -9,6 +9,7 @@
 //   expect-alert TITLE
 //   expect-file PATH
 //   pick-photo FILE
+//   drop FILE
 //   key KEY [down|up]
 //   expect-seen LABEL | expect-unseen LABEL
 //   keep-pixels NAME X Y [X Y ...] | expect-same-pixels NAME | expect-other-pixels NAME
@@ -35,6 +36,7 @@ enum class StepKind {
     ExpectAlert,
     ExpectFile,
     PickPhoto,
+    Drop,
     Key,
     ExpectSeen,
     ExpectUnseen,

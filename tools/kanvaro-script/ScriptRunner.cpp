@@ -11,6 +11,7 @@
 #include "Foundation/RunLoop.h"
 #include "Graphics/BitmapContext.h"
 #include "Host/HeadlessHost.h"
+#include "Toolkit/FileDrop.h"
 #include "Toolkit/Window.h"
 
 namespace script {
@@ -85,6 +86,11 @@ public:
         case StepKind::ExpectAlert: return m_host.expectAlert(step.argument);
         case StepKind::ExpectFile: return expectFile(step.argument);
         case StepKind::PickPhoto: return m_host.pickPhoto(step.argument);
+        case StepKind::Drop:
+            // As the desktop host hands a dropped file over: by its absolute path.
+            if (!ui::deliverFileDrop(m_host.window(), std::filesystem::absolute(step.argument).string()))
+                return fnd::Error{"nothing on screen took the file " + step.argument};
+            return {};
         case StepKind::Key: return m_host.key(step.argument);
         case StepKind::ExpectSeen: return checkSeen(step.argument, true);
         case StepKind::ExpectUnseen: return checkSeen(step.argument, false);

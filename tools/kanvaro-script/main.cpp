@@ -3,7 +3,9 @@
 // failed, 2 on a usage error. With --toolkit-demo the script runs against the toolkit's demo
 // screens (ToolkitDemo.h) instead of the application.
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "Foundation/Paths.h"
 #include "Host/ApplicationMain.h"
@@ -14,16 +16,21 @@
 
 namespace {
 constexpr const char* kUsage =
-    "usage: kanvaro-script [--documents DIR] [--pictures DIR] [--exports DIR] [--toolkit-demo] SCRIPT\n";
+    "usage: kanvaro-script [--documents DIR] [--pictures DIR] [--exports DIR] [--open FILE] [--toolkit-demo] "
+    "SCRIPT\n";
 
 // The script's path, or "" for a usage error.
-std::string parseOptions(int argc, char** argv, bool& toolkitDemo)
+std::string parseOptions(int argc, char** argv, bool& toolkitDemo, std::string& openPath)
 {
     std::string scriptPath;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--toolkit-demo") {
             toolkitDemo = true;
+        } else if (arg == "--open") {
+            if (i + 1 >= argc)
+                return {};
+            openPath = argv[++i];
         } else if (arg.rfind("--", 0) == 0) {
             if (i + 1 >= argc || !fnd::setPathFromOption(arg, argv[i + 1]))
                 return {};
@@ -41,8 +48,9 @@ std::string parseOptions(int argc, char** argv, bool& toolkitDemo)
 int main(int argc, char** argv)
 {
     bool toolkitDemo = false;
-    std::string scriptPath = parseOptions(argc, argv, toolkitDemo);
-    if (scriptPath.empty()) {
+    std::string openPath;
+    std::string scriptPath = parseOptions(argc, argv, toolkitDemo, openPath);
+    if (scriptPath.empty() || (toolkitDemo && !openPath.empty())) {
         std::fputs(kUsage, stderr);
         return 2;
     }
@@ -62,6 +70,14 @@ int main(int argc, char** argv)
             return 1;
         }
         application = std::move(delegate.value());
+        // As `kanvaro FILE` hands the file over, so a missing one is the same usage error.
+        std::error_code error;
+        if (!openPath.empty() && !std::filesystem::is_regular_file(openPath, error)) {
+            std::fprintf(stderr, "kanvaro-script: %s: no such file\n", openPath.c_str());
+            return 2;
+        }
+        if (!openPath.empty())
+            application->setOpenPath(std::filesystem::absolute(openPath, error).string());
         host.launch(host::applicationHooks(*application));
     }
     auto outcome = script::runScriptFile(scriptPath, host);
