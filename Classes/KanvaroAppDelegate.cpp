@@ -4,6 +4,7 @@
 #include "Foundation/Paths.h"
 #include "GalleryViewController.h"
 #include "PaintViewController.h"
+#include "Recovery.h"
 #include "Toolkit/NavigationController.h"
 #include "Toolkit/StatusBar.h"
 #include "Toolkit/Window.h"
@@ -22,6 +23,8 @@ void KanvaroAppDelegate::applicationDidFinishLaunching(ui::Window& window)
     m_navigationController->navigationBar().setBarStyle(ui::BarStyle::BlackTranslucent);
     window.addSubview(m_navigationController->viewRef());
     window.makeKeyAndVisible();
+    fnd::removeStaleTemporaries(recovery::folder());
+    m_galleryViewController->offerRecovery();
 }
 
 PaintView* KanvaroAppDelegate::paintView() const
