@@ -14,6 +14,7 @@
 
 #include "Toolkit/ActionSheet.h"
 #include "Toolkit/ActivityIndicator.h"
+#include "Toolkit/AlertView.h"
 #include "Toolkit/ImagePickerController.h"
 #include "Toolkit/ImageView.h"
 #include "Toolkit/Label.h"
@@ -28,7 +29,8 @@ class GalleryViewController : public ui::ViewController,
                               public ui::TableViewDataSource,
                               public ui::TableViewDelegate,
                               public ui::ActionSheetDelegate,
-                              public ui::ImagePickerControllerDelegate {
+                              public ui::ImagePickerControllerDelegate,
+                              public ui::AlertViewDelegate {
 public:
     static constexpr const char* kGreeting = "Turn your photo into a masterpiece or\rpaint your own from scratch.";
     static constexpr const char* kErrorTitle = "Error";
@@ -38,6 +40,14 @@ public:
     static constexpr const char* kSaveFailedMessage =
         "The painting could not be saved. The copy saved before, if any, is unchanged.";
     static constexpr const char* kBlankFailedMessage = "A blank canvas could not be made.";
+    static constexpr const char* kRestoreTitle = "Restore Painting?";
+    static constexpr const char* kRestoreMessage =
+        "Kanvaro closed before your painting was saved. Restore the recovered copy?";
+    static constexpr const char* kRestoreButton = "Restore";
+    static constexpr const char* kDiscardButton = "Discard";
+    static constexpr const char* kUnreadableTitle = "Recovery Failed";
+    static constexpr const char* kUnreadableMessage =
+        "A painting kept for recovery could not be read. It was set aside in the Recovery folder.";
     static constexpr const char* kEmptyHint = "No paintings yet.\nTap + to start one.";
     static constexpr const char* kReuseIdentifier = "MyIdentifier";
     static constexpr double kRowHeight = 150;
@@ -94,6 +104,12 @@ public:
     void startSpinnerWithText(const std::string& text);
     void stopSpinner();
 
+    // At start-up: offers to restore a recovery copy left by a crash (Recovery.h), or says once
+    // that one could not be read (it is set aside). A file named at launch (may be empty) opens
+    // when there is nothing to offer, or once the offer is declined.
+    void offerRecovery(std::string thenOpen = {});
+    void alertViewClickedButtonAtIndex(ui::AlertView& alert, int buttonIndex) override;
+
     // Before the process ends: saves the open painting when it was changed (no overlay, no alert).
     void saveBeforeTerminating();
 
@@ -119,7 +135,8 @@ protected:
 
 private:
     void showError(const std::string& message);
-    void saveWithOverlay();
+    // True when the painting was saved.
+    bool saveWithOverlay();
     void openPainting(const std::string& thumbnailName);
     void openArchive(const std::string& archivePath, const std::string& title);
     void openPhotoAtPath(const std::string& path);
@@ -127,6 +144,11 @@ private:
     // it cannot.
     bool makeDocumentFromPhoto(Photo image);
     void reloadList();
+    void restoreRecoveryCopy();
+
+    std::string m_recoveryPath;   // the copy the restore alert offers
+    std::string m_openAfterOffer; // the file named at launch, waiting for the answer
+    std::weak_ptr<ui::AlertView> m_restoreAlert;
 
     bool m_cameraSupported = false;
     std::shared_ptr<ui::ScrollView> m_rootView;

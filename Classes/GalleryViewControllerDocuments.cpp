@@ -1,15 +1,19 @@
 // The gallery's documents: making a new painting from each source, opening a saved one, and
-// saving the painting when the user comes back from the painting screen.
+// saving the painting when the user comes back from the painting screen, and restoring one that
+// a crash left as a recovery copy.
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "DataModel.h"
+#include "Foundation/FileOps.h"
 #include "Foundation/Log.h"
 #include "Foundation/Paths.h"
 #include "GalleryTableViewCell.h"
 #include "GalleryViewController.h"
 #include "PaintViewController.h"
+#include "Recovery.h"
 #include "Toolkit/AlertView.h"
 #include "Toolkit/NavigationController.h"
 #include "Toolkit/PhotoLibrary.h"
@@ -172,13 +176,14 @@ void GalleryViewController::viewDidAppear(bool animated)
     if (returned) {
         m_paintViewController.reset();
         DataModel* document = DataModel::sharedDataModel();
-        if (document && document->changesMade())
-            saveWithOverlay();
+        // The recovery copy goes once the painting is safe; a failed save keeps it for next time.
+        if (!document || !document->changesMade() || saveWithOverlay())
+            recovery::removeAll();
     }
     reloadList();
 }
 
-void GalleryViewController::saveWithOverlay()
+bool GalleryViewController::saveWithOverlay()
 {
     startSpinnerWithText("Saving");
     // The archive and the thumbnail are each replaced atomically: a failed save leaves the copy
@@ -187,6 +192,7 @@ void GalleryViewController::saveWithOverlay()
     stopSpinner();
     if (!saved)
         showError(kSaveFailedMessage);
+    return saved;
 }
 
 void GalleryViewController::saveBeforeTerminating()
@@ -194,8 +200,77 @@ void GalleryViewController::saveBeforeTerminating()
     DataModel* document = DataModel::sharedDataModel();
     if (!m_paintViewController || !document || !document->changesMade())
         return;
-    if (document->saveToFiles())
+    if (document->saveToFiles()) {
+        recovery::removeAll();
         fnd::log("saved the painting to " + document->getFullPath());
-    else
+    } else
         std::fprintf(stderr, "Kanvaro: the painting could not be saved to %s\n", document->getFullPath().c_str());
+}
+
+void GalleryViewController::offerRecovery(std::string thenOpen)
+{
+    const std::optional<std::string> path = recovery::findCopy();
+    if (!path) {
+        if (!thenOpen.empty())
+            openFileAtPath(thenOpen);
+        return;
+    }
+    // Read it now, so that a copy that cannot be read is set aside (and the user told, once: it
+    // is no longer found) instead of offered.
+    auto bytes = fnd::readFile(*path, DataModel::kMaxArchiveBytes);
+    std::string reason = bytes ? "" : bytes.error();
+    const bool readable = bytes && DataModel::initWithArchiveData(std::move(bytes).value(), &reason) != nullptr;
+    if (!readable) {
+        fnd::log("the recovery copy " + *path + " cannot be read: " + reason);
+        auto aside = recovery::setAside(*path);
+        fnd::log(aside ? "set it aside as " + aside.value() : aside.error());
+        std::make_shared<ui::AlertView>(kUnreadableTitle, kUnreadableMessage, nullptr, "OK", std::vector<std::string>{})
+            ->show();
+        if (!thenOpen.empty())
+            openFileAtPath(thenOpen);
+        return;
+    }
+    m_recoveryPath = *path;
+    m_openAfterOffer = std::move(thenOpen);
+    auto alert = std::make_shared<ui::AlertView>(kRestoreTitle, kRestoreMessage, this, kDiscardButton,
+                                                 std::vector<std::string>{kRestoreButton});
+    m_restoreAlert = alert;
+    alert->show();
+}
+
+void GalleryViewController::alertViewClickedButtonAtIndex(ui::AlertView& alert, int buttonIndex)
+{
+    if (&alert != m_restoreAlert.lock().get())
+        return;
+    const std::string thenOpen = std::exchange(m_openAfterOffer, {});
+    if (buttonIndex == alert.firstOtherButtonIndex()) {
+        // The restored painting is the one on screen; the file named at launch stays unopened.
+        if (!thenOpen.empty())
+            fnd::log("not opening " + thenOpen + ": a recovered painting was restored instead");
+        restoreRecoveryCopy();
+    } else {
+        recovery::removeAll();
+        if (!thenOpen.empty())
+            openFileAtPath(thenOpen);
+    }
+    m_recoveryPath.clear();
+}
+
+// The copy opens as a changed painting under its own title, so going back saves it as a normal
+// painting (over the one it was made from, when there was one) and removes the copy.
+void GalleryViewController::restoreRecoveryCopy()
+{
+    DataModel* document = DataModel::sharedDataModelWithArchivePath(m_recoveryPath);
+    if (!document) {
+        showError(kOpenFailedMessage);
+        return;
+    }
+    const std::string title = recovery::titleOf(m_recoveryPath);
+    if (!title.empty())
+        document->setFileTitle(title);
+    else
+        document->setFileTitle(document->getUniqueFileTitle());
+    document->setChangesMade(true);
+    fnd::log("restored the painting " + document->fileTitle());
+    pushPaintViewController();
 }

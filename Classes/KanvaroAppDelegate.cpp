@@ -6,6 +6,7 @@
 #include "Foundation/Paths.h"
 #include "GalleryViewController.h"
 #include "PaintViewController.h"
+#include "Recovery.h"
 #include "Toolkit/NavigationController.h"
 #include "Toolkit/StatusBar.h"
 #include "Toolkit/Window.h"
@@ -24,8 +25,10 @@ void KanvaroAppDelegate::applicationDidFinishLaunching(ui::Window& window)
     m_navigationController->navigationBar().setBarStyle(ui::BarStyle::BlackTranslucent);
     window.addSubview(m_navigationController->viewRef());
     window.makeKeyAndVisible();
-    if (!m_openPath.empty())
-        m_galleryViewController->openFileAtPath(std::exchange(m_openPath, {}));
+    fnd::removeStaleTemporaries(recovery::folder());
+    // A painting left by a crash is offered before a file named at launch opens: the file opens
+    // once the offer is answered with Discard.
+    m_galleryViewController->offerRecovery(std::exchange(m_openPath, {}));
 }
 
 PaintView* KanvaroAppDelegate::paintView() const

@@ -8,6 +8,7 @@
 #include "ColorToolbar.h"
 #include "DataModel.h"
 #include "PaintViewController.h"
+#include "Recovery.h"
 #include "Toolkit/Window.h"
 
 namespace {
@@ -129,8 +130,10 @@ void PaintViewController::stepBrushSize(int direction)
 void PaintViewController::saveNow()
 {
     const DataModel* document = DataModel::sharedDataModel();
-    if (document && document->canvas() && document->saveToFiles())
+    if (document && document->canvas() && document->saveToFiles()) {
+        recovery::removeAll();
         return;
+    }
     std::make_shared<ui::AlertView>(kSaveFailedTitle, "The painting could not be saved.", this, "Cancel",
                                     std::vector<std::string>{})
         ->show();

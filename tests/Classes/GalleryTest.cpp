@@ -12,6 +12,7 @@
 #include "Graphics/BitmapContext.h"
 #include "PaintViewController.h"
 #include "PaintViewTestSupport.h"
+#include "Recovery.h"
 #include "Toolkit/AlertView.h"
 #include "Toolkit/ImageAsset.h"
 #include "Toolkit/NavigationController.h"
@@ -310,6 +311,32 @@ TEST_F(GalleryTest, ClosingInTheGallerySavesNothingAndClosingWhilePaintingSaves)
     DataModel::sharedDataModel()->setChangesMade(true);
     gallery->saveBeforeTerminating();
     EXPECT_TRUE(fs::exists(dir / (DataModel::sharedDataModel()->fileTitle() + ".jpg")));
+}
+
+// A recovery copy that cannot be read is renamed, byte for byte, and the user hears of it once: a
+// later start finds no copy to offer and says nothing.
+TEST_F(GalleryTest, UnreadableRecoveryCopyIsSetAsideAndReportedOnce)
+{
+    const fs::path folder = dir / recovery::kFolderName;
+    fs::create_directories(folder);
+    std::ofstream(folder / "Kanvaro7.art") << "not an archive";
+    gallery->offerRecovery();
+    window->display();
+    ui::AlertView* alert = shownAlert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->title(), GalleryViewController::kUnreadableTitle);
+    EXPECT_FALSE(fs::exists(folder / "Kanvaro7.art"));
+    std::ifstream aside(folder / "Kanvaro7.art.unreadable");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(aside), {}), "not an archive");
+    EXPECT_FALSE(recovery::findCopy());
+
+    alert->dismissWithClickedButtonIndex(alert->cancelButtonIndex(), false);
+    settle();
+    ASSERT_EQ(shownAlert(), nullptr);
+    gallery->offerRecovery();
+    EXPECT_EQ(shownAlert(), nullptr);
+    EXPECT_TRUE(fs::exists(folder / "Kanvaro7.art.unreadable"));
+    EXPECT_EQ(gallery->files().size(), 0U);
 }
 
 } // namespace

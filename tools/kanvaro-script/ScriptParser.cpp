@@ -205,6 +205,12 @@ std::string parseStep(const std::string& command, const std::string& rest, Step&
         return parseCountFiles(args, step);
     if (command == "set-slider")
         return parseSetSlider(args, step);
+    if (command == "crash") {
+        if (!args.empty())
+            return "crash takes no arguments";
+        step.kind = StepKind::Crash;
+        return {};
+    }
     return "unknown step \"" + command + "\"";
 }
 

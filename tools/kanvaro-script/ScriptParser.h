@@ -15,6 +15,7 @@
 //   keep-pixels NAME X Y [X Y ...] | expect-same-pixels NAME | expect-other-pixels NAME
 //   count-files DIR SUFFIX N
 //   set-slider LABEL VALUE
+//   crash
 // Labels, titles and paths are the rest of the line (they may hold spaces). Points are window
 // points. README.md next to this file describes the language.
 #include <string>
@@ -45,6 +46,7 @@ enum class StepKind {
     ExpectOtherPixels,
     CountFiles,
     SetSlider,
+    Crash,
 };
 
 struct Step {

@@ -1,0 +1,99 @@
+#include "Recovery.h"
+
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+
+#include "DataModel.h"
+#include "Foundation/KeyedArchiver.h"
+#include "Foundation/Log.h"
+#include "Foundation/Paths.h"
+
+namespace recovery {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isCopy(const fs::directory_entry& entry)
+{
+    std::error_code error;
+    return entry.is_regular_file(error) && entry.path().extension() == ".art";
+}
+
+} // namespace
+
+std::string folder() { return fnd::documentsPath() + "/" + kFolderName; }
+
+fnd::Status write(const DataModel& document)
+{
+    if (!document.canvas())
+        return fnd::Error{"there is no painting to keep"};
+    if (!fnd::makeDirectories(folder()))
+        return fnd::Error{"cannot make " + folder()};
+    const auto started = std::chrono::steady_clock::now();
+    const std::string path = folder() + "/" + document.fileTitle() + ".art";
+    auto archive = fnd::KeyedArchiver::writeArchive(document, path, DataModel::kMaxArchiveBytes);
+    if (!archive)
+        return fnd::Error{archive.error()};
+    if (auto committed = archive->commit(); !committed)
+        return committed;
+    // Copies of other paintings (one opened before, then abandoned by a crash) are older work of
+    // a painting that was not open at the crash: only the newest is offered, so drop the others.
+    std::error_code error;
+    for (fs::directory_iterator it(folder(), error), end; !error && it != end; it.increment(error))
+        if (isCopy(*it) && it->path() != fs::path(path))
+            fs::remove(it->path(), error);
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
+    fnd::log("kept a recovery copy of " + document.fileTitle() + " (" + std::to_string(ms) + " ms)");
+    return {};
+}
+
+void removeAll()
+{
+    std::error_code error;
+    std::vector<fs::path> copies;
+    for (fs::directory_iterator it(folder(), error), end; !error && it != end; it.increment(error))
+        if (isCopy(*it))
+            copies.push_back(it->path());
+    for (const fs::path& copy : copies)
+        if (!fs::remove(copy, error) && error)
+            fnd::log("cannot remove the recovery copy " + copy.string() + ": " + error.message());
+}
+
+std::optional<std::string> findCopy()
+{
+    std::error_code error;
+    std::optional<fs::path> newest;
+    fs::file_time_type newestTime{};
+    for (fs::directory_iterator it(folder(), error), end; !error && it != end; it.increment(error)) {
+        if (!isCopy(*it))
+            continue;
+        std::error_code timeError;
+        const auto time = it->last_write_time(timeError);
+        if (!newest || time > newestTime) {
+            newest = it->path();
+            newestTime = time;
+        }
+    }
+    if (!newest)
+        return std::nullopt;
+    return newest->string();
+}
+
+fnd::Result<std::string> setAside(const std::string& path)
+{
+    std::error_code error;
+    std::string target = path + kUnreadableSuffix;
+    for (int n = 2; fs::exists(target, error); ++n)
+        target = path + "." + std::to_string(n) + kUnreadableSuffix;
+    fs::rename(path, target, error);
+    if (error)
+        return fnd::Error{"cannot set aside " + path + ": " + error.message()};
+    return target;
+}
+
+std::string titleOf(const std::string& path) { return fs::path(path).stem().string(); }
+
+} // namespace recovery
