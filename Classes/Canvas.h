@@ -78,6 +78,12 @@ public:
     gfx::ImageRef createThumbnail(int size, bool includingBackgroundAndTexture) const;
     gfx::ImageRef createThumbnail(int size) const { return createThumbnail(size, true); }
 
+    // A canvas that archives exactly as this one does, for encoding away from the main thread: the
+    // same size, paper colour and texture name, and this canvas's painting with its strokes as
+    // its painting bitmap. It has no stroke or texture layers, so it is only for encoding. nullptr
+    // when out of memory.
+    std::unique_ptr<Canvas> copyForArchive() const;
+
     // Archive coding: size, paper colour, texture name and the painting as a PNG.
     const char* className() const override { return "Canvas"; }
     void encodeWithCoder(fnd::KeyedArchiver& coder) const override;

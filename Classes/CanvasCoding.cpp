@@ -34,6 +34,21 @@ fnd::Status decodePainting(std::span<const std::uint8_t> png, gfx::BitmapContext
 
 } // namespace
 
+std::unique_ptr<Canvas> Canvas::copyForArchive() const
+{
+    // Only the painting bitmap: stroke layers would cost the main thread two more surfaces.
+    std::unique_ptr<Canvas> copy(new Canvas(m_width, m_height));
+    copy->m_paintingContext = gfx::BitmapContext::create(m_width, m_height);
+    if (!copy->m_paintingContext)
+        return nullptr;
+    // Strokes composited over transparent paint land unchanged, so the copy's painting bitmap is
+    // the very image encodeWithCoder would store.
+    drawPlainComposite(*copy->m_paintingContext, false);
+    copy->m_backgroundColor = m_backgroundColor;
+    copy->m_textureName = m_textureName;
+    return copy;
+}
+
 void Canvas::encodeWithCoder(fnd::KeyedArchiver& coder) const
 {
     coder.encodeInt32("width", m_width);

@@ -13,16 +13,20 @@ void Canvas::drawSettledLayers(gfx::BitmapContext& ctx, bool includingBackground
         ctx.fillRect(all);
     }
     ctx.drawBitmap(all, *m_paintingContext);
-    ctx.setAlpha(m_prevStrokeOpacity);
-    ctx.drawLayer(all, *m_prevStrokeLayer);
+    if (m_prevStrokeLayer) { // an archive copy has no stroke layers
+        ctx.setAlpha(m_prevStrokeOpacity);
+        ctx.drawLayer(all, *m_prevStrokeLayer);
+    }
 }
 
 void Canvas::drawPlainComposite(gfx::BitmapContext& ctx, bool includingBackgroundAndTexture) const
 {
     gfx::Rect all = bounds();
     drawSettledLayers(ctx, includingBackgroundAndTexture);
-    ctx.setAlpha(m_curStrokeOpacity);
-    ctx.drawLayer(all, *m_curStrokeLayer);
+    if (m_curStrokeLayer) {
+        ctx.setAlpha(m_curStrokeOpacity);
+        ctx.drawLayer(all, *m_curStrokeLayer);
+    }
     if (includingBackgroundAndTexture && m_textureName && m_textureLayer) {
         ctx.setAlpha(kTextureAlpha);
         ctx.setBlendMode(gfx::BlendMode::SourceAtop);

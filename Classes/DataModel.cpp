@@ -1,4 +1,5 @@
 #include "DataModel.h"
+#include "Recovery.h"
 
 #include <cmath>
 #include <filesystem>

@@ -22,6 +22,9 @@
 namespace fnd {
 class KeyedUnarchiver;
 }
+namespace recovery {
+class Keeper;
+}
 
 class DataModel : public fnd::Codable {
 public:
@@ -51,6 +54,7 @@ public:
 
     // A document with no canvas yet, changesMade false and a new unique title.
     DataModel();
+    ~DataModel() override;
 
     const Photo& origImage() const { return m_origImage; }
     void setOrigImage(Photo photo) { m_origImage = std::move(photo); }
@@ -84,18 +88,32 @@ public:
     // the previous files stay as they were; the failure says why.
     fnd::Status saveToFiles() const;
 
+    // A document that archives exactly as this one (the photo's pixels are shared, the canvas is
+    // copied), under the same title; nullptr when out of memory. Made on the main thread for
+    // encoding on another.
+    std::unique_ptr<DataModel> copyForArchive() const;
+    // Hands a copy of this document to its recovery writer (Recovery.h), which writes it on its
+    // own thread; logs when no copy can be made.
+    void keepRecoveryCopy();
+    // Removes every recovery copy, after any write of this document's still under way: called
+    // once the painting is saved.
+    void discardRecoveryCopies();
+    // Waits until the recovery writer has nothing left to write.
+    void waitForRecoveryCopy();
+
 private:
     fnd::Status writeFiles() const;
     fnd::Result<std::vector<std::uint8_t>> encodeThumbnail() const;
 
     struct Restoring {};
-    explicit DataModel(Restoring) {}
+    explicit DataModel(Restoring);
 
     Photo m_origImage;
     std::unique_ptr<RawImage> m_rawImage;
     std::unique_ptr<Canvas> m_canvas;
     std::string m_fileTitle;
     bool m_changesMade = false;
+    std::unique_ptr<recovery::Keeper> m_recoveryKeeper; // made with the first copy
 };
 
 // The shared document.

@@ -177,8 +177,10 @@ void GalleryViewController::viewDidAppear(bool animated)
         m_paintViewController.reset();
         DataModel* document = DataModel::sharedDataModel();
         // The recovery copy goes once the painting is safe; a failed save keeps it for next time.
-        if (!document || !document->changesMade() || saveWithOverlay())
+        if (!document)
             recovery::removeAll();
+        else if (!document->changesMade() || saveWithOverlay())
+            document->discardRecoveryCopies();
     }
     reloadList();
 }
@@ -201,7 +203,7 @@ void GalleryViewController::saveBeforeTerminating()
     if (!m_paintViewController || !document || !document->changesMade())
         return;
     if (document->saveToFiles()) {
-        recovery::removeAll();
+        document->discardRecoveryCopies();
         fnd::log("saved the painting to " + document->getFullPath());
     } else
         std::fprintf(stderr, "Kanvaro: the painting could not be saved to %s\n", document->getFullPath().c_str());

@@ -8,7 +8,6 @@
 #include "ColorToolbar.h"
 #include "DataModel.h"
 #include "PaintViewController.h"
-#include "Recovery.h"
 #include "Toolkit/Window.h"
 
 namespace {
@@ -129,9 +128,9 @@ void PaintViewController::stepBrushSize(int direction)
 
 void PaintViewController::saveNow()
 {
-    const DataModel* document = DataModel::sharedDataModel();
+    DataModel* document = DataModel::sharedDataModel();
     if (document && document->canvas() && document->saveToFiles()) {
-        recovery::removeAll();
+        document->discardRecoveryCopies();
         return;
     }
     std::make_shared<ui::AlertView>(kSaveFailedTitle, "The painting could not be saved.", this, "Cancel",

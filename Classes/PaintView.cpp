@@ -147,11 +147,9 @@ void PaintView::recoveryTimerEvent()
     // from a painting screen that has gone: the gallery has saved the painting then.
     if (m_isPainting || !window())
         return;
-    const DataModel* document = DataModel::sharedDataModel();
-    if (!document || !document->changesMade())
-        return;
-    if (auto written = recovery::write(*document); !written)
-        fnd::log("cannot keep a recovery copy: " + written.error());
+    DataModel* document = DataModel::sharedDataModel();
+    if (document && document->changesMade())
+        document->keepRecoveryCopy();
 }
 
 void PaintView::reportEnd()

@@ -25,14 +25,14 @@ bool isCopy(const fs::directory_entry& entry)
 
 std::string folder() { return fnd::documentsPath() + "/" + kFolderName; }
 
-fnd::Status write(const DataModel& document)
+fnd::Status write(const DataModel& document, const std::string& folder)
 {
     if (!document.canvas())
         return fnd::Error{"there is no painting to keep"};
-    if (!fnd::makeDirectories(folder()))
-        return fnd::Error{"cannot make " + folder()};
+    if (!fnd::makeDirectories(folder))
+        return fnd::Error{"cannot make " + folder};
     const auto started = std::chrono::steady_clock::now();
-    const std::string path = folder() + "/" + document.fileTitle() + ".art";
+    const std::string path = folder + "/" + document.fileTitle() + ".art";
     auto archive = fnd::KeyedArchiver::writeArchive(document, path, DataModel::kMaxArchiveBytes);
     if (!archive)
         return fnd::Error{archive.error()};
@@ -41,7 +41,7 @@ fnd::Status write(const DataModel& document)
     // Copies of other paintings (one opened before, then abandoned by a crash) are older work of
     // a painting that was not open at the crash: only the newest is offered, so drop the others.
     std::error_code error;
-    for (fs::directory_iterator it(folder(), error), end; !error && it != end; it.increment(error))
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
         if (isCopy(*it) && it->path() != fs::path(path))
             fs::remove(it->path(), error);
     const auto ms =
@@ -95,5 +95,61 @@ fnd::Result<std::string> setAside(const std::string& path)
 }
 
 std::string titleOf(const std::string& path) { return fs::path(path).stem().string(); }
+
+Keeper::Keeper() : m_thread([this](const std::stop_token& stop) { run(stop); }) {}
+
+Keeper::~Keeper()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_waiting.reset();
+    }
+    m_thread.request_stop();
+    m_changed.notify_all();
+    m_thread.join();
+}
+
+void Keeper::keep(std::unique_ptr<DataModel> copy, std::string folder)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_waiting = std::move(copy);
+        m_waitingFolder = std::move(folder);
+    }
+    m_changed.notify_all();
+}
+
+void Keeper::discard()
+{
+    {
+        std::unique_lock lock(m_mutex);
+        m_waiting.reset();
+        m_changed.wait(lock, [this] { return !m_writing; });
+    }
+    removeAll();
+}
+
+void Keeper::waitUntilIdle()
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return !m_waiting && !m_writing; });
+}
+
+void Keeper::run(const std::stop_token& stop)
+{
+    std::unique_lock lock(m_mutex);
+    while (m_changed.wait(lock, stop, [this] { return m_waiting != nullptr; })) {
+        std::unique_ptr<DataModel> copy = std::move(m_waiting);
+        const std::string target = m_waitingFolder;
+        m_writing = true;
+        lock.unlock();
+        if (auto written = write(*copy, target); !written)
+            fnd::log("cannot keep a recovery copy: " + written.error());
+        copy.reset();
+        lock.lock();
+        m_writing = false;
+        m_changed.notify_all();
+    }
+}
 
 } // namespace recovery

@@ -5,8 +5,12 @@
 // folder (the gallery lists ".jpg" files only, so it never shows there). A normal save removes it.
 // At start-up the gallery offers to restore a copy it finds; a copy that cannot be read is set
 // aside as name + ".unreadable", never deleted.
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "Foundation/Result.h"
 
@@ -21,8 +25,9 @@ constexpr const char* kUnreadableSuffix = ".unreadable";
 
 // The documents folder's "Recovery" folder.
 std::string folder();
-// Writes the document's archive atomically as its recovery copy, replacing the one before.
-fnd::Status write(const DataModel& document);
+// Writes the document's archive atomically into `folder` as its recovery copy, replacing the one
+// before. Touches nothing but the document and the folder, so it may run on any thread.
+fnd::Status write(const DataModel& document, const std::string& folder);
 // Removes every recovery copy (not the ones set aside); logs what it cannot remove.
 void removeAll();
 // The newest recovery copy, or nothing.
@@ -31,5 +36,35 @@ std::optional<std::string> findCopy();
 fnd::Result<std::string> setAside(const std::string& path);
 // The painting title a copy's file name holds.
 std::string titleOf(const std::string& path);
+
+// Writes recovery copies on a thread of its own: compositing the PNG, encoding and the fsync take
+// tens of milliseconds, which the painting screen must never wait for. It takes a copy made for
+// archiving (DataModel::copyForArchive), so the thread shares nothing with the open painting.
+class Keeper {
+public:
+    Keeper();
+    // Drops a copy still waiting and waits for the one being written.
+    ~Keeper();
+    Keeper(const Keeper&) = delete;
+    Keeper& operator=(const Keeper&) = delete;
+
+    // Hands over a copy to write into `folder`; it replaces one still waiting.
+    void keep(std::unique_ptr<DataModel> copy, std::string folder);
+    // Drops a copy still waiting, waits for the one being written, then removes every recovery
+    // copy: nothing written before can reappear after a save.
+    void discard();
+    // Waits until no copy is waiting or being written.
+    void waitUntilIdle();
+
+private:
+    void run(const std::stop_token& stop);
+
+    std::mutex m_mutex;
+    std::condition_variable_any m_changed;
+    std::unique_ptr<DataModel> m_waiting;
+    std::string m_waitingFolder;
+    bool m_writing = false;
+    std::jthread m_thread; // last: it starts after, and is joined before, the members above
+};
 
 } // namespace recovery

@@ -1,7 +1,8 @@
 // Saving a 1024 x 768 photo painting to its archive file and opening it again, each against the
 // PNG codec alone on the same painting in the same run (`vs_png`): the painting's PNG is the bulk
 // of the work, so the ratio shows what the archive layer adds (the 3 MiB raw image block, the
-// composite, the file). Also vs_memcpy over the archive's size.
+// composite, the file). Also vs_memcpy over the archive's size. Last, what keeping a recovery
+// copy of it costs the main thread.
 #include <algorithm>
 #include <chrono>
 #include <ctime>
@@ -15,6 +16,7 @@
 #include "Foundation/Paths.h"
 #include "ImageIO/Decoder.h"
 #include "ImageIO/Encoder.h"
+#include "Recovery.h"
 
 namespace {
 
@@ -173,6 +175,37 @@ void BM_OpenDocument(benchmark::State& state)
                   [&] { benchmark::DoNotOptimize(DataModel::sharedDataModelWithArchivePath(fixture.path)); });
 }
 BENCHMARK(BM_OpenDocument)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What keeping a recovery copy costs the main thread, where painting happens: the copy taken for
+// the background writer. `vs_sync_write` is that over writing the same recovery copy on the main
+// thread, as it would without the writer; `writer_ms` is the background write it hands over.
+void BM_KeepRecoveryCopy(benchmark::State& state)
+{
+    Fixture fixture;
+    fixture.model->setChangesMade(true);
+    const Seconds sync = medianSeconds([&] {
+        auto copy = fixture.model->copyForArchive();
+        KANVARO_ASSERT(copy && recovery::write(*copy, recovery::folder()).ok());
+    });
+    const Seconds writer = medianSeconds([&] {
+        fixture.model->keepRecoveryCopy();
+        fixture.model->waitForRecoveryCopy();
+    });
+    double mainThread = 0;
+    for (auto _ : state) {
+        mainThread += timeOnce([&] { fixture.model->keepRecoveryCopy(); }).wall;
+        state.PauseTiming();
+        fixture.model->waitForRecoveryCopy();
+        state.ResumeTiming();
+    }
+    const double iterations = static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.counters["vs_memcpy"] =
+        mainThread / iterations / bench::memcpySeconds(static_cast<std::size_t>(kWidth) * kHeight * 4);
+    state.counters["vs_sync_write"] = mainThread / iterations / sync.wall;
+    state.counters["sync_write_ms"] = sync.wall * 1e3;
+    state.counters["writer_ms"] = writer.wall * 1e3;
+}
+BENCHMARK(BM_KeepRecoveryCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "Foundation/Log.h"
 
 #include <cstdio>
+#include <mutex>
 #include <utility>
 
 namespace fnd {
@@ -11,10 +12,19 @@ LogSink& currentSink()
     static LogSink sink;
     return sink;
 }
+
+// Background work (the recovery writer) logs too: one line at a time, and never while the sink
+// is being replaced. Recursive, so a sink may itself log.
+std::recursive_mutex& logMutex()
+{
+    static std::recursive_mutex mutex;
+    return mutex;
+}
 } // namespace
 
 void log(const std::string& message)
 {
+    std::lock_guard lock(logMutex());
     if (auto& sink = currentSink()) {
         sink(message);
         return;
@@ -22,6 +32,10 @@ void log(const std::string& message)
     std::fprintf(stderr, "Kanvaro: %s\n", message.c_str());
 }
 
-LogSink setLogSink(LogSink sink) { return std::exchange(currentSink(), std::move(sink)); }
+LogSink setLogSink(LogSink sink)
+{
+    std::lock_guard lock(logMutex());
+    return std::exchange(currentSink(), std::move(sink));
+}
 
 } // namespace fnd

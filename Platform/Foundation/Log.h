@@ -1,6 +1,6 @@
 #pragma once
 // The system log: one line per message on standard error, prefixed "Kanvaro: ". Tests can
-// capture the lines to check that a failure was reported.
+// capture the lines to check that a failure was reported. Any thread may log.
 #include <functional>
 #include <string>
 

@@ -236,3 +236,34 @@ TEST_F(DataModelTest, TheLargestPhotoWeImportIsSavedAndOpensAgain)
         EXPECT_EQ(raw.pixelAtX(x, y).value, expected(x, y));
     EXPECT_EQ(reopened->canvas()->width(), 1024);
 }
+
+// The recovery copy is written on another thread from a copy taken when it is asked for: it holds
+// the painting of that moment byte for byte as a save would, whatever is painted meanwhile, and
+// once discarded no write still under way can bring it back.
+TEST_F(DataModelTest, RecoveryCopyArchivesAsASaveOfThatMomentAndStaysGoneOnceDiscarded)
+{
+    DataModel* model = DataModel::sharedDataModelWithUIImage(testing::makePhoto(160, 120));
+    ASSERT_TRUE(model);
+    Canvas& canvas = *model->canvas();
+    canvas.setTextureName("Canvas");
+    canvas.setBackgroundColor({0.2f, 0.4f, 0.6f, 1});
+    testing::paintStroke(canvas, {10, 10, 300, 200}, {0, 0, 1, 0.5f});
+    canvas.saveUndoState();
+    canvas.setPrevStrokeOpacity(0.5f);
+    testing::paintStroke(canvas, {200, 100, 400, 300}, {1, 0, 0, 0.8f});
+    canvas.setCurStrokeOpacity(0.7f);
+    model->setChangesMade(true);
+
+    model->keepRecoveryCopy();
+    ASSERT_TRUE(model->saveToFiles());
+    testing::paintStroke(canvas, {0, 0, 1024, 768}, {0, 1, 0, 1}); // after the copy was taken
+    model->waitForRecoveryCopy();
+    const fs::path copy = dir / "Recovery" / (model->fileTitle() + ".art");
+    EXPECT_EQ(testing::readAll(copy.string()), testing::readAll(model->getFullPath()));
+
+    for (int i = 0; i < 20; ++i) {
+        model->keepRecoveryCopy();
+        model->discardRecoveryCopies();
+        ASSERT_FALSE(fs::exists(copy)) << "after keep and discard number " << i;
+    }
+}

@@ -57,7 +57,8 @@ float channelDistance(const gfx::Color& a, const gfx::Color& b)
 // the pixels kept by name.
 class Session {
 public:
-    Session(const std::vector<Step>& steps, host::HeadlessHost& host) : m_host(host)
+    Session(const std::vector<Step>& steps, host::HeadlessHost& host, const Settle& settle)
+        : m_host(host), m_settle(settle)
     {
         for (const Step& step : steps)
             if (step.kind == StepKind::ExpectSeen || step.kind == StepKind::ExpectUnseen)
@@ -74,6 +75,8 @@ public:
 
     fnd::Status run(const Step& step)
     {
+        if (m_settle && (step.kind == StepKind::CountFiles || step.kind == StepKind::ExpectFile))
+            m_settle();
         switch (step.kind) {
         case StepKind::TapLabel: return m_host.tap(step.argument);
         case StepKind::TapPoint: return m_host.tap(step.from);
@@ -164,15 +167,17 @@ private:
     }
 
     host::HeadlessHost& m_host;
+    Settle m_settle;
     std::set<std::string> m_watched;
     std::set<std::string> m_seen;
     std::map<std::string, Kept> m_kept;
 };
 } // namespace
 
-fnd::Status runScript(const std::vector<Step>& steps, host::HeadlessHost& host, const std::string& scriptName)
+fnd::Status runScript(const std::vector<Step>& steps, host::HeadlessHost& host, const std::string& scriptName,
+                      const Settle& settle)
 {
-    Session session(steps, host);
+    Session session(steps, host, settle);
     for (const Step& step : steps) {
         auto outcome = session.run(step);
         if (!outcome)
@@ -181,7 +186,7 @@ fnd::Status runScript(const std::vector<Step>& steps, host::HeadlessHost& host, 
     return {};
 }
 
-fnd::Status runScriptFile(const std::string& path, host::HeadlessHost& host)
+fnd::Status runScriptFile(const std::string& path, host::HeadlessHost& host, const Settle& settle)
 {
     auto bytes = fnd::readFile(path, kMaxScriptBytes);
     if (!bytes)
@@ -190,7 +195,7 @@ fnd::Status runScriptFile(const std::string& path, host::HeadlessHost& host)
     auto steps = parseScript(source, path);
     if (!steps)
         return fnd::Error{steps.error()};
-    return runScript(steps.value(), host, path);
+    return runScript(steps.value(), host, path, settle);
 }
 
 } // namespace script

@@ -7,6 +7,7 @@
 #include <string>
 #include <system_error>
 
+#include "DataModel.h"
 #include "Foundation/Paths.h"
 #include "Host/ApplicationMain.h"
 #include "Host/HeadlessHost.h"
@@ -80,7 +81,10 @@ int main(int argc, char** argv)
             application->setOpenPath(std::filesystem::absolute(openPath, error).string());
         host.launch(host::applicationHooks(*application));
     }
-    auto outcome = script::runScriptFile(scriptPath, host);
+    auto outcome = script::runScriptFile(scriptPath, host, [] {
+        if (DataModel* document = DataModel::sharedDataModel())
+            document->waitForRecoveryCopy();
+    });
     host.terminate();
     if (!outcome) {
         std::fprintf(stderr, "%s\n", outcome.error().c_str());
