@@ -339,4 +339,27 @@ TEST_F(GalleryTest, UnreadableRecoveryCopyIsSetAsideAndReportedOnce)
     EXPECT_EQ(gallery->files().size(), 0U);
 }
 
+// Declining the offer removes the copy for good; a painting named at launch waits for the answer
+// and opens after it.
+TEST_F(GalleryTest, DiscardingTheRecoveryCopyRemovesItThenOpensTheFileNamedAtLaunch)
+{
+    savePainting("Named");
+    ASSERT_TRUE(DataModel::sharedDataModelWithBlankCanvas());
+    ASSERT_TRUE(recovery::write(*DataModel::sharedDataModel(), recovery::folder()));
+    DataModel::releaseSharedDataModel();
+
+    gallery->offerRecovery((dir / "Named.art").string());
+    settle();
+    EXPECT_EQ(navigation->topViewController(), gallery.get());
+    ui::AlertView* alert = shownAlert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->title(), GalleryViewController::kRestoreTitle);
+    gallery->alertViewClickedButtonAtIndex(*alert, alert->cancelButtonIndex()); // Discard
+    settle();
+    EXPECT_FALSE(recovery::findCopy());
+    EXPECT_NE(navigation->topViewController(), gallery.get());
+    ASSERT_TRUE(DataModel::sharedDataModel());
+    EXPECT_EQ(DataModel::sharedDataModel()->fileTitle(), "Named");
+}
+
 } // namespace
