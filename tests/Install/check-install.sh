@@ -22,13 +22,20 @@ else
   echo "check-install: desktop-file-validate missing (scripts/setup installs it); entry not validated"
 fi
 
-if ! command -v xvfb-run >/dev/null; then
-  echo "check-install: xvfb-run missing, the installed program was not started"
+if ! command -v Xvfb >/dev/null; then
+  echo "check-install: Xvfb missing, the installed program was not started"
   exit 77
 fi
+# A display of our own, numbered by the server (-displayfd): no lock or temporary folder is shared
+# with tests running beside this one.
+Xvfb -displayfd 3 -screen 0 1024x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
 mkdir -p "$work/elsewhere" && cd "$work/elsewhere" || fail "cannot make a working folder"
 # Runs for a few seconds, then timeout ends it (status 124): it must not have stopped by itself.
-env -u KANVARO_RESOURCES -u SDL_VIDEODRIVER xvfb-run -a -s "-screen 0 1024x1024x24" \
+env -u KANVARO_RESOURCES -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY DISPLAY=":$(head -n1 "$work/display")" \
   timeout 4 "$prefix/bin/kanvaro" --documents "$work/docs" --pictures "$work/pictures" \
   --exports "$work/exports" >"$work/out.log" 2>&1
 status=$?
