@@ -66,7 +66,9 @@ void setScreenScale(double scale)
 
 ImageAssetRef imageNamed(const std::string& fileName)
 {
-    bool wantDouble = screenScale() >= 2;
+    // Any scale above 1 (a window 1.5 times the phone) takes the @2x file: drawn smaller it stays
+    // sharp, where the 1x file drawn larger would blur.
+    bool wantDouble = screenScale() > 1;
     auto key = std::make_pair(fileName, wantDouble);
     auto& assets = assetCache();
     if (auto it = assets.find(key); it != assets.end())

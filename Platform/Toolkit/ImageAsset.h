@@ -32,7 +32,7 @@ using ImageAssetRef = std::shared_ptr<const ImageAsset>;
 double screenScale();
 void setScreenScale(double scale);
 
-// The bundle image "Name.png", or its "Name@2x.png" variant at a screen scale of 2 or more.
+// The bundle image "Name.png", or its "Name@2x.png" variant at any screen scale above 1.
 // Cached per name and scale; nullptr (with a log line from the loader) when missing.
 ImageAssetRef imageNamed(const std::string& fileName);
 

@@ -1,4 +1,4 @@
-// Bundle images at the screen scale: the @2x variant at scale 2, sizes in points.
+// Bundle images at the screen scale: the @2x variant above scale 1, sizes in points.
 #include <gtest/gtest.h>
 
 #include "Foundation/Bundle.h"
@@ -19,12 +19,12 @@ protected:
     }
 };
 
-TEST_F(ImageAssetTest, ScaleTwoPicksTheDoubleSizeFileWithTheSamePointSize)
+TEST_F(ImageAssetTest, ScalesAboveOnePickTheDoubleSizeFileWithTheSamePointSize)
 {
     ui::ImageAssetRef single = ui::imageNamed("Brush.png");
     ASSERT_TRUE(single);
     EXPECT_EQ(single->scale, 1);
-    ui::setScreenScale(2);
+    ui::setScreenScale(1.5); // a window between the two: the finer file, drawn smaller
     ui::ImageAssetRef twice = ui::imageNamed("Brush.png");
     ASSERT_TRUE(twice);
     EXPECT_EQ(twice->scale, 2);

@@ -3,6 +3,7 @@
 // failed, 2 on a usage error. With --toolkit-demo the script runs against the toolkit's demo
 // screens (ToolkitDemo.h) instead of the application.
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -17,11 +18,14 @@
 
 namespace {
 constexpr const char* kUsage =
-    "usage: kanvaro-script [--documents DIR] [--pictures DIR] [--exports DIR] [--open FILE] [--toolkit-demo] "
-    "SCRIPT\n";
+    "usage: kanvaro-script [--documents DIR] [--pictures DIR] [--exports DIR] [--open FILE] [--scale S] "
+    "[--toolkit-demo] SCRIPT\n";
+// Window pixels per point, as a desktop window of that size would draw.
+constexpr double kMinScale = 1;
+constexpr double kMaxScale = 4;
 
 // The script's path, or "" for a usage error.
-std::string parseOptions(int argc, char** argv, bool& toolkitDemo, std::string& openPath)
+std::string parseOptions(int argc, char** argv, bool& toolkitDemo, std::string& openPath, double& scale)
 {
     std::string scriptPath;
     for (int i = 1; i < argc; ++i) {
@@ -32,6 +36,13 @@ std::string parseOptions(int argc, char** argv, bool& toolkitDemo, std::string& 
             if (i + 1 >= argc)
                 return {};
             openPath = argv[++i];
+        } else if (arg == "--scale") {
+            if (i + 1 >= argc)
+                return {};
+            char* end = nullptr;
+            scale = std::strtod(argv[++i], &end);
+            if (end == argv[i] || *end != '\0' || !(scale >= kMinScale && scale <= kMaxScale))
+                return {};
         } else if (arg.rfind("--", 0) == 0) {
             if (i + 1 >= argc || !fnd::setPathFromOption(arg, argv[i + 1]))
                 return {};
@@ -50,7 +61,8 @@ int main(int argc, char** argv)
 {
     bool toolkitDemo = false;
     std::string openPath;
-    std::string scriptPath = parseOptions(argc, argv, toolkitDemo, openPath);
+    double scale = 2;
+    std::string scriptPath = parseOptions(argc, argv, toolkitDemo, openPath, scale);
     if (scriptPath.empty() || (toolkitDemo && !openPath.empty())) {
         std::fputs(kUsage, stderr);
         return 2;
@@ -59,7 +71,7 @@ int main(int argc, char** argv)
         return 1;
     std::shared_ptr<ui::NavigationController> demo;
     std::unique_ptr<ui::ApplicationDelegate> application; // outlives the host, which calls it
-    host::HeadlessHost host;
+    host::HeadlessHost host(scale);
     if (toolkitDemo) {
         host.launch({[&](ui::Window& window) { demo = script::ToolkitDemo::install(window); }, {}});
     } else {

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# check-window-scales.sh KANVARO KANVARO_SCRIPT PAINTING: opens PAINTING in the real window under a
+# private Xvfb, sizes the window to 1.5 and then 3 times the phone, captures it, and compares each
+# capture with the headless host's screenshot at that scale: the window must draw the screen at
+# its scale (sharp text and pictures), not stretch a bitmap. Exit 77 (skipped) without Xvfb,
+# xdotool or xwd.
+set -uo pipefail
+app=${1:?usage: check-window-scales.sh KANVARO KANVARO_SCRIPT PAINTING}
+driver=${2:?}
+painting=${3:?}
+here=$(cd "$(dirname "$0")" && pwd)
+fail() { echo "check-window-scales: $*" >&2; exit 1; }
+for tool in Xvfb xdotool xwd python3; do
+  command -v "$tool" >/dev/null || { echo "check-window-scales: $tool missing (scripts/setup installs it)"; exit 77; }
+done
+work=$(mktemp -d)
+Xvfb -displayfd 3 -screen 0 1600x1600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
+export DISPLAY=":$(head -n1 "$work/display")"
+unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+
+printf 'wait 3\nscreenshot %s\n' "$work/headless.png" >"$work/shot.script"
+for scale in 1.5 3; do
+  width=$(python3 -c "print(round(320 * $scale))")
+  height=$(python3 -c "print(round(480 * $scale))")
+  bar=$(python3 -c "print(round(20 * $scale))") # the status bar, whose clock differs
+  rm -rf "$work/docs" && mkdir -p "$work/docs" "$work/pictures"
+  "$driver" --documents "$work/docs" --pictures "$work/pictures" --scale "$scale" --open "$painting" \
+    "$work/shot.script" || fail "the headless session at scale $scale failed"
+
+  rm -rf "$work/docs" && mkdir -p "$work/docs"
+  "$app" --documents "$work/docs" --pictures "$work/pictures" "$painting" >"$work/app.log" 2>&1 &
+  pid=$!
+  window=$(timeout 20 xdotool search --sync --name Kanvaro | head -n1)
+  [ -n "$window" ] || { kill "$pid"; cat "$work/app.log"; fail "no Kanvaro window appeared"; }
+  xdotool windowsize "$window" "$width" "$height"
+  sleep 3
+  xwd -id "$window" -silent >"$work/window.xwd" || fail "cannot capture the window"
+  kill "$pid"
+  wait "$pid" 2>/dev/null
+  echo "scale $scale (${width} x ${height}):"
+  python3 "$here/compare_screens.py" "$work/window.xwd" "$work/headless.png" "$bar" \
+    || fail "the window at scale $scale does not show what the headless screen shows"
+done
+echo "check-window-scales: the window draws at 1.5 and 3 times the phone"
