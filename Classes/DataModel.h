@@ -95,9 +95,9 @@ public:
     // Hands a copy of this document to its recovery writer (Recovery.h), which writes it on its
     // own thread; logs when no copy can be made.
     void keepRecoveryCopy();
-    // Removes every recovery copy, after any write of this document's still under way: called
-    // once the painting is saved.
-    void discardRecoveryCopies();
+    // Removes this painting's recovery copy, after any write of it still under way: called once the
+    // painting is saved.
+    void discardRecoveryCopy();
     // Waits until the recovery writer has nothing left to write.
     void waitForRecoveryCopy();
 

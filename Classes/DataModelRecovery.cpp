@@ -37,12 +37,14 @@ void DataModel::keepRecoveryCopy()
     m_recoveryKeeper->keep(std::move(copy), recovery::folder());
 }
 
-void DataModel::discardRecoveryCopies()
+void DataModel::discardRecoveryCopy()
 {
     if (m_recoveryKeeper)
         m_recoveryKeeper->discard();
-    else
-        recovery::removeAll();
+    // A restored painting's copy, which this document may not have written again: the save just
+    // made holds all of it.
+    if (m_changesMade)
+        recovery::removeCopyOf(m_fileTitle);
 }
 
 void DataModel::waitForRecoveryCopy()

@@ -173,16 +173,20 @@ void GalleryViewController::viewDidAppear(bool animated)
     // The painting screen still on the stack (the picker slid away under a new push) is no return.
     ui::NavigationController* navigation = navigationController();
     const bool returned = m_paintViewController && (!navigation || navigation->topViewController() == this);
+    bool safe = false;
     if (returned) {
         m_paintViewController.reset();
         DataModel* document = DataModel::sharedDataModel();
         // The recovery copy goes once the painting is safe; a failed save keeps it for next time.
-        if (!document)
-            recovery::removeAll();
-        else if (!document->changesMade() || saveWithOverlay())
-            document->discardRecoveryCopies();
+        safe = document && (!document->changesMade() || saveWithOverlay());
+        if (safe)
+            document->discardRecoveryCopy();
     }
     reloadList();
+    // Copies left by another Kanvaro that crashed while this one ran are offered too, so that none
+    // waits unseen while its painting is opened and saved over.
+    if (safe)
+        offerRecovery();
 }
 
 bool GalleryViewController::saveWithOverlay()
@@ -203,7 +207,7 @@ void GalleryViewController::saveBeforeTerminating()
     if (!m_paintViewController || !document || !document->changesMade())
         return;
     if (document->saveToFiles()) {
-        document->discardRecoveryCopies();
+        document->discardRecoveryCopy();
         fnd::log("saved the painting to " + document->getFullPath());
     } else
         std::fprintf(stderr, "Kanvaro: the painting could not be saved to %s\n", document->getFullPath().c_str());
@@ -251,7 +255,7 @@ void GalleryViewController::alertViewClickedButtonAtIndex(ui::AlertView& alert, 
             fnd::log("not opening " + thenOpen + ": a recovered painting was restored instead");
         restoreRecoveryCopy();
     } else {
-        recovery::removeAll();
+        recovery::removeCopyOf(recovery::titleOf(m_recoveryPath));
         if (!thenOpen.empty())
             openFileAtPath(thenOpen);
     }

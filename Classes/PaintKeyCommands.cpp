@@ -130,7 +130,7 @@ void PaintViewController::saveNow()
 {
     DataModel* document = DataModel::sharedDataModel();
     if (document && document->canvas() && document->saveToFiles()) {
-        document->discardRecoveryCopies();
+        document->discardRecoveryCopy();
         return;
     }
     std::make_shared<ui::AlertView>(kSaveFailedTitle, "The painting could not be saved.", this, "Cancel",

@@ -25,6 +25,10 @@ bool isCopy(const fs::directory_entry& entry)
 
 std::string folder() { return fnd::documentsPath() + "/" + kFolderName; }
 
+std::string copyPath(const std::string& folder, const std::string& title) { return folder + "/" + title + ".art"; }
+
+std::string lockPath(const std::string& copyPath) { return copyPath + ".lock"; }
+
 fnd::Status write(const DataModel& document, const std::string& folder)
 {
     if (!document.canvas())
@@ -32,34 +36,27 @@ fnd::Status write(const DataModel& document, const std::string& folder)
     if (!fnd::makeDirectories(folder))
         return fnd::Error{"cannot make " + folder};
     const auto started = std::chrono::steady_clock::now();
-    const std::string path = folder + "/" + document.fileTitle() + ".art";
+    const std::string path = copyPath(folder, document.fileTitle());
     auto archive = fnd::KeyedArchiver::writeArchive(document, path, DataModel::kMaxArchiveBytes);
     if (!archive)
         return fnd::Error{archive.error()};
     if (auto committed = archive->commit(); !committed)
         return committed;
-    // Copies of other paintings (one opened before, then abandoned by a crash) are older work of
-    // a painting that was not open at the crash: only the newest is offered, so drop the others.
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
-        if (isCopy(*it) && it->path() != fs::path(path))
-            fs::remove(it->path(), error);
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
     fnd::log("kept a recovery copy of " + document.fileTitle() + " (" + std::to_string(ms) + " ms)");
     return {};
 }
 
-void removeAll()
+void removeCopyOf(const std::string& title)
 {
+    const std::string path = copyPath(folder(), title);
+    if (fnd::FileLock::isHeld(lockPath(path)))
+        return; // another running Kanvaro's
     std::error_code error;
-    std::vector<fs::path> copies;
-    for (fs::directory_iterator it(folder(), error), end; !error && it != end; it.increment(error))
-        if (isCopy(*it))
-            copies.push_back(it->path());
-    for (const fs::path& copy : copies)
-        if (!fs::remove(copy, error) && error)
-            fnd::log("cannot remove the recovery copy " + copy.string() + ": " + error.message());
+    for (const std::string& file : {path, lockPath(path)})
+        if (!fs::remove(file, error) && error)
+            fnd::log("cannot remove the recovery file " + file + ": " + error.message());
 }
 
 std::optional<std::string> findCopy()
@@ -68,7 +65,7 @@ std::optional<std::string> findCopy()
     std::optional<fs::path> newest;
     fs::file_time_type newestTime{};
     for (fs::directory_iterator it(folder(), error), end; !error && it != end; it.increment(error)) {
-        if (!isCopy(*it))
+        if (!isCopy(*it) || fnd::FileLock::isHeld(lockPath(it->path().string())))
             continue;
         std::error_code timeError;
         const auto time = it->last_write_time(timeError);
@@ -91,6 +88,7 @@ fnd::Result<std::string> setAside(const std::string& path)
     fs::rename(path, target, error);
     if (error)
         return fnd::Error{"cannot set aside " + path + ": " + error.message()};
+    fs::remove(lockPath(path), error);
     return target;
 }
 
@@ -109,12 +107,24 @@ Keeper::~Keeper()
     m_thread.join();
 }
 
-void Keeper::keep(std::unique_ptr<DataModel> copy, std::string folder)
+void Keeper::keep(std::unique_ptr<DataModel> copy, const std::string& folder)
 {
+    const std::string path = copyPath(folder, copy->fileTitle());
+    if (path != m_copyPath || !m_lock) {
+        m_lock.reset();
+        m_copyPath = path;
+        if (fnd::makeDirectories(folder))
+            m_lock = fnd::FileLock::tryLock(lockPath(path));
+        if (!m_lock) {
+            fnd::log("no recovery copy of " + copy->fileTitle() + ": another Kanvaro keeps one, or " + folder
+                     + " cannot be written");
+            return;
+        }
+    }
     {
         std::lock_guard lock(m_mutex);
         m_waiting = std::move(copy);
-        m_waitingFolder = std::move(folder);
+        m_waitingFolder = folder;
     }
     m_changed.notify_all();
 }
@@ -126,7 +136,13 @@ void Keeper::discard()
         m_waiting.reset();
         m_changed.wait(lock, [this] { return !m_writing; });
     }
-    removeAll();
+    if (!m_lock)
+        return;
+    std::error_code error;
+    for (const std::string& file : {m_copyPath, lockPath(m_copyPath)})
+        if (!fs::remove(file, error) && error)
+            fnd::log("cannot remove the recovery file " + file + ": " + error.message());
+    m_lock.reset();
 }
 
 void Keeper::waitUntilIdle()

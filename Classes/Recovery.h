@@ -3,8 +3,12 @@
 // few seconds of work. A few seconds after an undo snapshot the painting screen writes the changed
 // painting, in the usual archive format, to "Recovery/" + title + ".art" inside the documents
 // folder (the gallery lists ".jpg" files only, so it never shows there). A normal save removes it.
-// At start-up the gallery offers to restore a copy it finds; a copy that cannot be read is set
-// aside as name + ".unreadable", never deleted.
+//
+// Several Kanvaros may run at once on one documents folder. The one writing a copy holds a lock on
+// the copy's name + ".lock" for as long as it runs (the kernel drops it when the process ends, how
+// ever it ends): a copy whose lock is held belongs to a running Kanvaro and is neither offered nor
+// removed by another. At start-up the gallery offers the newest copy nobody holds; a copy that
+// cannot be read is set aside as name + ".unreadable", never deleted.
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -12,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "Foundation/FileLock.h"
 #include "Foundation/Result.h"
 
 class DataModel;
@@ -25,12 +30,16 @@ constexpr const char* kUnreadableSuffix = ".unreadable";
 
 // The documents folder's "Recovery" folder.
 std::string folder();
-// Writes the document's archive atomically into `folder` as its recovery copy, replacing the one
-// before. Touches nothing but the document and the folder, so it may run on any thread.
+// The copy of the painting `title` in `folder`, and the lock file its writer holds.
+std::string copyPath(const std::string& folder, const std::string& title);
+std::string lockPath(const std::string& copyPath);
+// Writes the document's archive atomically to its copy path in `folder`, replacing the copy before.
+// Touches nothing but the document and that file, so it may run on any thread.
 fnd::Status write(const DataModel& document, const std::string& folder);
-// Removes every recovery copy (not the ones set aside); logs what it cannot remove.
-void removeAll();
-// The newest recovery copy, or nothing.
+// Removes the copy of `title` and its lock file, unless a running Kanvaro is keeping it; logs what
+// it cannot remove.
+void removeCopyOf(const std::string& title);
+// The newest copy that no running Kanvaro is keeping, or nothing.
 std::optional<std::string> findCopy();
 // Renames the copy to path + ".unreadable" (the next free name when that exists); the new path.
 fnd::Result<std::string> setAside(const std::string& path);
@@ -48,10 +57,12 @@ public:
     Keeper(const Keeper&) = delete;
     Keeper& operator=(const Keeper&) = delete;
 
-    // Hands over a copy to write into `folder`; it replaces one still waiting.
-    void keep(std::unique_ptr<DataModel> copy, std::string folder);
-    // Drops a copy still waiting, waits for the one being written, then removes every recovery
-    // copy: nothing written before can reappear after a save.
+    // Hands over a copy to write into `folder`; it replaces one still waiting. The first copy of a
+    // title takes that copy's lock; when another running Kanvaro holds it, the copy is dropped and
+    // a line logged.
+    void keep(std::unique_ptr<DataModel> copy, const std::string& folder);
+    // Drops a copy still waiting, waits for the one being written, then removes the copy written
+    // and lets go of its lock: nothing written before can reappear after a save.
     void discard();
     // Waits until no copy is waiting or being written.
     void waitUntilIdle();
@@ -61,6 +72,8 @@ private:
 
     std::mutex m_mutex;
     std::condition_variable_any m_changed;
+    std::optional<fnd::FileLock> m_lock; // on the copy written, main thread only
+    std::string m_copyPath;
     std::unique_ptr<DataModel> m_waiting;
     std::string m_waitingFolder;
     bool m_writing = false;

@@ -15,6 +15,7 @@
 #include "Graphics/PixelFormat.h"
 #include "ImageIO/Decoder.h"
 #include "PaintingFixtures.h"
+#include "Recovery.h"
 
 namespace fs = std::filesystem;
 
@@ -263,7 +264,35 @@ TEST_F(DataModelTest, RecoveryCopyArchivesAsASaveOfThatMomentAndStaysGoneOnceDis
 
     for (int i = 0; i < 20; ++i) {
         model->keepRecoveryCopy();
-        model->discardRecoveryCopies();
+        model->discardRecoveryCopy();
         ASSERT_FALSE(fs::exists(copy)) << "after keep and discard number " << i;
     }
+}
+
+// Two Kanvaros on one documents folder: a copy whose writer still runs is neither offered nor
+// removed by the other, and the other's copies do not touch it; once its writer is gone, as after
+// a crash, it is offered.
+TEST_F(DataModelTest, RecoveryCopyOfARunningKanvaroIsLeftAloneUntilItIsGone)
+{
+    const auto painting = [](const std::string& title) {
+        auto document = std::make_unique<DataModel>();
+        document->setCanvas(Canvas::initBlank());
+        document->setFileTitle(title);
+        document->setChangesMade(true);
+        document->keepRecoveryCopy();
+        document->waitForRecoveryCopy();
+        return document;
+    };
+    auto running = painting("Running");
+    const std::string copy = recovery::copyPath(recovery::folder(), "Running");
+    ASSERT_TRUE(fs::exists(copy));
+    EXPECT_FALSE(recovery::findCopy());
+
+    painting("Other")->discardRecoveryCopy();
+    recovery::removeCopyOf("Running"); // as the other's Discard would
+    EXPECT_TRUE(fs::exists(copy));
+    EXPECT_FALSE(recovery::findCopy());
+
+    running.reset(); // gone without a save
+    EXPECT_EQ(recovery::findCopy(), copy);
 }
