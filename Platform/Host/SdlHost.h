@@ -10,6 +10,7 @@
 // host keeps drawing frames; otherwise it sleeps in SDL until input arrives or the next timer is due. Closing the
 // window ends run() after the application's will-terminate hook.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Host/Application.h"
@@ -85,6 +86,8 @@ private:
     bool m_terminated = false;
     bool m_launched = false;
     bool m_needsPresent = true;
+    // The window's frame before a full screen the host made itself (no window manager to ask).
+    std::optional<SDL_Rect> m_windowedFrame;
     long long m_frames = 0;
 };
 

@@ -5,6 +5,7 @@
 #include "Foundation/Clock.h"
 #include "Foundation/Log.h"
 #include "Host/SdlHost.h"
+#include "Host/WindowManagerCheck.h"
 #include "Toolkit/Window.h"
 
 namespace host {
@@ -111,9 +112,28 @@ void SdlHost::handleKey(const SDL_KeyboardEvent& key)
 
 void SdlHost::toggleFullScreen()
 {
-    const bool full = (SDL_GetWindowFlags(m_sdlWindow.get()) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
-    if (SDL_SetWindowFullscreen(m_sdlWindow.get(), full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
-        fnd::log(std::string("SdlHost: cannot change full screen: ") + SDL_GetError());
+    SDL_Window* window = m_sdlWindow.get();
+    if (m_windowedFrame) {
+        // Back from the full screen made by hand below.
+        SDL_SetWindowBordered(window, SDL_TRUE);
+        SDL_SetWindowSize(window, m_windowedFrame->w, m_windowedFrame->h);
+        SDL_SetWindowPosition(window, m_windowedFrame->x, m_windowedFrame->y);
+        m_windowedFrame.reset();
+    } else if (SDL_Rect screen{};
+               lacksWindowManager(window) && SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &screen) == 0) {
+        // Nobody would carry out SDL's request: cover the screen with a borderless window.
+        SDL_Rect frame{};
+        SDL_GetWindowPosition(window, &frame.x, &frame.y);
+        SDL_GetWindowSize(window, &frame.w, &frame.h);
+        m_windowedFrame = frame;
+        SDL_SetWindowBordered(window, SDL_FALSE);
+        SDL_SetWindowPosition(window, screen.x, screen.y);
+        SDL_SetWindowSize(window, screen.w, screen.h);
+    } else {
+        const bool full = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+        if (SDL_SetWindowFullscreen(window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
+            fnd::log(std::string("SdlHost: cannot change full screen: ") + SDL_GetError());
+    }
     m_needsPresent = true;
 }
 

@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
-# check-window-scales.sh KANVARO KANVARO_SCRIPT PAINTING: opens PAINTING in the real window under a
+# check-window-under-xvfb.sh KANVARO KANVARO_SCRIPT PAINTING: opens PAINTING in the real window under a
 # private Xvfb, sizes the window to 1.5 and then 3 times the phone, captures it, and compares each
 # capture with the headless host's screenshot at that scale: the window must draw the screen at
-# its scale (sharp text and pictures), not stretch a bitmap. Exit 77 (skipped) without Xvfb,
-# xdotool or xwd.
+# its scale (sharp text and pictures), not stretch a bitmap. Then F11 there, with no window manager.
+# Exit 77 (skipped) without Xvfb, xdotool or xwd.
 set -uo pipefail
-app=${1:?usage: check-window-scales.sh KANVARO KANVARO_SCRIPT PAINTING}
+app=${1:?usage: check-window-under-xvfb.sh KANVARO KANVARO_SCRIPT PAINTING}
 driver=${2:?}
 painting=${3:?}
 here=$(cd "$(dirname "$0")" && pwd)
-fail() { echo "check-window-scales: $*" >&2; exit 1; }
+fail() { echo "check-window-under-xvfb: $*" >&2; exit 1; }
 for tool in Xvfb xdotool xwd python3; do
-  command -v "$tool" >/dev/null || { echo "check-window-scales: $tool missing (scripts/setup installs it)"; exit 77; }
+  command -v "$tool" >/dev/null || { echo "check-window-under-xvfb: $tool missing (scripts/setup installs it)"; exit 77; }
 done
 work=$(mktemp -d)
 Xvfb -displayfd 3 -screen 0 1600x1600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
@@ -45,4 +45,25 @@ for scale in 1.5 3; do
   python3 "$here/compare_screens.py" "$work/window.xwd" "$work/headless.png" "$bar" \
     || fail "the window at scale $scale does not show what the headless screen shows"
 done
-echo "check-window-scales: the window draws at 1.5 and 3 times the phone"
+
+# F11 with no window manager to ask (this bare Xvfb): the window itself covers the screen, and a
+# second F11 gives back the frame it had.
+geometry() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /Width:/{w=$NF} /Height:/{h=$NF} END{print x","y","w"x"h}'; }
+"$app" --documents "$work/docs" --pictures "$work/pictures" >"$work/app.log" 2>&1 &
+pid=$!
+window=$(timeout 20 xdotool search --sync --name Kanvaro | head -n1)
+[ -n "$window" ] || { kill "$pid"; fail "no Kanvaro window appeared"; }
+sleep 1
+before=$(geometry "$window")
+xdotool windowfocus --sync "$window" key F11
+sleep 1
+full=$(geometry "$window")
+xdotool key F11
+sleep 1
+after=$(geometry "$window")
+kill "$pid"
+wait "$pid" 2>/dev/null
+echo "F11: $before -> $full -> $after"
+[ "$full" = "0,0,1600x1600" ] || fail "F11 left the window at $full instead of covering the 1600 x 1600 screen"
+[ "$after" = "$before" ] || fail "the second F11 left the window at $after instead of $before"
+echo "check-window-under-xvfb: the window draws at 1.5 and 3 times the phone, and F11 covers the screen"
