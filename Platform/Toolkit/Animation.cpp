@@ -20,6 +20,8 @@ double sanitizedSeconds(double s) { return std::isfinite(s) && s > 0 ? s : 0; }
 // at time t: the curve's x is monotonic, so bisection finds the parameter whose x is t.
 double cubicTiming(double x1, double y1, double x2, double y2, double t)
 {
+    if (t <= 0 || t >= 1) // exact ends, not the bisection's nearly
+        return t <= 0 ? 0 : 1;
     auto along = [](double p1, double p2, double s) {
         const double r = 1 - s;
         return 3 * r * r * s * p1 + 3 * r * s * s * p2 + s * s * s;
@@ -39,8 +41,8 @@ double animationCurveValue(AnimationCurve curve, double t)
     switch (curve) {
     case AnimationCurve::Linear: return t;
     case AnimationCurve::EaseIn: return cubicTiming(0.42, 0, 1, 1, t);
-    case AnimationCurve::EaseOut: return t * (2 - t);
-    case AnimationCurve::EaseInOut: return t * t * (3 - 2 * t);
+    case AnimationCurve::EaseOut: return cubicTiming(0, 0, 0.58, 1, t);
+    case AnimationCurve::EaseInOut: return cubicTiming(0.42, 0, 0.58, 1, t);
     }
     return t;
 }

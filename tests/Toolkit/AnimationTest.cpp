@@ -80,6 +80,16 @@ TEST_F(AnimationTest, EaseInStartsSlowAndANewAnimationStartsFromWhatIsOnScreen)
     EXPECT_EQ(v->alpha(), 1.0);
 }
 
+// Ease-out (0, 0, 0.58, 1) mirrors ease-in; ease-in-out (0.42, 0, 0.58, 1) is point-symmetric.
+TEST_F(AnimationTest, EaseOutAndEaseInOutAreTheStandardCubics)
+{
+    EXPECT_NEAR(ui::animationCurveValue(ui::AnimationCurve::EaseOut, 0.5), 1 - 0.3153568, 1e-6);
+    EXPECT_NEAR(ui::animationCurveValue(ui::AnimationCurve::EaseInOut, 0.5), 0.5, 1e-9);
+    EXPECT_NEAR(ui::animationCurveValue(ui::AnimationCurve::EaseInOut, 0.2),
+                1 - ui::animationCurveValue(ui::AnimationCurve::EaseInOut, 0.8), 1e-9);
+    EXPECT_LT(ui::animationCurveValue(ui::AnimationCurve::EaseInOut, 0.2), 0.2 * 0.5);
+}
+
 TEST_F(AnimationTest, FrameAnimationMovesTheDrawingButNotTheModelOrHitTesting)
 {
     auto v = coloredView(Rect(0, 0, 10, 10), Color::black());
