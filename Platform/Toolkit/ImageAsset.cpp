@@ -17,19 +17,21 @@ double& scaleSetting()
     return scale;
 }
 
-std::map<std::pair<std::string, bool>, ImageAssetRef>& assetCache()
+// Keyed by name and the finest variant the scale asks for.
+std::map<std::pair<std::string, int>, ImageAssetRef>& assetCache()
 {
-    static std::map<std::pair<std::string, bool>, ImageAssetRef> assets;
+    static std::map<std::pair<std::string, int>, ImageAssetRef> assets;
     return assets;
 }
 
-// "Brush.png" -> "Brush@2x.png"; a name without an extension gets the suffix at the end.
-std::string doubleScaleName(const std::string& fileName)
+// "Brush.png", 2 -> "Brush@2x.png"; a name without an extension gets the suffix at the end.
+std::string scaledName(const std::string& fileName, int variant)
 {
+    const std::string suffix = "@" + std::to_string(variant) + "x";
     std::size_t dot = fileName.rfind('.');
     if (dot == std::string::npos)
-        return fileName + "@2x";
-    return fileName.substr(0, dot) + "@2x" + fileName.substr(dot);
+        return fileName + suffix;
+    return fileName.substr(0, dot) + suffix + fileName.substr(dot);
 }
 
 bool bundleHasFile(const std::string& fileName)
@@ -66,17 +68,19 @@ void setScreenScale(double scale)
 
 ImageAssetRef imageNamed(const std::string& fileName)
 {
-    // Any scale above 1 (a window 1.5 times the phone) takes the @2x file: drawn smaller it stays
-    // sharp, where the 1x file drawn larger would blur.
-    bool wantDouble = screenScale() > 1;
-    auto key = std::make_pair(fileName, wantDouble);
+    // The finest variant up to the one at or above the screen scale: drawn smaller a picture stays
+    // sharp, where a coarser one drawn larger would blur (a window 1.5 times the phone takes @2x).
+    const double scale = screenScale();
+    const int wanted = scale > 2 ? 3 : scale > 1 ? 2 : 1;
+    auto key = std::make_pair(fileName, wanted);
     auto& assets = assetCache();
     if (auto it = assets.find(key); it != assets.end())
         return it->second;
     ImageAssetRef asset;
-    // Only ask the loader for a variant that exists, so a missing @2x file logs nothing.
-    if (wantDouble && bundleHasFile(doubleScaleName(fileName)))
-        asset = ImageAsset::withImage(gfx::imageNamed(doubleScaleName(fileName)), 2, fileName);
+    // Only ask the loader for variants that exist, so a missing @3x or @2x file logs nothing.
+    for (int variant = wanted; variant > 1 && !asset; --variant)
+        if (bundleHasFile(scaledName(fileName, variant)))
+            asset = ImageAsset::withImage(gfx::imageNamed(scaledName(fileName, variant)), variant, fileName);
     if (!asset)
         asset = ImageAsset::withImage(gfx::imageNamed(fileName), 1, fileName);
     assets.emplace(key, asset);

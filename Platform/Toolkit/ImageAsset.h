@@ -1,8 +1,8 @@
 #pragma once
 // Bundle images as the toolkit shows them: pixels plus the scale they were made for, so a
 // "Name@2x.png" picture of 2w x 2h pixels still measures w x h points. The host sets the screen
-// scale at start and again when a resized window is drawn at a new scale; at 2 or more (fractional
-// too), imageNamed() prefers the @2x file when the bundle has one.
+// scale at start and again when a resized window is drawn at a new scale; imageNamed() then
+// prefers the @2x or @3x file that suits it (fractional scales too) when the bundle has one.
 #include <memory>
 #include <string>
 
@@ -32,7 +32,8 @@ using ImageAssetRef = std::shared_ptr<const ImageAsset>;
 double screenScale();
 void setScreenScale(double scale);
 
-// The bundle image "Name.png", or its "Name@2x.png" variant at any screen scale above 1.
+// The bundle image "Name.png", or its "Name@2x.png" variant at a screen scale above 1, or its
+// "Name@3x.png" variant above 2 (falling back to the next coarser file that exists).
 // Cached per name and scale; nullptr (with a log line from the loader) when missing.
 ImageAssetRef imageNamed(const std::string& fileName);
 

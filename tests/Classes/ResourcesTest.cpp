@@ -1,5 +1,6 @@
 // The bundle's resources: every image the application looks up exists, brush shapes are 8-bit
-// grey pictures that fade to white, textures tile seamlessly and 2x images match their 1x size.
+// grey pictures that fade to white, textures tile seamlessly and 2x and 3x images match their 1x
+// size.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -164,7 +165,7 @@ TEST(Resources, texturesTileSeamlesslyAndCarryContrast)
     }
 }
 
-TEST(Resources, doubleResolutionImagesAreExactlyTwiceTheirSize)
+TEST(Resources, finerImagesAreExactlyTwiceAndThreeTimesTheirSize)
 {
     std::vector<std::string> names(std::begin(kInterface), std::end(kInterface));
     for (const MediumValue& medium : g_arMediumValues)
@@ -172,10 +173,12 @@ TEST(Resources, doubleResolutionImagesAreExactlyTwiceTheirSize)
     for (const std::string& name : names) {
         SCOPED_TRACE(name);
         Png one = readPng(pathOf(name));
-        Png two = readPng(pathOf(name + "@2x"));
         ASSERT_GT(one.width, 0);
-        EXPECT_EQ(two.width, 2 * one.width);
-        EXPECT_EQ(two.height, 2 * one.height);
+        for (int scale : {2, 3}) {
+            Png finer = readPng(pathOf(name + "@" + std::to_string(scale) + "x"));
+            EXPECT_EQ(finer.width, scale * one.width);
+            EXPECT_EQ(finer.height, scale * one.height);
+        }
     }
 }
 

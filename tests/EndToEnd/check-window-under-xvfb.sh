@@ -14,16 +14,28 @@ for tool in Xvfb xdotool xwd python3; do
   command -v "$tool" >/dev/null || { echo "check-window-under-xvfb: $tool missing (scripts/setup installs it)"; exit 77; }
 done
 work=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1600x1600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
-export DISPLAY=":$(head -n1 "$work/display")"
+xvfb=
+stop_display() { [ -z "$xvfb" ] || { kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; xvfb=; }; }
+trap 'stop_display; rm -rf "$work"' EXIT
+# A private server of the given size, numbered by itself (-displayfd): nothing shared with tests
+# running beside this one.
+use_display() {
+  stop_display
+  rm -f "$work/display"
+  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb=$!
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  [ -s "$work/display" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
+  export DISPLAY=":$(head -n1 "$work/display")"
+}
 unset WAYLAND_DISPLAY SDL_VIDEODRIVER
 
 printf 'wait 3\nscreenshot %s\n' "$work/headless.png" >"$work/shot.script"
+# The window opens at the largest whole scale the screen fits and takes its pictures for that
+# scale, so each size gets a screen on which the window opens with the pictures the headless screen
+# at that scale uses: 2x (then made 1.5x) on 1200 x 1000, 3x on 1600 x 1600.
 for scale in 1.5 3; do
+  if [ "$scale" = 1.5 ]; then use_display 1200x1000; else use_display 1600x1600; fi
   width=$(python3 -c "print(round(320 * $scale))")
   height=$(python3 -c "print(round(480 * $scale))")
   bar=$(python3 -c "print(round(20 * $scale))") # the status bar, whose clock differs

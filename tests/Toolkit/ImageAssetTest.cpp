@@ -1,4 +1,4 @@
-// Bundle images at the screen scale: the @2x variant above scale 1, sizes in points.
+// Bundle images at the screen scale: the @2x variant above scale 1, @3x above 2, sizes in points.
 #include <gtest/gtest.h>
 
 #include "Foundation/Bundle.h"
@@ -19,7 +19,7 @@ protected:
     }
 };
 
-TEST_F(ImageAssetTest, ScalesAboveOnePickTheDoubleSizeFileWithTheSamePointSize)
+TEST_F(ImageAssetTest, ScalesPickTheFinerFilesWithTheSamePointSize)
 {
     ui::ImageAssetRef single = ui::imageNamed("Brush.png");
     ASSERT_TRUE(single);
@@ -32,18 +32,26 @@ TEST_F(ImageAssetTest, ScalesAboveOnePickTheDoubleSizeFileWithTheSamePointSize)
     EXPECT_EQ(twice->pointSize, single->pointSize);
     EXPECT_EQ(twice->name, "Brush.png");
     EXPECT_EQ(ui::imageNamed("Brush.png"), twice); // cached
+    ui::setScreenScale(2.5);                       // a large window: the @3x file
+    ui::ImageAssetRef thrice = ui::imageNamed("Brush.png");
+    ASSERT_TRUE(thrice);
+    EXPECT_EQ(thrice->scale, 3);
+    EXPECT_EQ(thrice->pixels->width(), 3 * single->pixels->width());
+    EXPECT_EQ(thrice->pointSize, single->pointSize);
 }
 
-TEST_F(ImageAssetTest, WithoutADoubleFileScaleTwoFallsBackAndMissingNamesGiveNothing)
+TEST_F(ImageAssetTest, WithoutFinerFilesLargeScalesFallBackAndMissingNamesGiveNothing)
 {
     ui::setScreenScale(2);
     ui::ImageAssetRef texture = ui::imageNamed("Canvas.png"); // textures have no @2x file
     ASSERT_TRUE(texture);
     EXPECT_EQ(texture->scale, 1);
+    ui::setScreenScale(3);
+    EXPECT_EQ(ui::imageNamed("Canvas.png")->scale, 1);
     EXPECT_FALSE(ui::imageNamed("NoSuchPicture.png"));
     EXPECT_FALSE(ui::imageNamed("../Resources/Brush.png"));
     ui::setScreenScale(-3); // ignored
-    EXPECT_EQ(ui::screenScale(), 2);
+    EXPECT_EQ(ui::screenScale(), 3);
     EXPECT_FALSE(ui::ImageAsset::withImage(texture->pixels, 0));
 }
 

@@ -1,6 +1,7 @@
 #include "Cairo.h"
 
 #include <cstdio>
+#include <string>
 
 #include "PngWriter.h"
 
@@ -48,7 +49,11 @@ bool writeUiImage(const std::string& outDir, const std::string& name, int w, int
 {
     bool ok = writePng(outDir + "/" + name + ".png", PngKind::Rgba, w, h, renderRgba(w, h, 1, draw));
     if (withDouble) {
-        ok = writePng(outDir + "/" + name + "@2x.png", PngKind::Rgba, w * 2, h * 2, renderRgba(w, h, 2, draw)) && ok;
+        // @3x for windows drawn at three times the phone and more (large and HiDPI screens).
+        for (int scale : {2, 3})
+            ok = writePng(outDir + "/" + name + "@" + std::to_string(scale) + "x.png", PngKind::Rgba, w * scale,
+                          h * scale, renderRgba(w, h, scale, draw))
+                 && ok;
     }
     return ok;
 }

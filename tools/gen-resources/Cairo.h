@@ -30,7 +30,8 @@ using DrawFn = std::function<void(cairo_t*, double w, double h)>;
 // returns its pixels as straight (not premultiplied) RGBA rows.
 std::vector<std::uint8_t> renderRgba(int w, int h, int scale, const DrawFn& draw);
 
-// Writes OUTDIR/name.png at 1x and, when `withDouble`, OUTDIR/name@2x.png drawn at 2x.
+// Writes OUTDIR/name.png at 1x and, when `withDouble`, OUTDIR/name@2x.png and name@3x.png drawn at
+// 2x and 3x.
 bool writeUiImage(const std::string& outDir, const std::string& name, int w, int h, const DrawFn& draw,
                   bool withDouble = true);
 

@@ -109,8 +109,9 @@ int main(int argc, char** argv)
     for (int row = 0; row < NUM_MEDIUM_VALUES; ++row) {
         const MediumValue& medium = g_arMediumValues[row];
         const int height = std::string(medium.shapeName) == "Airbrush" ? kAirbrushHeight : kRowHeight;
-        for (int scale : {1, 2}) {
-            std::string name = std::string(medium.shapeName) + (scale == 1 ? "_medium.png" : "_medium@2x.png");
+        for (int scale : {1, 2, 3}) {
+            std::string name = std::string(medium.shapeName)
+                               + (scale == 1 ? "_medium.png" : "_medium@" + std::to_string(scale) + "x.png");
             if (!writePicture(outDir + "/" + name, medium, kLooks[row], height, scale)) {
                 std::fprintf(stderr, "medium-pictures: could not write %s\n", name.c_str());
                 ok = false;
