@@ -34,6 +34,9 @@ std::string scaledName(const std::string& fileName, int variant)
     return fileName.substr(0, dot) + suffix + fileName.substr(dot);
 }
 
+// The variant a screen scale wants: anything above 1 takes @2x, above 2 @3x.
+int wantedVariant(double scale) { return scale > 2 ? 3 : scale > 1 ? 2 : 1; }
+
 bool bundleHasFile(const std::string& fileName)
 {
     return fileName.find('/') == std::string::npos && std::filesystem::exists(fnd::resourcePath() + "/" + fileName);
@@ -50,6 +53,20 @@ std::shared_ptr<const ImageAsset> ImageAsset::withImage(gfx::ImageRef pixels, do
     asset->scale = scale;
     asset->name = std::move(name);
     return asset;
+}
+
+const ImageAsset& ImageAsset::forCurrentScale() const
+{
+    const int wanted = wantedVariant(screenScale());
+    if (chosenFor == 0 || chosenFor == wanted)
+        return *this;
+    ImageAssetRef found = rescaled.lock();
+    if (!found || rescaledFor != wanted) {
+        found = imageNamed(name);
+        rescaled = found;
+        rescaledFor = wanted;
+    }
+    return found ? *found : *this;
 }
 
 std::string ImageAsset::spokenName() const
@@ -70,8 +87,7 @@ ImageAssetRef imageNamed(const std::string& fileName)
 {
     // The finest variant up to the one at or above the screen scale: drawn smaller a picture stays
     // sharp, where a coarser one drawn larger would blur (a window 1.5 times the phone takes @2x).
-    const double scale = screenScale();
-    const int wanted = scale > 2 ? 3 : scale > 1 ? 2 : 1;
+    const int wanted = wantedVariant(screenScale());
     auto key = std::make_pair(fileName, wanted);
     auto& assets = assetCache();
     if (auto it = assets.find(key); it != assets.end())
@@ -83,6 +99,8 @@ ImageAssetRef imageNamed(const std::string& fileName)
             asset = ImageAsset::withImage(gfx::imageNamed(scaledName(fileName, variant)), variant, fileName);
     if (!asset)
         asset = ImageAsset::withImage(gfx::imageNamed(fileName), 1, fileName);
+    if (asset)
+        std::const_pointer_cast<ImageAsset>(asset)->chosenFor = wanted; // made just above, not yet shared
     assets.emplace(key, asset);
     return asset;
 }

@@ -16,9 +16,18 @@ struct ImageAsset {
     double scale = 1;    // pixels per point
     gfx::Size pointSize; // pixel size / scale
     std::string name;    // the bundle name asked for ("Brush.png"), empty for made images
+    int chosenFor = 0;   // the variant (1, 2, 3) imageNamed chose it for; 0 for made images
 
     // What a person calls the picture: the bundle name without its extension ("Brush").
     std::string spokenName() const;
+
+    // The picture to draw at the current screen scale: this one, or, once the window has changed
+    // scale, the same bundle picture in the variant the new scale wants (looked up once a change,
+    // so drawing allocates nothing). Views keep their assets; drawing goes through this.
+    const ImageAsset& forCurrentScale() const;
+
+    mutable std::weak_ptr<const ImageAsset> rescaled; // the variant forCurrentScale found last
+    mutable int rescaledFor = 0;
 
     // Wraps pixels made at run time (thumbnails, tinted pictures); nullptr for no pixels or a
     // scale that is not a positive finite number.

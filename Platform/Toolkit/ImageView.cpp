@@ -25,8 +25,9 @@ gfx::Rect imageRectForContentMode(ContentMode mode, const gfx::Rect& bounds, gfx
 
 void drawImageAsset(gfx::BitmapContext& context, const gfx::Rect& rect, const ImageAsset& image)
 {
-    if (image.pixels && !rect.isEmpty())
-        context.drawImage(rect, *image.pixels);
+    const ImageAsset& current = image.forCurrentScale();
+    if (current.pixels && !rect.isEmpty())
+        context.drawImage(rect, *current.pixels);
 }
 
 ImageView::ImageView(const gfx::Rect& frame) : View(frame) { setUserInteractionEnabled(false); }

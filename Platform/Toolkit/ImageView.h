@@ -37,7 +37,8 @@ private:
     ContentMode m_contentMode = ContentMode::ScaleToFill;
 };
 
-// Draws an asset over `rect` (points) of the context's user space.
+// Draws an asset over `rect` (points) of the context's user space, a bundle picture in the variant
+// the current screen scale wants (ImageAsset::forCurrentScale).
 void drawImageAsset(gfx::BitmapContext& context, const gfx::Rect& rect, const ImageAsset& image);
 
 } // namespace ui

@@ -38,6 +38,16 @@ TEST_F(ImageAssetTest, ScalesPickTheFinerFilesWithTheSamePointSize)
     EXPECT_EQ(thrice->scale, 3);
     EXPECT_EQ(thrice->pixels->width(), 3 * single->pixels->width());
     EXPECT_EQ(thrice->pointSize, single->pointSize);
+
+    // A view keeps the asset it was given; after the window changes scale it draws the variant the
+    // new scale wants, and back again. Made pictures are drawn as they are.
+    EXPECT_EQ(&single->forCurrentScale(), thrice.get());
+    ui::setScreenScale(1);
+    EXPECT_EQ(&thrice->forCurrentScale(), single.get());
+    ui::setScreenScale(2);
+    EXPECT_EQ(&single->forCurrentScale(), twice.get());
+    auto made = ui::ImageAsset::withImage(single->pixels, 1, "Brush.png");
+    EXPECT_EQ(&made->forCurrentScale(), made.get());
 }
 
 TEST_F(ImageAssetTest, WithoutFinerFilesLargeScalesFallBackAndMissingNamesGiveNothing)
