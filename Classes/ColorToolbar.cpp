@@ -101,8 +101,11 @@ void ColorToolbar::colorPickerViewControllerDidPickColor(ColorPickerViewControll
 
 ui::ImageAssetRef ColorToolbar::makeTintedGlob(const gfx::Color& color) const
 {
-    ui::ImageAssetRef glob = m_colorPickerBtn->imageForState(ui::ControlState::Disabled);
-    if (!glob || !glob->pixels)
+    ui::ImageAssetRef asset = m_colorPickerBtn->imageForState(ui::ControlState::Disabled);
+    if (!asset)
+        return nullptr;
+    const ui::ImageAsset* glob = &asset->forCurrentScale(); // the window may have changed scale
+    if (!glob->pixels)
         return nullptr;
     // Drawn at the glob picture's own pixel size, so the tinted blob is as sharp as the original.
     const int w = glob->pixels->width(), h = glob->pixels->height();
