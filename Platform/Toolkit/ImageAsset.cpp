@@ -37,13 +37,7 @@ std::string scaledName(const std::string& fileName, int variant)
 // The variant a screen scale wants: anything above 1 takes @2x, above 2 @3x.
 int wantedVariant(double scale) { return scale > 2 ? 3 : scale > 1 ? 2 : 1; }
 
-bool bundleHasFile(const std::string& fileName)
-{
-    return fileName.find('/') == std::string::npos && std::filesystem::exists(fnd::resourcePath() + "/" + fileName);
-}
-} // namespace
-
-std::shared_ptr<const ImageAsset> ImageAsset::withImage(gfx::ImageRef pixels, double scale, std::string name)
+std::shared_ptr<ImageAsset> makeAsset(gfx::ImageRef pixels, double scale, std::string name)
 {
     if (!pixels || !std::isfinite(scale) || scale <= 0)
         return nullptr;
@@ -53,6 +47,17 @@ std::shared_ptr<const ImageAsset> ImageAsset::withImage(gfx::ImageRef pixels, do
     asset->scale = scale;
     asset->name = std::move(name);
     return asset;
+}
+
+bool bundleHasFile(const std::string& fileName)
+{
+    return fileName.find('/') == std::string::npos && std::filesystem::exists(fnd::resourcePath() + "/" + fileName);
+}
+} // namespace
+
+std::shared_ptr<const ImageAsset> ImageAsset::withImage(gfx::ImageRef pixels, double scale, std::string name)
+{
+    return makeAsset(std::move(pixels), scale, std::move(name));
 }
 
 const ImageAsset& ImageAsset::forCurrentScale() const
@@ -92,15 +97,15 @@ ImageAssetRef imageNamed(const std::string& fileName)
     auto& assets = assetCache();
     if (auto it = assets.find(key); it != assets.end())
         return it->second;
-    ImageAssetRef asset;
+    std::shared_ptr<ImageAsset> asset;
     // Only ask the loader for variants that exist, so a missing @3x or @2x file logs nothing.
     for (int variant = wanted; variant > 1 && !asset; --variant)
         if (bundleHasFile(scaledName(fileName, variant)))
-            asset = ImageAsset::withImage(gfx::imageNamed(scaledName(fileName, variant)), variant, fileName);
+            asset = makeAsset(gfx::imageNamed(scaledName(fileName, variant)), variant, fileName);
     if (!asset)
-        asset = ImageAsset::withImage(gfx::imageNamed(fileName), 1, fileName);
+        asset = makeAsset(gfx::imageNamed(fileName), 1, fileName);
     if (asset)
-        std::const_pointer_cast<ImageAsset>(asset)->chosenFor = wanted; // made just above, not yet shared
+        asset->chosenFor = wanted;
     assets.emplace(key, asset);
     return asset;
 }
