@@ -21,6 +21,15 @@ bool isCopy(const fs::directory_entry& entry)
     return entry.is_regular_file(error) && entry.path().extension() == ".art";
 }
 
+// Removes a copy and its lock file; logs what cannot be removed.
+void removeCopyAndLock(const std::string& copy)
+{
+    std::error_code error;
+    for (const std::string& file : {copy, lockPath(copy)})
+        if (!fs::remove(file, error) && error)
+            fnd::log("cannot remove the recovery file " + file + ": " + error.message());
+}
+
 } // namespace
 
 std::string folder() { return fnd::documentsPath() + "/" + kFolderName; }
@@ -51,12 +60,8 @@ fnd::Status write(const DataModel& document, const std::string& folder)
 void removeCopyOf(const std::string& title)
 {
     const std::string path = copyPath(folder(), title);
-    if (fnd::FileLock::isHeld(lockPath(path)))
-        return; // another running Kanvaro's
-    std::error_code error;
-    for (const std::string& file : {path, lockPath(path)})
-        if (!fs::remove(file, error) && error)
-            fnd::log("cannot remove the recovery file " + file + ": " + error.message());
+    if (!fnd::FileLock::isHeld(lockPath(path))) // else another running Kanvaro's
+        removeCopyAndLock(path);
 }
 
 std::optional<std::string> findCopy()
@@ -138,10 +143,7 @@ void Keeper::discard()
     }
     if (!m_lock)
         return;
-    std::error_code error;
-    for (const std::string& file : {m_copyPath, lockPath(m_copyPath)})
-        if (!fs::remove(file, error) && error)
-            fnd::log("cannot remove the recovery file " + file + ": " + error.message());
+    removeCopyAndLock(m_copyPath);
     m_lock.reset();
 }
 
