@@ -41,9 +41,7 @@ void DataModel::discardRecoveryCopy()
 {
     if (m_recoveryKeeper)
         m_recoveryKeeper->discard();
-    // A restored painting's copy, which this document may not have written again: the save just
-    // made holds all of it.
-    if (m_changesMade)
+    else if (m_changesMade) // a restored painting's copy, not written again: the save holds it all
         recovery::removeCopyOf(m_fileTitle);
 }
 

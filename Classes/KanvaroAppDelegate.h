@@ -1,8 +1,9 @@
 #pragma once
 // The application delegate named by the main interface file: when launching has finished it puts
 // the gallery, as the root screen, into a navigation controller with a black translucent bar
-// under a black translucent status bar, and shows it in the window, then opens the file named on
-// the command line, if any, as the gallery opens a dropped file. Before the process ends it
+// under a black translucent status bar, and shows it in the window. The gallery then offers a
+// painting a crash left behind, and opens the file named on the command line, if any, as it opens
+// a dropped file (after the offer, when there is one). Before the process ends it
 // saves a painting that is open and changed, as going back to the gallery would.
 #include <memory>
 #include <string>

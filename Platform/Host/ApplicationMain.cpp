@@ -64,6 +64,17 @@ Application applicationHooks(ui::ApplicationDelegate& delegate)
             [&delegate] { delegate.applicationWillTerminate(); }};
 }
 
+fnd::Result<std::string> resolveOpenPath(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return fnd::Error{path + ": no such file"};
+    auto absolute = std::filesystem::absolute(path, error);
+    if (error)
+        return fnd::Error{path + ": " + error.message()};
+    return absolute.string();
+}
+
 int applicationMain(int argc, char** argv)
 {
     const std::optional<std::string> openPath = parseOptions(argc, argv);
@@ -73,12 +84,12 @@ int applicationMain(int argc, char** argv)
     }
     std::string absoluteOpenPath;
     if (!openPath->empty()) {
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(*openPath, error)) {
-            std::fprintf(stderr, "kanvaro: %s: no such file\n", openPath->c_str());
+        auto resolved = resolveOpenPath(*openPath);
+        if (!resolved) {
+            std::fprintf(stderr, "kanvaro: %s\n", resolved.error().c_str());
             return 2;
         }
-        absoluteOpenPath = std::filesystem::absolute(*openPath, error).string();
+        absoluteOpenPath = std::move(resolved).value();
     }
     if (!fnd::preparePaths())
         return 1;

@@ -4,6 +4,7 @@
 // runs it in the desktop window until the window closes. Headless runs (tests, scripted sessions)
 // make the delegate the same way and drive it with their own host.
 #include <memory>
+#include <string>
 
 #include "Foundation/Result.h"
 #include "Host/Application.h"
@@ -17,6 +18,10 @@ fnd::Result<std::unique_ptr<ui::ApplicationDelegate>> loadApplicationDelegate();
 
 // The host hooks that give `delegate` its window, then launch and terminate it.
 Application applicationHooks(ui::ApplicationDelegate& delegate);
+
+// A file named on the command line, as the delegate's setOpenPath takes it: its absolute path, or
+// an error ("PATH: no such file") when it is no regular file. Both hosts' mains use it.
+fnd::Result<std::string> resolveOpenPath(const std::string& path);
 
 // Parses "--documents DIR", "--pictures DIR", "--exports DIR" and an optional file to open (handed
 // to the delegate's setOpenPath), prepares the folders, loads the delegate and runs it in an SDL

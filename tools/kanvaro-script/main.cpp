@@ -4,9 +4,7 @@
 // screens (ToolkitDemo.h) instead of the application.
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "DataModel.h"
 #include "Foundation/Paths.h"
@@ -84,13 +82,14 @@ int main(int argc, char** argv)
         }
         application = std::move(delegate.value());
         // As `kanvaro FILE` hands the file over, so a missing one is the same usage error.
-        std::error_code error;
-        if (!openPath.empty() && !std::filesystem::is_regular_file(openPath, error)) {
-            std::fprintf(stderr, "kanvaro-script: %s: no such file\n", openPath.c_str());
-            return 2;
+        if (!openPath.empty()) {
+            auto resolved = host::resolveOpenPath(openPath);
+            if (!resolved) {
+                std::fprintf(stderr, "kanvaro-script: %s\n", resolved.error().c_str());
+                return 2;
+            }
+            application->setOpenPath(resolved.value());
         }
-        if (!openPath.empty())
-            application->setOpenPath(std::filesystem::absolute(openPath, error).string());
         host.launch(host::applicationHooks(*application));
     }
     auto outcome = script::runScriptFile(scriptPath, host, [] {
