@@ -18,7 +18,7 @@ struct H264Settings {
     int height = 0; // even
     int framesPerSecond = 30;
     int keyFrameInterval = 60; // pictures from one IDR picture to the next
-    int quantizer = 24;        // 0-51: lower is better and larger
+    int quantizer = 22;        // 0-51: lower is better and larger
 };
 
 // One NAL unit without its start code; its first byte holds the unit's type.

@@ -36,7 +36,11 @@ public:
     }
     void zeros(std::size_t count) { m_out.insert(m_out.end(), count, 0); }
     void bytes(const std::vector<std::uint8_t>& b) { m_out.insert(m_out.end(), b.begin(), b.end()); }
-    void fourcc(const char* code) { m_out.insert(m_out.end(), code, code + 4); }
+    void fourcc(const char* code)
+    {
+        for (int i = 0; i < 4; ++i)
+            u8(static_cast<std::uint8_t>(code[i]));
+    }
 
     std::size_t open(const char* type)
     {

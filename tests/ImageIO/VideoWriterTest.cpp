@@ -133,8 +133,12 @@ std::vector<DecodedFrame> decodeVideo(Span file)
     for (std::uint32_t i = 0; i < be32(stsz, 8); ++i) {
         const std::uint32_t size = be32(stsz, 12 + 4 * i);
         Bytes annexB;
-        for (std::size_t at = offset; at < offset + size;) {
+        if (offset + size > file.size())
+            break;
+        for (std::size_t at = offset; at + 4 <= offset + size;) {
             const std::uint32_t unit = be32(file, at);
+            if (unit > offset + size - at - 4)
+                break;
             annexB.insert(annexB.end(), startCode.begin(), startCode.end());
             annexB.insert(annexB.end(), file.begin() + static_cast<std::ptrdiff_t>(at + 4),
                           file.begin() + static_cast<std::ptrdiff_t>(at + 4 + unit));
