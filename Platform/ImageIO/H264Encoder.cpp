@@ -82,10 +82,11 @@ struct H264Encoder::Native {
 
     ~Native()
     {
+        if (!encoder)
+            return;
         if (initialized)
             encoder->Uninitialize();
-        if (encoder)
-            WelsDestroySVCEncoder(encoder);
+        WelsDestroySVCEncoder(encoder);
     }
 };
 

@@ -74,7 +74,8 @@ VideoWriter::~VideoWriter() = default;
 
 fnd::Result<VideoWriter> VideoWriter::open(const std::string& path, int width, int height, int framesPerSecond)
 {
-    if (width < kMinSide || height < kMinSide || width > kMaxSide || height > kMaxSide)
+    if (width < kMinSide || height < kMinSide || width > kMaxSide || height > kMaxSide
+        || std::int64_t{width & ~1} * (height & ~1) > kMaxPixels)
         return fnd::Error{"a video cannot be " + std::to_string(width) + " x " + std::to_string(height) + " pixels"};
     if (framesPerSecond < 1 || framesPerSecond > kMaxFramesPerSecond)
         return fnd::Error{"a video cannot have " + std::to_string(framesPerSecond) + " frames a second"};

@@ -16,8 +16,9 @@ class VideoWriter {
 public:
     // Sides of the frames given to addFrame; the video's are rounded down to even (the last
     // column or row is left out), as 4:2:0 needs.
-    static constexpr int kMinSide = 2;
+    static constexpr int kMinSide = 16;
     static constexpr int kMaxSide = 4096;
+    static constexpr int kMaxPixels = 4096 * 2304; // H.264's largest level
     static constexpr int kMaxFramesPerSecond = 120;
 
     // Prepares a video of width x height at `framesPerSecond`. Fails on sizes or rates out of

@@ -268,7 +268,8 @@ TEST(VideoWriter, FailureOrCancelLeavesNothing)
     }
 
     EXPECT_FALSE(VideoWriter::open((folder / "missing" / "clip.mp4").string(), 64, 64, 30).ok());
-    EXPECT_FALSE(VideoWriter::open(path.string(), 1, 64, 30).ok());
+    EXPECT_FALSE(VideoWriter::open(path.string(), 15, 64, 30).ok());
+    EXPECT_FALSE(VideoWriter::open(path.string(), 4096, 4096, 30).ok());
     EXPECT_FALSE(VideoWriter::open(path.string(), 64, 64, 0).ok());
     EXPECT_EQ(entriesIn(folder.path()), 0u);
 }
