@@ -235,6 +235,11 @@ TEST(VideoWriter, FfprobeReadsTheClip)
     for (const char* line : {"codec_name=h264", "width=66", "height=48", "pix_fmt=yuv420p", "color_space=bt709",
                              "color_primaries=bt709", "nb_read_frames=45", "duration=1.500000"})
         EXPECT_NE(out.find(line), std::string::npos) << line << " not in\n" << out;
+    // A whole decode that finds nothing to complain about.
+    if (test_support::haveTool("ffmpeg")) {
+        EXPECT_EQ(test_support::runCommand("ffmpeg -v error -i '" + path.string() + "' -f null - 2>&1"),
+                  (std::pair<std::string, int>{"", 0}));
+    }
 }
 
 TEST(VideoWriter, FailureOrCancelLeavesNothing)
