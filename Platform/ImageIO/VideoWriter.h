@@ -3,7 +3,8 @@
 // streams: its index comes before the pictures. Nothing appears at the path until finish()
 // succeeds: the coded pictures wait in an unnamed file beside it, and the finished video is
 // written to a temporary name and renamed into place, so a failure, a cancel or a crash never
-// leaves a half-written video.
+// leaves a half-written video. One thread at a time may use a writer (a background export's
+// thread: a Cancel button sets a flag that thread reads, and the thread calls cancel()).
 #include <cstdint>
 #include <memory>
 #include <string>
