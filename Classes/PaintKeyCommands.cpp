@@ -7,6 +7,7 @@
 #include "BrushToolbar.h"
 #include "ColorToolbar.h"
 #include "DataModel.h"
+#include "GalleryViewController.h"
 #include "PaintViewController.h"
 #include "Toolkit/Window.h"
 
@@ -129,12 +130,18 @@ void PaintViewController::stepBrushSize(int direction)
 void PaintViewController::saveNow()
 {
     DataModel* document = DataModel::sharedDataModel();
-    if (document && document->canvas() && document->saveToFiles()) {
-        document->discardRecoveryCopy();
+    if (!document || !document->canvas())
         return;
-    }
-    std::make_shared<ui::AlertView>(kSaveFailedTitle, "The painting could not be saved.", this, "Cancel",
-                                    std::vector<std::string>{})
+    const std::string title = document->fileTitle();
+    fnd::Status saved = document->saveToFiles();
+    if (saved && m_paintingKeeper)
+        m_paintingKeeper->discardPaintingCopy();
+    std::string message = saved ? GalleryViewController::savedBesideMessage(title, document->fileTitle())
+                                : "The painting could not be saved.\n" + DataModel::describeSaveFailure(saved.error());
+    if (message.empty())
+        return;
+    std::make_shared<ui::AlertView>(saved ? GalleryViewController::kSavedBesideTitle : kSaveFailedTitle, message, this,
+                                    "Cancel", std::vector<std::string>{})
         ->show();
 }
 

@@ -3,7 +3,6 @@
 #include "DataModel.h"
 #include "Foundation/Date.h"
 #include "Foundation/Log.h"
-#include "Recovery.h"
 
 std::shared_ptr<PaintView> PaintView::initWithFrame(const gfx::Rect& frame)
 {
@@ -32,8 +31,6 @@ PaintView::~PaintView()
 {
     if (m_saveUndoTimer)
         m_saveUndoTimer->invalidate();
-    if (m_recoveryTimer)
-        m_recoveryTimer->invalidate();
 }
 
 // The whole canvas at the smaller of the two fitting scales, its top-left corner at the origin.
@@ -124,32 +121,7 @@ void PaintView::saveUndoTimerEvent(fnd::Timer&)
         if (Canvas* canvas = document->canvas())
             canvas->saveUndoState();
     }
-    scheduleRecoveryWrite();
     reportEnd();
-}
-
-// Snapshots in quick succession share one write: a pending one already takes the latest pixels.
-void PaintView::scheduleRecoveryWrite()
-{
-    if (m_recoveryTimer && m_recoveryTimer->isValid())
-        return;
-    std::weak_ptr<ui::View> weak = weak_from_this();
-    m_recoveryTimer = fnd::Timer::scheduledTimer(recovery::kWriteDelay, false, [weak](fnd::Timer&) {
-        if (auto self = weak.lock())
-            static_cast<PaintView*>(self.get())->recoveryTimerEvent();
-    });
-}
-
-void PaintView::recoveryTimerEvent()
-{
-    m_recoveryTimer.reset();
-    // Never during a stroke (its touch-up takes a snapshot that asks for the write again), nor
-    // from a painting screen that has gone: the gallery has saved the painting then.
-    if (m_isPainting || !window())
-        return;
-    DataModel* document = DataModel::sharedDataModel();
-    if (document && document->changesMade())
-        document->keepRecoveryCopy();
 }
 
 void PaintView::reportEnd()

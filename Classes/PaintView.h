@@ -46,8 +46,6 @@ public:
     bool isPainting() const { return m_isPainting; }
     const std::shared_ptr<CanvasView>& canvasView() const { return m_canvasView; }
     const fnd::TimerRef& saveUndoTimer() const { return m_saveUndoTimer; }
-    // The pending recovery write (Recovery.h), asked for by a snapshot; one at a time.
-    const fnd::TimerRef& recoveryTimer() const { return m_recoveryTimer; }
     // Seconds since the reference date of the last snapshot.
     double prevFireDate() const { return m_prevFireDate; }
     PaintViewDelegate* paintViewDelegate() const { return m_paintViewDelegate; }
@@ -71,8 +69,6 @@ private:
     void fitCanvas(const Canvas& canvas);
     void endStroke();
     void reportEnd();
-    void scheduleRecoveryWrite();
-    void recoveryTimerEvent();
 
     int m_mode = kModePaint;
     int m_lastBrushToolMode = 0;
@@ -80,7 +76,6 @@ private:
     bool m_isPainting = false;
     bool m_endReported = true; // the delegate has heard the end of the last stroke
     fnd::TimerRef m_saveUndoTimer;
-    fnd::TimerRef m_recoveryTimer;
     double m_prevFireDate = 0; // the reference date: the first snapshot is never held back
     PaintViewDelegate* m_paintViewDelegate = nullptr;
 };

@@ -26,6 +26,8 @@ void PaintViewController::paintViewDidStartPainting(PaintView& /*paintView*/, bo
 
 void PaintViewController::paintViewDidEndPainting(PaintView& /*paintView*/, bool /*ended*/)
 {
+    if (m_paintingKeeper)
+        m_paintingKeeper->paintingDidChange();
     ui::View::beginAnimations();
     ui::View::setAnimationDuration(kFadeInSeconds);
     m_toolbar->setAlpha(1);

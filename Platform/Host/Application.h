@@ -1,7 +1,8 @@
 #pragma once
 // What a host needs from the application: a hook that builds the root view tree once the window
-// exists, and one that runs before the process ends (so the application can save). Both hosts
-// take the same hooks, so the same application runs in a real window and headless.
+// exists, one that answers "may we quit now?" when a quit is asked for, one that runs before the
+// process ends (so the application can save) and the exit status it ended with. Both hosts take
+// the same hooks, so the same application runs in a real window and headless.
 #include <functional>
 
 namespace ui {
@@ -13,6 +14,12 @@ namespace host {
 struct Application {
     std::function<void(ui::Window&)> didFinishLaunching;
     std::function<void()> willTerminate;
+    // True to quit now; false to stay, in which case the application may call `terminateLater`
+    // once it has asked the person (ui::ApplicationDelegate::applicationShouldTerminate). Absent:
+    // always quit.
+    std::function<bool(bool canAsk, std::function<void()> terminateLater)> shouldTerminate;
+    // Absent: 0.
+    std::function<int()> exitStatus;
 };
 
 // The point size of the phone screen the application is laid out for.
