@@ -257,8 +257,14 @@ void GalleryViewController::cancelAction()
 
 bool GalleryViewController::isInFront() const
 {
+    // A painting screen not yet put away (its save comes when the gallery has appeared) and the
+    // busy overlay of that save count as in front, so that nothing opened here can replace the
+    // painting before it is saved.
     ui::NavigationController* navigation = navigationController();
-    if (isEditing() || (navigation && (navigation->topViewController() != this || navigation->modalViewController())))
+    if (isEditing() || m_paintViewController || (m_spinnerBkView && !m_spinnerBkView->isHidden())
+        || (navigation
+            && (navigation->topViewController() != this || navigation->modalViewController()
+                || navigation->isSliding())))
         return false;
     const ui::Window* window = m_rootView ? m_rootView->window() : nullptr;
     if (!window)
@@ -282,6 +288,13 @@ void GalleryViewController::dropFileAtPath(const std::string& path)
     m_pendingDrops.push_back(path);
     if (!m_dropTimer || !m_dropTimer->isValid())
         m_dropTimer = fnd::Timer::scheduledTimer(kDropRetrySeconds, true, [this](fnd::Timer&) { openPendingDrop(); });
+}
+
+bool GalleryViewController::imagePickerControllerDidReceiveOtherFile(ui::ImagePickerController*,
+                                                                     const std::string& path)
+{
+    dropFileAtPath(path);
+    return true;
 }
 
 void GalleryViewController::openPendingDrop()

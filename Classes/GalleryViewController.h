@@ -93,6 +93,8 @@ public:
     void presentImagePickerWithSourceType(ui::ImagePickerSourceType type);
     void imagePickerControllerDidFinishPickingImage(ui::ImagePickerController* picker, Photo image) override;
     void imagePickerControllerDidCancel(ui::ImagePickerController* picker) override;
+    // A painting (or an unreadable photo) dropped on the picker waits for it to close.
+    bool imagePickerControllerDidReceiveOtherFile(ui::ImagePickerController* picker, const std::string& path) override;
     void pushPaintViewController();
 
     // A file from outside the application (the command line, a drop on the gallery): a ".art"

@@ -4,6 +4,7 @@
 // process ends (so the application can save) and the exit status it ended with. Both hosts take
 // the same hooks, so the same application runs in a real window and headless.
 #include <functional>
+#include <utility>
 
 namespace ui {
 class Window;
@@ -12,6 +13,13 @@ class Window;
 namespace host {
 
 struct Application {
+    Application() = default;
+    // The two hooks most hosts' users give; the others are set by name.
+    Application(std::function<void(ui::Window&)> launched, std::function<void()> terminating)
+        : didFinishLaunching(std::move(launched)), willTerminate(std::move(terminating))
+    {
+    }
+
     std::function<void(ui::Window&)> didFinishLaunching;
     std::function<void()> willTerminate;
     // True to quit now; false to stay, in which case the application may call `terminateLater`

@@ -113,6 +113,7 @@ TEST_F(GalleryTest, CellPlacesHalvesAndDeleteButtonsAndReportsWhatWasTouched)
     // A landscape thumbnail: rewrite "Wide.jpg" from a wide canvas.
     ASSERT_TRUE(DataModel::sharedDataModelWithUIImage(testing::makePhoto(400, 300)));
     DataModel::sharedDataModel()->setFileTitle("Wide");
+    DataModel::sharedDataModel()->setSavedFile(fnd::fileIdentity((dir / "Wide.art").string()));
     ASSERT_TRUE(DataModel::sharedDataModel()->saveToFiles());
     std::vector<std::string> deleted;
     auto cellRef = std::make_shared<GalleryTableViewCell>(gfx::Rect{0, 0, 320, 150}, "MyIdentifier",
@@ -385,7 +386,7 @@ TEST_F(GalleryTest, DropsWaitForWhatIsInFrontAndOpenInTheirOrder)
     busy->show();
     gallery->presentImagePickerWithSourceType(ui::ImagePickerSourceType::PhotoLibrary);
     settle();
-    // The picker takes photos itself; a painting it refuses reaches the gallery beneath.
+    // The picker takes photos itself; a painting it cannot pick goes to the gallery beneath.
     EXPECT_TRUE(ui::deliverFileDrop(*window, (dir / "Second.art").string()));
     busy->dismissWithClickedButtonIndex(0, false);
     settle();
