@@ -141,7 +141,7 @@ void PaintViewController::saveNow()
     if (message.empty())
         return;
     std::make_shared<ui::AlertView>(saved ? GalleryViewController::kSavedBesideTitle : kSaveFailedTitle, message, this,
-                                    "Cancel", std::vector<std::string>{})
+                                    saved ? "OK" : "Cancel", std::vector<std::string>{})
         ->show();
 }
 

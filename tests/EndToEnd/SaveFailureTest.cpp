@@ -173,4 +173,15 @@ TEST_F(SaveFailure, GoingBackKeepsACopyOffersItBackAndTryAgainSaves)
     EXPECT_TRUE(host.hasTerminated());
 }
 
+// The application keeps the copies: one due when the painting is put away and saved is not
+// written after the save, though the painting screen that asked for it has gone.
+TEST_F(SaveFailure, ACopyDueWhenThePaintingIsSavedIsNeverWrittenAfterIt)
+{
+    ASSERT_TRUE(app.recoveryTimer() && app.recoveryTimer()->isValid()); // asked for by the snapshot
+    ASSERT_TRUE(host.tap("Gallery"));
+    host.advance(5);
+    EXPECT_EQ(count(documents, ".art"), 1);
+    EXPECT_EQ(count(recovery::folder(), ".art"), 0);
+}
+
 } // namespace
