@@ -1,14 +1,13 @@
 #include "PaintView.h"
 
-#include "DataModel.h"
 #include "Foundation/Date.h"
 #include "Foundation/Log.h"
 
-std::shared_ptr<PaintView> PaintView::initWithFrame(const gfx::Rect& frame)
+std::shared_ptr<PaintView> PaintView::initWithFrame(const gfx::Rect& frame, std::shared_ptr<Canvas> canvas,
+                                                    std::shared_ptr<const RawImage> rawImage,
+                                                    const CanvasView::Photo& photo)
 {
-    DataModel* document = DataModel::sharedDataModel();
-    Canvas* canvas = document ? document->canvas() : nullptr;
-    auto canvasView = canvas ? CanvasView::init() : nullptr;
+    auto canvasView = CanvasView::init(std::move(canvas), std::move(rawImage), photo);
     if (!canvasView) {
         fnd::log("PaintView: there is no canvas to show");
         return nullptr;
@@ -19,7 +18,7 @@ std::shared_ptr<PaintView> PaintView::initWithFrame(const gfx::Rect& frame)
     view->setOpaque(true);
     view->m_canvasView = std::move(canvasView);
     view->addSubview(view->m_canvasView);
-    view->fitCanvas(*canvas);
+    view->fitCanvas(*view->m_canvasView->canvas());
     view->m_lastBrushToolMode = view->m_canvasView->brushTool().mode();
     view->setScrollEnabled(false); // paint mode
     return view;
@@ -50,7 +49,7 @@ void PaintView::fitCanvas(const Canvas& canvas)
 
 ui::View* PaintView::viewForZoomingInScrollView(ui::ScrollView&) { return m_canvasView.get(); }
 
-void PaintView::setMode(int mode)
+void PaintView::setMode(Mode mode)
 {
     BrushTool& brush = m_canvasView->brushTool();
     if (m_mode == kModePaint)
@@ -117,10 +116,7 @@ void PaintView::saveUndoTimerEvent(fnd::Timer&)
         return;
     }
     m_prevFireDate = now;
-    if (DataModel* document = DataModel::sharedDataModel()) {
-        if (Canvas* canvas = document->canvas())
-            canvas->saveUndoState();
-    }
+    m_canvasView->canvas()->saveUndoState();
     reportEnd();
 }
 

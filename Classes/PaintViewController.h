@@ -119,7 +119,7 @@ private:
     // Keyboard (PaintKeyCommands.cpp).
     bool commandKey(const ui::KeyEvent& event);
     bool paintingKey(const ui::KeyEvent& event);
-    void selectMode(int index);
+    void selectMode(PaintView::Mode mode);
     void stepBrushSize(int direction);
     void saveNow();
     bool closeFrontPanel();
@@ -142,6 +142,6 @@ private:
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true); // late completions check it
     float m_prevBrushToolbarAlpha = 0;
     float m_prevColorToolbarAlpha = 0;
-    std::optional<int> m_modeBeforeSpace; // the mode to go back to when Space is let go
+    std::optional<PaintView::Mode> m_modeBeforeSpace; // the mode to go back to when Space is let go
     PaintingKeeper* m_paintingKeeper = nullptr;
 };
