@@ -105,6 +105,7 @@ Status fillTemporary(UniqueFd& fd, const std::string& temporary, const ContentPr
     return {};
 }
 
+<<<<<<< HEAD
 struct WriteFaults {
     std::mutex mutex;
     std::map<std::string, int> errors; // by folder, absolute and normal
@@ -140,6 +141,10 @@ int injectedWriteError(const std::string& path)
 // By default a write past the file-size limit (ulimit -f) kills the process with SIGXFSZ; ignored,
 // the write fails with EFBIG and the save reports it like a full disk. A handler someone else
 // installed is left alone.
+=======
+} // namespace
+
+>>>>>>> main
 void ignoreFileSizeSignal()
 {
     static const bool done = [] {
@@ -150,8 +155,6 @@ void ignoreFileSizeSignal()
     }();
     (void)done;
 }
-
-} // namespace
 
 Result<PendingFile> PendingFile::write(const std::string& path, const ContentProducer& produce)
 {

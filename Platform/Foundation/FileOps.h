@@ -58,6 +58,11 @@ int removeStaleTemporaries(const std::string& folder, std::chrono::seconds minim
 enum class NewFileResult { Written, Exists, Failed };
 NewFileResult writeNewFileAtomically(const std::string& path, const ContentProducer& produce);
 
+// By default a write past the file-size limit (ulimit -f) kills the process with SIGXFSZ; after
+// this, such a write fails with EFBIG and is reported like a full disk. A handler someone else
+// installed is left alone. Atomic writes call it themselves.
+void ignoreFileSizeSignal();
+
 // Fault injection, for tests and scripted sessions: while set, every file written through this
 // header directly in `folder` (not in its subfolders) fails as the system would with `error`, an
 // errno value such as ENOSPC; 0 lifts it. Any thread may write meanwhile.
