@@ -105,7 +105,6 @@ Status fillTemporary(UniqueFd& fd, const std::string& temporary, const ContentPr
     return {};
 }
 
-<<<<<<< HEAD
 struct WriteFaults {
     std::mutex mutex;
     std::map<std::string, int> errors; // by folder, absolute and normal
@@ -138,13 +137,8 @@ int injectedWriteError(const std::string& path)
     return found == faults.errors.end() ? 0 : found->second;
 }
 
-// By default a write past the file-size limit (ulimit -f) kills the process with SIGXFSZ; ignored,
-// the write fails with EFBIG and the save reports it like a full disk. A handler someone else
-// installed is left alone.
-=======
 } // namespace
 
->>>>>>> main
 void ignoreFileSizeSignal()
 {
     static const bool done = [] {
