@@ -156,7 +156,10 @@ std::string DataModel::describeSaveFailure(const std::string& error)
     // The file operations end their messages with the system's words ("...: Permission denied").
     const std::size_t colon = error.rfind(": ");
     std::string reason = colon == std::string::npos ? error : error.substr(colon + 2);
-    std::string folder = fnd::documentsPath();
+    std::error_code pathError;
+    std::string folder = std::filesystem::absolute(fnd::documentsPath(), pathError).lexically_normal().string();
+    if (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
     const char* home = std::getenv("HOME");
     const std::string homePrefix = home && *home ? std::string(home) + "/" : std::string();
     if (!homePrefix.empty() && folder.rfind(homePrefix, 0) == 0)

@@ -7,6 +7,7 @@
 #include "BrushToolbar.h"
 #include "ColorToolbar.h"
 #include "DataModel.h"
+#include "Foundation/Log.h"
 #include "GalleryViewController.h"
 #include "PaintViewController.h"
 #include "Toolkit/Window.h"
@@ -134,8 +135,14 @@ void PaintViewController::saveNow()
         return;
     const std::string title = document->fileTitle();
     fnd::Status saved = document->saveToFiles();
-    if (saved && m_paintingKeeper)
-        m_paintingKeeper->discardPaintingCopy();
+    // As on the way back: once saved the recovery copy goes; when the save fails one is written at
+    // once, so the strokes since the last copy are not only in memory.
+    if (m_paintingKeeper) {
+        if (saved)
+            m_paintingKeeper->discardPaintingCopy();
+        else if (auto kept = m_paintingKeeper->keepPaintingNow(); !kept)
+            fnd::log("no recovery copy of the unsaved painting: " + kept.error());
+    }
     std::string message = saved ? GalleryViewController::savedBesideMessage(title, document->fileTitle())
                                 : "The painting could not be saved.\n" + DataModel::describeSaveFailure(saved.error());
     if (message.empty())
