@@ -8,6 +8,7 @@
 
 #include "Foundation/Paths.h"
 #include "Host/SdlHost.h"
+#include "Host/WindowGeometry.h"
 #include "Toolkit/Window.h"
 
 namespace host {
@@ -99,7 +100,7 @@ int applicationMain(int argc, char** argv)
         return 1;
     }
     delegate.value()->setOpenPath(absoluteOpenPath);
-    auto host = SdlHost::create("Kanvaro");
+    auto host = SdlHost::create("Kanvaro", 0, settingsFilePath());
     if (!host)
         return 1;
     host->run(applicationHooks(*delegate.value()));
