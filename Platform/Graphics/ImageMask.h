@@ -3,6 +3,7 @@
 // lays paint with coverage (255 - v) / 255: 0 paints fully and 255 not at all.
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace gfx {
@@ -34,7 +35,7 @@ public:
     // Coverage 0-255 of a sample: 255 - v.
     std::uint8_t coverageAt(int x, int y) const { return static_cast<std::uint8_t>(255 - sampleAt(x, y)); }
 
-    // An A8 surface of coverages (255 - v), made once. Graphics layer only.
+    // An A8 surface of coverages (255 - v), made once, safe from several threads. Graphics layer only.
     const detail::CachedSurface& coverageSurface() const;
 
 private:
@@ -45,6 +46,9 @@ private:
     int m_rowBytes;
     bool m_interpolate;
     std::vector<std::uint8_t> m_samples;
+    void makeCoverageSurface() const;
+
+    mutable std::once_flag m_surfaceMade;
     mutable std::vector<std::uint8_t> m_coverage;
     mutable std::unique_ptr<detail::CachedSurface> m_surface;
 };
