@@ -59,9 +59,6 @@ public:
     // Plain setters; whoever sets them keeps rb x height <= pixels' size.
     void setWidth(int width) { m_width = width; }
     void setHeight(int height) { m_height = height; }
-    void setBpp(int bpp) { m_bpp = bpp; }
-    void setBpc(int bpc) { m_bpc = bpc; }
-    void setRb(int rb) { m_rb = rb; }
     void setOrientation(int orientation) { m_orientation = orientation; }
     void setPixels(PixelBuffer pixels) { m_pixels = std::move(pixels); }
 
