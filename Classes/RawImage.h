@@ -1,6 +1,8 @@
 #pragma once
 // The photo a painting is made from, as one block of 32-bit pixels (see PixelWalker.h for the
-// layout) in rows of exactly width x 4 bytes, row 0 at the top. Made once, read afterwards.
+// layout) in rows of exactly width x 4 bytes, row 0 at the top. Made once, read afterwards: the
+// block is shared read-only, so a copy handed to another thread (the recovery writer) reads
+// pixels that nobody can change under it.
 //
 // The colour space is always device RGB, so no field holds it.
 #include "Foundation/KeyedArchive.h"
@@ -26,7 +28,7 @@ class RawImage : public fnd::Codable {
     };
 
 public:
-    using PixelBuffer = std::shared_ptr<std::vector<std::uint8_t>>;
+    using PixelBuffer = std::shared_ptr<const std::vector<std::uint8_t>>;
 
     // A block of width x height pixels with undefined contents; nullptr (and a log line) for a
     // non-positive size or one beyond what a decoder would deliver.
@@ -57,9 +59,6 @@ public:
     // Plain setters; whoever sets them keeps rb x height <= pixels' size.
     void setWidth(int width) { m_width = width; }
     void setHeight(int height) { m_height = height; }
-    void setBpp(int bpp) { m_bpp = bpp; }
-    void setBpc(int bpc) { m_bpc = bpc; }
-    void setRb(int rb) { m_rb = rb; }
     void setOrientation(int orientation) { m_orientation = orientation; }
     void setPixels(PixelBuffer pixels) { m_pixels = std::move(pixels); }
 

@@ -71,8 +71,12 @@ Color Image::colorAt(int x, int y) const
 
 const detail::CachedSurface& Image::surface() const
 {
-    if (m_surface)
-        return *m_surface;
+    std::call_once(m_surfaceMade, [this] { makeSurface(); });
+    return *m_surface;
+}
+
+void Image::makeSurface() const
+{
     // cairo only reads source surfaces, so wrapping the shared bytes is safe.
     auto* pixels = const_cast<std::uint8_t*>(data());
     int stride = m_bytesPerRow;
@@ -105,7 +109,6 @@ const detail::CachedSurface& Image::surface() const
     m_surface = std::make_unique<detail::CachedSurface>();
     m_surface->handle.reset(
         cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, m_width, m_height, stride));
-    return *m_surface;
 }
 
 } // namespace gfx

@@ -3,6 +3,7 @@
 // Copies of the handle share the pixels; nothing can change them after creation.
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,8 @@ public:
     // The colour at (x, y), straight alpha, as floats 0-1.
     Color colorAt(int x, int y) const;
 
-    // A premultiplied cairo surface showing the pixels (made once, shared). Graphics layer only.
+    // A premultiplied cairo surface showing the pixels (made once, shared). Safe to call from
+    // several threads: images travel to worker threads (recovery copies, exports). Graphics layer only.
     const detail::CachedSurface& surface() const;
 
 private:
@@ -59,6 +61,9 @@ private:
     Alpha m_alpha;
     SharedBytes m_bytes;
     std::size_t m_offset;
+    void makeSurface() const;
+
+    mutable std::once_flag m_surfaceMade;
     mutable std::vector<std::uint8_t> m_premultipliedCopy; // only for straight images with alpha < 255
     mutable std::unique_ptr<detail::CachedSurface> m_surface;
 };

@@ -54,8 +54,12 @@ IntRect ImageMask::paintedBounds() const
 
 const detail::CachedSurface& ImageMask::coverageSurface() const
 {
-    if (m_surface)
-        return *m_surface;
+    std::call_once(m_surfaceMade, [this] { makeCoverageSurface(); });
+    return *m_surface;
+}
+
+void ImageMask::makeCoverageSurface() const
+{
     int stride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, m_width);
     m_coverage.assign(static_cast<std::size_t>(stride) * m_height, 0);
     for (int y = 0; y < m_height; ++y) {
@@ -67,7 +71,6 @@ const detail::CachedSurface& ImageMask::coverageSurface() const
     m_surface = std::make_unique<detail::CachedSurface>();
     m_surface->handle.reset(
         cairo_image_surface_create_for_data(m_coverage.data(), CAIRO_FORMAT_A8, m_width, m_height, stride));
-    return *m_surface;
 }
 
 } // namespace gfx

@@ -41,7 +41,7 @@ public:
     // none does. Found once, at first use: fills skip what lies outside it.
     IntRect paintedBounds() const;
 
-    // An A8 surface of coverages (255 - v), made once. Graphics layer only.
+    // An A8 surface of coverages (255 - v), made once, safe from several threads. Graphics layer only.
     const detail::CachedSurface& coverageSurface() const;
 
 private:
@@ -52,8 +52,11 @@ private:
     int m_rowBytes;
     bool m_interpolate;
     std::vector<std::uint8_t> m_samples;
+    void makeCoverageSurface() const;
+
     mutable std::once_flag m_paintedOnce;
     mutable IntRect m_painted;
+    mutable std::once_flag m_surfaceMade;
     mutable std::vector<std::uint8_t> m_coverage;
     mutable std::unique_ptr<detail::CachedSurface> m_surface;
 };

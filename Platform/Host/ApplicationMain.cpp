@@ -9,6 +9,7 @@
 
 #include "Foundation/Paths.h"
 #include "Host/SdlHost.h"
+#include "Host/WindowGeometry.h"
 #include "Toolkit/Window.h"
 
 namespace host {
@@ -106,7 +107,7 @@ int applicationMain(int argc, char** argv)
         return 1;
     }
     delegate.value()->setOpenPath(absoluteOpenPath);
-    auto host = SdlHost::create("Kanvaro");
+    auto host = SdlHost::create("Kanvaro", 0, settingsFilePath());
     if (!host)
         return 1;
     return host->run(applicationHooks(*delegate.value()));
