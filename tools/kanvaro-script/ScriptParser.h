@@ -6,6 +6,7 @@
 //   wait SECONDS
 //   screenshot FILE.png
 //   expect-visible LABEL
+//   expect-whole LABEL
 //   expect-alert TITLE
 //   expect-file PATH
 //   pick-photo FILE
@@ -34,6 +35,7 @@ enum class StepKind {
     Wait,
     Screenshot,
     ExpectVisible,
+    ExpectWhole,
     ExpectAlert,
     ExpectFile,
     PickPhoto,
