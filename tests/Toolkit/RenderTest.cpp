@@ -133,3 +133,44 @@ TEST_F(RenderTest, AnUnusableScaleIsRefusedAndTheOldStoreKept)
 }
 
 } // namespace
+
+namespace {
+// Fills its bounds grown by 4 points on every side; declares 3 of them as its overhang.
+class Overhanging : public ui::View {
+public:
+    using ui::View::View;
+    Color color = kGreen;
+    void drawRect(gfx::BitmapContext& context, const Rect& /*dirty*/) override
+    {
+        context.setFillColor(color);
+        context.fillRect(ui::EdgeInsets{-4, -4, -4, -4}.inset(bounds()));
+    }
+};
+} // namespace
+
+// A view draws into its overhang and no further, is redrawn there when it changes, and takes
+// the touches that land there.
+TEST_F(RenderTest, AViewDrawsIntoItsOverhangIsRedrawnThereAndTakesTouchesThere)
+{
+    window->addSubview(coloredView(Rect(0, 0, 40, 30), kRed));
+    auto view = std::make_shared<Overhanging>(Rect(10, 10, 20, 10));
+    window->addSubview(view);
+    window->display();
+    EXPECT_EQ(at(9, 15), kRedPx) << "no overhang: clipped at the bounds";
+    EXPECT_EQ(window->hitTest({9, 15}), window->subviews()[0].get());
+
+    view->setOverhang({3, 3, 3, 3});
+    window->display();
+    EXPECT_EQ(at(7.2, 7.2), kGreenPx);
+    EXPECT_EQ(at(32.6, 22.6), kGreenPx);
+    EXPECT_EQ(at(6.5, 15), kRedPx) << "beyond the overhang";
+    EXPECT_EQ(window->hitTest({8, 15}), view.get());
+
+    view->color = kBlue;
+    view->setNeedsDisplay();
+    window->display();
+    EXPECT_EQ(at(7.2, 15), kBluePx) << "the overhang is redrawn with the view";
+    view->setFrame(Rect(10, 0, 20, 10));
+    window->display();
+    EXPECT_EQ(at(15, 21.5), kRedPx) << "the old overhang is cleared when the view moves";
+}
