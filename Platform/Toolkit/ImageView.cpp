@@ -1,6 +1,7 @@
 #include "Toolkit/ImageView.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace ui {
 
@@ -30,6 +31,73 @@ void drawImageAsset(gfx::BitmapContext& context, const gfx::Rect& rect, const Im
         context.drawImage(rect, *current.pixels);
 }
 
+namespace {
+// Where a picture of `length` pixels (`scale` pixels a point) is cut for caps of `first` and
+// `last` points, and where the pieces go along `from`..`to` (points); caps larger than half of
+// the picture or of the place keep what fits.
+struct Cuts {
+    int pixels[4];
+    double points[4];
+};
+Cuts cutsAlong(int length, double scale, double first, double last, double from, double to)
+{
+    const double room = std::max(0.0, to - from);
+    const double capFirst = std::clamp(first, 0.0, std::min(length / scale, room) / 2);
+    const double capLast = std::clamp(last, 0.0, std::min(length / scale, room) / 2);
+    const int pixelsFirst = static_cast<int>(std::lround(capFirst * scale));
+    const int pixelsLast = static_cast<int>(std::lround(capLast * scale));
+    return {{0, pixelsFirst, length - pixelsLast, length}, {from, from + capFirst, to - capLast, to}};
+}
+} // namespace
+
+void drawImageAssetWithCaps(gfx::BitmapContext& context, const gfx::Rect& rect, const ImageAsset& image,
+                            const EdgeInsets& caps, std::vector<gfx::ImageRef>& pieces)
+{
+    const ImageAsset& current = image.forCurrentScale();
+    if (!current.pixels || rect.isEmpty())
+        return;
+    const gfx::Image& picture = *current.pixels;
+    const Cuts across = cutsAlong(picture.width(), current.scale, caps.left, caps.right, rect.minX(), rect.maxX());
+    const Cuts down = cutsAlong(picture.height(), current.scale, caps.top, caps.bottom, rect.minY(), rect.maxY());
+    // Each piece is an image of its own over the picture's pixels, so a stretched piece never
+    // blends in its neighbour's pixels at its edges. Made once for a picture and a place.
+    auto cutHere = [&] {
+        if (pieces.size() != 9)
+            return false;
+        for (int row = 0; row < 3; ++row)
+            for (int column = 0; column < 3; ++column) {
+                const gfx::ImageRef& piece = pieces[static_cast<std::size_t>(row * 3 + column)];
+                const int w = across.pixels[column + 1] - across.pixels[column];
+                const int h = down.pixels[row + 1] - down.pixels[row];
+                if (piece ? piece->bytes() != picture.bytes() || piece->width() != w || piece->height() != h
+                          : w > 0 && h > 0)
+                    return false;
+            }
+        return true;
+    };
+    if (!cutHere()) {
+        pieces.assign(9, nullptr);
+        const auto offset = static_cast<std::size_t>(picture.data() - picture.bytes()->data());
+        for (int row = 0; row < 3; ++row)
+            for (int column = 0; column < 3; ++column)
+                pieces[static_cast<std::size_t>(row * 3 + column)] = gfx::Image::create(
+                    across.pixels[column + 1] - across.pixels[column], down.pixels[row + 1] - down.pixels[row],
+                    picture.bytesPerRow(), picture.alpha(), picture.bytes(),
+                    offset
+                        + static_cast<std::size_t>(down.pixels[row]) * static_cast<std::size_t>(picture.bytesPerRow())
+                        + static_cast<std::size_t>(across.pixels[column]) * 4);
+    }
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column) {
+            const gfx::ImageRef& piece = pieces[static_cast<std::size_t>(row * 3 + column)];
+            const gfx::Rect to{across.points[column], down.points[row],
+                               across.points[column + 1] - across.points[column],
+                               down.points[row + 1] - down.points[row]};
+            if (piece && !to.isEmpty())
+                context.drawImage(to, *piece);
+        }
+}
+
 ImageView::ImageView(const gfx::Rect& frame) : View(frame) { setUserInteractionEnabled(false); }
 
 ImageView::ImageView(ImageAssetRef image) : ImageView(gfx::Rect({0, 0}, image ? image->pointSize : gfx::Size{}))
@@ -51,10 +119,21 @@ void ImageView::setContentMode(ContentMode mode)
     setNeedsDisplay();
 }
 
+void ImageView::setCapInsets(const EdgeInsets& caps)
+{
+    m_capInsets = caps;
+    m_capPieces.clear();
+    setNeedsDisplay();
+}
+
 void ImageView::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/)
 {
     if (!m_image)
         return;
+    if (m_contentMode == ContentMode::ScaleToFill && m_capInsets != EdgeInsets{}) {
+        drawImageAssetWithCaps(context, bounds(), *m_image, m_capInsets, m_capPieces);
+        return;
+    }
     gfx::Rect placed = imageRectForContentMode(m_contentMode, bounds(), m_image->pointSize);
     gfx::GStateSaver saver(context);
     context.clipToRect(bounds());

@@ -3,6 +3,9 @@
 // views it does not take touches unless told to (setUserInteractionEnabled). What lies outside
 // the bounds (aspect fill, a centred large image) is cut off, so the view never paints over its
 // neighbours.
+#include <vector>
+
+#include "Toolkit/EdgeInsets.h"
 #include "Toolkit/ImageAsset.h"
 #include "Toolkit/View.h"
 
@@ -29,16 +32,27 @@ public:
     void setImage(ImageAssetRef image);
     ContentMode contentMode() const { return m_contentMode; }
     void setContentMode(ContentMode mode);
+    // Edges of the image (points) kept at their size when it is stretched over the bounds (scale
+    // to fill): the corners stay as drawn, the edges stretch along, the middle both ways. So a
+    // frame picture fits a picture of any shape. None by default.
+    const EdgeInsets& capInsets() const { return m_capInsets; }
+    void setCapInsets(const EdgeInsets& caps);
 
     void drawRect(gfx::BitmapContext& context, const gfx::Rect& dirty) override;
 
 private:
     ImageAssetRef m_image;
     ContentMode m_contentMode = ContentMode::ScaleToFill;
+    EdgeInsets m_capInsets;
+    std::vector<gfx::ImageRef> m_capPieces; // the picture cut at its caps, kept for the next draw
 };
 
 // Draws an asset over `rect` (points) of the context's user space, a bundle picture in the variant
 // the current screen scale wants (ImageAsset::forCurrentScale).
 void drawImageAsset(gfx::BitmapContext& context, const gfx::Rect& rect, const ImageAsset& image);
+// The same in nine pieces: the `caps` (points of the image) keep their size, the rest stretches.
+// `pieces` keeps the cut picture between calls (cut again when the picture changes).
+void drawImageAssetWithCaps(gfx::BitmapContext& context, const gfx::Rect& rect, const ImageAsset& image,
+                            const EdgeInsets& caps, std::vector<gfx::ImageRef>& pieces);
 
 } // namespace ui
