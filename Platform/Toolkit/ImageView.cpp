@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 namespace ui {
 
@@ -50,8 +52,25 @@ Cuts cutsAlong(int length, double scale, double first, double last, double from,
 }
 } // namespace
 
+namespace {
+// The pixels (x, y, w, h) of `picture` as an image of their own.
+gfx::ImageRef copyPart(const gfx::Image& picture, int x, int y, int w, int h)
+{
+    if (w <= 0 || h <= 0)
+        return nullptr;
+    const auto rowBytes = static_cast<std::size_t>(w) * 4;
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>(rowBytes * static_cast<std::size_t>(h));
+    for (int row = 0; row < h; ++row)
+        std::memcpy(bytes->data() + rowBytes * static_cast<std::size_t>(row),
+                    picture.data() + static_cast<std::size_t>(y + row) * static_cast<std::size_t>(picture.bytesPerRow())
+                        + static_cast<std::size_t>(x) * 4,
+                    rowBytes);
+    return gfx::Image::create(w, h, static_cast<int>(rowBytes), picture.alpha(), std::move(bytes));
+}
+} // namespace
+
 void drawImageAssetWithCaps(gfx::BitmapContext& context, const gfx::Rect& rect, const ImageAsset& image,
-                            const EdgeInsets& caps, std::vector<gfx::ImageRef>& pieces)
+                            const EdgeInsets& caps, CapPieces& cache)
 {
     const ImageAsset& current = image.forCurrentScale();
     if (!current.pixels || rect.isEmpty())
@@ -59,37 +78,22 @@ void drawImageAssetWithCaps(gfx::BitmapContext& context, const gfx::Rect& rect, 
     const gfx::Image& picture = *current.pixels;
     const Cuts across = cutsAlong(picture.width(), current.scale, caps.left, caps.right, rect.minX(), rect.maxX());
     const Cuts down = cutsAlong(picture.height(), current.scale, caps.top, caps.bottom, rect.minY(), rect.maxY());
-    // Each piece is an image of its own over the picture's pixels, so a stretched piece never
-    // blends in its neighbour's pixels at its edges. Made once for a picture and a place.
-    auto cutHere = [&] {
-        if (pieces.size() != 9)
-            return false;
-        for (int row = 0; row < 3; ++row)
-            for (int column = 0; column < 3; ++column) {
-                const gfx::ImageRef& piece = pieces[static_cast<std::size_t>(row * 3 + column)];
-                const int w = across.pixels[column + 1] - across.pixels[column];
-                const int h = down.pixels[row + 1] - down.pixels[row];
-                if (piece ? piece->bytes() != picture.bytes() || piece->width() != w || piece->height() != h
-                          : w > 0 && h > 0)
-                    return false;
-            }
-        return true;
-    };
-    if (!cutHere()) {
-        pieces.assign(9, nullptr);
-        const auto offset = static_cast<std::size_t>(picture.data() - picture.bytes()->data());
+    // Each piece is an image of its own, so a stretched piece never blends in its neighbour's
+    // pixels at its edges. Cut once for a picture and its cuts.
+    const std::array<int, 4> cutsX{across.pixels[0], across.pixels[1], across.pixels[2], across.pixels[3]};
+    const std::array<int, 4> cutsY{down.pixels[0], down.pixels[1], down.pixels[2], down.pixels[3]};
+    if (cache.source != current.pixels || cache.cutsX != cutsX || cache.cutsY != cutsY) {
+        cache.source = current.pixels;
+        cache.cutsX = cutsX;
+        cache.cutsY = cutsY;
         for (int row = 0; row < 3; ++row)
             for (int column = 0; column < 3; ++column)
-                pieces[static_cast<std::size_t>(row * 3 + column)] = gfx::Image::create(
-                    across.pixels[column + 1] - across.pixels[column], down.pixels[row + 1] - down.pixels[row],
-                    picture.bytesPerRow(), picture.alpha(), picture.bytes(),
-                    offset
-                        + static_cast<std::size_t>(down.pixels[row]) * static_cast<std::size_t>(picture.bytesPerRow())
-                        + static_cast<std::size_t>(across.pixels[column]) * 4);
+                cache.pieces[static_cast<std::size_t>(row * 3 + column)] = copyPart(
+                    picture, cutsX[column], cutsY[row], cutsX[column + 1] - cutsX[column], cutsY[row + 1] - cutsY[row]);
     }
     for (int row = 0; row < 3; ++row)
         for (int column = 0; column < 3; ++column) {
-            const gfx::ImageRef& piece = pieces[static_cast<std::size_t>(row * 3 + column)];
+            const gfx::ImageRef& piece = cache.pieces[static_cast<std::size_t>(row * 3 + column)];
             const gfx::Rect to{across.points[column], down.points[row],
                                across.points[column + 1] - across.points[column],
                                down.points[row + 1] - down.points[row]};
@@ -122,7 +126,7 @@ void ImageView::setContentMode(ContentMode mode)
 void ImageView::setCapInsets(const EdgeInsets& caps)
 {
     m_capInsets = caps;
-    m_capPieces.clear();
+    m_capPieces = {};
     setNeedsDisplay();
 }
 

@@ -3,7 +3,7 @@
 // views it does not take touches unless told to (setUserInteractionEnabled). What lies outside
 // the bounds (aspect fill, a centred large image) is cut off, so the view never paints over its
 // neighbours.
-#include <vector>
+#include <array>
 
 #include "Toolkit/EdgeInsets.h"
 #include "Toolkit/ImageAsset.h"
@@ -21,6 +21,14 @@ enum class ContentMode {
 
 // Where an image of `imageSize` points lands in `bounds` for a content mode.
 gfx::Rect imageRectForContentMode(ContentMode mode, const gfx::Rect& bounds, gfx::Size imageSize);
+
+// A picture cut into nine pieces at its caps (ImageView::capInsets), kept between draws.
+struct CapPieces {
+    gfx::ImageRef source;
+    std::array<int, 4> cutsX{};
+    std::array<int, 4> cutsY{};
+    std::array<gfx::ImageRef, 9> pieces;
+};
 
 class ImageView : public View {
 public:
@@ -44,15 +52,15 @@ private:
     ImageAssetRef m_image;
     ContentMode m_contentMode = ContentMode::ScaleToFill;
     EdgeInsets m_capInsets;
-    std::vector<gfx::ImageRef> m_capPieces; // the picture cut at its caps, kept for the next draw
+    CapPieces m_capPieces;
 };
 
 // Draws an asset over `rect` (points) of the context's user space, a bundle picture in the variant
 // the current screen scale wants (ImageAsset::forCurrentScale).
 void drawImageAsset(gfx::BitmapContext& context, const gfx::Rect& rect, const ImageAsset& image);
 // The same in nine pieces: the `caps` (points of the image) keep their size, the rest stretches.
-// `pieces` keeps the cut picture between calls (cut again when the picture changes).
+// `cache` keeps the cut picture between calls (cut again when the picture or the cuts change).
 void drawImageAssetWithCaps(gfx::BitmapContext& context, const gfx::Rect& rect, const ImageAsset& image,
-                            const EdgeInsets& caps, std::vector<gfx::ImageRef>& pieces);
+                            const EdgeInsets& caps, CapPieces& cache);
 
 } // namespace ui
