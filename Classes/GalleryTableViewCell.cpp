@@ -29,6 +29,9 @@ ui::ImageAssetRef loadThumbnail(const std::string& path)
 
 int truncated(double value) { return static_cast<int>(std::trunc(value)); }
 
+constexpr gfx::Color kMarkColor{0.25f, 0.55f, 1.0f, 1};
+constexpr double kMarkWidth = 3;
+
 } // namespace
 
 GalleryTableViewCell::GalleryTableViewCell(const gfx::Rect& frame, std::string reuseIdentifier,
@@ -50,7 +53,14 @@ GalleryTableViewCell::Half GalleryTableViewCell::makeHalf(std::function<void()> 
     half.bkView = std::make_shared<ui::ImageView>();
     half.bkView->setUserInteractionEnabled(true);
     half.bkView->setAlpha(0);
+    half.bkView->setCapInsets(kFrameCaps);
     contentView()->addSubview(half.bkView);
+
+    half.mark = std::make_shared<ui::View>();
+    half.mark->setBackgroundColor(kMarkColor);
+    half.mark->setUserInteractionEnabled(false);
+    half.mark->setHidden(true);
+    half.bkView->addSubview(half.mark);
 
     half.imgView = std::make_shared<ui::ImageView>();
     half.imgView->setUserInteractionEnabled(true);
@@ -109,6 +119,13 @@ void GalleryTableViewCell::setSubCellFileName2(const std::optional<std::string>&
     m_second.bkView->setAlpha(0);
 }
 
+void GalleryTableViewCell::setMarkedHalf(std::optional<int> half)
+{
+    m_markedHalf = half;
+    m_first.mark->setHidden(half != 0);
+    m_second.mark->setHidden(half != 1);
+}
+
 void GalleryTableViewCell::firstDeleteBtnAction()
 {
     if (m_deleteAction)
@@ -140,17 +157,20 @@ void GalleryTableViewCell::touchesBegan(const ui::TouchSet& touches, const ui::E
 // the thumbnail at its place in it, and the delete button on the thumbnail's top-left corner.
 void GalleryTableViewCell::layOut(Half& half, int left, int width, int height)
 {
-    const ui::ImageAssetRef& shadow = half.bkView->image();
-    const int bw = shadow ? truncated(shadow->pointSize.width) : 0;
-    const int bh = shadow ? truncated(shadow->pointSize.height) : 0;
-    half.bkView->setFrame({static_cast<double>(left + (width - bw) / 2), static_cast<double>((height - bh) / 2),
-                           static_cast<double>(bw), static_cast<double>(bh)});
     gfx::Size size = half.imgView->image()->pointSize;
     const double longer = std::max(size.width, size.height);
     if (longer > kThumbnailSide) // not one of ours: shown at thumbnail size all the same
         size = {size.width * kThumbnailSide / longer, size.height * kThumbnailSide / longer};
-    half.imgView->setFrame({kThumbnailX, kThumbnailY, static_cast<double>(truncated(size.width)),
-                            static_cast<double>(truncated(size.height))});
+    const int tw = truncated(size.width);
+    const int th = truncated(size.height);
+    // The frame fits the thumbnail's shape: its picture stretches between its caps.
+    const int bw = tw + static_cast<int>(kFrameMargin);
+    const int bh = th + static_cast<int>(kFrameMargin);
+    half.bkView->setFrame({static_cast<double>(left + (width - bw) / 2), static_cast<double>((height - bh) / 2),
+                           static_cast<double>(bw), static_cast<double>(bh)});
+    const gfx::Rect thumbnail{kThumbnailX, kThumbnailY, static_cast<double>(tw), static_cast<double>(th)};
+    half.imgView->setFrame(thumbnail);
+    half.mark->setFrame(ui::EdgeInsets{-kMarkWidth, -kMarkWidth, -kMarkWidth, -kMarkWidth}.inset(thumbnail));
     if (!isEditing()) {
         half.deleteBtn->setAlpha(0);
         return;

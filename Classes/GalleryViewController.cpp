@@ -14,6 +14,7 @@
 #include "GalleryTableViewCell.h"
 #include "PaintViewController.h"
 #include "Toolkit/BarButtonItem.h"
+#include "Toolkit/BusyOverlay.h"
 #include "Toolkit/DimmingView.h"
 #include "Toolkit/FileDrop.h"
 #include "Toolkit/Label.h"
@@ -189,6 +190,7 @@ ui::TableViewCellRef GalleryViewController::tableViewCellForRowAtIndexPath(ui::T
     if (left < m_files.size())
         cell->setSubCellFileName1(m_files[left]);
     cell->setSubCellFileName2(left + 1 < m_files.size() ? std::optional<std::string>(m_files[left + 1]) : std::nullopt);
+    markKeyChoice(*cell);
     return cell;
 }
 
@@ -313,24 +315,12 @@ void GalleryViewController::openPendingDrop()
 void GalleryViewController::startSpinnerWithText(const std::string& text)
 {
     if (!m_spinnerBkView) {
-        m_spinnerBkView = std::make_shared<ui::ImageView>(ui::imageNamed("SpinnerBk.png"));
-        const gfx::Size size = m_spinnerBkView->bounds().size;
-        const double w = size.width;
-        const double h = size.height;
-        m_spinnerBkView->setFrame({(320 - w) * 0.5, (460 - h) * 0.5, w, h});
-        m_spinnerView = std::make_shared<ui::ActivityIndicator>(ui::ActivityIndicatorStyle::WhiteLarge,
-                                                                gfx::Rect{w * 0.5 - 25, h / 3 - 25, 50, 50});
-        auto label = std::make_shared<ui::Label>(gfx::Rect{0, h * 0.66, w, 22});
-        label->setText(text);
-        label->setTextAlignment(ui::TextAlignment::Center);
-        label->setFont(ui::Font::boldSystemFont(12));
-        label->setTextColor(gfx::Color::white());
-        label->setShadowColor(gfx::Color::black());
-        label->setBackgroundColor(gfx::Color::clear());
-        label->setOpaque(false);
-        label->setAccessibilityLabel(text);
-        m_spinnerBkView->addSubview(m_spinnerView);
-        m_spinnerBkView->addSubview(label);
+        // The text of the first call stays for later ones.
+        auto overlay = std::make_shared<ui::BusyOverlay>(ui::imageNamed("SpinnerBk.png"), text);
+        const gfx::Size size = overlay->bounds().size;
+        overlay->setFrame({(320 - size.width) * 0.5, (460 - size.height) * 0.5, size.width, size.height});
+        m_spinnerView = overlay->spinner();
+        m_spinnerBkView = std::move(overlay);
     }
     m_spinnerBkView->setHidden(false);
     view()->addSubview(m_spinnerBkView);

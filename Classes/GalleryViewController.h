@@ -26,6 +26,7 @@
 #include "Toolkit/ViewController.h"
 
 class DataModel;
+class GalleryTableViewCell;
 class PaintViewController;
 
 class GalleryViewController : public ui::ViewController,
@@ -95,7 +96,7 @@ public:
     void imagePickerControllerDidCancel(ui::ImagePickerController* picker) override;
     // A painting (or an unreadable photo) dropped on the picker waits for it to close.
     bool imagePickerControllerDidReceiveOtherFile(ui::ImagePickerController* picker, const std::string& path) override;
-    void pushPaintViewController();
+    void pushPaintViewController(bool animated = true);
 
     // A file from outside the application (the command line, a drop on the gallery): a ".art"
     // opens as a saved painting, anything else starts a new painting as a picked photo would,
@@ -128,6 +129,14 @@ public:
     // when there is nothing to offer, or once the offer is declined.
     void offerRecovery(std::string thenOpen = {});
     void alertViewClickedButtonAtIndex(ui::AlertView& alert, int buttonIndex) override;
+
+    // Keyboard (GalleryKeyCommands.cpp): Ctrl+N adds, the arrows move a mark over the paintings,
+    // Return opens the marked one (Done while editing), Delete marks it for deletion in the edit
+    // mode, Escape cancels the edit mode.
+    bool keyDown(const ui::KeyEvent& event) override;
+    std::vector<ui::KeyShortcut> keyboardShortcuts() const override;
+    // The painting the arrow keys marked (an index into files()), if any.
+    std::optional<std::size_t> keyMark() const { return m_keyMark; }
 
     // Before the process ends: saves the open painting when it has unsaved changes (no overlay, no
     // alert); why not when the save failed.
@@ -175,6 +184,10 @@ private:
     bool makeDocumentFromPhoto(Photo image);
     void reloadList();
     void restoreRecoveryCopy();
+    void moveKeyMark(int step);
+    void deleteMarkedPainting();
+    void showKeyMark();
+    void markKeyChoice(GalleryTableViewCell& cell) const;
 
     std::string m_recoveryPath;   // the copy the restore alert offers
     std::string m_openAfterOffer; // the file named at launch, waiting for the answer
@@ -193,6 +206,7 @@ private:
     std::shared_ptr<ui::Label> m_emptyHint;
     std::vector<std::string> m_files;
     std::vector<std::string> m_filesToDelete;
+    std::optional<std::size_t> m_keyMark;
     std::shared_ptr<PaintViewController> m_paintViewController;
     std::shared_ptr<ui::ImageView> m_spinnerBkView;
     std::shared_ptr<ui::ActivityIndicator> m_spinnerView;

@@ -86,11 +86,12 @@ bool GalleryViewController::makeDocumentFromPhoto(Photo image)
 
 void GalleryViewController::imagePickerControllerDidFinishPickingImage(ui::ImagePickerController* picker, Photo image)
 {
-    const bool made = makeDocumentFromPhoto(std::move(image));
+    // The painting screen goes in place under the picker, which then slides down to show it:
+    // one bar at a time, never the picker's sliding over a pushed screen's.
+    if (makeDocumentFromPhoto(std::move(image)))
+        pushPaintViewController(false);
     if (picker)
         picker->dismissModalViewControllerAnimated(true);
-    if (made)
-        pushPaintViewController();
 }
 
 void GalleryViewController::openPhotoAtPath(const std::string& path)
@@ -137,13 +138,13 @@ void GalleryViewController::imagePickerControllerDidCancel(ui::ImagePickerContro
         picker->dismissModalViewControllerAnimated(true);
 }
 
-void GalleryViewController::pushPaintViewController()
+void GalleryViewController::pushPaintViewController(bool animated)
 {
     m_saveFailed = false; // a new shared document
     m_paintViewController = std::make_shared<PaintViewController>();
     m_paintViewController->setPaintingKeeper(m_paintingKeeper);
     if (ui::NavigationController* navigation = navigationController())
-        navigation->pushViewController(m_paintViewController, true);
+        navigation->pushViewController(m_paintViewController, animated);
 }
 
 void GalleryViewController::openPainting(const std::string& thumbnailName)

@@ -97,7 +97,8 @@ public:
     // for, so undo groups, fades and delegates behave as with a tap.
     bool keyDown(const ui::KeyEvent& event) override;
     bool keyUp(const ui::KeyEvent& event) override;
-    static std::vector<ui::KeyHelpPanel::Row> keyboardShortcuts();
+    // The painting's keys, or the paper page's while it is shown.
+    std::vector<ui::KeyShortcut> keyboardShortcuts() const override;
 
     // The photo album's answer to an export: the error is nullopt when the picture was saved.
     void imageDidFinishSaving(const std::optional<std::string>& error);
@@ -123,7 +124,6 @@ private:
     void stepBrushSize(int direction);
     void saveNow();
     bool closeFrontPanel();
-    void showKeyHelp();
     bool isPaperPageShown() const;
     bool acceptsPaintingKeys() const;
 
@@ -142,6 +142,7 @@ private:
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true); // late completions check it
     float m_prevBrushToolbarAlpha = 0;
     float m_prevColorToolbarAlpha = 0;
+    bool m_controlsFadedForStroke = false;            // between a stroke's start and its reported end
     std::optional<PaintView::Mode> m_modeBeforeSpace; // the mode to go back to when Space is let go
     PaintingKeeper* m_paintingKeeper = nullptr;
 };

@@ -92,6 +92,17 @@ void PaintViewController::paperAction()
     if (m_mediumViewController)
         hideMediumViewController();
     Canvas* canvas = documentCanvas();
+    // The page is made and marked before the curl starts: built or reloaded inside the animation
+    // block, its table would slide into place (the top inset) and its rows and headers move.
+    if (!m_paintPaperSettingsView) {
+        m_paintPaperSettingsView = std::make_shared<PaperSettingsController>(std::nullopt, gfx::Color::white());
+        m_paintPaperSettingsView->setDelegate(this);
+    }
+    const ui::ViewRef& page = m_paintPaperSettingsView->viewRef();
+    if (canvas) {
+        m_paintPaperSettingsView->setSelectedTextureName(canvas->textureName());
+        m_paintPaperSettingsView->setSelectedColor(canvas->backgroundColor());
+    }
     ui::View::beginAnimations();
     ui::View::setAnimationDuration(kPageCurlSeconds);
     ui::View::setAnimationTransition(ui::AnimationTransition::CurlUp, *m_paintRootView);
@@ -100,15 +111,7 @@ void PaintViewController::paperAction()
     m_toolbar->setAlpha(0);
     setNavigationBarAlpha(0);
     m_paintContainerView->removeFromSuperview();
-    if (!m_paintPaperSettingsView) {
-        m_paintPaperSettingsView = std::make_shared<PaperSettingsController>(std::nullopt, gfx::Color::white());
-        m_paintPaperSettingsView->setDelegate(this);
-    }
-    if (canvas) {
-        m_paintPaperSettingsView->setSelectedTextureName(canvas->textureName());
-        m_paintPaperSettingsView->setSelectedColor(canvas->backgroundColor());
-    }
-    m_paintRootView->addSubview(m_paintPaperSettingsView->viewRef());
+    m_paintRootView->addSubview(page);
     ui::View::commitAnimations();
 }
 

@@ -22,6 +22,9 @@ bool isVisibleInWindow(const ui::View& view, const ui::Window& window);
 // "*" matches every label that starts with the text before it.
 ui::View* findVisibleView(ui::Window& window, const std::string& label);
 
+// Whether all of the view lies on screen: inside the window and every clipping ancestor.
+bool isWhollyOnScreen(const ui::View& view, const ui::Window& window);
+
 // Where to touch a view: the middle of its part that lies on screen, in window coordinates.
 gfx::Point tapPointOf(const ui::View& view, const ui::Window& window);
 

@@ -194,4 +194,9 @@ bool ImagePickerScreen::keyDown(const KeyEvent& event)
     return true;
 }
 
+std::vector<KeyShortcut> ImagePickerScreen::keyboardShortcuts() const
+{
+    return {{"Esc", "Cancel"}, {"F1  ?", "This list"}};
+}
+
 } // namespace ui

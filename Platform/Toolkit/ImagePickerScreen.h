@@ -42,6 +42,7 @@ public:
     void loadView() override;
     // Escape is the Cancel button.
     bool keyDown(const KeyEvent& event) override;
+    std::vector<KeyShortcut> keyboardShortcuts() const override;
 
 private:
     // Runs `action` on the picker while it lives.

@@ -1,6 +1,9 @@
 #include "Toolkit/ImageView.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
 
 namespace ui {
 
@@ -30,6 +33,75 @@ void drawImageAsset(gfx::BitmapContext& context, const gfx::Rect& rect, const Im
         context.drawImage(rect, *current.pixels);
 }
 
+namespace {
+// Where a picture of `length` pixels (`scale` pixels a point) is cut for caps of `first` and
+// `last` points, and where the pieces go along `from`..`to` (points); caps larger than half of
+// the picture or of the place keep what fits.
+struct Cuts {
+    int pixels[4];
+    double points[4];
+};
+Cuts cutsAlong(int length, double scale, double first, double last, double from, double to)
+{
+    const double room = std::max(0.0, to - from);
+    const double capFirst = std::clamp(first, 0.0, std::min(length / scale, room) / 2);
+    const double capLast = std::clamp(last, 0.0, std::min(length / scale, room) / 2);
+    const int pixelsFirst = static_cast<int>(std::lround(capFirst * scale));
+    const int pixelsLast = static_cast<int>(std::lround(capLast * scale));
+    return {{0, pixelsFirst, length - pixelsLast, length}, {from, from + capFirst, to - capLast, to}};
+}
+} // namespace
+
+namespace {
+// The pixels (x, y, w, h) of `picture` as an image of their own.
+gfx::ImageRef copyPart(const gfx::Image& picture, int x, int y, int w, int h)
+{
+    if (w <= 0 || h <= 0)
+        return nullptr;
+    const auto rowBytes = static_cast<std::size_t>(w) * 4;
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>(rowBytes * static_cast<std::size_t>(h));
+    for (int row = 0; row < h; ++row)
+        std::memcpy(bytes->data() + rowBytes * static_cast<std::size_t>(row),
+                    picture.data() + static_cast<std::size_t>(y + row) * static_cast<std::size_t>(picture.bytesPerRow())
+                        + static_cast<std::size_t>(x) * 4,
+                    rowBytes);
+    return gfx::Image::create(w, h, static_cast<int>(rowBytes), picture.alpha(), std::move(bytes));
+}
+} // namespace
+
+void drawImageAssetWithCaps(gfx::BitmapContext& context, const gfx::Rect& rect, const ImageAsset& image,
+                            const EdgeInsets& caps, CapPieces& cache)
+{
+    const ImageAsset& current = image.forCurrentScale();
+    if (!current.pixels || rect.isEmpty())
+        return;
+    const gfx::Image& picture = *current.pixels;
+    const Cuts across = cutsAlong(picture.width(), current.scale, caps.left, caps.right, rect.minX(), rect.maxX());
+    const Cuts down = cutsAlong(picture.height(), current.scale, caps.top, caps.bottom, rect.minY(), rect.maxY());
+    // Each piece is an image of its own, so a stretched piece never blends in its neighbour's
+    // pixels at its edges. Cut once for a picture and its cuts.
+    const std::array<int, 4> cutsX{across.pixels[0], across.pixels[1], across.pixels[2], across.pixels[3]};
+    const std::array<int, 4> cutsY{down.pixels[0], down.pixels[1], down.pixels[2], down.pixels[3]};
+    if (cache.source != current.pixels || cache.cutsX != cutsX || cache.cutsY != cutsY) {
+        cache.source = current.pixels;
+        cache.cutsX = cutsX;
+        cache.cutsY = cutsY;
+        for (int row = 0; row < 3; ++row)
+            for (int column = 0; column < 3; ++column)
+                cache.pieces[static_cast<std::size_t>(row * 3 + column)] = copyPart(
+                    picture, cutsX[column], cutsY[row], cutsX[column + 1] - cutsX[column], cutsY[row + 1] - cutsY[row]);
+    }
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column) {
+            const gfx::ImageRef& piece = cache.pieces[static_cast<std::size_t>(row * 3 + column)];
+            const gfx::Rect to{across.points[column], down.points[row],
+                               across.points[column + 1] - across.points[column],
+                               down.points[row + 1] - down.points[row]};
+            if (piece && !to.isEmpty())
+                context.drawImage(to, *piece);
+        }
+}
+
 ImageView::ImageView(const gfx::Rect& frame) : View(frame) { setUserInteractionEnabled(false); }
 
 ImageView::ImageView(ImageAssetRef image) : ImageView(gfx::Rect({0, 0}, image ? image->pointSize : gfx::Size{}))
@@ -51,10 +123,21 @@ void ImageView::setContentMode(ContentMode mode)
     setNeedsDisplay();
 }
 
+void ImageView::setCapInsets(const EdgeInsets& caps)
+{
+    m_capInsets = caps;
+    m_capPieces = {};
+    setNeedsDisplay();
+}
+
 void ImageView::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/)
 {
     if (!m_image)
         return;
+    if (m_contentMode == ContentMode::ScaleToFill && m_capInsets != EdgeInsets{}) {
+        drawImageAssetWithCaps(context, bounds(), *m_image, m_capInsets, m_capPieces);
+        return;
+    }
     gfx::Rect placed = imageRectForContentMode(m_contentMode, bounds(), m_image->pointSize);
     gfx::GStateSaver saver(context);
     context.clipToRect(bounds());

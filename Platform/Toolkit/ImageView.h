@@ -3,6 +3,9 @@
 // views it does not take touches unless told to (setUserInteractionEnabled). What lies outside
 // the bounds (aspect fill, a centred large image) is cut off, so the view never paints over its
 // neighbours.
+#include <array>
+
+#include "Toolkit/EdgeInsets.h"
 #include "Toolkit/ImageAsset.h"
 #include "Toolkit/View.h"
 
@@ -19,6 +22,14 @@ enum class ContentMode {
 // Where an image of `imageSize` points lands in `bounds` for a content mode.
 gfx::Rect imageRectForContentMode(ContentMode mode, const gfx::Rect& bounds, gfx::Size imageSize);
 
+// A picture cut into nine pieces at its caps (ImageView::capInsets), kept between draws.
+struct CapPieces {
+    gfx::ImageRef source;
+    std::array<int, 4> cutsX{};
+    std::array<int, 4> cutsY{};
+    std::array<gfx::ImageRef, 9> pieces;
+};
+
 class ImageView : public View {
 public:
     explicit ImageView(const gfx::Rect& frame = {});
@@ -29,16 +40,27 @@ public:
     void setImage(ImageAssetRef image);
     ContentMode contentMode() const { return m_contentMode; }
     void setContentMode(ContentMode mode);
+    // Edges of the image (points) kept at their size when it is stretched over the bounds (scale
+    // to fill): the corners stay as drawn, the edges stretch along, the middle both ways. So a
+    // frame picture fits a picture of any shape. None by default.
+    const EdgeInsets& capInsets() const { return m_capInsets; }
+    void setCapInsets(const EdgeInsets& caps);
 
     void drawRect(gfx::BitmapContext& context, const gfx::Rect& dirty) override;
 
 private:
     ImageAssetRef m_image;
     ContentMode m_contentMode = ContentMode::ScaleToFill;
+    EdgeInsets m_capInsets;
+    CapPieces m_capPieces;
 };
 
 // Draws an asset over `rect` (points) of the context's user space, a bundle picture in the variant
 // the current screen scale wants (ImageAsset::forCurrentScale).
 void drawImageAsset(gfx::BitmapContext& context, const gfx::Rect& rect, const ImageAsset& image);
+// The same in nine pieces: the `caps` (points of the image) keep their size, the rest stretches.
+// `cache` keeps the cut picture between calls (cut again when the picture or the cuts change).
+void drawImageAssetWithCaps(gfx::BitmapContext& context, const gfx::Rect& rect, const ImageAsset& image,
+                            const EdgeInsets& caps, CapPieces& cache);
 
 } // namespace ui

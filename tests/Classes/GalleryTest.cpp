@@ -126,16 +126,15 @@ TEST_F(GalleryTest, CellPlacesHalvesAndDeleteButtonsAndReportsWhatWasTouched)
     EXPECT_EQ(cell.firstImgView()->accessibilityLabel(), "Tall");
     EXPECT_EQ(cell.secondDeleteBtn()->accessibilityLabel(), "Delete Wide");
 
-    // Odd sizes truncate: a shadow 141 points wide sits at 9 and 160 + 9.
-    auto odd = ui::ImageAsset::withImage(gfx::BitmapContext::create(141, 131)->makeImage(), 1, "odd");
-    ASSERT_TRUE(odd);
-    cell.firstBkView()->setImage(odd);
-    cell.secondBkView()->setImage(odd);
+    // Each frame fits its thumbnail's shape: 20 points wider and higher, centred in its half,
+    // the thumbnail at (10, 5) in it.
     cell.setEditing(true, false);
     cell.layoutSubviews();
-    EXPECT_EQ(cell.firstBkView()->frame(), gfx::Rect(9, 9, 141, 131));
-    EXPECT_EQ(cell.secondBkView()->frame(), gfx::Rect(169, 9, 141, 131));
     EXPECT_EQ(cell.secondImgView()->frame(), gfx::Rect(10, 5, 120, 90));
+    EXPECT_EQ(cell.secondBkView()->frame(), gfx::Rect(170, 20, 140, 110));
+    const gfx::Rect tall = cell.firstImgView()->frame();
+    EXPECT_EQ(tall.origin, (gfx::Point{10, 5}));
+    EXPECT_EQ(cell.firstBkView()->frame().size, (gfx::Size{tall.width() + 20, tall.height() + 20}));
     EXPECT_EQ(cell.firstDeleteBtn()->frame(), gfx::Rect(-5, -10, 30, 30));
     EXPECT_EQ(cell.firstDeleteBtn()->alpha(), 1);
     cell.secondDeleteBtnAction();
@@ -153,6 +152,53 @@ TEST_F(GalleryTest, CellPlacesHalvesAndDeleteButtonsAndReportsWhatWasTouched)
     EXPECT_EQ(cell.selectedFileName(), std::optional<std::string>("Wide.jpg"));
     touchAt({2, 2});
     EXPECT_FALSE(cell.selectedFileName());
+
+    // A square painting's frame is square too, as high as the row allows.
+    ASSERT_TRUE(DataModel::sharedDataModelWithUIImage(testing::makePhoto(300, 300)));
+    DataModel::sharedDataModel()->setFileTitle("Square");
+    ASSERT_TRUE(DataModel::sharedDataModel()->saveToFiles());
+    cell.setSubCellFileName2(std::string("Square.jpg"));
+    cell.layoutSubviews();
+    EXPECT_EQ(cell.secondBkView()->frame(), gfx::Rect(170, 5, 140, 140));
+}
+
+// The keyboard walks the paintings: the arrows move a mark (held at the ends), Return opens the
+// marked painting, Delete marks it for deletion in the edit mode, whose Escape keeps it.
+TEST_F(GalleryTest, ArrowsMarkAPaintingReturnOpensItAndDeleteGoesThroughTheEditMode)
+{
+    for (const char* title : {"A", "B", "C"})
+        savePainting(title);
+    gallery->viewDidAppear(false);
+    settle();
+    auto key = [&](ui::Key k, unsigned modifiers = ui::kModifierNone) {
+        return window->sendKey(ui::KeyEvent{k, modifiers, true, false});
+    };
+    EXPECT_TRUE(key(ui::Key::Right));
+    EXPECT_EQ(gallery->keyMark(), std::optional<std::size_t>(0));
+    key(ui::Key::Down);
+    EXPECT_EQ(gallery->keyMark(), std::optional<std::size_t>(2));
+    key(ui::Key::Right);
+    EXPECT_EQ(gallery->keyMark(), std::optional<std::size_t>(2));
+    key(ui::Key::Up);
+    EXPECT_EQ(gallery->keyMark(), std::optional<std::size_t>(0));
+    key(ui::Key::Right);
+    auto* row = dynamic_cast<GalleryTableViewCell*>(gallery->tableView()->cellForRowAtIndexPath({0, 0}));
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->markedHalf(), std::optional<int>(1));
+
+    key(ui::Key::Delete);
+    EXPECT_TRUE(gallery->isEditing());
+    EXPECT_EQ(gallery->files(), (std::vector<std::string>{"A.jpg", "C.jpg"}));
+    EXPECT_EQ(gallery->filesToDelete(), std::vector<std::string>{"B.jpg"});
+    key(ui::Key::Escape);
+    EXPECT_FALSE(gallery->isEditing());
+    EXPECT_EQ(gallery->files().size(), 3u);
+    EXPECT_TRUE(fs::exists(dir / "B.art"));
+
+    key(ui::Key::Return);
+    settle();
+    EXPECT_EQ(stackDepth(), 2u);
+    EXPECT_EQ(DataModel::sharedDataModel()->fileTitle(), "B");
 }
 
 // A painting opened from elsewhere must never be saved over one already in the documents folder.
