@@ -19,7 +19,6 @@ public:
     BusyOverlay(ImageAssetRef background, const std::string& text, gfx::Size fallbackSize = {160, 120});
 
     const std::shared_ptr<ActivityIndicator>& spinner() const { return m_spinner; }
-    Label* label() const { return m_label.get(); }
 
     static constexpr double kSpinnerSide = 50;
     static constexpr double kTextHeight = 22;
