@@ -11,12 +11,14 @@ void DataModel::encodeWithCoder(fnd::KeyedArchiver& coder) const
     coder.encodeObject("Canvas", m_canvas.get());
 }
 
-std::unique_ptr<DataModel> DataModel::initWithCoder(fnd::KeyedUnarchiver& coder)
+std::unique_ptr<DataModel> DataModel::initWithCoder(fnd::KeyedUnarchiver& coder,
+                                                    const RawImage::PixelsFileReader& readPixelsFile)
 {
     std::unique_ptr<DataModel> model(new DataModel(Restoring{}));
     bool isDocument = coder.decodeRootObject("DataModel", [&](fnd::KeyedUnarchiver& root) {
-        root.decodeObject("RawImage", "RawImage",
-                          [&](fnd::KeyedUnarchiver& c) { model->m_rawImage = RawImage::initWithCoder(c); });
+        root.decodeObject("RawImage", "RawImage", [&](fnd::KeyedUnarchiver& c) {
+            model->m_rawImage = RawImage::initWithCoder(c, readPixelsFile);
+        });
         root.decodeObject("Canvas", "Canvas",
                           [&](fnd::KeyedUnarchiver& c) { model->m_canvas = Canvas::initWithCoder(c); });
     });

@@ -6,6 +6,18 @@
 
 DataModel::DataModel(Restoring) {}
 
+DataModel* DataModel::sharedDataModelWithRecoveryCopy(const std::string& path)
+{
+    g_sharedDataModel.reset();
+    auto copy = recovery::read(path);
+    if (!copy) {
+        fnd::log("cannot read the recovery copy " + path + ": " + copy.error());
+        return nullptr;
+    }
+    g_sharedDataModel = std::move(copy).value();
+    return g_sharedDataModel.get();
+}
+
 // The recovery writer joins here: a document never goes while its copy is half written.
 DataModel::~DataModel() = default;
 

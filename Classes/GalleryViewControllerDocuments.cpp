@@ -223,11 +223,9 @@ void GalleryViewController::offerRecovery(std::string thenOpen)
     }
     // Read it now, so that a copy that cannot be read is set aside (and the user told, once: it
     // is no longer found) instead of offered.
-    auto bytes = fnd::readFile(*path, DataModel::kMaxArchiveBytes);
-    std::string reason = bytes ? "" : bytes.error();
-    const bool readable = bytes && DataModel::initWithArchiveData(std::move(bytes).value(), &reason) != nullptr;
-    if (!readable) {
-        fnd::log("the recovery copy " + *path + " cannot be read: " + reason);
+    const auto copy = recovery::read(*path);
+    if (!copy) {
+        fnd::log("the recovery copy " + *path + " cannot be read: " + copy.error());
         auto aside = recovery::setAside(*path);
         fnd::log(aside ? "set it aside as " + aside.value() : aside.error());
         std::make_shared<ui::AlertView>(kUnreadableTitle, kUnreadableMessage, nullptr, "OK", std::vector<std::string>{})
@@ -266,7 +264,7 @@ void GalleryViewController::alertViewClickedButtonAtIndex(ui::AlertView& alert, 
 // painting (over the one it was made from, when there was one) and removes the copy.
 void GalleryViewController::restoreRecoveryCopy()
 {
-    DataModel* document = DataModel::sharedDataModelWithArchivePath(m_recoveryPath);
+    DataModel* document = DataModel::sharedDataModelWithRecoveryCopy(m_recoveryPath);
     if (!document) {
         showError(kOpenFailedMessage);
         return;

@@ -9,12 +9,21 @@
 // ever it ends): a copy whose lock is held belongs to a running Kanvaro and is neither offered nor
 // removed by another. At start-up the gallery offers the newest copy nobody holds; a copy that
 // cannot be read is set aside as name + ".unreadable", never deleted.
+//
+// The copies a Keeper writes keep the photo (the raw image, 92 MiB for 24 megapixels) in a file of
+// its own beside them, title + "." + 16 hex digits + ".photo" (a keyed archive of the raw image),
+// written with a painting's first copy and then only named: each later copy writes the canvas
+// alone. A photo file is complete on disk before a copy names it and is never written over (a new
+// one gets a new name), and it goes only after the copies that name it, so every copy on disk
+// can be read. Saved paintings always hold their photo.
 #include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "Foundation/FileLock.h"
 #include "Foundation/Result.h"
@@ -36,6 +45,25 @@ std::string lockPath(const std::string& copyPath);
 // Writes the document's archive atomically to its copy path in `folder`, replacing the copy before.
 // Touches nothing but the document and that file, so it may run on any thread.
 fnd::Status write(const DataModel& document, const std::string& folder);
+
+// The photo file a Keeper's copies name, once written.
+struct PhotoFile {
+    std::string folder;
+    std::string title;
+    std::string name;                                // the file's name in `folder`
+    std::weak_ptr<std::vector<std::uint8_t>> pixels; // the raw image's pixels it holds
+};
+// Writes the copy as write() does, its raw image kept in `photo`'s file, which is written first
+// (under a new name) unless it holds this raw image already. Once a copy names a new photo file,
+// the title's older ones go. Names the file in the copy's raw image.
+fnd::Status write(DataModel& copy, const std::string& folder, PhotoFile& photo);
+// Reads a copy (either kind) with the photo file it names; the reason when it cannot be read.
+fnd::Result<std::unique_ptr<DataModel>> read(const std::string& path);
+// Removes the photo files of `title` in `folder` but `keep`; logs what it cannot remove.
+void removePhotosOf(const std::string& folder, const std::string& title, const std::string& keep = {});
+// Removes the photo files in the recovery folder that no copy (nor a copy set aside) can name and
+// no running Kanvaro is writing: left by a crash between a painting's photo and its first copy.
+void removeStrayPhotos();
 // Removes the copy of `title` and its lock file, unless a running Kanvaro is keeping it; logs what
 // it cannot remove.
 void removeCopyOf(const std::string& title);
@@ -77,6 +105,7 @@ private:
     std::unique_ptr<DataModel> m_waiting;
     std::string m_waitingFolder;
     bool m_writing = false;
+    PhotoFile m_photo;     // the writer's; forgotten by discard() while nothing is written
     std::jthread m_thread; // last: it starts after, and is joined before, the members above
 };
 

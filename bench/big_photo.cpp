@@ -19,8 +19,8 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <time.h>
 #include <string>
+#include <time.h>
 
 #include "BenchSupport.h"
 #include "DataModel.h"
