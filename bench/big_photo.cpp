@@ -90,7 +90,9 @@ struct Screen {
     Screen()
     {
         window->setScale(2);
-        paintView = PaintView::initWithFrame(window->bounds());
+        const DataModel* document = DataModel::sharedDataModel();
+        paintView = PaintView::initWithFrame(window->bounds(), document->canvasRef(), document->rawImageRef(),
+                                             document->origImage());
         KANVARO_ASSERT(paintView);
         window->addSubview(paintView);
         const double start = threadSeconds();
