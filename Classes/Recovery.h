@@ -1,8 +1,9 @@
 #pragma once
 // The recovery copy of the open painting, so that a crash or a power loss never loses more than a
-// few seconds of work. A few seconds after an undo snapshot the painting screen writes the changed
-// painting, in the usual archive format, to "Recovery/" + title + ".art" inside the documents
-// folder (the gallery lists ".jpg" files only, so it never shows there). A normal save removes it.
+// few seconds of work. A few seconds after an undo snapshot the application (KanvaroAppDelegate)
+// has the changed painting written, in the usual archive format, to "Recovery/" + title + ".art"
+// inside the documents folder (the gallery lists ".jpg" files only, so it never shows there); it
+// writes one at once when a save fails. A normal save removes it.
 //
 // Several Kanvaros may run at once on one documents folder. The one writing a copy holds a lock on
 // the copy's name + ".lock" for as long as it runs (the kernel drops it when the process ends, how
@@ -18,19 +19,36 @@
 // can be read. Saved paintings always hold their photo.
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 #include "Foundation/FileLock.h"
+#include "Foundation/KeyedArchive.h"
 #include "Foundation/Result.h"
 
-class DataModel;
-
 namespace recovery {
+
+// The painting as it was at one moment, finished on the main thread before it is handed over:
+// nobody changes it afterwards, so the writer's thread shares nothing that is still painted on.
+struct Snapshot {
+    std::string title;                            // the painting's title: the copy's file name
+    std::shared_ptr<const fnd::Codable> painting; // the archive's root object, photo and all
+    std::uint64_t maxBytes = 0;                   // the largest archive to write (a save's limit)
+
+    // A painting with a photo: a Keeper keeps the photo in a photo file of its own. `photoPixels`
+    // (never changed once made) tell whether the photo file written last holds this photo,
+    // `photo` is such a file's root object, and `paintingNamingPhoto` gives the copy's root object
+    // with the photo file of that name in place of the photo. Empty for a blank canvas.
+    std::shared_ptr<const std::vector<std::uint8_t>> photoPixels;
+    std::shared_ptr<const fnd::Codable> photo;
+    std::function<std::shared_ptr<const fnd::Codable>(const std::string& photoFile)> paintingNamingPhoto;
+};
 
 // Seconds from an undo snapshot to the recovery write it asks for.
 constexpr double kWriteDelay = 3.0;
@@ -42,23 +60,24 @@ std::string folder();
 // The copy of the painting `title` in `folder`, and the lock file its writer holds.
 std::string copyPath(const std::string& folder, const std::string& title);
 std::string lockPath(const std::string& copyPath);
-// Writes the document's archive atomically to its copy path in `folder`, replacing the copy before.
-// Touches nothing but the document and that file, so it may run on any thread.
-fnd::Status write(const DataModel& document, const std::string& folder);
+// Writes the snapshot's archive atomically to its copy path in `folder`, replacing the copy before.
+// Touches nothing but the snapshot and that file, so it may run on any thread.
+fnd::Status write(const Snapshot& snapshot, const std::string& folder);
 
 // The photo file a Keeper's copies name, once written.
 struct PhotoFile {
     std::string folder;
     std::string title;
-    std::string name;                                // the file's name in `folder`
-    std::weak_ptr<std::vector<std::uint8_t>> pixels; // the raw image's pixels it holds
+    std::string name;                                      // the file's name in `folder`
+    std::weak_ptr<const std::vector<std::uint8_t>> pixels; // the photo's pixels it holds
 };
-// Writes the copy as write() does, its raw image kept in `photo`'s file, which is written first
-// (under a new name) unless it holds this raw image already. Once a copy names a new photo file,
-// the title's older ones go. Names the file in the copy's raw image.
-fnd::Status write(DataModel& copy, const std::string& folder, PhotoFile& photo);
-// Reads a copy (either kind) with the photo file it names; the reason when it cannot be read.
-fnd::Result<std::unique_ptr<DataModel>> read(const std::string& path);
+// Writes the copy as write() does, its photo kept in `photo`'s file, which is written first (under
+// a new name) unless it holds this photo already. Once a copy names a new photo file, the title's
+// older ones go.
+fnd::Status write(const Snapshot& snapshot, const std::string& folder, PhotoFile& photo);
+// The title in a photo file's name (title + "." + 16 hex digits + ".photo"); nothing for any other
+// name.
+std::optional<std::string> photoTitleOf(std::string_view name);
 // Removes the photo files of `title` in `folder` but `keep`; logs what it cannot remove.
 void removePhotosOf(const std::string& folder, const std::string& title, const std::string& keep = {});
 // Removes the photo files in the recovery folder that no copy (nor a copy set aside) can name and
@@ -75,8 +94,7 @@ fnd::Result<std::string> setAside(const std::string& path);
 std::string titleOf(const std::string& path);
 
 // Writes recovery copies on a thread of its own: compositing the PNG, encoding and the fsync take
-// tens of milliseconds, which the painting screen must never wait for. It takes a copy made for
-// archiving (DataModel::copyForArchive), so the thread shares nothing with the open painting.
+// tens of milliseconds, which the painting screen must never wait for.
 class Keeper {
 public:
     Keeper();
@@ -85,15 +103,20 @@ public:
     Keeper(const Keeper&) = delete;
     Keeper& operator=(const Keeper&) = delete;
 
-    // Hands over a copy to write into `folder`; it replaces one still waiting. The first copy of a
-    // title takes that copy's lock; when another running Kanvaro holds it, the copy is dropped and
-    // a line logged.
-    void keep(std::unique_ptr<DataModel> copy, const std::string& folder);
+    // Hands over a snapshot to write into `folder`; it replaces one still waiting. The first copy
+    // of a title takes that copy's lock; when another running Kanvaro holds it, the snapshot is
+    // dropped and a line logged (and false returned).
+    bool keep(Snapshot snapshot, const std::string& folder);
+    // Writes the snapshot as keep() does and waits for it: the path of the copy written, or why
+    // there is none.
+    fnd::Result<std::string> keepAndWait(Snapshot snapshot, const std::string& folder);
     // Drops a copy still waiting, waits for the one being written, then removes the copy written
     // and lets go of its lock: nothing written before can reappear after a save.
     void discard();
     // Waits until no copy is waiting or being written.
     void waitUntilIdle();
+    // The copy this keeper writes (and holds the lock of), or "" before the first.
+    std::string copyPath() const;
 
 private:
     void run(const std::stop_token& stop);
@@ -102,11 +125,15 @@ private:
     std::condition_variable_any m_changed;
     std::optional<fnd::FileLock> m_lock; // on the copy written, main thread only
     std::string m_copyPath;
-    std::unique_ptr<DataModel> m_waiting;
+    std::optional<Snapshot> m_waiting;
     std::string m_waitingFolder;
     bool m_writing = false;
-    PhotoFile m_photo;     // the writer's; forgotten by discard() while nothing is written
-    std::jthread m_thread; // last: it starts after, and is joined before, the members above
+    std::uint64_t m_handed = 0; // snapshots handed over, numbered from 1
+    std::uint64_t m_waitingNumber = 0;
+    std::uint64_t m_lastWritten = 0; // the number of the last snapshot written (or failed)
+    fnd::Status m_lastWrite;         // how that went
+    PhotoFile m_photo;               // the writer's; forgotten by discard() while nothing is written
+    std::jthread m_thread;           // last: it starts after, and is joined before, the members above
 };
 
 } // namespace recovery

@@ -1,5 +1,5 @@
 // Recovery copies that keep their photo apart: the photo file written once per painting, the
-// copies that name it, reading them back, and removing photo files that no copy can name.
+// copies that name it, and removing photo files that no copy can name.
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
@@ -11,11 +11,8 @@
 #include <system_error>
 #include <utility>
 
-#include "DataModel.h"
 #include "Foundation/FileLock.h"
-#include "Foundation/FileOps.h"
 #include "Foundation/KeyedArchiver.h"
-#include "Foundation/KeyedUnarchiver.h"
 #include "Foundation/Log.h"
 #include "Foundation/Paths.h"
 #include "Recovery.h"
@@ -29,24 +26,6 @@ namespace {
 constexpr std::string_view kPhotoExtension = ".photo";
 constexpr std::size_t kTokenDigits = 16;
 
-// The title in a photo file's name (title + "." + 16 hex digits + ".photo"); nothing for any
-// other name.
-std::optional<std::string> photoTitleOf(std::string_view name)
-{
-    if (!name.ends_with(kPhotoExtension) || name.find('/') != std::string_view::npos)
-        return std::nullopt;
-    name.remove_suffix(kPhotoExtension.size());
-    if (name.size() < kTokenDigits + 2)
-        return std::nullopt;
-    const std::string_view token = name.substr(name.size() - kTokenDigits);
-    const auto isDigit = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); };
-    name.remove_suffix(kTokenDigits);
-    if (!std::all_of(token.begin(), token.end(), isDigit) || !name.ends_with('.'))
-        return std::nullopt;
-    name.remove_suffix(1);
-    return std::string(name);
-}
-
 std::string newPhotoName(const std::string& title)
 {
     std::random_device device;
@@ -56,14 +35,14 @@ std::string newPhotoName(const std::string& title)
     return title + "." + digits + std::string(kPhotoExtension);
 }
 
-// Writes the raw image as a photo file of `title` under a name never used before; the name.
-fnd::Result<std::string> writePhoto(const RawImage& raw, const std::string& folder, const std::string& title)
+// Writes the snapshot's photo as a photo file of `title` under a name never used before; the name.
+fnd::Result<std::string> writePhoto(const Snapshot& snapshot, const std::string& folder)
 {
-    std::string name = newPhotoName(title);
+    std::string name = newPhotoName(snapshot.title);
     std::error_code error;
     while (fs::exists(folder + "/" + name, error))
-        name = newPhotoName(title);
-    auto archive = fnd::KeyedArchiver::writeArchive(raw, folder + "/" + name, DataModel::kMaxArchiveBytes);
+        name = newPhotoName(snapshot.title);
+    auto archive = fnd::KeyedArchiver::writeArchive(*snapshot.photo, folder + "/" + name, snapshot.maxBytes);
     if (!archive)
         return fnd::Error{archive.error()};
     if (auto committed = archive->commit(); !committed)
@@ -71,32 +50,12 @@ fnd::Result<std::string> writePhoto(const RawImage& raw, const std::string& fold
     return name;
 }
 
-// True when `photo` holds this copy's raw image in a file still on disk.
-bool holds(const PhotoFile& photo, const DataModel& copy, const std::string& folder)
+// True when `photo` holds the snapshot's photo in a file still on disk.
+bool holds(const PhotoFile& photo, const Snapshot& snapshot, const std::string& folder)
 {
     std::error_code error;
-    return !photo.name.empty() && photo.folder == folder && photo.title == copy.fileTitle()
-           && photo.pixels.lock() == copy.rawImage()->pixels() && fs::is_regular_file(folder + "/" + photo.name, error);
-}
-
-// The raw image in the photo file `name` of the copy of `title` in `folder`.
-fnd::Result<std::unique_ptr<RawImage>> readPhoto(const std::string& folder, const std::string& title,
-                                                 const std::string& name)
-{
-    if (photoTitleOf(name) != title)
-        return fnd::Error{"\"" + name + "\" is not a photo file of " + title};
-    auto bytes = fnd::readFile(folder + "/" + name, DataModel::kMaxArchiveBytes);
-    if (!bytes)
-        return fnd::Error{bytes.error()};
-    auto coder = fnd::KeyedUnarchiver::fromBytes(std::move(bytes).value());
-    if (!coder)
-        return fnd::Error{name + ": " + coder.error()};
-    std::unique_ptr<RawImage> image;
-    const bool isRawImage =
-        coder->decodeRootObject("RawImage", [&](fnd::KeyedUnarchiver& root) { image = RawImage::initWithCoder(root); });
-    if (!isRawImage || !image)
-        return fnd::Error{name + ": " + (coder->failed() ? coder->error() : "not a raw image")};
-    return image;
+    return !photo.name.empty() && photo.folder == folder && photo.title == snapshot.title
+           && photo.pixels.lock() == snapshot.photoPixels && fs::is_regular_file(folder + "/" + photo.name, error);
 }
 
 // The title of a copy or of a copy set aside ("T.art", "T.art.unreadable", "T.art.2.unreadable").
@@ -131,41 +90,41 @@ void removeFile(const std::string& path)
 
 } // namespace
 
-fnd::Status write(DataModel& copy, const std::string& folder, PhotoFile& photo)
+std::optional<std::string> photoTitleOf(std::string_view name)
 {
-    RawImage* raw = copy.rawImage();
-    if (!raw || !copy.canvas())
-        return write(std::as_const(copy), folder);
+    if (!name.ends_with(kPhotoExtension) || name.find('/') != std::string_view::npos)
+        return std::nullopt;
+    name.remove_suffix(kPhotoExtension.size());
+    if (name.size() < kTokenDigits + 2)
+        return std::nullopt;
+    const std::string_view token = name.substr(name.size() - kTokenDigits);
+    const auto isDigit = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); };
+    name.remove_suffix(kTokenDigits);
+    if (!std::all_of(token.begin(), token.end(), isDigit) || !name.ends_with('.'))
+        return std::nullopt;
+    name.remove_suffix(1);
+    return std::string(name);
+}
+
+fnd::Status write(const Snapshot& snapshot, const std::string& folder, PhotoFile& photo)
+{
+    if (!snapshot.photoPixels || !snapshot.photo || !snapshot.paintingNamingPhoto || !snapshot.painting)
+        return write(snapshot, folder);
     if (!fnd::makeDirectories(folder))
         return fnd::Error{"cannot make " + folder};
-    const bool fresh = !holds(photo, copy, folder);
+    const bool fresh = !holds(photo, snapshot, folder);
     if (fresh) {
-        auto name = writePhoto(*raw, folder, copy.fileTitle());
+        auto name = writePhoto(snapshot, folder);
         if (!name)
             return fnd::Error{name.error()};
-        photo = {folder, copy.fileTitle(), std::move(name).value(), raw->pixels()};
+        photo = {folder, snapshot.title, std::move(name).value(), snapshot.photoPixels};
     }
-    raw->setPixelsFile(photo.name);
-    if (auto written = write(std::as_const(copy), folder); !written)
+    Snapshot naming{snapshot.title, snapshot.paintingNamingPhoto(photo.name), snapshot.maxBytes, {}, {}, {}};
+    if (auto written = write(naming, folder); !written)
         return written;
     if (fresh) // the copy just replaced was the last that could name them
         removePhotosOf(folder, photo.title, photo.name);
     return {};
-}
-
-fnd::Result<std::unique_ptr<DataModel>> read(const std::string& path)
-{
-    auto bytes = fnd::readFile(path, DataModel::kMaxArchiveBytes);
-    if (!bytes)
-        return fnd::Error{bytes.error()};
-    const std::string folder = fs::path(path).parent_path().string();
-    const std::string title = titleOf(path);
-    const RawImage::PixelsFileReader reader = [&](const std::string& name) { return readPhoto(folder, title, name); };
-    std::string reason;
-    auto model = DataModel::initWithArchiveData(std::move(bytes).value(), &reason, reader);
-    if (!model)
-        return fnd::Error{reason};
-    return model;
 }
 
 void removePhotosOf(const std::string& folder, const std::string& title, const std::string& keep)

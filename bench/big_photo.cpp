@@ -30,6 +30,7 @@
 #include "Foundation/RunLoop.h"
 #include "ImageIO/Encoder.h"
 #include "PaintView.h"
+#include "Recovery.h"
 #include "Toolkit/PhotoLibrary.h"
 #include "Toolkit/Window.h"
 
@@ -190,11 +191,10 @@ std::string writeJpeg(const std::filesystem::path& dir, int width, int height)
 }
 
 // Bytes written by one recovery copy of the shared document.
-double recoveryCopyBytes(DataModel& document)
+double recoveryCopyBytes(recovery::Keeper& keeper, const DataModel& document)
 {
     const double before = bytesWritten();
-    document.keepRecoveryCopy();
-    document.waitForRecoveryCopy();
+    KANVARO_ASSERT(keeper.keepAndWait(document.recoverySnapshot(), recovery::folder()));
     return bytesWritten() - before;
 }
 
@@ -223,11 +223,12 @@ void BM_BigPhotoMemory(benchmark::State& state)
             settled = residentBytes();
             peak = peakResidentBytes();
             document.setChangesMade(true);
-            firstCopy = recoveryCopyBytes(document);
+            recovery::Keeper keeper;
+            firstCopy = recoveryCopyBytes(keeper, document);
             screen.paintView->canvasView()->brushTool().drawBrushStrokeFrom({200, 200}, {600, 500});
             document.canvas()->saveUndoState();
-            nextCopy = recoveryCopyBytes(document);
-            document.discardRecoveryCopy();
+            nextCopy = recoveryCopyBytes(keeper, document);
+            keeper.discard();
         }
         DataModel::releaseSharedDataModel();
     }
