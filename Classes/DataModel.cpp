@@ -44,7 +44,6 @@ DataModel* DataModel::sharedDataModelWithUIImage(Photo photo)
 {
     g_sharedDataModel.reset();
     g_sharedDataModel = std::make_unique<DataModel>();
-    g_sharedDataModel->setOrigImage(photo);
     if (!photo)
         return nullptr;
     auto canvas = Canvas::initWithUIImage(*photo);
@@ -52,8 +51,12 @@ DataModel* DataModel::sharedDataModelWithUIImage(Photo photo)
         return nullptr;
     g_sharedDataModel->setCanvas(std::move(canvas));
     auto rawImage = RawImage::initWithUIImage(*photo);
+    // The decoded photo goes as soon as the raw image holds its pixels (an upright photo's are
+    // shared, not copied): a big photo is held once, not twice.
+    photo.reset();
     if (!rawImage)
         return nullptr;
+    g_sharedDataModel->setOrigImage(rawImage->createCompatibleImage());
     g_sharedDataModel->setRawImage(std::move(rawImage));
     return g_sharedDataModel.get();
 }
@@ -82,7 +85,8 @@ DataModel* DataModel::sharedDataModelWithArchiveData(std::vector<std::uint8_t> b
     return g_sharedDataModel.get();
 }
 
-std::unique_ptr<DataModel> DataModel::initWithArchiveData(std::vector<std::uint8_t> bytes, std::string* reason)
+std::unique_ptr<DataModel> DataModel::initWithArchiveData(std::vector<std::uint8_t> bytes, std::string* reason,
+                                                          const RawImage::PixelsFileReader& readPixelsFile)
 {
     auto coder = fnd::KeyedUnarchiver::fromBytes(std::move(bytes));
     if (!coder) {
@@ -90,7 +94,7 @@ std::unique_ptr<DataModel> DataModel::initWithArchiveData(std::vector<std::uint8
             *reason = coder.error();
         return nullptr;
     }
-    auto model = initWithCoder(coder.value());
+    auto model = initWithCoder(coder.value(), readPixelsFile);
     if (!model && reason)
         *reason = coder.value().error();
     return model;

@@ -23,6 +23,9 @@
 namespace fnd {
 class KeyedUnarchiver;
 }
+namespace recovery {
+struct Snapshot;
+}
 
 class DataModel : public fnd::Codable {
 public:
@@ -45,8 +48,15 @@ public:
     static DataModel* sharedDataModelWithArchiveData(std::vector<std::uint8_t> bytes);
     // A document from archive bytes that does not touch the shared one (tools); nullptr, with
     // the reason in *reason when given, when the bytes are not a painting; the reason is not logged.
+    // A raw image kept in a file of its own (a recovery copy's) is read through `readPixelsFile`.
     static std::unique_ptr<DataModel> initWithArchiveData(std::vector<std::uint8_t> bytes,
-                                                          std::string* reason = nullptr);
+                                                          std::string* reason = nullptr,
+                                                          const RawImage::PixelsFileReader& readPixelsFile = {});
+    // The recovery copy at `path` (Recovery.h), either kind, with the photo file it names; the
+    // reason when it cannot be read.
+    static fnd::Result<std::unique_ptr<DataModel>> initWithRecoveryCopy(const std::string& path);
+    // The same, now shared; nullptr (logged) when it cannot be read.
+    static DataModel* sharedDataModelWithRecoveryCopy(const std::string& path);
     // Gives up the shared document.
     static void releaseSharedDataModel();
 
@@ -54,8 +64,11 @@ public:
     DataModel();
     ~DataModel() override;
 
-    const Photo& origImage() const { return m_origImage; }
-    void setOrigImage(Photo photo) { m_origImage = std::move(photo); }
+    // The photo as picked, upright, to show: a made document keeps only the raw image, so this
+    // shows the raw image's pixels (shared, no copy of its own). None for a blank canvas and for
+    // a reopened painting.
+    const gfx::ImageRef& origImage() const { return m_origImage; }
+    void setOrigImage(gfx::ImageRef image) { m_origImage = std::move(image); }
     RawImage* rawImage() const { return m_rawImage.get(); }
     void setRawImage(std::unique_ptr<RawImage> rawImage) { m_rawImage = std::move(rawImage); }
     Canvas* canvas() const { return m_canvas.get(); }
@@ -88,7 +101,8 @@ public:
     void encodeWithCoder(fnd::KeyedArchiver& coder) const override;
     // The document under the unarchiver's root; nullptr (reason in coder.error()) when the
     // archive is not a painting.
-    static std::unique_ptr<DataModel> initWithCoder(fnd::KeyedUnarchiver& coder);
+    static std::unique_ptr<DataModel> initWithCoder(fnd::KeyedUnarchiver& coder,
+                                                    const RawImage::PixelsFileReader& readPixelsFile = {});
 
     // Stores the archive at getFullPath() and a JPEG thumbnail (longer side 120, quality 0.8) at
     // getThumbnailFullPath(). Both are made before either replaces its old file, so on failure
@@ -110,6 +124,9 @@ public:
     // The same for a recovery copy (Recovery.h): its archive also records savedFile(), so that a
     // restored copy never writes over a file saved after it was made.
     std::unique_ptr<DataModel> copyForRecovery() const;
+    // This document as the recovery writer takes it (Recovery.h): its copyForRecovery(), with its
+    // photo ready to be kept in a file of its own. No painting in it when memory runs out.
+    recovery::Snapshot recoverySnapshot() const;
 
 private:
     fnd::Status writeFiles();
@@ -118,8 +135,12 @@ private:
 
     struct Restoring {};
     explicit DataModel(Restoring);
+    // A recovery copy whose photo is kept apart: archives as this one, but names the photo file
+    // `photoFile` in place of the photo's pixels. Shares this one's canvas and pixels, so it may be
+    // made on the recovery writer's thread from a copy nobody changes.
+    std::shared_ptr<const DataModel> namingPhotoFile(const std::string& photoFile) const;
 
-    Photo m_origImage;
+    gfx::ImageRef m_origImage;
     std::shared_ptr<RawImage> m_rawImage;
     std::shared_ptr<Canvas> m_canvas;
     std::string m_fileTitle;

@@ -18,13 +18,15 @@ void DataModel::encodeWithCoder(fnd::KeyedArchiver& coder) const
         coder.encodeString(kSavedFileKey, m_savedFile->toString());
 }
 
-std::unique_ptr<DataModel> DataModel::initWithCoder(fnd::KeyedUnarchiver& coder)
+std::unique_ptr<DataModel> DataModel::initWithCoder(fnd::KeyedUnarchiver& coder,
+                                                    const RawImage::PixelsFileReader& readPixelsFile)
 {
     std::unique_ptr<DataModel> model(new DataModel(Restoring{}));
     std::optional<std::string> savedFile;
     bool isDocument = coder.decodeRootObject("DataModel", [&](fnd::KeyedUnarchiver& root) {
-        root.decodeObject("RawImage", "RawImage",
-                          [&](fnd::KeyedUnarchiver& c) { model->m_rawImage = RawImage::initWithCoder(c); });
+        root.decodeObject("RawImage", "RawImage", [&](fnd::KeyedUnarchiver& c) {
+            model->m_rawImage = RawImage::initWithCoder(c, readPixelsFile);
+        });
         root.decodeObject("Canvas", "Canvas",
                           [&](fnd::KeyedUnarchiver& c) { model->m_canvas = Canvas::initWithCoder(c); });
         savedFile = root.decodeString(kSavedFileKey);

@@ -6,6 +6,7 @@
 //
 // The colour space is always device RGB, so no field holds it.
 #include "Foundation/KeyedArchive.h"
+#include "Foundation/Result.h"
 #include "Graphics/Image.h"
 #include "Graphics/ImageMask.h"
 #include "ImageIO/DecodedImage.h"
@@ -13,7 +14,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -42,11 +45,23 @@ public:
 
     RawImage(Token, int width, int height, PixelBuffer pixels);
 
+    // The raw image kept in a file of its own under `name` (a plain file name), or why it cannot
+    // be read.
+    using PixelsFileReader = std::function<fnd::Result<std::unique_ptr<RawImage>>(const std::string& name)>;
+
     // Archive coding: the pixel block and its description. A decoded raw image whose fields
     // disagree with its bytes is refused (nullptr, the reason in coder.error()).
+    //
+    // With a pixels file set, the archive names that file under "pixelsFile" instead of holding
+    // the block ("pixels"): a recovery copy keeps its photo apart, written once per painting. Such
+    // an archive decodes only through `readPixelsFile`, and only when the file holds a raw image
+    // of the same description; without a reader it is refused, as older versions refuse it.
     const char* className() const override { return "RawImage"; }
     void encodeWithCoder(fnd::KeyedArchiver& coder) const override;
-    static std::unique_ptr<RawImage> initWithCoder(fnd::KeyedUnarchiver& coder);
+    static std::unique_ptr<RawImage> initWithCoder(fnd::KeyedUnarchiver& coder,
+                                                   const PixelsFileReader& readPixelsFile = {});
+    const std::string& pixelsFile() const { return m_pixelsFile; }
+    void setPixelsFile(std::string name) { m_pixelsFile = std::move(name); }
 
     int width() const { return m_width; }
     int height() const { return m_height; }
@@ -98,4 +113,5 @@ private:
     int m_rb;
     int m_orientation = imageio::kOrientationUp;
     PixelBuffer m_pixels;
+    std::string m_pixelsFile; // archived in place of the pixels when set
 };

@@ -21,13 +21,16 @@ bool isCopy(const fs::directory_entry& entry)
     return entry.is_regular_file(error) && entry.path().extension() == ".art";
 }
 
-// Removes a copy and its lock file; logs what cannot be removed.
+// Removes a copy, then the photo files it may name, and its lock file; logs what cannot be removed.
 void removeCopyAndLock(const std::string& copy)
 {
     std::error_code error;
-    for (const std::string& file : {copy, lockPath(copy)})
-        if (!fs::remove(file, error) && error)
-            fnd::log("cannot remove the recovery file " + file + ": " + error.message());
+    if (!fs::remove(copy, error) && error)
+        fnd::log("cannot remove the recovery file " + copy + ": " + error.message());
+    else
+        removePhotosOf(fs::path(copy).parent_path().string(), titleOf(copy));
+    if (!fs::remove(lockPath(copy), error) && error)
+        fnd::log("cannot remove the recovery file " + lockPath(copy) + ": " + error.message());
 }
 
 } // namespace
@@ -157,6 +160,7 @@ void Keeper::discard()
         std::unique_lock lock(m_mutex);
         m_waiting.reset();
         m_changed.wait(lock, [this] { return !m_writing; });
+        m_photo = {}; // removed with the copy below
     }
     if (!m_lock)
         return;
@@ -179,7 +183,7 @@ void Keeper::run(const std::stop_token& stop)
         const std::uint64_t number = m_waitingNumber;
         m_writing = true;
         lock.unlock();
-        fnd::Status written = write(*snapshot, target);
+        fnd::Status written = write(*snapshot, target, m_photo);
         if (!written)
             fnd::log("cannot keep a recovery copy: " + written.error());
         snapshot.reset();

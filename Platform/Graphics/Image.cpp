@@ -5,6 +5,7 @@
 #include "Graphics/CairoHandles.h"
 
 #include "Foundation/Log.h"
+#include "Graphics/BitmapContext.h"
 #include "Graphics/PixelFormat.h"
 #include "Graphics/UprightPixels.h"
 #include "ImageIO/Decoder.h"
@@ -67,6 +68,17 @@ Color Image::colorAt(int x, int y) const
     if (m_alpha == Alpha::Premultiplied)
         p = unpremultiply(p);
     return {redOf(p) / 255.0f, greenOf(p) / 255.0f, blueOf(p) / 255.0f, alphaOf(p) / 255.0f};
+}
+
+std::shared_ptr<const Image> Image::scaledCopy(int width, int height) const
+{
+    auto context = BitmapContext::create(width, height);
+    if (!context)
+        return nullptr;
+    // Drawn through a handle of its own, whose surface (and premultiplied copy) goes with it.
+    const Image transient(m_width, m_height, m_bytesPerRow, m_alpha, m_bytes, m_offset);
+    context->drawImage({0, 0, static_cast<double>(width), static_cast<double>(height)}, transient);
+    return context->makeImage();
 }
 
 const detail::CachedSurface& Image::surface() const

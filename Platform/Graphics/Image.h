@@ -48,6 +48,11 @@ public:
     // The colour at (x, y), straight alpha, as floats 0-1.
     Color colorAt(int x, int y) const;
 
+    // The picture drawn at width x height pixels (averaged where it shrinks), premultiplied; nullptr
+    // for an unusable size or when memory runs out. Nothing is kept with this image, so one kept
+    // only to be shown smaller never holds a premultiplied copy of its own size.
+    std::shared_ptr<const Image> scaledCopy(int width, int height) const;
+
     // A premultiplied cairo surface showing the pixels (made once, shared). Safe to call from
     // several threads: images travel to worker threads (recovery copies, exports). Graphics layer only.
     const detail::CachedSurface& surface() const;

@@ -2,7 +2,8 @@
 // A view that shows one image asset, placed by its content mode. Like the platform's image
 // views it does not take touches unless told to (setUserInteractionEnabled). What lies outside
 // the bounds (aspect fill, a centred large image) is cut off, so the view never paints over its
-// neighbours.
+// neighbours. A picture with far more pixels than it covers on the screen (a photo straight from
+// the camera) is drawn from a copy reduced to the size it shows, made once for that size.
 #include <array>
 
 #include "Toolkit/EdgeInsets.h"
@@ -48,11 +49,19 @@ public:
 
     void drawRect(gfx::BitmapContext& context, const gfx::Rect& dirty) override;
 
+    // The reduced copy drawn in place of a big picture, at the size it showed last; nullptr when
+    // the picture is drawn as it is.
+    const gfx::ImageRef& shownImage() const { return m_shown; }
+
 private:
+    const gfx::Image* reducedImage(const gfx::BitmapContext& context, const gfx::Rect& placed);
+
     ImageAssetRef m_image;
     ContentMode m_contentMode = ContentMode::ScaleToFill;
     EdgeInsets m_capInsets;
     CapPieces m_capPieces;
+    gfx::ImageRef m_shown;
+    std::weak_ptr<const gfx::Image> m_shownFrom;
 };
 
 // Draws an asset over `rect` (points) of the context's user space, a bundle picture in the variant

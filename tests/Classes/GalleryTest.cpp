@@ -397,8 +397,7 @@ TEST_F(GalleryTest, DiscardingTheRecoveryCopyRemovesItThenOpensTheFileNamedAtLau
 {
     savePainting("Named");
     ASSERT_TRUE(DataModel::sharedDataModelWithBlankCanvas());
-    std::shared_ptr<const DataModel> copy = DataModel::sharedDataModel()->copyForRecovery();
-    ASSERT_TRUE(recovery::write({copy->fileTitle(), copy, DataModel::kMaxArchiveBytes}, recovery::folder()));
+    ASSERT_TRUE(recovery::write(DataModel::sharedDataModel()->recoverySnapshot(), recovery::folder()));
     DataModel::releaseSharedDataModel();
 
     gallery->offerRecovery((dir / "Named.art").string());
