@@ -37,6 +37,7 @@ DataModel* DataModel::sharedDataModelWithBlankCanvas()
     if (!canvas)
         return nullptr;
     g_sharedDataModel->setCanvas(std::move(canvas));
+    g_sharedDataModel->startJournal();
     return g_sharedDataModel.get();
 }
 
@@ -55,6 +56,7 @@ DataModel* DataModel::sharedDataModelWithUIImage(Photo photo)
     if (!rawImage)
         return nullptr;
     g_sharedDataModel->setRawImage(std::move(rawImage));
+    g_sharedDataModel->startJournal();
     return g_sharedDataModel.get();
 }
 

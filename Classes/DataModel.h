@@ -105,7 +105,15 @@ public:
     // Waits until the recovery writer has nothing left to write.
     void waitForRecoveryCopy();
 
+    // Gives the canvas a new journal (Journal.h) of a painting that starts now: from the photo or
+    // a blank canvas, or, with basePng, from those pixels (a painting begun before journals).
+    void startJournal(std::vector<std::uint8_t> basePng = {});
+    // The size of the journal the archive this document was opened from held (0: none, as in
+    // paintings saved before journals, and for new documents).
+    std::size_t storedJournalBytes() const { return m_storedJournalBytes; }
+
 private:
+    void openJournal(std::optional<std::vector<std::uint8_t>> stored, std::vector<std::uint8_t> paintingPng);
     fnd::Status writeFiles() const;
     fnd::Result<std::vector<std::uint8_t>> encodeThumbnail() const;
 
@@ -117,6 +125,7 @@ private:
     std::shared_ptr<Canvas> m_canvas;
     std::string m_fileTitle;
     bool m_changesMade = false;
+    std::size_t m_storedJournalBytes = 0;
     std::unique_ptr<recovery::Keeper> m_recoveryKeeper; // made with the first copy
 };
 

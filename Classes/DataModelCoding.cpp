@@ -1,24 +1,72 @@
 // The document's part of the painting archive: "RawImage" (or null for a blank canvas) and
-// "Canvas", in that order.
+// "Canvas", in that order, then "Journal" (how the painting was made; paintings saved before
+// journals have none).
 #include "DataModel.h"
+
+#include <random>
 
 #include "Foundation/KeyedArchiver.h"
 #include "Foundation/KeyedUnarchiver.h"
+#include "Foundation/Log.h"
+#include "Journal.h"
 
 void DataModel::encodeWithCoder(fnd::KeyedArchiver& coder) const
 {
     coder.encodeObject("RawImage", m_rawImage.get());
     coder.encodeObject("Canvas", m_canvas.get());
+    if (const Journal* journal = m_canvas ? m_canvas->journal() : nullptr)
+        coder.encodeData("Journal", journal->encode());
+}
+
+void DataModel::startJournal(std::vector<std::uint8_t> basePng)
+{
+    if (!m_canvas)
+        return;
+    const Journal::Origin origin = !basePng.empty() ? Journal::Origin::kPixels
+                                   : m_rawImage    ? Journal::Origin::kPhoto
+                                                   : Journal::Origin::kBlank;
+    std::random_device device;
+    const std::uint64_t seed = (std::uint64_t{device()} << 32) ^ device();
+    auto journal = std::make_shared<Journal>(m_canvas->width(), m_canvas->height(), origin, seed, std::move(basePng));
+    journal->recordPaper(m_canvas->backgroundColor(), m_canvas->textureName());
+    m_canvas->setJournal(std::move(journal));
+}
+
+// The stored journal, continued after a commit (the reopen merged the strokes). A painting
+// without one, or whose journal cannot be read, starts one from its pixels as they are now.
+void DataModel::openJournal(std::optional<std::vector<std::uint8_t>> stored, std::vector<std::uint8_t> paintingPng)
+{
+    if (stored) {
+        m_storedJournalBytes = stored->size();
+        auto journal = Journal::decode(*stored);
+        if (journal && journal->width() == m_canvas->width() && journal->height() == m_canvas->height()) {
+            auto kept = std::make_shared<Journal>(std::move(journal).value());
+            kept->recordCommit();
+            m_canvas->setJournal(std::move(kept));
+            return;
+        }
+        fnd::log("the painting's journal is unusable (" + (journal ? std::string("another size") : journal.error())
+                 + "); a new one starts from its pixels");
+    }
+    startJournal(std::move(paintingPng));
 }
 
 std::unique_ptr<DataModel> DataModel::initWithCoder(fnd::KeyedUnarchiver& coder)
 {
     std::unique_ptr<DataModel> model(new DataModel(Restoring{}));
+    std::optional<std::vector<std::uint8_t>> journal;
+    std::vector<std::uint8_t> paintingPng;
     bool isDocument = coder.decodeRootObject("DataModel", [&](fnd::KeyedUnarchiver& root) {
         root.decodeObject("RawImage", "RawImage",
                           [&](fnd::KeyedUnarchiver& c) { model->m_rawImage = RawImage::initWithCoder(c); });
-        root.decodeObject("Canvas", "Canvas",
-                          [&](fnd::KeyedUnarchiver& c) { model->m_canvas = Canvas::initWithCoder(c); });
+        root.decodeObject("Canvas", "Canvas", [&](fnd::KeyedUnarchiver& c) {
+            model->m_canvas = Canvas::initWithCoder(c);
+            if (model->m_canvas)
+                if (auto png = c.decodeData("paintingData"))
+                    paintingPng.assign(png->begin(), png->end());
+        });
+        if (auto bytes = root.decodeData("Journal"))
+            journal.emplace(bytes->begin(), bytes->end());
     });
     if (!isDocument || coder.failed())
         return nullptr;
@@ -26,5 +74,10 @@ std::unique_ptr<DataModel> DataModel::initWithCoder(fnd::KeyedUnarchiver& coder)
         coder.failWithReason("DataModel.Canvas: missing");
         return nullptr;
     }
+    // A painting with a journal needs no copy of its pixels.
+    if (journal)
+        model->openJournal(std::move(journal), {});
+    else
+        model->openJournal(std::nullopt, std::move(paintingPng));
     return model;
 }

@@ -127,8 +127,9 @@ TEST_F(BrushToolTest, DabReturnsItsUnturnedSquareAndPaintsAtFullStrength)
 
 TEST_F(BrushToolTest, SplatterScattersJitteredDabsInXThenYOrder)
 {
+    StrokeRandom random(7, 3);
     for (int i = 0; i < 2000; ++i) {
-        int j = AddJitter(10, 50);
+        int j = AddJitter(10, 50, random);
         ASSERT_TRUE(j >= -40 && j <= 59) << j;
     }
     brush->setShapeMask(dotMask(50));
@@ -137,14 +138,17 @@ TEST_F(BrushToolTest, SplatterScattersJitteredDabsInXThenYOrder)
     brush->setFixedDirection(true);
     brush->setDirection(270);
 
-    std::srand(4242);
+    // The stroke's own generator, seeded by the painting's seed and the stroke's number.
+    brush->setPaintingSeed(4242);
+    brush->setNextStrokeNumber(5);
+    brush->beginStroke({0, 0}, 0);
+    StrokeRandom random(4242, 5);
     std::set<Pixel> expected;
     for (int i = 0; i < 7; ++i) { // 50 / 10 + 2
-        int x = AddJitter(300, 50);
-        int y = AddJitter(400, 50);
+        int x = AddJitter(300, 50, random);
+        int y = AddJitter(400, 50, random);
         expected.insert({x, y});
     }
-    std::srand(4242);
     gfx::Rect covered = brush->drawOrSplatterBrushAt({300.7, 400.2});
     auto pixels = paintedStrokes();
     EXPECT_EQ(std::set<Pixel>(pixels.begin(), pixels.end()), expected);
@@ -251,7 +255,8 @@ TEST_F(BrushToolTest, NoiseFlagDoesNotChangeTheDabs)
     auto stroke = [&](bool noise) {
         canvas().undo();
         brush->setAddNoise(noise);
-        std::srand(77);
+        brush->setNextStrokeNumber(77);
+        brush->beginStroke({100, 100}, 0);
         brush->drawBrushStrokeFrom({100, 100}, {260, 180});
         return paintedStrokes();
     };

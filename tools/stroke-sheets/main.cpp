@@ -70,7 +70,7 @@ bool paintSheet(DataModel* document, const Layout& l, BrushTool::Mode mode, cons
         brush.setCanvasView(view.get());
         brush.setMode(mode);
         brush.setColor({0.15f, 0.12f, 0.35f, 1});
-        std::srand(1);
+        brush.setPaintingSeed(1); // splatter: the same sheet every run
         for (int row = 0; row < NUM_MEDIUM_VALUES; ++row)
             for (int column = 0; column < 4; ++column) {
                 brush.setSize(l.size);
