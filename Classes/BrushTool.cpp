@@ -92,8 +92,8 @@ gfx::ImageRef BrushTool::createPreviewImage() const
 
 BrushTool::Settings BrushTool::settings() const
 {
-    return {m_mode,    m_shapeName, m_color,          m_opacity,  m_size,     m_spacing,
-            m_splatter, m_addNoise, m_fixedDirection, m_airbrush, m_direction};
+    return {m_mode,     m_shapeName, m_color,          m_opacity,  m_size,     m_spacing,
+            m_splatter, m_addNoise,  m_fixedDirection, m_airbrush, m_direction};
 }
 
 void BrushTool::applySettings(const Settings& settings)
@@ -170,14 +170,14 @@ int AddJitter(int value, int range, StrokeRandom& random)
 {
     if (range < 1)
         return value; // no spread to draw from (and % 0 would be undefined)
-    const auto spread = static_cast<std::uint32_t>(2 * static_cast<std::int64_t>(range) > INT32_MAX ? INT32_MAX
-                                                                                                    : 2 * range);
+    const auto spread =
+        static_cast<std::uint32_t>(2 * static_cast<std::int64_t>(range) > INT32_MAX ? INT32_MAX : 2 * range);
     return static_cast<int>(random.next() % spread) + value - range;
 }
 
 gfx::Point RoundToInputGrid(gfx::Point p)
 {
-    constexpr double kLimit = 1 << 30; // far beyond any canvas; keeps the product finite
+    static constexpr double kLimit = 1 << 30; // far beyond any canvas; keeps the product finite
     auto round = [](double v) {
         if (!std::isfinite(v))
             return 0.0;

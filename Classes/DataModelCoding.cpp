@@ -23,8 +23,8 @@ void DataModel::startJournal(std::vector<std::uint8_t> basePng)
     if (!m_canvas)
         return;
     const Journal::Origin origin = !basePng.empty() ? Journal::Origin::kPixels
-                                   : m_rawImage    ? Journal::Origin::kPhoto
-                                                   : Journal::Origin::kBlank;
+                                   : m_rawImage     ? Journal::Origin::kPhoto
+                                                    : Journal::Origin::kBlank;
     std::random_device device;
     const std::uint64_t seed = (std::uint64_t{device()} << 32) ^ device();
     auto journal = std::make_shared<Journal>(m_canvas->width(), m_canvas->height(), origin, seed, std::move(basePng));

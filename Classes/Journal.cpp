@@ -17,7 +17,10 @@ constexpr std::int64_t kMaxMilliseconds = std::int64_t{1} << 52;
 
 enum SettingsFlag : std::uint8_t { kSplatter = 1, kNoise = 2, kFixed = 4, kAirbrush = 8, kHasShape = 16 };
 
-std::uint64_t zigzag(std::int64_t v) { return (static_cast<std::uint64_t>(v) << 1) ^ static_cast<std::uint64_t>(v >> 63); }
+std::uint64_t zigzag(std::int64_t v)
+{
+    return (static_cast<std::uint64_t>(v) << 1) ^ static_cast<std::uint64_t>(v >> 63);
+}
 std::int64_t unzigzag(std::uint64_t v) { return static_cast<std::int64_t>(v >> 1) ^ -static_cast<std::int64_t>(v & 1); }
 
 void putVarint(std::vector<std::uint8_t>& out, std::uint64_t v)
@@ -130,8 +133,8 @@ std::int64_t Journal::millisecondsFromSeconds(double seconds)
     if (!std::isfinite(seconds))
         return 0;
     const double ms = std::round(seconds * 1000.0);
-    return static_cast<std::int64_t>(std::clamp(ms, -static_cast<double>(kMaxMilliseconds),
-                                                 static_cast<double>(kMaxMilliseconds)));
+    return static_cast<std::int64_t>(
+        std::clamp(ms, -static_cast<double>(kMaxMilliseconds), static_cast<double>(kMaxMilliseconds)));
 }
 
 std::uint64_t Journal::resourceDigest(const std::string& name)
@@ -186,10 +189,9 @@ void Journal::recordSettings(const BrushTool::Settings& settings, bool withDirec
     noteShape(settings.shapeName);
     put(Tag::kSettings);
     m_events.push_back(static_cast<std::uint8_t>(settings.mode));
-    m_events.push_back(static_cast<std::uint8_t>((settings.splatter ? kSplatter : 0) | (settings.addNoise ? kNoise : 0)
-                                                 | (settings.fixedDirection ? kFixed : 0)
-                                                 | (settings.airbrush ? kAirbrush : 0)
-                                                 | (settings.shapeName ? kHasShape : 0)));
+    m_events.push_back(static_cast<std::uint8_t>(
+        (settings.splatter ? kSplatter : 0) | (settings.addNoise ? kNoise : 0) | (settings.fixedDirection ? kFixed : 0)
+        | (settings.airbrush ? kAirbrush : 0) | (settings.shapeName ? kHasShape : 0)));
     putVarint(m_events, zigzag(settings.size));
     putFloat(m_events, settings.opacity);
     putFloat(m_events, settings.spacing);

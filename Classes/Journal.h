@@ -38,12 +38,12 @@ public:
     };
 
     enum class Tag : std::uint8_t {
-        kSettings = 1,   // the brush's settings (BrushTool::Settings)
-        kDirection = 2,  // only the brush's direction changed
-        kBegin = 3,      // stroke begin: at, time, airbrush clock
-        kMove = 4,       // move from the last point to `to`
-        kMoveFrom = 5,   // move from a point other than the last one
-        kEnd = 6,        // stroke end: time
+        kSettings = 1,  // the brush's settings (BrushTool::Settings)
+        kDirection = 2, // only the brush's direction changed
+        kBegin = 3,     // stroke begin: at, time, airbrush clock
+        kMove = 4,      // move from the last point to `to`
+        kMoveFrom = 5,  // move from a point other than the last one
+        kEnd = 6,       // stroke end: time
         kAirbrushDab = 7,
         kPaper = 8,    // paper colour and texture
         kSnapshot = 9, // the undo snapshot (Canvas::saveUndoState)

@@ -15,8 +15,12 @@ class Replayer {
 public:
     Replayer(const Journal& journal, std::shared_ptr<const RawImage> raw, const ReplayOptions& options,
              ReplayResult& result)
-        : m_journal(journal), m_raw(std::move(raw)), m_options(options), m_result(result),
-          m_full(ReplayBounds(journal, options.scale)), m_tile(options.tile.value_or(m_full))
+        : m_journal(journal)
+        , m_raw(std::move(raw))
+        , m_options(options)
+        , m_result(result)
+        , m_full(ReplayBounds(journal, options.scale))
+        , m_tile(options.tile.value_or(m_full))
     {
     }
 
@@ -76,8 +80,8 @@ fnd::Status Replayer::start()
         return decoded;
     if (m_scale != 1.0)
         note("the painting was begun before it was recorded: its start is enlarged from its pixels");
-    m_canvas->paintingContext().drawBitmap(
-        gfx::Rect(-origin.x, -origin.y, m_full.width, m_full.height), base->paintingContext());
+    m_canvas->paintingContext().drawBitmap(gfx::Rect(-origin.x, -origin.y, m_full.width, m_full.height),
+                                           base->paintingContext());
     return fnd::Status{};
 }
 
@@ -122,8 +126,7 @@ void Replayer::apply(const Journal::Event& e)
     case Tag::kEnd:
         m_brush->endStroke(e.time);
         ++m_result.strokes;
-        if (m_options.onFrame && m_options.frameEveryStrokes
-            && m_result.strokes % m_options.frameEveryStrokes == 0)
+        if (m_options.onFrame && m_options.frameEveryStrokes && m_result.strokes % m_options.frameEveryStrokes == 0)
             m_stopped = !m_options.onFrame(*m_canvas, m_result.strokes);
         break;
     case Tag::kAirbrushDab: m_brush->airbrushTick(); break;
@@ -141,8 +144,7 @@ void Replayer::apply(const Journal::Event& e)
             note("out of memory while merging the strokes at a reopening");
         break;
     case Tag::kExtension:
-        note("the journal holds events of a later version (kind " + std::to_string(e.extensionKind)
-             + "), left out");
+        note("the journal holds events of a later version (kind " + std::to_string(e.extensionKind) + "), left out");
         break;
     }
 }

@@ -138,15 +138,17 @@ TEST_F(BrushToolTest, SplatterScattersJitteredDabsInXThenYOrder)
     brush->setFixedDirection(true);
     brush->setDirection(270);
 
-    // The stroke's own generator, seeded by the painting's seed and the stroke's number.
+    // The stroke's own generator, seeded by the painting's seed and the stroke's number (here
+    // the brush's own: the canvas keeps no journal to take them from).
+    canvas().setJournal(nullptr);
     brush->setPaintingSeed(4242);
     brush->setNextStrokeNumber(5);
     brush->beginStroke({0, 0}, 0);
-    StrokeRandom random(4242, 5);
+    StrokeRandom strokeRandom(4242, 5);
     std::set<Pixel> expected;
     for (int i = 0; i < 7; ++i) { // 50 / 10 + 2
-        int x = AddJitter(300, 50, random);
-        int y = AddJitter(400, 50, random);
+        int x = AddJitter(300, 50, strokeRandom);
+        int y = AddJitter(400, 50, strokeRandom);
         expected.insert({x, y});
     }
     gfx::Rect covered = brush->drawOrSplatterBrushAt({300.7, 400.2});
@@ -252,6 +254,7 @@ TEST_F(BrushToolTest, NoiseFlagDoesNotChangeTheDabs)
 {
     brush->setShapeMask(firstRowMask(16));
     brush->setSplatter(true);
+    canvas().setJournal(nullptr); // the stroke number below is the brush's own
     auto stroke = [&](bool noise) {
         canvas().undo();
         brush->setAddNoise(noise);

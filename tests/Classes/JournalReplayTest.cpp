@@ -74,8 +74,8 @@ protected:
             const BrushTool::Mode modes[] = {BrushTool::kModePhoto, BrushTool::kModeFreehand, BrushTool::kModeEraser};
             brush().setMode(modes[i % 3]);
             brush().setColor({static_cast<float>(rng.unit()), 0.3f, static_cast<float>(rng.unit()), 1});
-            stroke(i == 4 ? 300 : 25, medium.airbrush && i % 2 ? BrushTool::AirbrushClock::kByTicks
-                                                                : BrushTool::AirbrushClock::kByTime);
+            stroke(i == 4 ? 300 : 25,
+                   medium.airbrush && i % 2 ? BrushTool::AirbrushClock::kByTicks : BrushTool::AirbrushClock::kByTime);
             if (i % 3 == 2)
                 canvas().saveUndoState();
         }
@@ -95,7 +95,10 @@ std::vector<std::uint32_t> region(const gfx::Image& image, const gfx::IntRect& r
     return pixels;
 }
 
-gfx::ImageRef composite(const Canvas& canvas) { return canvas.createThumbnail(std::max(canvas.width(), canvas.height())); }
+gfx::ImageRef composite(const Canvas& canvas)
+{
+    return canvas.createThumbnail(std::max(canvas.width(), canvas.height()));
+}
 
 TEST_F(JournalReplayTest, AGeneratedSessionReplaysToItsPixelsInOnePieceAndInTiles)
 {
@@ -158,7 +161,8 @@ TEST_F(JournalReplayTest, ArchivedJournalReadsBackAsRecordedStaysSmallAndRefuses
         journal.recordSettings(settings, true);
         journal.recordBegin(RoundToInputGrid(p), t, BrushTool::AirbrushClock::kByTicks);
         for (int i = 0; i < 120; ++i) {
-            const gfx::Point q = RoundToInputGrid({p.x + (rng.unit() - 0.5) * 40 / 0.31, p.y + (rng.unit() - 0.5) * 40 / 0.31});
+            const gfx::Point q =
+                RoundToInputGrid({p.x + (rng.unit() - 0.5) * 40 / 0.31, p.y + (rng.unit() - 0.5) * 40 / 0.31});
             t += 1.0 / 60;
             journal.recordMove(p, q, t);
             p = q;

@@ -50,7 +50,7 @@ expect_line out "canvas: 1024 x 768"
 expect_line out "raw image: 16 x 12, bpp 32, bpc 8, rb 64, orientation 0"
 expect_line out "background: 1 1 1 1"
 expect_line out "texture: none"
-expect_line out "journal: 23 bytes, 0 strokes, engine version 1, starts from the photo"
+expect_line out "journal: 39 bytes, 0 strokes, engine version 1, starts from the photo"
 expect_status 0 render "$work/photo.art" "$work/photo-render.png"
 # Replayed from its journal at its own size it is the same picture; at twice the size, twice as big.
 expect_status 0 render "$work/photo.art" "$work/photo-replay.png" --scale 1
