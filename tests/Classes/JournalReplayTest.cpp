@@ -124,6 +124,10 @@ TEST_F(JournalReplayTest, AGeneratedSessionReplaysToItsPixelsInOnePieceAndInTile
 
     const Journal& journal = *canvas().journal();
     EXPECT_EQ(journal.strokeCount(), 4u * NUM_MEDIUM_VALUES + 1);
+    // Recovery copies carry it too.
+    auto copy = DataModel::sharedDataModel()->copyForArchive();
+    ASSERT_TRUE(copy && copy->canvas()->journal());
+    EXPECT_EQ(copy->canvas()->journal()->encode(), journal.encode());
     auto replayed = ReplayJournal(journal, DataModel::sharedDataModel()->rawImageRef());
     ASSERT_TRUE(replayed) << replayed.error();
     EXPECT_TRUE(replayed->exact);
