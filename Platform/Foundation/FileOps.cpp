@@ -103,9 +103,8 @@ Status fillTemporary(UniqueFd& fd, const std::string& temporary, const ContentPr
     return {};
 }
 
-// By default a write past the file-size limit (ulimit -f) kills the process with SIGXFSZ; ignored,
-// the write fails with EFBIG and the save reports it like a full disk. A handler someone else
-// installed is left alone.
+} // namespace
+
 void ignoreFileSizeSignal()
 {
     static const bool done = [] {
@@ -116,8 +115,6 @@ void ignoreFileSizeSignal()
     }();
     (void)done;
 }
-
-} // namespace
 
 Result<PendingFile> PendingFile::write(const std::string& path, const ContentProducer& produce)
 {

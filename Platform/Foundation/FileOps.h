@@ -58,6 +58,11 @@ int removeStaleTemporaries(const std::string& folder, std::chrono::seconds minim
 enum class NewFileResult { Written, Exists, Failed };
 NewFileResult writeNewFileAtomically(const std::string& path, const ContentProducer& produce);
 
+// By default a write past the file-size limit (ulimit -f) kills the process with SIGXFSZ; after
+// this, such a write fails with EFBIG and is reported like a full disk. A handler someone else
+// installed is left alone. Atomic writes call it themselves.
+void ignoreFileSizeSignal();
+
 // Reads a regular file of at most maxBytes; the size is checked before anything is read. Named
 // pipes, devices and folders are refused without waiting on them.
 Result<std::vector<uint8_t>> readFile(const std::string& path, uint64_t maxBytes);
