@@ -74,10 +74,6 @@ std::unique_ptr<DataModel> DataModel::initWithCoder(fnd::KeyedUnarchiver& coder)
         coder.failWithReason("DataModel.Canvas: missing");
         return nullptr;
     }
-    // A painting with a journal needs no copy of its pixels.
-    if (journal)
-        model->openJournal(std::move(journal), {});
-    else
-        model->openJournal(std::nullopt, std::move(paintingPng));
+    model->openJournal(std::move(journal), std::move(paintingPng));
     return model;
 }
