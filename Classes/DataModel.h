@@ -119,13 +119,9 @@ public:
     std::size_t storedJournalBytes() const { return m_storedJournalBytes; }
 
 private:
-<<<<<<< HEAD
     void openJournal(std::optional<std::vector<std::uint8_t>> stored, std::vector<std::uint8_t> paintingPng);
-    fnd::Status writeFiles() const;
-=======
     fnd::Status writeFiles();
     void takeFreeTitleIfReplaced();
->>>>>>> main
     fnd::Result<std::vector<std::uint8_t>> encodeThumbnail() const;
 
     struct Restoring {};
@@ -136,13 +132,9 @@ private:
     std::shared_ptr<Canvas> m_canvas;
     std::string m_fileTitle;
     bool m_changesMade = false;
-<<<<<<< HEAD
     std::size_t m_storedJournalBytes = 0;
-    std::unique_ptr<recovery::Keeper> m_recoveryKeeper; // made with the first copy
-=======
     std::optional<fnd::FileIdentity> m_savedFile;
     bool m_recordsSavedFile = false; // a recovery copy's archive carries m_savedFile
->>>>>>> main
 };
 
 // The shared document.
