@@ -2,6 +2,8 @@
 
 #include "Canvas.h"
 #include "Foundation/Log.h"
+#include "Graphics/UprightPixels.h"
+#include "Journal.h"
 #include "MediumValues.h"
 #include "RawImage.h"
 #include "Toolkit/ImageAsset.h"
@@ -117,8 +119,11 @@ void CanvasView::renderAndShowOutlineAnimated(bool animated)
 
 void CanvasView::sketchOutline(const gfx::Color& color)
 {
-    if (m_outlineView)
+    if (m_outlineView) {
+        if (Journal* journal = m_canvas->journal())
+            journal->recordSketch(color);
         m_outlineView->renderOutlineOnContext(m_canvas->curStrokeLayer().context(), color);
+    }
     m_canvas->saveUndoState();
     setNeedsDisplay();
 }

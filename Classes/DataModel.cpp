@@ -37,6 +37,7 @@ DataModel* DataModel::sharedDataModelWithBlankCanvas()
     if (!canvas)
         return nullptr;
     g_sharedDataModel->setCanvas(std::move(canvas));
+    g_sharedDataModel->startJournal();
     return g_sharedDataModel.get();
 }
 
@@ -58,6 +59,7 @@ DataModel* DataModel::sharedDataModelWithUIImage(Photo photo)
         return nullptr;
     g_sharedDataModel->setOrigImage(rawImage->createCompatibleImage());
     g_sharedDataModel->setRawImage(std::move(rawImage));
+    g_sharedDataModel->startJournal();
     return g_sharedDataModel.get();
 }
 

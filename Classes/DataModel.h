@@ -128,7 +128,15 @@ public:
     // photo ready to be kept in a file of its own. No painting in it when memory runs out.
     recovery::Snapshot recoverySnapshot() const;
 
+    // Gives the canvas a new journal (Journal.h) of a painting that starts now: from the photo or
+    // a blank canvas, or, with basePng, from those pixels (a painting begun before journals).
+    void startJournal(std::vector<std::uint8_t> basePng = {});
+    // The size of the journal the archive this document was opened from held (0: none, as in
+    // paintings saved before journals, and for new documents).
+    std::size_t storedJournalBytes() const { return m_storedJournalBytes; }
+
 private:
+    void openJournal(std::optional<std::vector<std::uint8_t>> stored, std::vector<std::uint8_t> paintingPng);
     fnd::Status writeFiles();
     void takeFreeTitleIfReplaced();
     fnd::Result<std::vector<std::uint8_t>> encodeThumbnail() const;
@@ -145,6 +153,7 @@ private:
     std::shared_ptr<Canvas> m_canvas;
     std::string m_fileTitle;
     bool m_changesMade = false;
+    std::size_t m_storedJournalBytes = 0;
     std::optional<fnd::FileIdentity> m_savedFile;
     bool m_recordsSavedFile = false; // a recovery copy's archive carries m_savedFile
 };

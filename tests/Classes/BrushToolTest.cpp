@@ -128,8 +128,9 @@ TEST_F(BrushToolTest, DabReturnsItsUnturnedSquareAndPaintsAtFullStrength)
 
 TEST_F(BrushToolTest, SplatterScattersJitteredDabsInXThenYOrder)
 {
+    StrokeRandom random(7, 3);
     for (int i = 0; i < 2000; ++i) {
-        int j = AddJitter(10, 50);
+        int j = AddJitter(10, 50, random);
         ASSERT_TRUE(j >= -40 && j <= 59) << j;
     }
     brush->setShapeMask(dotMask(50));
@@ -138,14 +139,19 @@ TEST_F(BrushToolTest, SplatterScattersJitteredDabsInXThenYOrder)
     brush->setFixedDirection(true);
     brush->setDirection(270);
 
-    std::srand(4242);
+    // The stroke's own generator, seeded by the painting's seed and the stroke's number (here
+    // the brush's own: the canvas keeps no journal to take them from).
+    canvas().setJournal(nullptr);
+    brush->setPaintingSeed(4242);
+    brush->setNextStrokeNumber(5);
+    brush->beginStroke({0, 0}, 0);
+    StrokeRandom strokeRandom(4242, 5);
     std::set<Pixel> expected;
     for (int i = 0; i < 7; ++i) { // 50 / 10 + 2
-        int x = AddJitter(300, 50);
-        int y = AddJitter(400, 50);
+        int x = AddJitter(300, 50, strokeRandom);
+        int y = AddJitter(400, 50, strokeRandom);
         expected.insert({x, y});
     }
-    std::srand(4242);
     gfx::Rect covered = brush->drawOrSplatterBrushAt({300.7, 400.2});
     auto pixels = paintedStrokes();
     EXPECT_EQ(std::set<Pixel>(pixels.begin(), pixels.end()), expected);
@@ -249,10 +255,12 @@ TEST_F(BrushToolTest, NoiseFlagDoesNotChangeTheDabs)
 {
     brush->setShapeMask(firstRowMask(16));
     brush->setSplatter(true);
+    canvas().setJournal(nullptr); // the stroke number below is the brush's own
     auto stroke = [&](bool noise) {
         canvas().undo();
         brush->setAddNoise(noise);
-        std::srand(77);
+        brush->setNextStrokeNumber(77);
+        brush->beginStroke({100, 100}, 0);
         brush->drawBrushStrokeFrom({100, 100}, {260, 180});
         return paintedStrokes();
     };

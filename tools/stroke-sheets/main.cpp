@@ -57,7 +57,7 @@ bool paintSheet(DataModel* document, const Layout& l, int maxSide, BrushTool::Mo
         brush.setCanvasView(view.get());
         brush.setMode(mode);
         brush.setColor({0.15f, 0.12f, 0.35f, 1});
-        std::srand(1);
+        brush.setPaintingSeed(1); // splatter: the same sheet every run
         for (int row = 0; row < NUM_MEDIUM_VALUES; ++row)
             for (int column = 0; column < sheets::kColumns; ++column)
                 for (bool curved : {false, true}) {
