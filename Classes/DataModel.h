@@ -41,7 +41,9 @@ public:
     static DataModel* sharedDataModel();
     // New shared documents; nullptr on failure (the old document is given up all the same).
     static DataModel* sharedDataModelWithBlankCanvas();
-    static DataModel* sharedDataModelWithUIImage(Photo photo);
+    // The document made from a picked photo, or why not: a pixel format we cannot import, or not
+    // enough memory (fnd::kNotEnoughMemory as the reason; nothing of the photo is then held).
+    static fnd::Result<DataModel*> sharedDataModelWithUIImage(Photo photo);
     static DataModel* sharedDataModelWithArchivePath(const std::string& path);
     // The same from archive bytes in memory (the path reads the file and calls this).
     static DataModel* sharedDataModelWithArchiveData(std::vector<std::uint8_t> bytes);
@@ -87,6 +89,9 @@ public:
     // getThumbnailFullPath(). Both are made before either replaces its old file, so on failure
     // the previous files stay as they were; the failure says why.
     fnd::Status saveToFiles() const;
+    // Makes the thumbnail of the painting saved under `title` again from its archive, for a
+    // thumbnail that went missing or cannot be read.
+    static fnd::Status remakeThumbnail(const std::string& title);
 
     // A document that archives exactly as this one (the photo's pixels are shared, the canvas is
     // copied), under the same title; nullptr when out of memory. Made on the main thread for

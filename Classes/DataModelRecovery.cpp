@@ -1,6 +1,9 @@
 // The document's recovery copy: a copy made on the main thread and written on the recovery
 // writer's thread, so that keeping it never delays painting.
 #include "DataModel.h"
+
+#include <new>
+
 #include "Foundation/Log.h"
 #include "Recovery.h"
 
@@ -11,25 +14,29 @@ DataModel::~DataModel() = default;
 
 std::unique_ptr<DataModel> DataModel::copyForArchive() const
 {
-    std::unique_ptr<DataModel> copy(new DataModel(Restoring{}));
-    if (m_canvas) {
-        copy->m_canvas = m_canvas->copyForArchive();
-        if (!copy->m_canvas)
-            return nullptr;
+    try {
+        std::unique_ptr<DataModel> copy(new DataModel(Restoring{}));
+        if (m_canvas) {
+            copy->m_canvas = m_canvas->copyForArchive();
+            if (!copy->m_canvas)
+                return nullptr;
+        }
+        // A raw image is never changed once made, so the copy can share its pixels.
+        if (m_rawImage)
+            copy->m_rawImage = std::make_unique<RawImage>(*m_rawImage);
+        copy->m_fileTitle = m_fileTitle;
+        copy->m_changesMade = m_changesMade;
+        return copy;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
     }
-    // A raw image is never changed once made, so the copy can share its pixels.
-    if (m_rawImage)
-        copy->m_rawImage = std::make_unique<RawImage>(*m_rawImage);
-    copy->m_fileTitle = m_fileTitle;
-    copy->m_changesMade = m_changesMade;
-    return copy;
 }
 
 void DataModel::keepRecoveryCopy()
 {
     auto copy = copyForArchive();
     if (!copy) {
-        fnd::log("cannot keep a recovery copy of " + m_fileTitle + ": out of memory");
+        fnd::log("cannot keep a recovery copy of " + m_fileTitle + ": not enough memory");
         return;
     }
     if (!m_recoveryKeeper)

@@ -6,12 +6,14 @@
 // edit mode that marks paintings and deletes their files on Done).
 //
 // A painting is two files in the documents folder, title + ".art" and title + ".jpg"; the gallery
-// lists the ".jpg" files only, and a painting's title is its thumbnail's name up to the first ".".
+// lists the paintings by their regular ".jpg" files (and by ".art" files whose thumbnail went
+// missing), and a painting's title is its thumbnail's name without ".jpg".
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "Foundation/Result.h"
 #include "Toolkit/ActionSheet.h"
 #include "Toolkit/ActivityIndicator.h"
 #include "Toolkit/AlertView.h"
@@ -37,6 +39,7 @@ public:
     static constexpr const char* kOpenFailedMessage = "Could not open the selected file.";
     static constexpr const char* kUnsupportedPhotoMessage =
         "The photo you selected is in an unsupported format. Please select another photo.";
+    static constexpr const char* kPhotoNotOpenedMessage = "The photo you selected could not be opened.";
     static constexpr const char* kSaveFailedMessage =
         "The painting could not be saved. The copy saved before, if any, is unchanged.";
     static constexpr const char* kBlankFailedMessage = "A blank canvas could not be made.";
@@ -88,8 +91,8 @@ public:
     // opens as a saved painting, anything else starts a new painting as a picked photo would,
     // with the same alerts when it cannot be read.
     void openFileAtPath(const std::string& path);
-    // The title a painting read from `archivePath` is saved under: its file name up to the first
-    // "."; for a file outside the documents folder, that title made unique there (" 2", " 3", ...)
+    // The title a painting read from `archivePath` is saved under: its file name without its
+    // extension; for a file outside the documents folder, that title made unique there (" 2", " 3", ...)
     // so saving never replaces another painting.
     static std::string titleForArchive(const std::string& documentsDirectory, const std::string& archivePath);
 
@@ -121,8 +124,8 @@ public:
     ui::ImageView* spinnerBkView() const { return m_spinnerBkView.get(); }
     ui::ActivityIndicator* spinnerView() const { return m_spinnerView.get(); }
 
-    // The thumbnail names among `names`, sorted as the list shows them: case-insensitively, in
-    // the user's locale.
+    // The thumbnail names among `names`, and those of archives whose thumbnail is missing, sorted
+    // as the list shows them: case-insensitively, in the user's locale.
     static std::vector<std::string> sortedThumbnailNames(std::vector<std::string> names);
     // The files that deleting the painting with this thumbnail removes, in order: the thumbnail
     // itself, then the archive that opening it reads.
@@ -140,9 +143,10 @@ private:
     void openPainting(const std::string& thumbnailName);
     void openArchive(const std::string& archivePath, const std::string& title);
     void openPhotoAtPath(const std::string& path);
-    // Makes the shared document from the photo; false (after the unsupported-format alert) when
-    // it cannot.
+    // Makes the shared document from the photo; false (after the alert) when it cannot.
     bool makeDocumentFromPhoto(Photo image);
+    // The alert for a photo that cannot become a painting, with the reason on its second line.
+    void showPhotoError(const fnd::Error& error);
     void reloadList();
     void restoreRecoveryCopy();
 

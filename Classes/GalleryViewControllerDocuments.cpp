@@ -80,30 +80,43 @@ void GalleryViewController::presentImagePickerWithSourceType(ui::ImagePickerSour
     presenter->presentModalViewController(std::move(picker), true);
 }
 
+void GalleryViewController::showPhotoError(const fnd::Error& error)
+{
+    // Running out of memory says nothing about the photo's format.
+    const char* message = error.reason == fnd::kNotEnoughMemory ? kPhotoNotOpenedMessage : kUnsupportedPhotoMessage;
+    showError(error.reason.empty() ? message : message + ("\n" + error.reason));
+}
+
 bool GalleryViewController::makeDocumentFromPhoto(Photo image)
 {
-    if (image && DataModel::sharedDataModelWithUIImage(std::move(image)))
-        return true;
-    showError(kUnsupportedPhotoMessage);
-    return false;
+    auto made = DataModel::sharedDataModelWithUIImage(std::move(image));
+    if (!made)
+        showPhotoError(made.failure());
+    return made.ok();
 }
 
 void GalleryViewController::imagePickerControllerDidFinishPickingImage(ui::ImagePickerController* picker, Photo image)
 {
-    const bool made = makeDocumentFromPhoto(std::move(image));
+    if (!makeDocumentFromPhoto(std::move(image))) {
+        // The picker stays open under the alert, so that another photo can be picked.
+        if (picker)
+            picker->allowAnotherPick();
+        return;
+    }
     if (picker)
         picker->dismissModalViewControllerAnimated(true);
-    if (made)
-        pushPaintViewController();
+    pushPaintViewController();
 }
 
 void GalleryViewController::openPhotoAtPath(const std::string& path)
 {
     auto photo = ui::decodePickedPhoto(path);
-    if (!photo)
+    if (!photo) {
         fnd::log("The photo cannot be opened: " + photo.error());
-    Photo image = photo ? std::make_shared<const imageio::DecodedImage>(std::move(photo).value()) : nullptr;
-    if (makeDocumentFromPhoto(std::move(image)))
+        showPhotoError(photo.failure());
+        return;
+    }
+    if (makeDocumentFromPhoto(std::make_shared<const imageio::DecodedImage>(std::move(photo).value())))
         pushPaintViewController();
 }
 

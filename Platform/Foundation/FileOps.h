@@ -54,9 +54,15 @@ Status writeFileAtomically(const std::string& path, std::span<const uint8_t> byt
 int removeStaleTemporaries(const std::string& folder, std::chrono::seconds minimumAge = std::chrono::minutes(1));
 
 // Creates `path` atomically, never replacing a file already there (Exists then, and nothing is
-// left behind); Failed (with a log line) for any other failure.
-enum class NewFileResult { Written, Exists, Failed };
-NewFileResult writeNewFileAtomically(const std::string& path, const ContentProducer& produce);
+// left behind); fails (with a log line) for any other reason.
+enum class NewFileResult { Written, Exists };
+Result<NewFileResult> writeNewFileAtomically(const std::string& path, const ContentProducer& produce);
+
+// A failure's reason as a person reads it: `what` and the file's name, "Permission denied
+// (…/Kanvaro)".
+std::string reasonForPerson(const std::string& what, const std::string& path);
+// "256 MiB" for whole mebibytes, else the bytes.
+std::string describeSize(uint64_t bytes);
 
 // Reads a regular file of at most maxBytes; the size is checked before anything is read. Named
 // pipes, devices and folders are refused without waiting on them.

@@ -1,8 +1,11 @@
 #include "Toolkit/ImagePickerController.h"
 
+#include <filesystem>
 #include <utility>
+#include <vector>
 
 #include "Foundation/Log.h"
+#include "Toolkit/AlertView.h"
 #include "Toolkit/ImagePickerScreen.h"
 #include "Toolkit/NavigationBar.h"
 #include "Toolkit/PhotoGridView.h"
@@ -85,6 +88,10 @@ bool ImagePickerController::pickPhotoAtPath(const std::string& path)
     auto photo = decodePickedPhoto(path);
     if (!photo) {
         fnd::log("The photo cannot be picked: " + photo.error());
+        // The picker stays: another photo can be picked.
+        const std::string name = std::filesystem::path(path).filename().string();
+        const std::string message = "The photo “" + name + "” could not be opened.\n" + photo.reason();
+        std::make_shared<AlertView>(kPickFailedTitle, message, nullptr, "OK", std::vector<std::string>{})->show();
         return false;
     }
     deliver(std::make_shared<const imageio::DecodedImage>(std::move(photo).value()));
@@ -113,6 +120,14 @@ void ImagePickerController::deliver(std::shared_ptr<const imageio::DecodedImage>
     // The delegate usually dismisses and releases the picker: nothing here runs after it.
     if (m_delegate)
         m_delegate->imagePickerControllerDidFinishPickingImage(this, std::move(photo));
+}
+
+void ImagePickerController::allowAnotherPick()
+{
+    if (!m_finished)
+        return;
+    m_finished = false;
+    m_screen->resumeCamera();
 }
 
 void ImagePickerController::cancel()

@@ -40,6 +40,8 @@ public:
 
 class ImagePickerController : public NavigationController {
 public:
+    static constexpr const char* kPickFailedTitle = "Error";
+
     ImagePickerController();
     ~ImagePickerController() override;
 
@@ -62,9 +64,13 @@ public:
     bool isShowingSamples() const;
     // The library's grid (made with the view), or nullptr on the camera screen.
     PhotoGridView* photoGrid();
-    // Decodes the photo and hands it to the delegate; false (and a log line) when it cannot be
-    // decoded, or when a photo was already delivered or the picker cancelled.
+    // Decodes the photo and hands it to the delegate; false when a photo was already delivered or
+    // the picker cancelled, or when the photo cannot be decoded: an alert (kPickFailedTitle) then
+    // names it and says why, and the picker stays open for another pick.
     bool pickPhotoAtPath(const std::string& path);
+    // After a delivered photo that the delegate could not use (it said why): the picker stays open
+    // and takes another pick.
+    void allowAnotherPick();
     // Scrolls the library to the photo with that file name and picks it (scripted sessions).
     bool pickPhotoNamed(const std::string& name);
     // What the Cancel button does.

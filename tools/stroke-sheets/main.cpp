@@ -112,7 +112,7 @@ int main(int argc, char** argv)
         return 1;
     }
     auto shared = std::make_shared<imageio::DecodedImage>(std::move(photo).value());
-    ok = paintSheet(DataModel::sharedDataModelWithUIImage(shared), layout, BrushTool::kModePhoto,
+    ok = paintSheet(DataModel::sharedDataModelWithUIImage(shared).value_or(nullptr), layout, BrushTool::kModePhoto,
                     outDir + "/photo" + suffix)
          && ok;
     DataModel::releaseSharedDataModel();
