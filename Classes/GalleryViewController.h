@@ -85,7 +85,9 @@ public:
     void presentImagePickerWithSourceType(ui::ImagePickerSourceType type);
     void imagePickerControllerDidFinishPickingImage(ui::ImagePickerController* picker, Photo image) override;
     void imagePickerControllerDidCancel(ui::ImagePickerController* picker) override;
-    void pushPaintViewController();
+    // Shows the painting screen for the shared document; when it cannot be built for want of
+    // memory, the document goes and an alert says so under `failedMessage`.
+    void pushPaintViewController(const char* failedMessage = kOpenFailedMessage);
 
     // A file from outside the application (the command line, a drop on the gallery): a ".art"
     // opens as a saved painting, anything else starts a new painting as a picked photo would,

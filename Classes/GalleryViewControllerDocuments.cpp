@@ -3,6 +3,7 @@
 // a crash left as a recovery copy.
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <system_error>
 #include <utility>
 
@@ -66,7 +67,7 @@ void GalleryViewController::blankSelected()
         showError(kBlankFailedMessage);
         return;
     }
-    pushPaintViewController();
+    pushPaintViewController(kBlankFailedMessage);
 }
 
 void GalleryViewController::presentImagePickerWithSourceType(ui::ImagePickerSourceType type)
@@ -105,7 +106,7 @@ void GalleryViewController::imagePickerControllerDidFinishPickingImage(ui::Image
     }
     if (picker)
         picker->dismissModalViewControllerAnimated(true);
-    pushPaintViewController();
+    pushPaintViewController(kPhotoNotOpenedMessage);
 }
 
 void GalleryViewController::openPhotoAtPath(const std::string& path)
@@ -117,7 +118,7 @@ void GalleryViewController::openPhotoAtPath(const std::string& path)
         return;
     }
     if (makeDocumentFromPhoto(std::make_shared<const imageio::DecodedImage>(std::move(photo).value())))
-        pushPaintViewController();
+        pushPaintViewController(kPhotoNotOpenedMessage);
 }
 
 void GalleryViewController::openFileAtPath(const std::string& path)
@@ -154,11 +155,24 @@ void GalleryViewController::imagePickerControllerDidCancel(ui::ImagePickerContro
         picker->dismissModalViewControllerAnimated(true);
 }
 
-void GalleryViewController::pushPaintViewController()
+void GalleryViewController::pushPaintViewController(const char* failedMessage)
 {
-    m_paintViewController = std::make_shared<PaintViewController>();
-    if (ui::NavigationController* navigation = navigationController())
-        navigation->pushViewController(m_paintViewController, true);
+    // The painting screen is built whole before it slides in: when memory runs out meanwhile, the
+    // new painting goes, the person hears why, and the gallery stays as it was.
+    try {
+        auto screen = std::make_shared<PaintViewController>();
+        screen->view();
+        m_paintViewController = std::move(screen);
+        if (ui::NavigationController* navigation = navigationController())
+            navigation->pushViewController(m_paintViewController, true);
+    } catch (const std::bad_alloc&) {
+        if (ui::NavigationController* navigation = navigationController();
+            navigation && navigation->topViewController() != this)
+            navigation->popViewControllerAnimated(false);
+        m_paintViewController.reset();
+        DataModel::releaseSharedDataModel();
+        showError(std::string(failedMessage) + "\n" + fnd::kNotEnoughMemory);
+    }
 }
 
 void GalleryViewController::openPainting(const std::string& thumbnailName)

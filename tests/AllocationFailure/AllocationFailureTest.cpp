@@ -38,6 +38,7 @@ template <typename Attempt, typename Check> void failEachLargeAllocation(Attempt
     const long total = failing_allocation::largeAllocations();
     check(false);
     ASSERT_GT(total, 0);
+    ::testing::Test::RecordProperty("large_allocations", static_cast<int>(total));
     for (long n = 1; n <= total; ++n) {
         SCOPED_TRACE("failing large allocation " + std::to_string(n) + " of " + std::to_string(total));
         failing_allocation::failNth(n);
@@ -301,6 +302,7 @@ TEST(ArchiveToolTest, MakingAPaintingOfAPhotoFailsCleanlyAtEveryLargeAllocation)
     }
     EXPECT_GT(n, 1);
     EXPECT_LE(n, kAtMost);
+    ::testing::Test::RecordProperty("large_allocations", n - 1);
 }
 
 } // namespace
