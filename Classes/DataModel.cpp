@@ -97,6 +97,17 @@ DataModel* DataModel::sharedDataModelWithArchiveData(std::vector<std::uint8_t> b
 
 std::unique_ptr<DataModel> DataModel::initWithArchiveData(std::vector<std::uint8_t> bytes, std::string* reason)
 {
+    try {
+        return initWithArchiveDataOrThrow(std::move(bytes), reason);
+    } catch (const std::bad_alloc&) {
+        if (reason)
+            *reason = "not enough memory";
+        return nullptr;
+    }
+}
+
+std::unique_ptr<DataModel> DataModel::initWithArchiveDataOrThrow(std::vector<std::uint8_t> bytes, std::string* reason)
+{
     auto coder = fnd::KeyedUnarchiver::fromBytes(std::move(bytes));
     if (!coder) {
         if (reason)

@@ -48,7 +48,8 @@ public:
     // The same from archive bytes in memory (the path reads the file and calls this).
     static DataModel* sharedDataModelWithArchiveData(std::vector<std::uint8_t> bytes);
     // A document from archive bytes that does not touch the shared one (tools); nullptr, with
-    // the reason in *reason when given, when the bytes are not a painting; the reason is not logged.
+    // the reason in *reason when given, when the bytes are not a painting or memory runs out; the
+    // reason is not logged.
     static std::unique_ptr<DataModel> initWithArchiveData(std::vector<std::uint8_t> bytes,
                                                           std::string* reason = nullptr);
     // Gives up the shared document.
@@ -107,6 +108,7 @@ public:
     void waitForRecoveryCopy();
 
 private:
+    static std::unique_ptr<DataModel> initWithArchiveDataOrThrow(std::vector<std::uint8_t> bytes, std::string* reason);
     fnd::Status writeFiles() const;
     fnd::Result<std::vector<std::uint8_t>> encodeThumbnail() const;
 
