@@ -52,15 +52,16 @@ fnd::Result<DataModel*> DataModel::sharedDataModelWithUIImage(Photo photo)
     g_sharedDataModel.reset();
     try {
         g_sharedDataModel = std::make_unique<DataModel>();
-        g_sharedDataModel->setOrigImage(photo);
-        if (!photo)
+        g_sharedDataModel->setOrigImage(std::move(photo));
+        const Photo& kept = g_sharedDataModel->origImage();
+        if (!kept)
             return fnd::Error{"there is no photo", "No photo"};
         // The photo's size was checked when it was decoded: a canvas fails only for want of memory.
-        auto canvas = Canvas::initWithUIImage(*photo);
+        auto canvas = Canvas::initWithUIImage(*kept);
         if (!canvas)
             return fnd::outOfMemory("cannot make the canvas for the photo");
         g_sharedDataModel->setCanvas(std::move(canvas));
-        auto rawImage = RawImage::initWithUIImage(*photo);
+        auto rawImage = RawImage::initWithUIImage(*kept);
         if (!rawImage)
             return fnd::Error{"the photo's pixel format cannot be imported", "Unsupported pixel format"};
         g_sharedDataModel->setRawImage(std::move(rawImage));
