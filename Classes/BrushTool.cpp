@@ -4,11 +4,12 @@
 
 #include <cmath>
 
-#include "DataModel.h"
+#include "Canvas.h"
 #include "Foundation/Bundle.h"
 #include "Foundation/Log.h"
 #include "Graphics/BitmapContext.h"
 #include "ImageIO/Decoder.h"
+#include "RawImage.h"
 #include "Toolkit/View.h"
 
 namespace {
@@ -52,7 +53,10 @@ gfx::AffineTransform dabPlacement(double s, double theta, gfx::Point p)
 
 } // namespace
 
-BrushTool::BrushTool(ui::View* canvasView) : m_canvasView(canvasView) {}
+BrushTool::BrushTool(std::shared_ptr<Canvas> canvas, std::shared_ptr<const RawImage> rawImage)
+    : m_canvas(std::move(canvas)), m_rawImage(std::move(rawImage))
+{
+}
 
 BrushTool::~BrushTool() { stopTimer(); }
 
@@ -91,11 +95,10 @@ gfx::Rect BrushTool::drawBrushShapeAt(gfx::Point p)
     m_curPoint = p;
     const double s = static_cast<float>(m_size);
     const gfx::Rect square(p.x - s / 2, p.y - s / 2, s, s);
-    DataModel* document = DataModel::sharedDataModel();
-    Canvas* canvas = document ? document->canvas() : nullptr;
-    if (!canvas || !m_canvasView || !m_shapeMask || m_size <= 0)
+    Canvas* canvas = m_canvas.get();
+    if (!canvas || !m_shapeMask || m_size <= 0)
         return square; // no mask: the dab paints nothing
-    const gfx::Rect bounds = m_canvasView->bounds();
+    const gfx::Rect bounds = canvas->bounds();
     const double theta = (270.0 - static_cast<double>(m_direction)) * M_PI / 180.0;
     const gfx::AffineTransform placement = dabPlacement(s, theta, p);
     if (m_mode == kModeEraser) {
@@ -116,8 +119,7 @@ gfx::Color BrushTool::dabColor(gfx::Point p, const gfx::Rect& canvasBounds) cons
 {
     if (m_mode == kModeFreehand)
         return m_color;
-    DataModel* document = DataModel::sharedDataModel();
-    const RawImage* raw = document ? document->rawImage() : nullptr;
+    const RawImage* raw = m_rawImage.get();
     if (m_mode != kModePhoto || !raw || raw->width() <= 0 || raw->height() <= 0 || !raw->pixels())
         return gfx::Color::black();
     const float rx = static_cast<float>(raw->width()) * static_cast<float>(p.x / canvasBounds.width());

@@ -1,16 +1,19 @@
 #pragma once
-// The brush: turns the finger's movement over the canvas view into dabs in the canvas layers. A
-// stroke is a chain of dabs laid along each touch-move segment; a dab is the brush shape (an
-// image mask) stretched over a size x size square, turned, and filled with one colour (the chosen
-// colour or the photo's colour under the dab) or, for the eraser, cleared out of the painting
-// bitmap. Splatter scatters several jittered dabs around each position; the airbrush keeps adding
-// dabs while the finger rests. Stroke opacity is not applied per dab: the canvas applies it to
-// the whole current-strokes layer.
+// The brush: turns the finger's movement over the canvas into dabs in the canvas layers. A
+// stroke is a chain of dabs laid along each move segment; a dab is the brush shape (an image mask)
+// stretched over a size x size square, turned, and filled with one colour (the chosen colour or
+// the photo's colour under the dab) or, for the eraser, cleared out of the painting bitmap.
+// Splatter scatters several jittered dabs around each position; the airbrush keeps adding dabs
+// while the finger rests. Stroke opacity is not applied per dab: the canvas applies it to the
+// whole current-strokes layer.
 //
-// The brush reads the shared document's canvas and raw image afresh for every dab and keeps no
-// reference to them. Its canvas view (not owned) is a view whose coordinates are canvas pixels:
-// its bounds give the canvas size, touch locations in it are canvas points, and it is asked to
-// redraw what the dabs changed.
+// The brush paints into the canvas it was made with and samples the raw image it was made with;
+// it reaches no document. The painting screen hands it the open painting's; a replay can make
+// another brush over another canvas. A canvas view (not owned) is optional: a view whose
+// coordinates are canvas pixels, whose touches drive strokes and which is asked to redraw what
+// the dabs changed.
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -20,6 +23,9 @@
 #include "Graphics/Image.h"
 #include "Graphics/ImageMask.h"
 
+class Canvas;
+class RawImage;
+
 namespace ui {
 class View;
 class TouchSet;
@@ -28,27 +34,34 @@ class Event;
 
 class BrushTool {
 public:
-    // Colour modes.
-    static constexpr int kModeFreehand = 0; // dabs are filled with color()
-    static constexpr int kModePhoto = 1;    // dabs take the photo's colour under them
-    static constexpr int kModeEraser = 2;   // dabs clear the painting bitmap
+    // Colour modes, with the brush's documented numbers.
+    enum class Mode {
+        kModeFreehand = 0, // dabs are filled with color()
+        kModePhoto = 1,    // dabs take the photo's colour under them
+        kModeEraser = 2,   // dabs clear the painting bitmap
+    };
+    using enum Mode;
 
     static constexpr double kAirbrushInterval = 0.25; // seconds between resting-finger dabs
     static constexpr double kAirbrushNestedRun = 0.2; // seconds each tick runs the run loop
     static constexpr int kPreviewSide = 36;           // createPreviewImage() is 36 x 36
 
+    // A brush painting into `canvas`, taking photo-mode colours from `rawImage` (none for a blank
+    // canvas: photo-mode dabs are then black). Without a canvas every dab paints nothing.
     // Defaults: photo mode, no shape, opaque black, opacity 0.5, size 40, spacing 0.5, no
-    // splatter, noise on, direction 180, free direction, no airbrush.
-    explicit BrushTool(ui::View* canvasView);
+    // splatter, noise on, direction 180, free direction, no airbrush, no canvas view.
+    explicit BrushTool(std::shared_ptr<Canvas> canvas, std::shared_ptr<const RawImage> rawImage = nullptr);
     ~BrushTool(); // stops the airbrush timer
     BrushTool(const BrushTool&) = delete;
     BrushTool& operator=(const BrushTool&) = delete;
 
+    const std::shared_ptr<Canvas>& canvas() const { return m_canvas; }
+    const std::shared_ptr<const RawImage>& rawImage() const { return m_rawImage; }
     ui::View* canvasView() const { return m_canvasView; }
     void setCanvasView(ui::View* view) { m_canvasView = view; }
 
-    int mode() const { return m_mode; }
-    void setMode(int mode) { m_mode = mode; }
+    Mode mode() const { return m_mode; }
+    void setMode(Mode mode) { m_mode = mode; }
 
     // The name of the last shape loaded successfully (none until one is).
     const std::optional<std::string>& shapeName() const { return m_shapeName; }
@@ -88,14 +101,37 @@ public:
     // Centre of the last dab drawn (or the touch-down point of an airbrush touch).
     gfx::Point curPoint() const { return m_curPoint; }
 
-    // Touches forwarded by the canvas view. Ignored while the view does not take touches.
+    // Strokes, driven by touches (below), a replay or an automatic painter: beginStroke, any
+    // number of moveStroke, endStroke. Positions are canvas pixels; each move's `from` is normally
+    // the position before it (the begin's `at` or the last move's `to`). Times are seconds on one
+    // clock for the whole stroke, never going back; only the airbrush reads them. Nothing else
+    // global is read while painting but the C library's rand() for splatter (seed it with
+    // std::srand for a repeatable stroke) and, for touches, the main run loop's timers.
+    //
+    // beginStroke: touch-down. Tells the stroke-began handler, flattens the canvas in eraser mode
+    // (the eraser acts on all paint and cannot be undone), sets the canvas's stroke opacity to
+    // opacity() and, with the airbrush on, rests at `at`. Draws nothing.
+    void beginStroke(gfx::Point at, double time);
+    // One move from `from` to `to` (drawBrushStrokeFrom). With the airbrush on, first the dabs
+    // its timer would have laid by `time`: one at curPoint() for every kAirbrushInterval since
+    // the stroke began.
+    void moveStroke(gfx::Point from, gfx::Point to, double time);
+    // Lift: the airbrush's last owed dabs (as in moveStroke), then it stops.
+    void endStroke(double time);
+    // Called by beginStroke before anything is painted (the painting screen marks its document
+    // changed); none by default.
+    void setStrokeBeganHandler(std::function<void()> handler) { m_strokeBegan = std::move(handler); }
+
+    // Touches forwarded by the canvas view, as strokes at the touch's locations in it and the
+    // event's times. Ignored while the view does not take touches. A stroke begun by a touch
+    // keeps its airbrush on a timer instead (a resting finger sends no moves).
     void touchesBegan(const ui::TouchSet& touches, const ui::Event& event);
     void touchesMoved(const ui::TouchSet& touches, const ui::Event& event);
     void touchesEnded(const ui::TouchSet& touches, const ui::Event& event);
     void touchesCancelled(const ui::TouchSet& touches, const ui::Event& event);
 
-    // Lays the dabs of one segment (none on `from`, the last on `to`) and asks the canvas view to
-    // redraw the union of their squares.
+    // Lays the dabs of one segment (none on `from`, the last on `to`) and asks the canvas view, if
+    // any, to redraw the union of their squares.
     void drawBrushStrokeFrom(gfx::Point from, gfx::Point to);
     // One dab, or a splatter of jittered dabs, at p; returns the rectangle they cover.
     gfx::Rect drawOrSplatterBrushAt(gfx::Point p);
@@ -110,9 +146,13 @@ public:
 private:
     gfx::Color dabColor(gfx::Point p, const gfx::Rect& canvasBounds) const;
     void redraw(const gfx::Rect& rect) const;
+    void layOwedAirbrushDabs(double time);
 
-    ui::View* m_canvasView;
-    int m_mode = kModePhoto;
+    std::shared_ptr<Canvas> m_canvas;
+    std::shared_ptr<const RawImage> m_rawImage;
+    ui::View* m_canvasView = nullptr;
+    std::function<void()> m_strokeBegan;
+    Mode m_mode = kModePhoto;
     std::optional<std::string> m_shapeName;
     gfx::ImageMaskRef m_shapeMask;
     gfx::Color m_color = gfx::Color::black();
@@ -126,6 +166,9 @@ private:
     bool m_airbrush = false;
     fnd::TimerRef m_airbrushTimer;
     gfx::Point m_curPoint;
+    double m_strokeStart = 0;      // the time given to beginStroke
+    long m_airbrushDabsLaid = 0;   // airbrush dabs laid by time in this stroke
+    bool m_airbrushByTime = false; // a stroke begun without a touch is open
 };
 
 // Distance between two points, the differences squared and summed in double precision.

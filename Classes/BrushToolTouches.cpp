@@ -1,10 +1,10 @@
-// The brush's touch handling: touch-down set-up, the dabs of each touch-move segment, splatter
-// and the airbrush timer.
+// The brush's strokes and touches: touch-down set-up, the dabs of each move segment, splatter and
+// the airbrush (on a timer for touches, by the given times otherwise).
 #include <algorithm>
 #include <cmath>
 
 #include "BrushTool.h"
-#include "DataModel.h"
+#include "Canvas.h"
 #include "Foundation/RunLoop.h"
 #include "Toolkit/Touch.h"
 #include "Toolkit/View.h"
@@ -20,40 +20,73 @@ int wholePixel(double v) { return static_cast<int>(std::clamp(std::trunc(v), -kM
 
 } // namespace
 
-void BrushTool::touchesBegan(const ui::TouchSet& touches, const ui::Event&)
+void BrushTool::beginStroke(gfx::Point at, double time)
+{
+    stopTimer(); // a finger that never lifted (should not happen) must not leave a timer behind
+    if (m_strokeBegan)
+        m_strokeBegan();
+    if (m_canvas) {
+        if (m_mode == kModeEraser)
+            m_canvas->flatten(); // the eraser acts on all paint, and is not undoable
+        m_canvas->setCurStrokeOpacity(m_opacity);
+    }
+    if (m_airbrush)
+        m_curPoint = at;
+    m_strokeStart = time;
+    m_airbrushDabsLaid = 0;
+    m_airbrushByTime = true;
+}
+
+void BrushTool::moveStroke(gfx::Point from, gfx::Point to, double time)
+{
+    layOwedAirbrushDabs(time);
+    drawBrushStrokeFrom(from, to);
+}
+
+void BrushTool::endStroke(double time)
+{
+    layOwedAirbrushDabs(time);
+    m_airbrushByTime = false;
+    stopTimer();
+}
+
+// What the timer of a touch's stroke lays while time passes, for strokes without a timer.
+void BrushTool::layOwedAirbrushDabs(double time)
+{
+    if (!m_airbrush || !m_airbrushByTime || !(time >= m_strokeStart))
+        return;
+    const double due = std::min(std::floor((time - m_strokeStart) / kAirbrushInterval), kMaxDabsPerSegment);
+    gfx::Rect dirty;
+    for (; static_cast<double>(m_airbrushDabsLaid) < due; ++m_airbrushDabsLaid)
+        dirty = dirty.united(drawBrushShapeAt(m_curPoint));
+    if (!dirty.isEmpty())
+        redraw(dirty);
+}
+
+void BrushTool::touchesBegan(const ui::TouchSet& touches, const ui::Event& event)
 {
     if (!m_canvasView || !m_canvasView->isUserInteractionEnabled())
         return;
     const ui::Touch* touch = touches.anyObject();
     if (!touch)
         return;
-    DataModel* document = DataModel::sharedDataModel();
-    if (document) {
-        document->setChangesMade(true);
-        if (Canvas* canvas = document->canvas()) {
-            if (m_mode == kModeEraser)
-                canvas->flatten(); // the eraser acts on all paint, and is not undoable
-            canvas->setCurStrokeOpacity(m_opacity);
-        }
-    }
-    if (m_airbrush) {
-        m_curPoint = touch->locationInView(m_canvasView);
-        stopTimer(); // a finger that never lifted (should not happen) must not leave a timer behind
+    beginStroke(touch->locationInView(m_canvasView), event.timestamp());
+    m_airbrushByTime = false;
+    if (m_airbrush)
         m_airbrushTimer = fnd::Timer::scheduledTimer(kAirbrushInterval, true,
                                                      [this](fnd::Timer& timer) { airbrushTimerEvent(timer); });
-    }
 }
 
-void BrushTool::touchesMoved(const ui::TouchSet& touches, const ui::Event&)
+void BrushTool::touchesMoved(const ui::TouchSet& touches, const ui::Event& event)
 {
     if (!m_canvasView || !m_canvasView->isUserInteractionEnabled())
         return;
     if (const ui::Touch* touch = touches.anyObject())
-        drawBrushStrokeFrom(touch->previousLocationInView(m_canvasView), touch->locationInView(m_canvasView));
+        moveStroke(touch->previousLocationInView(m_canvasView), touch->locationInView(m_canvasView), event.timestamp());
 }
 
-void BrushTool::touchesEnded(const ui::TouchSet&, const ui::Event&) { stopTimer(); }
-void BrushTool::touchesCancelled(const ui::TouchSet&, const ui::Event&) { stopTimer(); }
+void BrushTool::touchesEnded(const ui::TouchSet&, const ui::Event& event) { endStroke(event.timestamp()); }
+void BrushTool::touchesCancelled(const ui::TouchSet&, const ui::Event& event) { endStroke(event.timestamp()); }
 
 void BrushTool::drawBrushStrokeFrom(gfx::Point from, gfx::Point to)
 {

@@ -1,28 +1,31 @@
 #include "CanvasView.h"
 
-#include "DataModel.h"
+#include "Canvas.h"
 #include "Foundation/Log.h"
 #include "Graphics/UprightPixels.h"
 #include "MediumValues.h"
+#include "RawImage.h"
 #include "Toolkit/ImageAsset.h"
 
-std::shared_ptr<CanvasView> CanvasView::init()
+std::shared_ptr<CanvasView> CanvasView::init(std::shared_ptr<Canvas> canvas, std::shared_ptr<const RawImage> rawImage,
+                                             const Photo& photo)
 {
-    DataModel* document = DataModel::sharedDataModel();
-    Canvas* canvas = document ? document->canvas() : nullptr;
     if (!canvas) {
         fnd::log("CanvasView: there is no canvas to show");
         return nullptr;
     }
     auto view = std::make_shared<CanvasView>(Token{}, canvas->bounds());
-    view->m_brushTool = std::make_unique<BrushTool>(view.get());
-    const bool fromPhoto = document->rawImage() != nullptr;
+    view->m_canvas = canvas;
+    view->m_rawImage = rawImage;
+    view->m_brushTool = std::make_unique<BrushTool>(std::move(canvas), std::move(rawImage));
+    view->m_brushTool->setCanvasView(view.get());
+    const bool fromPhoto = view->m_rawImage != nullptr;
     view->m_brushTool->setMode(fromPhoto ? BrushTool::kModePhoto : BrushTool::kModeFreehand);
     ApplyInitialMediumValue(*view->m_brushTool);
-    view->setBackgroundColor(canvas->backgroundColor());
+    view->setBackgroundColor(view->m_canvas->backgroundColor());
     view->setOpaque(true);
     if (fromPhoto) {
-        view->showPhoto(canvas->bounds());
+        view->showPhoto(view->m_canvas->bounds(), photo);
         // The timer must not keep the view alive, nor call it once it is gone.
         std::weak_ptr<ui::View> weak = view;
         view->m_outlineTimer = fnd::Timer::scheduledTimer(kOutlineDelay, false, [weak](fnd::Timer& timer) {
@@ -43,11 +46,10 @@ CanvasView::~CanvasView()
 
 // The photo as picked, upright. A reopened painting has a raw image but no picked photo: its
 // photo view stays empty and fades out like the others.
-void CanvasView::showPhoto(const gfx::Rect& frame)
+void CanvasView::showPhoto(const gfx::Rect& frame, const Photo& photo)
 {
     m_origImageView = std::make_shared<ui::ImageView>(frame);
     m_origImageView->setOpaque(true);
-    const DataModel::Photo& photo = DataModel::sharedDataModel()->origImage();
     if (photo) {
         if (gfx::ImageRef upright = gfx::uprightImage(*photo))
             m_origImageView->setImage(ui::ImageAsset::withImage(std::move(upright)));
@@ -57,9 +59,7 @@ void CanvasView::showPhoto(const gfx::Rect& frame)
 
 void CanvasView::drawRect(gfx::BitmapContext& context, const gfx::Rect& dirty)
 {
-    DataModel* document = DataModel::sharedDataModel();
-    if (Canvas* canvas = document ? document->canvas() : nullptr)
-        canvas->drawComposite(context, dirty);
+    m_canvas->drawComposite(context, dirty);
 }
 
 void CanvasView::touchesBegan(const ui::TouchSet& touches, const ui::Event& event)
@@ -96,15 +96,11 @@ void CanvasView::renderAndShowOutlineAnimated(bool animated)
 {
     if (m_delegate)
         m_delegate->canvasViewWillCreateOutline(*this);
-    const DataModel* document = DataModel::sharedDataModel();
-    const Canvas* canvas = document ? document->canvas() : nullptr;
-    if (canvas) {
-        m_outlineView = OutlineView::initWithFrame(canvas->bounds());
-        if (m_outlineView) {
-            m_outlineView->setOpaque(false);
-            m_outlineView->setAlpha(0);
-            addSubview(m_outlineView);
-        }
+    m_outlineView = OutlineView::initWithFrame(m_canvas->bounds(), m_rawImage.get());
+    if (m_outlineView) {
+        m_outlineView->setOpaque(false);
+        m_outlineView->setAlpha(0);
+        addSubview(m_outlineView);
     }
     if (m_delegate)
         m_delegate->canvasViewDidCreateOutline(*this);
@@ -123,12 +119,8 @@ void CanvasView::renderAndShowOutlineAnimated(bool animated)
 
 void CanvasView::sketchOutline(const gfx::Color& color)
 {
-    DataModel* document = DataModel::sharedDataModel();
-    Canvas* canvas = document ? document->canvas() : nullptr;
-    if (!canvas)
-        return;
     if (m_outlineView)
-        m_outlineView->renderOutlineOnContext(canvas->curStrokeLayer().context(), color);
-    canvas->saveUndoState();
+        m_outlineView->renderOutlineOnContext(m_canvas->curStrokeLayer().context(), color);
+    m_canvas->saveUndoState();
     setNeedsDisplay();
 }

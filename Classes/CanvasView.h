@@ -3,11 +3,13 @@
 // pixels (the paint view scales it for zoom), so touch locations need no conversion. It owns the
 // brush and hands it every touch after its ancestors have seen it, draws the canvas composite,
 // and for a painting made from a photo shows the photo first, then builds the blueprint overlay
-// and cross-fades from the photo to the outline.
+// and cross-fades from the photo to the outline. It works on the canvas and raw image it was
+// made with (the painting screen hands them in) and reaches no document.
 #include <memory>
 
 #include "BrushTool.h"
 #include "Foundation/Timer.h"
+#include "ImageIO/DecodedImage.h"
 #include "OutlineView.h"
 #include "Toolkit/ImageView.h"
 #include "Toolkit/View.h"
@@ -32,11 +34,18 @@ public:
     static constexpr double kOutlineDelay = 0.25; // seconds from creation to the outline
     static constexpr double kOutlineFadeSeconds = 2.0;
 
-    // The view for the shared document's canvas; nullptr when there is no document or canvas.
-    static std::shared_ptr<CanvasView> init();
+    using Photo = std::shared_ptr<const imageio::DecodedImage>;
+
+    // The view of `canvas`, its brush painting into it. With a raw image (a painting made from a
+    // photo) the brush starts in photo mode, `photo` (the picture as picked, if known) is shown
+    // and the blueprint follows. nullptr without a canvas.
+    static std::shared_ptr<CanvasView> init(std::shared_ptr<Canvas> canvas, std::shared_ptr<const RawImage> rawImage,
+                                            const Photo& photo);
     CanvasView(Token, const gfx::Rect& frame);
     ~CanvasView() override;
 
+    const std::shared_ptr<Canvas>& canvas() const { return m_canvas; }
+    const std::shared_ptr<const RawImage>& rawImage() const { return m_rawImage; }
     const std::shared_ptr<ui::ImageView>& origImageView() const { return m_origImageView; }
     const std::shared_ptr<OutlineView>& outlineView() const { return m_outlineView; }
     BrushTool& brushTool() const { return *m_brushTool; }
@@ -62,8 +71,10 @@ public:
     void sketchOutline(const gfx::Color& color);
 
 private:
-    void showPhoto(const gfx::Rect& frame);
+    void showPhoto(const gfx::Rect& frame, const Photo& photo);
 
+    std::shared_ptr<Canvas> m_canvas;
+    std::shared_ptr<const RawImage> m_rawImage;
     std::shared_ptr<ui::ImageView> m_origImageView;
     std::shared_ptr<OutlineView> m_outlineView;
     std::unique_ptr<BrushTool> m_brushTool;

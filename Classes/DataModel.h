@@ -65,6 +65,10 @@ public:
     void setRawImage(std::unique_ptr<RawImage> rawImage) { m_rawImage = std::move(rawImage); }
     Canvas* canvas() const { return m_canvas.get(); }
     void setCanvas(std::unique_ptr<Canvas> canvas) { m_canvas = std::move(canvas); }
+    // The same, for the painting screen to hand to its brush and views: they keep them alive
+    // while they show them, whatever becomes of the document.
+    std::shared_ptr<const RawImage> rawImageRef() const { return m_rawImage; }
+    const std::shared_ptr<Canvas>& canvasRef() const { return m_canvas; }
     const std::string& fileTitle() const { return m_fileTitle; }
     void setFileTitle(std::string title) { m_fileTitle = std::move(title); }
     bool changesMade() const { return m_changesMade; }
@@ -116,8 +120,8 @@ private:
     explicit DataModel(Restoring);
 
     Photo m_origImage;
-    std::unique_ptr<RawImage> m_rawImage;
-    std::unique_ptr<Canvas> m_canvas;
+    std::shared_ptr<RawImage> m_rawImage;
+    std::shared_ptr<Canvas> m_canvas;
     std::string m_fileTitle;
     bool m_changesMade = false;
     std::unique_ptr<recovery::Keeper> m_recoveryKeeper; // made with the first copy

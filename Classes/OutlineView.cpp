@@ -2,20 +2,18 @@
 
 #include <algorithm>
 
-#include "DataModel.h"
 #include "Foundation/Log.h"
+#include "RawImage.h"
 #include "Toolkit/Window.h"
 
 namespace {
 const gfx::Color kOutlineBlue = {0, 0, 1, 1};
 } // namespace
 
-std::shared_ptr<OutlineView> OutlineView::initWithFrame(const gfx::Rect& frame)
+std::shared_ptr<OutlineView> OutlineView::initWithFrame(const gfx::Rect& frame, const RawImage* rawImage)
 {
     auto view = std::make_shared<OutlineView>(Token{}, frame);
     view->setBackgroundColor(gfx::Color{1, 1, 1, 0});
-    const DataModel* document = DataModel::sharedDataModel();
-    const RawImage* rawImage = document ? document->rawImage() : nullptr;
     if (rawImage)
         view->m_outlineMask = rawImage->createCompatibleImageOutline();
     if (!view->m_outlineMask) {

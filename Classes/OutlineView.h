@@ -1,5 +1,5 @@
 #pragma once
-// The blueprint overlay: shows the edge sketch of the shared document's photo (an image mask,
+// The blueprint overlay: shows the edge sketch of the painting's photo (an image mask,
 // see RawImage::createCompatibleImageOutline) as lines of one colour, fitted into the view's
 // bounds with the photo's proportions and centred. The canvas view also asks it to paint the
 // sketch into the canvas's current-strokes layer.
@@ -8,15 +8,17 @@
 #include "Graphics/ImageMask.h"
 #include "Toolkit/View.h"
 
+class RawImage;
+
 class OutlineView : public ui::View {
     struct Token {
         explicit Token() = default;
     };
 
 public:
-    // The overlay for the shared document's raw image; nullptr when there is no raw image or its
-    // outline cannot be made. Transparent (white at alpha 0) behind the outline.
-    static std::shared_ptr<OutlineView> initWithFrame(const gfx::Rect& frame);
+    // The overlay for `rawImage` (only read here); nullptr when there is none or its outline
+    // cannot be made. Transparent (white at alpha 0) behind the outline.
+    static std::shared_ptr<OutlineView> initWithFrame(const gfx::Rect& frame, const RawImage* rawImage);
     OutlineView(Token, const gfx::Rect& frame);
 
     const gfx::ImageMaskRef& outlineMask() const { return m_outlineMask; }

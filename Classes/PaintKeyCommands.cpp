@@ -55,7 +55,7 @@ bool PaintViewController::keyDown(const ui::KeyEvent& event)
 bool PaintViewController::keyUp(const ui::KeyEvent& event)
 {
     if (event.key == ui::Key::Space && m_modeBeforeSpace) {
-        const int mode = *m_modeBeforeSpace;
+        const PaintView::Mode mode = *m_modeBeforeSpace;
         m_modeBeforeSpace.reset();
         selectMode(mode);
         return true;
@@ -94,7 +94,7 @@ bool PaintViewController::paintingKey(const ui::KeyEvent& event)
     case ui::Key::H: selectMode(PaintView::kModeMove); return true;
     case ui::Key::Space:
         if (!event.repeat && !m_modeBeforeSpace) {
-            m_modeBeforeSpace = m_modeControl->selectedSegmentIndex();
+            m_modeBeforeSpace = m_paintView->mode();
             selectMode(PaintView::kModeMove);
         }
         return true;
@@ -109,9 +109,9 @@ bool PaintViewController::paintingKey(const ui::KeyEvent& event)
     return true;
 }
 
-void PaintViewController::selectMode(int index)
+void PaintViewController::selectMode(PaintView::Mode mode)
 {
-    m_modeControl->setSelectedSegmentIndex(index);
+    m_modeControl->setSelectedSegmentIndex(static_cast<int>(mode)); // the segments are in mode order
     m_modeControl->sendActionsForControlEvents(ui::ControlEvent::ValueChanged);
 }
 

@@ -1,15 +1,14 @@
 #include "PaintView.h"
 
-#include "DataModel.h"
 #include "Foundation/Date.h"
 #include "Foundation/Log.h"
 #include "Recovery.h"
 
-std::shared_ptr<PaintView> PaintView::initWithFrame(const gfx::Rect& frame)
+std::shared_ptr<PaintView> PaintView::initWithFrame(const gfx::Rect& frame, std::shared_ptr<Canvas> canvas,
+                                                    std::shared_ptr<const RawImage> rawImage,
+                                                    const CanvasView::Photo& photo)
 {
-    DataModel* document = DataModel::sharedDataModel();
-    Canvas* canvas = document ? document->canvas() : nullptr;
-    auto canvasView = canvas ? CanvasView::init() : nullptr;
+    auto canvasView = CanvasView::init(std::move(canvas), std::move(rawImage), photo);
     if (!canvasView) {
         fnd::log("PaintView: there is no canvas to show");
         return nullptr;
@@ -20,7 +19,7 @@ std::shared_ptr<PaintView> PaintView::initWithFrame(const gfx::Rect& frame)
     view->setOpaque(true);
     view->m_canvasView = std::move(canvasView);
     view->addSubview(view->m_canvasView);
-    view->fitCanvas(*canvas);
+    view->fitCanvas(*view->m_canvasView->canvas());
     view->m_lastBrushToolMode = view->m_canvasView->brushTool().mode();
     view->setScrollEnabled(false); // paint mode
     return view;
@@ -53,7 +52,7 @@ void PaintView::fitCanvas(const Canvas& canvas)
 
 ui::View* PaintView::viewForZoomingInScrollView(ui::ScrollView&) { return m_canvasView.get(); }
 
-void PaintView::setMode(int mode)
+void PaintView::setMode(Mode mode)
 {
     BrushTool& brush = m_canvasView->brushTool();
     if (m_mode == kModePaint)
@@ -120,10 +119,7 @@ void PaintView::saveUndoTimerEvent(fnd::Timer&)
         return;
     }
     m_prevFireDate = now;
-    if (DataModel* document = DataModel::sharedDataModel()) {
-        if (Canvas* canvas = document->canvas())
-            canvas->saveUndoState();
-    }
+    m_canvasView->canvas()->saveUndoState();
     scheduleRecoveryWrite();
     reportEnd();
 }
@@ -147,9 +143,8 @@ void PaintView::recoveryTimerEvent()
     // from a painting screen that has gone: the gallery has saved the painting then.
     if (m_isPainting || !window())
         return;
-    DataModel* document = DataModel::sharedDataModel();
-    if (document && document->changesMade())
-        document->keepRecoveryCopy();
+    if (m_paintViewDelegate)
+        m_paintViewDelegate->paintViewDidAskForRecoveryCopy(*this);
 }
 
 void PaintView::reportEnd()

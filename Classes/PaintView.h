@@ -20,6 +20,9 @@ public:
     virtual void paintViewDidStartPainting(PaintView& paintView, bool painting) = 0;
     // The undo snapshot has just been taken (`ended` is always true).
     virtual void paintViewDidEndPainting(PaintView& paintView, bool ended) = 0;
+    // A while after a snapshot, between strokes, on screen: time to keep a recovery copy of the
+    // painting (Recovery.h), if it changed.
+    virtual void paintViewDidAskForRecoveryCopy(PaintView& /*paintView*/) {}
 };
 
 class PaintView : public ui::ScrollView, public ui::ScrollViewDelegate {
@@ -28,21 +31,28 @@ class PaintView : public ui::ScrollView, public ui::ScrollViewDelegate {
     };
 
 public:
-    static constexpr int kModePaint = 0;
-    static constexpr int kModeErase = 1;
-    static constexpr int kModeMove = 2;
+    // What a finger does, with the view's documented numbers (the mode control's segments).
+    enum class Mode {
+        kModePaint = 0, // paints with the brush in its colour mode
+        kModeErase = 1, // paints with the brush as the eraser
+        kModeMove = 2,  // scrolls and zooms
+    };
+    using enum Mode;
     static constexpr double kMaxZoomScale = 2.0;
     static constexpr double kSnapshotDelay = 2.0; // seconds after a touch-up
     static constexpr double kSnapshotGap = 2.0;   // at least this long between snapshots
 
-    // The view for the shared document's canvas, fitted into `frame`; nullptr without a canvas.
-    static std::shared_ptr<PaintView> initWithFrame(const gfx::Rect& frame);
+    // The view of `canvas` (with its canvas view, CanvasView::init), fitted into `frame`; nullptr
+    // without a canvas.
+    static std::shared_ptr<PaintView> initWithFrame(const gfx::Rect& frame, std::shared_ptr<Canvas> canvas,
+                                                    std::shared_ptr<const RawImage> rawImage,
+                                                    const CanvasView::Photo& photo);
     PaintView(Token, const gfx::Rect& frame);
     ~PaintView() override;
 
-    int mode() const { return m_mode; }
-    void setMode(int mode);
-    int lastBrushToolMode() const { return m_lastBrushToolMode; }
+    Mode mode() const { return m_mode; }
+    void setMode(Mode mode);
+    BrushTool::Mode lastBrushToolMode() const { return m_lastBrushToolMode; }
     bool isPainting() const { return m_isPainting; }
     const std::shared_ptr<CanvasView>& canvasView() const { return m_canvasView; }
     const fnd::TimerRef& saveUndoTimer() const { return m_saveUndoTimer; }
@@ -74,8 +84,8 @@ private:
     void scheduleRecoveryWrite();
     void recoveryTimerEvent();
 
-    int m_mode = kModePaint;
-    int m_lastBrushToolMode = 0;
+    Mode m_mode = kModePaint;
+    BrushTool::Mode m_lastBrushToolMode = BrushTool::kModeFreehand;
     std::shared_ptr<CanvasView> m_canvasView;
     bool m_isPainting = false;
     bool m_endReported = true; // the delegate has heard the end of the last stroke

@@ -49,17 +49,25 @@ void PaintViewController::loadView()
     m_paintContainerView->setScrollEnabled(false);
     m_paintRootView->addSubview(m_paintContainerView);
 
-    m_paintView = PaintView::initWithFrame(local);
+    // The screen hands the document's pieces to its views and brush, which reach no document.
+    const DataModel* document = DataModel::sharedDataModel();
+    if (document)
+        m_paintView =
+            PaintView::initWithFrame(local, document->canvasRef(), document->rawImageRef(), document->origImage());
     if (m_paintView) {
         m_paintView->setBouncesZoom(true);
         m_paintView->setPaintViewDelegate(this);
         m_paintView->canvasView()->setDelegate(this);
-        const DataModel* document = DataModel::sharedDataModel();
-        if (document && document->canvas() && document->canvas()->width() > document->canvas()->height())
+        // A stroke beginning is a change to the painting, to be saved on the way back.
+        m_paintView->canvasView()->brushTool().setStrokeBeganHandler([] {
+            if (DataModel* shared = DataModel::sharedDataModel())
+                shared->setChangesMade(true);
+        });
+        const Canvas& canvas = *m_paintView->canvasView()->canvas();
+        if (canvas.width() > canvas.height())
             m_paintView->setContentOffset({0, -kBarHeight});
         m_paintContainerView->addSubview(m_paintView);
     }
-    const DataModel* document = DataModel::sharedDataModel();
     if (document && document->rawImage())
         buildSpinner(*m_paintRootView);
     buildModeControl();

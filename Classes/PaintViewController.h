@@ -85,6 +85,7 @@ public:
 
     void paintViewDidStartPainting(PaintView& paintView, bool painting) override;
     void paintViewDidEndPainting(PaintView& paintView, bool ended) override;
+    void paintViewDidAskForRecoveryCopy(PaintView& paintView) override;
     void canvasViewWillCreateOutline(CanvasView& canvasView) override;
     void canvasViewDidCreateOutline(CanvasView& canvasView) override;
     void mediumViewControllerDidPickMedium(MediumViewController& picker, const MediumValue& medium) override;
@@ -119,7 +120,7 @@ private:
     // Keyboard (PaintKeyCommands.cpp).
     bool commandKey(const ui::KeyEvent& event);
     bool paintingKey(const ui::KeyEvent& event);
-    void selectMode(int index);
+    void selectMode(PaintView::Mode mode);
     void stepBrushSize(int direction);
     void saveNow();
     bool closeFrontPanel();
@@ -142,5 +143,5 @@ private:
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true); // late completions check it
     float m_prevBrushToolbarAlpha = 0;
     float m_prevColorToolbarAlpha = 0;
-    std::optional<int> m_modeBeforeSpace; // the mode to go back to when Space is let go
+    std::optional<PaintView::Mode> m_modeBeforeSpace; // the mode to go back to when Space is let go
 };

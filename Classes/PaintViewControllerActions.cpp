@@ -31,9 +31,11 @@ Canvas* documentCanvas()
 
 void PaintViewController::segmentAction(ui::Control& sender)
 {
+    // The segments are in mode order.
     const int index = static_cast<ui::SegmentedControl&>(sender).selectedSegmentIndex();
-    if (index >= PaintView::kModePaint && index <= PaintView::kModeMove && m_paintView)
-        m_paintView->setMode(index);
+    if (index >= static_cast<int>(PaintView::kModePaint) && index <= static_cast<int>(PaintView::kModeMove)
+        && m_paintView)
+        m_paintView->setMode(static_cast<PaintView::Mode>(index));
 }
 
 void PaintViewController::showSettingsToolbar(ui::View* panel)

@@ -5,6 +5,7 @@
 #include "BrushTool.h"
 #include "BrushToolbar.h"
 #include "ColorToolbar.h"
+#include "DataModel.h"
 
 namespace {
 constexpr double kFadeOutSeconds = 0.25;
@@ -33,6 +34,13 @@ void PaintViewController::paintViewDidEndPainting(PaintView& /*paintView*/, bool
     m_brushToolbar->setAlpha(m_prevBrushToolbarAlpha);
     setNavigationBarAlpha(1);
     ui::View::commitAnimations();
+}
+
+void PaintViewController::paintViewDidAskForRecoveryCopy(PaintView& /*paintView*/)
+{
+    DataModel* document = DataModel::sharedDataModel();
+    if (document && document->changesMade())
+        document->keepRecoveryCopy();
 }
 
 void PaintViewController::canvasViewWillCreateOutline(CanvasView& /*canvasView*/)

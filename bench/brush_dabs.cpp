@@ -41,12 +41,13 @@ struct Scene {
     std::shared_ptr<ui::View> view;
     std::unique_ptr<BrushTool> brush;
 
-    Scene(int size, int mode)
+    Scene(int size, BrushTool::Mode mode)
     {
         fnd::setResourcePath(KANVARO_SOURCE_DIR "/Resources");
         DataModel* document = DataModel::sharedDataModelWithUIImage(makePhoto()).value_or(nullptr);
         view = std::make_shared<ui::View>(document->canvas()->bounds());
-        brush = std::make_unique<BrushTool>(view.get());
+        brush = std::make_unique<BrushTool>(document->canvasRef(), document->rawImageRef());
+        brush->setCanvasView(view.get());
         brush->setMode(mode);
         ApplyInitialMediumValue(*brush);
         brush->setSize(size);
@@ -76,7 +77,7 @@ gfx::Point nextCentre(int& i)
 void BM_Dab(benchmark::State& state)
 {
     const int size = static_cast<int>(state.range(0));
-    Scene scene(size, static_cast<int>(state.range(1)));
+    Scene scene(size, static_cast<BrushTool::Mode>(state.range(1)));
     int i = 0;
     bench::runAgainstBaseline(state, dabBoxCopySeconds(size),
                               [&] { benchmark::DoNotOptimize(scene.brush->drawBrushShapeAt(nextCentre(i))); });
@@ -143,9 +144,7 @@ void BM_SegmentAndRedraw(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_Dab)
-    ->ArgNames({"size", "mode"})
-    ->ArgsProduct({{40, 100, 200}, {BrushTool::kModeFreehand, BrushTool::kModePhoto, BrushTool::kModeEraser}});
+BENCHMARK(BM_Dab)->ArgNames({"size", "mode"})->ArgsProduct({{40, 100, 200}, {0, 1, 2}}); // freehand, photo, eraser
 BENCHMARK(BM_DabSpanPath)->ArgNames({"size", "path"})->ArgsProduct({{40, 100, 200}, {0, 1, 2}});
 BENCHMARK(BM_DabCairoPath)->ArgName("size")->Arg(40)->Arg(100)->Arg(200);
 BENCHMARK(BM_SegmentAndRedraw);

@@ -19,10 +19,10 @@ constexpr double kFrameSeconds = 1.0 / 120;
 void BM_PaintSegmentFrame(benchmark::State& state)
 {
     setenv("KANVARO_RESOURCES", KANVARO_SOURCE_DIR "/Resources", 0);
-    DataModel::sharedDataModelWithBlankCanvas();
+    const DataModel* document = DataModel::sharedDataModelWithBlankCanvas();
     auto window = std::make_shared<ui::Window>();
     window->setScale(2);
-    auto paintView = PaintView::initWithFrame(window->bounds());
+    auto paintView = PaintView::initWithFrame(window->bounds(), document->canvasRef(), nullptr, nullptr);
     window->addSubview(paintView);
     window->display();
     BrushTool& brush = paintView->canvasView()->brushTool();

@@ -109,9 +109,8 @@ Status fillTemporary(UniqueFd& fd, const std::string& temporary, const std::stri
     return {};
 }
 
-// By default a write past the file-size limit (ulimit -f) kills the process with SIGXFSZ; ignored,
-// the write fails with EFBIG and the save reports it like a full disk. A handler someone else
-// installed is left alone.
+} // namespace
+
 void ignoreFileSizeSignal()
 {
     static const bool done = [] {
@@ -122,8 +121,6 @@ void ignoreFileSizeSignal()
     }();
     (void)done;
 }
-
-} // namespace
 
 std::string reasonForPerson(const std::string& what, const std::string& path)
 {

@@ -64,6 +64,11 @@ std::string reasonForPerson(const std::string& what, const std::string& path);
 // "256 MiB" for whole mebibytes, else the bytes.
 std::string describeSize(uint64_t bytes);
 
+// By default a write past the file-size limit (ulimit -f) kills the process with SIGXFSZ; after
+// this, such a write fails with EFBIG and is reported like a full disk. A handler someone else
+// installed is left alone. Atomic writes call it themselves.
+void ignoreFileSizeSignal();
+
 // Reads a regular file of at most maxBytes; the size is checked before anything is read. Named
 // pipes, devices and folders are refused without waiting on them.
 Result<std::vector<uint8_t>> readFile(const std::string& path, uint64_t maxBytes);

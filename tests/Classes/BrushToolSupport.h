@@ -67,7 +67,9 @@ protected:
         ASSERT_TRUE(document);
         Canvas* c = document->canvas();
         view = std::make_shared<ui::View>(c->bounds());
-        brush = std::make_unique<BrushTool>(view.get());
+        brush = std::make_unique<BrushTool>(document->canvasRef(), document->rawImageRef());
+        brush->setCanvasView(view.get());
+        brush->setStrokeBeganHandler([this] { ++strokesBegun; });
         brush->setMode(BrushTool::kModeFreehand);
     }
 
@@ -105,6 +107,7 @@ protected:
 
     std::shared_ptr<ui::View> view;
     std::unique_ptr<BrushTool> brush;
+    int strokesBegun = 0; // calls of the brush's stroke-began handler
 };
 
 } // namespace testing

@@ -187,7 +187,7 @@ TEST_F(BrushToolTest, EraserFlattensAtTouchDownAndClearsThePainting)
 
     brush->setMode(BrushTool::kModeEraser);
     touchDown({200, 100});
-    EXPECT_TRUE(DataModel::sharedDataModel()->changesMade());
+    EXPECT_EQ(strokesBegun, 1);
     EXPECT_TRUE(paintedStrokes().empty());
     EXPECT_TRUE(painted(canvas().prevStrokeLayer().context()).empty());
     ASSERT_EQ(canvas().paintingContext().pixelAt(200, 100), 0xFFFF0000u);
@@ -213,10 +213,10 @@ TEST_F(BrushToolTest, TouchDownSetsStrokeOpacityAndDrawsNothing)
     EXPECT_FALSE(brush->airbrushTimer());
 
     view->setUserInteractionEnabled(false);
-    DataModel::sharedDataModel()->setChangesMade(false);
+    strokesBegun = 0;
     brush->setOpacity(0.8f);
     touchDown({100, 100});
-    EXPECT_FALSE(DataModel::sharedDataModel()->changesMade());
+    EXPECT_EQ(strokesBegun, 0);
     EXPECT_FLOAT_EQ(canvas().curStrokeOpacity(), 0.3f);
 }
 

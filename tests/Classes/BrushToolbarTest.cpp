@@ -9,8 +9,7 @@
 
 TEST(BrushToolbar, SliderSetsTruncatedSizeAndUpdateSettingsRereadsTheBrush)
 {
-    ui::View canvasView(gfx::Rect(0, 0, 100, 100));
-    BrushTool brush(&canvasView);
+    BrushTool brush(nullptr);
     brush.setSize(100);
     BrushToolbar panel(gfx::Rect(0, 372, 320, 64), nullptr, &brush);
     ui::Slider& slider = *panel.sizeSlider();

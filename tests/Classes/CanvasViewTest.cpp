@@ -24,7 +24,7 @@ int maxAlpha(const gfx::BitmapContext& ctx, const gfx::IntRect& r)
 TEST_F(CanvasViewTest, BlankCanvasGetsAFreehandOilBrushAndNeverAnOutline)
 {
     blankDocument();
-    auto view = CanvasView::init();
+    auto view = makeCanvasView();
     ASSERT_TRUE(view);
     EXPECT_EQ(view->bounds(), gfx::Rect(0, 0, 712, 1024));
     const BrushTool& brush = view->brushTool();
@@ -50,7 +50,7 @@ TEST_F(CanvasViewTest, BlankCanvasGetsAFreehandOilBrushAndNeverAnOutline)
 TEST_F(CanvasViewTest, PhotoFadesIntoTheOutlineAfterAQuarterSecond)
 {
     photoDocument(300, 200);
-    auto view = CanvasView::init();
+    auto view = makeCanvasView();
     ASSERT_TRUE(view);
     EXPECT_EQ(view->brushTool().mode(), BrushTool::kModePhoto);
     ASSERT_TRUE(view->origImageView());
@@ -85,7 +85,7 @@ TEST_F(CanvasViewTest, GoingAwayBeforeTheOutlineTimerIsSafe)
     photoDocument(64, 64);
     RecordingDelegate delegate;
     {
-        auto view = CanvasView::init();
+        auto view = makeCanvasView();
         view->setDelegate(&delegate);
     }
     runUntil(1);
@@ -95,7 +95,7 @@ TEST_F(CanvasViewTest, GoingAwayBeforeTheOutlineTimerIsSafe)
 TEST_F(CanvasViewTest, RedrawsOnlyTheInvalidatedRectWithTheFullCompositesPixels)
 {
     blankDocument();
-    auto view = CanvasView::init();
+    auto view = makeCanvasView();
     testing::paintStroke(canvas(), {100, 100, 200, 150}, {0.2f, 0.4f, 0.9f, 1});
     canvas().setCurStrokeOpacity(0.5f);
     auto full = gfx::BitmapContext::create(712, 1024);
@@ -115,21 +115,13 @@ TEST_F(CanvasViewTest, RedrawsOnlyTheInvalidatedRectWithTheFullCompositesPixels)
 TEST_F(CanvasViewTest, ThePaintViewSeesATouchBeforeTheBrushActs)
 {
     blankDocument();
-    auto paintView = PaintView::initWithFrame(window->bounds());
+    auto paintView = makePaintView(window->bounds());
     window->addSubview(paintView);
-    struct Probe : RecordingDelegate {
-        void paintViewDidStartPainting(PaintView& view, bool painting) override
-        {
-            changesMadeAtStart = DataModel::sharedDataModel()->changesMade();
-            RecordingDelegate::paintViewDidStartPainting(view, painting);
-        }
-        bool changesMadeAtStart = true;
-    } probe;
-    paintView->setPaintViewDelegate(&probe);
+    RecordingDelegate delegate;
+    paintView->setPaintViewDelegate(&delegate);
+    paintView->canvasView()->brushTool().setStrokeBeganHandler([&] { delegate.calls.push_back("brush"); });
     window->touchDown(1, {100, 100}, 0);
-    ASSERT_EQ(probe.calls, std::vector<std::string>{"start"});
-    EXPECT_FALSE(probe.changesMadeAtStart);
-    EXPECT_TRUE(DataModel::sharedDataModel()->changesMade()); // the brush came after
+    EXPECT_EQ(delegate.calls, (std::vector<std::string>{"start", "brush"}));
     window->touchUp(1, {100, 100}, 0.1);
 }
 
@@ -143,7 +135,7 @@ TEST_F(CanvasViewTest, SketchReplacesStrokesSinceTheLastSnapshotAndIsOneUndoStep
             p[0] = p[1] = p[2] = (x > 5 && x < 20 && y > 5 && y < 20) ? 255 : 128;
         }
     ASSERT_TRUE(DataModel::sharedDataModelWithUIImage(photo));
-    auto view = CanvasView::init();
+    auto view = makeCanvasView();
     view->renderAndShowOutlineAnimated(false);
     ASSERT_TRUE(view->outlineView());
     EXPECT_EQ(view->outlineView()->alpha(), 1.0);
@@ -160,7 +152,7 @@ TEST_F(CanvasViewTest, SketchReplacesStrokesSinceTheLastSnapshotAndIsOneUndoStep
 TEST_F(CanvasViewTest, SketchWithoutAnOutlineStillTakesTheSnapshot)
 {
     blankDocument();
-    auto view = CanvasView::init();
+    auto view = makeCanvasView();
     testing::paintStroke(canvas(), {10, 10, 50, 50}, gfx::Color::black());
     view->sketchOutline(gfx::Color::black());
     EXPECT_EQ(maxAlpha(canvas().curStrokeLayer().context(), {10, 10, 50, 50}), 0);

@@ -26,7 +26,7 @@ protected:
         navigation = std::make_shared<ui::NavigationController>(screen);
         window->addSubview(navigation->viewRef());
         window->makeKeyAndVisible();
-        brush = std::make_unique<BrushTool>(&canvasView);
+        brush = std::make_unique<BrushTool>(nullptr);
         brush->setMode(DataModel::sharedDataModel()->rawImage() ? BrushTool::kModePhoto : BrushTool::kModeFreehand);
         panel = std::make_shared<ColorToolbar>(gfx::Rect(0, 300, 320, 66), nullptr, brush.get());
         screen->view()->addSubview(panel);
@@ -63,7 +63,6 @@ protected:
         picker.tableViewDidSelectRowAtIndexPath(*picker.tableView(), {section, row});
     }
 
-    ui::View canvasView{gfx::Rect(0, 0, 100, 100)};
     std::unique_ptr<BrushTool> brush;
     std::shared_ptr<ColorToolbar> panel;
     std::shared_ptr<ui::ViewController> screen;

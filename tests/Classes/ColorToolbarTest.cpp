@@ -14,7 +14,6 @@ namespace {
 
 struct ColorToolbarTest : ::testing::Test {
     void TearDown() override { DataModel::releaseSharedDataModel(); }
-    ui::View canvasView{gfx::Rect(0, 0, 100, 100)};
 };
 
 // The glob picture's centre pixel, straight alpha.
@@ -28,7 +27,7 @@ gfx::Color globCentre(const ui::ImageAsset& glob)
 TEST_F(ColorToolbarTest, BlankCanvasStartsWithTheGlobInTheBrushColourAndSkyTintsIt)
 {
     ASSERT_TRUE(DataModel::sharedDataModelWithBlankCanvas());
-    BrushTool brush(&canvasView);
+    BrushTool brush(nullptr);
     brush.setMode(BrushTool::kModeFreehand);
     ColorToolbar panel(gfx::Rect(0, 350, 320, 66), nullptr, &brush);
     ui::Button& button = *panel.colorPickerBtn();
@@ -58,7 +57,7 @@ TEST_F(ColorToolbarTest, BlankCanvasStartsWithTheGlobInTheBrushColourAndSkyTints
 TEST_F(ColorToolbarTest, PhotoDocumentShowsTheSwirlAndOpacityStaysAboveZero)
 {
     ASSERT_TRUE(DataModel::sharedDataModelWithUIImage(testing::makePhoto(40, 30)));
-    BrushTool brush(&canvasView);
+    BrushTool brush(nullptr);
     ColorToolbar panel(gfx::Rect(0, 350, 320, 66), nullptr, &brush);
     EXPECT_TRUE(panel.colorPickerBtn()->isSelected());
     ui::Slider& slider = *panel.opacitySlider();

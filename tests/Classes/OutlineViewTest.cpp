@@ -19,6 +19,13 @@ gfx::ImageMaskRef flatMask(int w, int h, std::uint8_t sample)
     return gfx::ImageMask::create(w, h, rb, std::vector<std::uint8_t>(static_cast<std::size_t>(rb) * h, sample), false);
 }
 
+// The overlay for the shared document's raw image, as the canvas view makes it.
+std::shared_ptr<OutlineView> outlineOfDocument(const gfx::Rect& frame)
+{
+    const DataModel* document = DataModel::sharedDataModel();
+    return OutlineView::initWithFrame(frame, document ? document->rawImage() : nullptr);
+}
+
 // A photo document whose picture is white with a black band across rows 0..9 (its top).
 void documentWithBandAtTop(int w, int h)
 {
@@ -35,12 +42,12 @@ void documentWithBandAtTop(int w, int h)
 TEST_F(OutlineViewTest, NeedsARawImage)
 {
     blankDocument();
-    EXPECT_FALSE(OutlineView::initWithFrame({0, 0, 712, 1024}));
+    EXPECT_FALSE(outlineOfDocument({0, 0, 712, 1024}));
     DataModel::releaseSharedDataModel();
-    EXPECT_FALSE(OutlineView::initWithFrame({0, 0, 712, 1024}));
+    EXPECT_FALSE(outlineOfDocument({0, 0, 712, 1024}));
 
     photoDocument(1024, 768);
-    auto view = OutlineView::initWithFrame({0, 0, 1024, 768});
+    auto view = outlineOfDocument({0, 0, 1024, 768});
     ASSERT_TRUE(view);
     EXPECT_EQ(view->outlineMask()->width(), 1024);
     EXPECT_EQ(view->outlineMask()->height(), 768);
@@ -50,7 +57,7 @@ TEST_F(OutlineViewTest, NeedsARawImage)
 TEST_F(OutlineViewTest, FittingTransformFlipsAndScalesIntoTheBounds)
 {
     photoDocument(1024, 768);
-    auto view = OutlineView::initWithFrame({0, 0, 1024, 768});
+    auto view = outlineOfDocument({0, 0, 1024, 768});
     ASSERT_TRUE(view);
     gfx::AffineTransform t = view->imageTransformToFitView();
     EXPECT_EQ(t.apply(gfx::Point{0, 0}), (gfx::Point{0, 768}));
@@ -71,7 +78,7 @@ TEST_F(OutlineViewTest, FittingTransformFlipsAndScalesIntoTheBounds)
 TEST_F(OutlineViewTest, RenderingClearsTheBoundsThenPaintsByTheSamples)
 {
     photoDocument(64, 64);
-    auto view = OutlineView::initWithFrame({0, 0, 32, 32});
+    auto view = outlineOfDocument({0, 0, 32, 32});
     ASSERT_TRUE(view);
     auto ctx = gfx::BitmapContext::create(40, 40);
     const gfx::Color red{1, 0, 0, 1}, green{0, 1, 0, 1};
@@ -95,8 +102,7 @@ TEST_F(OutlineViewTest, BlueprintShowsUpright)
 {
     documentWithBandAtTop(200, 100);
     const RawImage* raw = DataModel::sharedDataModel()->rawImage();
-    auto view =
-        OutlineView::initWithFrame({0, 0, static_cast<double>(raw->width()), static_cast<double>(raw->height())});
+    auto view = outlineOfDocument({0, 0, static_cast<double>(raw->width()), static_cast<double>(raw->height())});
     ASSERT_TRUE(view);
     auto ctx = gfx::BitmapContext::create(raw->width(), raw->height());
     view->renderOutlineOnContext(*ctx, gfx::Color::black());
@@ -119,7 +125,7 @@ TEST_F(OutlineViewTest, DrawsInBlueOverWhatIsBeneathOnScreen)
     documentWithBandAtTop(200, 100);
     const RawImage* raw = DataModel::sharedDataModel()->rawImage();
     window->setBackgroundColor(gfx::Color::white());
-    auto view = OutlineView::initWithFrame({0, 0, 320, 160});
+    auto view = outlineOfDocument({0, 0, 320, 160});
     ASSERT_TRUE(view);
     view->setOpaque(false);
     window->addSubview(view);
@@ -140,7 +146,7 @@ TEST_F(OutlineViewTest, FadesInWithTheViewsAlpha)
     documentWithBandAtTop(200, 100);
     const RawImage* raw = DataModel::sharedDataModel()->rawImage();
     window->setBackgroundColor(gfx::Color::white());
-    auto view = OutlineView::initWithFrame({0, 0, 320, 160});
+    auto view = outlineOfDocument({0, 0, 320, 160});
     ASSERT_TRUE(view);
     view->setOpaque(false);
     view->setAlpha(0.5);

@@ -10,9 +10,11 @@
 #include "ColorToolbar.h"
 #include "ColorValues.h"
 #include "Foundation/Paths.h"
+#include "Graphics/PixelFormat.h"
 #include "OutlineView.h"
 #include "PaintViewController.h"
 #include "PaintViewTestSupport.h"
+#include "RawImage.h"
 #include "Toolkit/AlertView.h"
 #include "Toolkit/NavigationController.h"
 #include "Toolkit/Touch.h"
@@ -54,9 +56,10 @@ protected:
         return newest;
     }
     // Pixels of the painting (bitmap and strokes, no paper) that carry paint.
-    static int paintedPixels()
+    static int paintedPixels() { return paintedPixels(canvas()); }
+    static int paintedPixels(const Canvas& canvas)
     {
-        auto painting = canvas().createThumbnail(std::max(canvas().width(), canvas().height()), false);
+        auto painting = canvas.createThumbnail(std::max(canvas.width(), canvas.height()), false);
         int count = 0;
         for (int y = 0; y < painting->height(); y += 2)
             for (int x = 0; x < painting->width(); x += 2)
@@ -154,6 +157,59 @@ TEST_F(PaintScreenTest, AStrokeFadesTheControlsAndTheyComeBackAsTheyWere)
     EXPECT_EQ(screen->colorToolbar()->alpha(), 1.0);
     EXPECT_EQ(screen->brushToolbar()->alpha(), 0.0);
     EXPECT_EQ(navigationBarAlpha(), 1.0);
+}
+
+// Brushes paint into the canvas they are handed. One made beside the open painting over its own
+// canvas and photo, with no view (as a replay at another size is), leaves the painting alone; a
+// screen opened on a reopened painting hands on the new canvas, so its strokes land there and not
+// in the canvas before.
+TEST_F(PaintScreenTest, EveryBrushPaintsIntoTheCanvasItIsHanded)
+{
+    blankDocument();
+    open();
+    stroke();
+    const std::shared_ptr<Canvas> first = DataModel::sharedDataModel()->canvasRef();
+    const int firstPainted = paintedPixels();
+    ASSERT_GT(firstPainted, 0);
+    DataModel::sharedDataModel()->setChangesMade(false);
+
+    auto photo = testing::makePhoto(64, 48); // pixel (x, y) is red x, green y, blue x ^ y
+    const std::shared_ptr<Canvas> other = Canvas::initWithSize(128, 96);
+    BrushTool replay(other, RawImage::initWithUIImage(*photo));
+    const int rb = gfx::ImageMask::rowBytesFor(4);
+    replay.setShapeMask(gfx::ImageMask::create(4, 4, rb, std::vector<std::uint8_t>(rb * 4, 0), false));
+    replay.setSize(10);
+    replay.setSpacing(2); // dabs 20 pixels apart, none overlapping
+    replay.beginStroke({20, 50}, 0);
+    replay.moveStroke({20, 50}, {100, 50}, 0.1);
+    replay.endStroke(0.2);
+    // The dab at (60, 50) took the photo's colour at (30, 25).
+    EXPECT_EQ(other->curStrokeLayer().context().pixelAt(60, 50), gfx::packARGB(255, 30, 25, 30 ^ 25));
+    // Without a timer the airbrush lays its resting dab once the times given pass a quarter second.
+    replay.setAirbrush(true);
+    replay.beginStroke({30, 80}, 1.0);
+    replay.endStroke(1.2);
+    EXPECT_EQ(other->curStrokeLayer().context().pixelAt(30, 80), 0u);
+    replay.beginStroke({30, 80}, 2.0);
+    replay.endStroke(2.3);
+    EXPECT_NE(other->curStrokeLayer().context().pixelAt(30, 80), 0u);
+    EXPECT_EQ(paintedPixels(), firstPainted);
+    EXPECT_FALSE(DataModel::sharedDataModel()->changesMade());
+
+    // Back to the gallery and open the painting again: a new screen over the reopened canvas.
+    ASSERT_TRUE(DataModel::sharedDataModel()->saveToFiles());
+    const std::string path = DataModel::sharedDataModel()->getFullPath();
+    navigation->view()->removeFromSuperview();
+    navigation.reset();
+    screen.reset();
+    ASSERT_TRUE(DataModel::sharedDataModelWithArchivePath(path));
+    ASSERT_NE(&canvas(), first.get());
+    open();
+    const int reopenedPainted = paintedPixels();
+    stroke(350);
+    EXPECT_GT(paintedPixels(), reopenedPainted);
+    EXPECT_TRUE(DataModel::sharedDataModel()->changesMade());
+    EXPECT_EQ(paintedPixels(*first), firstPainted);
 }
 
 TEST_F(PaintScreenTest, ACancelledTouchEndsTheStrokeAndTheSnapshotFollows)

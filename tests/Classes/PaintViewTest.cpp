@@ -15,7 +15,7 @@ protected:
     {
         PaintingViewTest::SetUp();
         blankDocument();
-        paintView = PaintView::initWithFrame(window->bounds());
+        paintView = makePaintView(window->bounds());
         ASSERT_TRUE(paintView);
         window->addSubview(paintView);
         paintView->setPaintViewDelegate(&delegate);
@@ -86,10 +86,6 @@ TEST_F(PaintViewTest, ModeSwitchesGiveTheBrushItsColourModeBack)
     paintView->setMode(PaintView::kModeMove); // leaving erase mode remembers nothing
     paintView->setMode(PaintView::kModePaint);
     EXPECT_EQ(brush.mode(), BrushTool::kModePhoto);
-
-    paintView->setMode(7); // unknown: touches on, brush untouched
-    EXPECT_EQ(brush.mode(), BrushTool::kModePhoto);
-    EXPECT_FALSE(paintView->isScrollEnabled());
 }
 
 TEST_F(PaintViewTest, MoveModeNeitherPaintsNorTellsTheDelegate)

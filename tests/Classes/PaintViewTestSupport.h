@@ -46,6 +46,17 @@ protected:
     {
         ASSERT_TRUE(DataModel::sharedDataModelWithUIImage(testing::makePhoto(w, h)));
     }
+    // The views as the painting screen makes them, over the shared document's pieces.
+    static std::shared_ptr<CanvasView> makeCanvasView()
+    {
+        const DataModel* document = DataModel::sharedDataModel();
+        return CanvasView::init(document->canvasRef(), document->rawImageRef(), document->origImage());
+    }
+    static std::shared_ptr<PaintView> makePaintView(const gfx::Rect& frame)
+    {
+        const DataModel* document = DataModel::sharedDataModel();
+        return PaintView::initWithFrame(frame, document->canvasRef(), document->rawImageRef(), document->origImage());
+    }
     void runUntil(double t) { fnd::RunLoop::main().runUntil(t); }
     double now() { return fnd::clock().now(); }
 

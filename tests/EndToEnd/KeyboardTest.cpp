@@ -107,12 +107,12 @@ TEST_F(KeyboardTest, UndoSaveExportAndQuitAct)
 TEST_F(KeyboardTest, ModeSizeAndMediumKeysMoveTheirControls)
 {
     ui::SegmentedControl& mode = *screen->modeControl();
-    const std::pair<const char*, int> modes[] = {
+    const std::pair<const char*, PaintView::Mode> modes[] = {
         {"e", PaintView::kModeErase}, {"h", PaintView::kModeMove}, {"b", PaintView::kModePaint}};
-    for (const auto& [key, index] : modes) {
+    for (const auto& [key, paintMode] : modes) {
         ASSERT_TRUE(host.key(key));
-        EXPECT_EQ(mode.selectedSegmentIndex(), index) << key;
-        EXPECT_EQ(screen->paintView()->mode(), index) << key;
+        EXPECT_EQ(mode.selectedSegmentIndex(), static_cast<int>(paintMode)) << key;
+        EXPECT_EQ(screen->paintView()->mode(), paintMode) << key;
     }
     host.window().touchDown(1, {100, 200}, host.now()); // mid-stroke the brush stays as it is
     ASSERT_TRUE(host.key("e"));
@@ -124,7 +124,7 @@ TEST_F(KeyboardTest, ModeSizeAndMediumKeysMoveTheirControls)
     EXPECT_EQ(screen->paintView()->mode(), PaintView::kModeMove);
     ASSERT_TRUE(host.key("space up"));
     EXPECT_EQ(screen->paintView()->mode(), PaintView::kModePaint);
-    EXPECT_EQ(mode.selectedSegmentIndex(), PaintView::kModePaint);
+    EXPECT_EQ(mode.selectedSegmentIndex(), static_cast<int>(PaintView::kModePaint));
 
     ui::Slider& slider = *screen->brushToolbar()->sizeSlider();
     const int before = brush().size();

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "BrushTool.h"
-#include "DataModel.h"
+#include "Canvas.h"
 #include "Foundation/Clock.h"
 #include "Foundation/RunLoop.h"
 #include "Toolkit/Touch.h"
@@ -49,18 +49,15 @@ void strokeAlongCurve(BrushTool& brush, const std::shared_ptr<ui::View>& view, d
 gfx::ImageRef paintSampleStroke(const MediumValue& medium, const StrokeLook& look, int width, int height, double scale)
 {
     fnd::ManualClockScope clock; // the airbrush's timer runs on simulated time
-    DataModel* document = DataModel::sharedDataModelWithBlankCanvas();
-    if (!document)
-        return nullptr;
-    document->setCanvas(Canvas::initWithSize(width, height));
-    Canvas* canvas = document->canvas();
+    std::shared_ptr<Canvas> canvas = Canvas::initWithSize(width, height);
     if (!canvas)
         return nullptr;
     canvas->setBackgroundColor(look.paper);
     auto view = std::make_shared<ui::View>(canvas->bounds());
     gfx::ImageRef picture;
     {
-        BrushTool brush(view.get());
+        BrushTool brush(canvas);
+        brush.setCanvasView(view.get());
         brush.setMode(BrushTool::kModeFreehand);
         brush.setColor(look.ink);
         brush.setSize(look.size);
@@ -73,7 +70,6 @@ gfx::ImageRef paintSampleStroke(const MediumValue& medium, const StrokeLook& loo
         picture = canvas->createThumbnail(std::max(width, height));
     }
     fnd::RunLoop::main().removeAllTimers();
-    DataModel::releaseSharedDataModel();
     return picture;
 }
 

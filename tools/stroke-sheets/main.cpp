@@ -57,7 +57,7 @@ void stroke(BrushTool& brush, const std::shared_ptr<ui::View>& view, const Layou
     brush.touchesEnded(touches, ui::Event(moves + 1, touches));
 }
 
-bool paintSheet(DataModel* document, const Layout& l, int mode, const std::string& path)
+bool paintSheet(DataModel* document, const Layout& l, BrushTool::Mode mode, const std::string& path)
 {
     document->setCanvas(Canvas::initWithSize(l.width(), l.height()));
     Canvas* canvas = document->canvas();
@@ -66,7 +66,8 @@ bool paintSheet(DataModel* document, const Layout& l, int mode, const std::strin
     canvas->setBackgroundColor({1, 1, 1, 1});
     auto view = std::make_shared<ui::View>(canvas->bounds());
     {
-        BrushTool brush(view.get());
+        BrushTool brush(document->canvasRef(), document->rawImageRef());
+        brush.setCanvasView(view.get());
         brush.setMode(mode);
         brush.setColor({0.15f, 0.12f, 0.35f, 1});
         std::srand(1);
