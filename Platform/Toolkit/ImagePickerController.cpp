@@ -81,13 +81,17 @@ bool ImagePickerController::takePicture()
     return true;
 }
 
-bool ImagePickerController::pickPhotoAtPath(const std::string& path)
+bool ImagePickerController::pickPhotoAtPath(const std::string& path) { return pick(path, true); }
+
+bool ImagePickerController::pick(const std::string& path, bool sayWhyNot)
 {
     if (m_finished)
         return false;
     auto photo = decodePickedPhoto(path);
     if (!photo) {
         fnd::log("The photo cannot be picked: " + photo.error());
+        if (!sayWhyNot)
+            return false;
         // The picker stays: another photo can be picked.
         const std::string name = std::filesystem::path(path).filename().string();
         const std::string message = "The photo “" + name + "” could not be opened.\n" + photo.reason();
@@ -96,6 +100,14 @@ bool ImagePickerController::pickPhotoAtPath(const std::string& path)
     }
     deliver(std::make_shared<const imageio::DecodedImage>(std::move(photo).value()));
     return true;
+}
+
+bool ImagePickerController::dropFile(const std::string& path)
+{
+    // What is no photo goes to the delegate, which says why when it opens it.
+    if (pick(path, false))
+        return true;
+    return !m_finished && m_delegate && m_delegate->imagePickerControllerDidReceiveOtherFile(this, path);
 }
 
 bool ImagePickerController::pickPhotoNamed(const std::string& name)

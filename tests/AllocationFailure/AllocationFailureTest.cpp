@@ -9,11 +9,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <sys/wait.h>
 
 #include "Classes/PaintViewTestSupport.h"
-#include "Foundation/Log.h"
 #include "GalleryViewController.h"
 #include "ImageIO/Encoder.h"
 #include "Recovery.h"
@@ -86,7 +84,6 @@ protected:
     void TearDown() override
     {
         failing_allocation::failNth(0);
-        fnd::setLogSink(nullptr);
         PaintingViewTest::TearDown();
     }
 
@@ -110,28 +107,6 @@ protected:
         ASSERT_TRUE(reopened);
         testing::expectSamePixels(*paintingPixels(*reopened), expected);
     }
-
-    void captureLog()
-    {
-        fnd::setLogSink([this](const std::string& line) {
-            std::lock_guard lock(m_logMutex);
-            m_log.push_back(line);
-        });
-    }
-    bool loggedNotEnoughMemory()
-    {
-        std::lock_guard lock(m_logMutex);
-        return std::any_of(m_log.begin(), m_log.end(), saysNotEnoughMemory);
-    }
-    void clearLog()
-    {
-        std::lock_guard lock(m_logMutex);
-        m_log.clear();
-    }
-
-private:
-    std::mutex m_logMutex;
-    std::vector<std::string> m_log;
 };
 
 TEST_F(AllocationFailureTest, SavingFailsCleanlyOrWholly)
@@ -139,8 +114,8 @@ TEST_F(AllocationFailureTest, SavingFailsCleanlyOrWholly)
     DataModel& model = paintedDocument();
     const fs::path art = model.getFullPath();
     const fs::path jpg = model.getThumbnailFullPath();
-    const Bytes oldArchive = testing::readAll(art.string());
-    const Bytes oldThumbnail = testing::readAll(jpg.string());
+    Bytes archive = testing::readAll(art.string());
+    Bytes thumbnail = testing::readAll(jpg.string());
     const gfx::ImageRef painting = paintingPixels(model);
     fnd::Status saved;
     failEachLargeAllocation([&] { saved = model.saveToFiles(); },
@@ -148,52 +123,57 @@ TEST_F(AllocationFailureTest, SavingFailsCleanlyOrWholly)
                                 testing::expectSamePixels(*paintingPixels(model), *painting);
                                 EXPECT_TRUE(model.changesMade());
                                 EXPECT_FALSE(hasTemporaryFile(dir));
+                                EXPECT_EQ(model.getFullPath(), art.string()); // still its own files
                                 if (saved) {
                                     expectArchiveHolds(art, *painting);
+                                    archive = testing::readAll(art.string());
+                                    thumbnail = testing::readAll(jpg.string());
                                 } else {
                                     EXPECT_TRUE(fired);
                                     EXPECT_EQ(saved.reason(), fnd::kNotEnoughMemory) << saved.error();
-                                    EXPECT_EQ(testing::readAll(art.string()), oldArchive);
-                                    EXPECT_EQ(testing::readAll(jpg.string()), oldThumbnail);
+                                    EXPECT_EQ(testing::readAll(art.string()), archive);
+                                    EXPECT_EQ(testing::readAll(jpg.string()), thumbnail);
                                 }
-                                writeBytes(art, oldArchive);
-                                writeBytes(jpg, oldThumbnail);
                             });
     ASSERT_TRUE(model.saveToFiles());
     expectArchiveHolds(art, *painting);
 }
 
+// As the application keeps a copy: the document is copied on the main thread, then archived on
+// the recovery writer's thread.
+fnd::Result<std::string> keepRecoveryCopy(recovery::Keeper& keeper, const DataModel& model)
+{
+    std::shared_ptr<const DataModel> copy = model.copyForRecovery();
+    if (!copy)
+        return fnd::outOfMemory("cannot copy the painting");
+    return keeper.keepAndWait({copy->fileTitle(), copy, DataModel::kMaxArchiveBytes}, recovery::folder());
+}
+
 TEST_F(AllocationFailureTest, RecoveryCopyFailsCleanlyOrWhollyAndTheNextOneIsWritten)
 {
     DataModel& model = paintedDocument();
-    model.keepRecoveryCopy();
-    model.waitForRecoveryCopy();
+    recovery::Keeper keeper;
+    ASSERT_TRUE(keepRecoveryCopy(keeper, model));
     const fs::path copy = recovery::copyPath(recovery::folder(), model.fileTitle());
     const Bytes oldCopy = testing::readAll(copy.string());
     ASSERT_FALSE(oldCopy.empty());
     testing::paintStroke(*model.canvas(), {0, 0, 500, 500}, {0.2f, 0.8f, 0.2f, 0.5f});
     const gfx::ImageRef painting = paintingPixels(model);
-    captureLog();
-    failEachLargeAllocation(
-        [&] {
-            clearLog();
-            model.keepRecoveryCopy();
-            model.waitForRecoveryCopy();
-        },
-        [&](bool fired) {
-            testing::expectSamePixels(*paintingPixels(model), *painting);
-            EXPECT_FALSE(hasTemporaryFile(recovery::folder()));
-            const Bytes now = testing::readAll(copy.string());
-            if (now == oldCopy) {
-                EXPECT_TRUE(fired);
-                EXPECT_TRUE(loggedNotEnoughMemory());
-            } else {
-                expectArchiveHolds(copy, *painting);
-            }
-            writeBytes(copy, oldCopy);
-        });
-    model.keepRecoveryCopy();
-    model.waitForRecoveryCopy();
+    fnd::Result<std::string> kept = fnd::Error{"not yet"};
+    failEachLargeAllocation([&] { kept = keepRecoveryCopy(keeper, model); },
+                            [&](bool fired) {
+                                testing::expectSamePixels(*paintingPixels(model), *painting);
+                                EXPECT_FALSE(hasTemporaryFile(recovery::folder()));
+                                if (kept) {
+                                    expectArchiveHolds(copy, *painting);
+                                } else {
+                                    EXPECT_TRUE(fired);
+                                    EXPECT_EQ(kept.reason(), fnd::kNotEnoughMemory) << kept.error();
+                                    EXPECT_EQ(testing::readAll(copy.string()), oldCopy);
+                                }
+                                writeBytes(copy, oldCopy);
+                            });
+    ASSERT_TRUE(keepRecoveryCopy(keeper, model));
     expectArchiveHolds(copy, *painting);
 }
 
