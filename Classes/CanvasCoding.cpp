@@ -90,12 +90,12 @@ void Canvas::encodeWithCoder(fnd::KeyedArchiver& coder) const
     // the file it would have replaced stays.
     auto image = createThumbnail(std::max(m_width, m_height), false);
     if (!image) {
-        coder.failWithReason("Canvas.paintingData: cannot make the painting's image");
+        coder.failWith(fnd::outOfMemory("Canvas.paintingData: cannot make the painting's image"));
         return;
     }
     auto png = imageio::encodePng({image->data(), image->width(), image->height(), image->bytesPerRow(), true});
     if (!png) {
-        coder.failWithReason("Canvas.paintingData: " + png.error());
+        coder.failWith(png.failure().within("Canvas.paintingData"));
         return;
     }
     coder.encodeData("paintingData", std::move(png).value());

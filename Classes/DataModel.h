@@ -42,13 +42,16 @@ public:
     static DataModel* sharedDataModel();
     // New shared documents; nullptr on failure (the old document is given up all the same).
     static DataModel* sharedDataModelWithBlankCanvas();
-    static DataModel* sharedDataModelWithUIImage(Photo photo);
+    // The document made from a picked photo, or why not: a pixel format we cannot import, or not
+    // enough memory (fnd::kNotEnoughMemory as the reason; nothing of the photo is then held).
+    static fnd::Result<DataModel*> sharedDataModelWithUIImage(Photo photo);
     static DataModel* sharedDataModelWithArchivePath(const std::string& path);
     // The same from archive bytes in memory (the path reads the file and calls this).
     static DataModel* sharedDataModelWithArchiveData(std::vector<std::uint8_t> bytes);
     // A document from archive bytes that does not touch the shared one (tools); nullptr, with
-    // the reason in *reason when given, when the bytes are not a painting; the reason is not logged.
-    // A raw image kept in a file of its own (a recovery copy's) is read through `readPixelsFile`.
+    // the reason in *reason when given, when the bytes are not a painting or memory runs out; the
+    // reason is not logged. A raw image kept in a file of its own (a recovery copy's) is read
+    // through `readPixelsFile`.
     static std::unique_ptr<DataModel> initWithArchiveData(std::vector<std::uint8_t> bytes,
                                                           std::string* reason = nullptr,
                                                           const RawImage::PixelsFileReader& readPixelsFile = {});
@@ -116,6 +119,9 @@ public:
     // `title`, or when a painting of that title exists in `directory`, the first of "title 2",
     // "title 3", ... that does not.
     static std::string freeTitleIn(const std::string& directory, const std::string& title);
+    // Makes the thumbnail of the painting saved under `title` again from its archive, for a
+    // thumbnail that went missing or cannot be read.
+    static fnd::Status remakeThumbnail(const std::string& title);
 
     // A document that archives exactly as this one (the photo's pixels are shared, the canvas is
     // copied), under the same title; nullptr when out of memory. Made on the main thread for
@@ -137,6 +143,8 @@ public:
 
 private:
     void openJournal(std::optional<std::vector<std::uint8_t>> stored, std::vector<std::uint8_t> paintingPng);
+    static std::unique_ptr<DataModel> initWithArchiveDataOrThrow(std::vector<std::uint8_t> bytes, std::string* reason,
+                                                                 const RawImage::PixelsFileReader& readPixelsFile);
     fnd::Status writeFiles();
     void takeFreeTitleIfReplaced();
     fnd::Result<std::vector<std::uint8_t>> encodeThumbnail() const;

@@ -34,6 +34,8 @@ fnd::Result<std::unique_ptr<RawImage>> readPhoto(const std::string& folder, cons
 
 } // namespace
 
+#include <new>
+
 DataModel::DataModel(Restoring) {}
 
 DataModel::~DataModel() = default;
@@ -67,19 +69,23 @@ DataModel* DataModel::sharedDataModelWithRecoveryCopy(const std::string& path)
 
 std::unique_ptr<DataModel> DataModel::copyForArchive() const
 {
-    std::unique_ptr<DataModel> copy(new DataModel(Restoring{}));
-    if (m_canvas) {
-        copy->m_canvas = m_canvas->copyForArchive();
-        if (!copy->m_canvas)
-            return nullptr;
+    try {
+        std::unique_ptr<DataModel> copy(new DataModel(Restoring{}));
+        if (m_canvas) {
+            copy->m_canvas = m_canvas->copyForArchive();
+            if (!copy->m_canvas)
+                return nullptr;
+        }
+        // A raw image is never changed once made, so the copy can share its pixels.
+        if (m_rawImage)
+            copy->m_rawImage = std::make_unique<RawImage>(*m_rawImage);
+        copy->m_fileTitle = m_fileTitle;
+        copy->m_changesMade = m_changesMade;
+        copy->m_savedFile = m_savedFile;
+        return copy;
+    } catch (const std::bad_alloc&) {
+        return nullptr; // as when the canvas cannot be copied: the caller logs it
     }
-    // A raw image is never changed once made, so the copy can share its pixels.
-    if (m_rawImage)
-        copy->m_rawImage = std::make_unique<RawImage>(*m_rawImage);
-    copy->m_fileTitle = m_fileTitle;
-    copy->m_changesMade = m_changesMade;
-    copy->m_savedFile = m_savedFile;
-    return copy;
 }
 
 std::unique_ptr<DataModel> DataModel::copyForRecovery() const

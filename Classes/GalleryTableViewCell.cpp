@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "DataModel.h"
 #include "Foundation/Log.h"
 #include "Foundation/Paths.h"
+#include "Graphics/BitmapContext.h"
 #include "Graphics/UprightPixels.h"
 #include "ImageIO/Decoder.h"
 #include "Toolkit/ImageAsset.h"
@@ -25,6 +27,39 @@ ui::ImageAssetRef loadThumbnail(const std::string& path)
         return nullptr;
     }
     return ui::ImageAsset::withImage(gfx::uprightImage(decoded.value()));
+}
+
+// Stands for a painting whose thumbnail cannot be shown nor made again, so that it can still be
+// opened (which says what is wrong) and deleted: a light grey card with a frame line.
+ui::ImageAssetRef placeholderThumbnail()
+{
+    constexpr int kWidth = 90;
+    constexpr int kHeight = 120;
+    auto context = gfx::BitmapContext::create(kWidth, kHeight);
+    if (!context)
+        return nullptr;
+    context->setFillColor({0.78f, 0.79f, 0.81f, 1});
+    context->fillRect(context->bounds());
+    context->setStrokeColor({0.55f, 0.56f, 0.6f, 1});
+    context->setLineWidth(2);
+    context->strokeRect({6, 6, kWidth - 12, kHeight - 12});
+    context->strokeLine({6, 6}, {kWidth - 6, kHeight - 6});
+    context->strokeLine({kWidth - 6, 6}, {6, kHeight - 6});
+    return ui::ImageAsset::withImage(context->makeImage());
+}
+
+// The painting's thumbnail; made again from its archive when it is missing or cannot be read,
+// and a placeholder when neither can.
+ui::ImageAssetRef thumbnailOrStandIn(const std::string& fileName)
+{
+    const std::string path = fnd::documentsPath() + "/" + fileName;
+    if (ui::ImageAssetRef thumbnail = loadThumbnail(path))
+        return thumbnail;
+    auto remade = DataModel::remakeThumbnail(GalleryTableViewCell::titleOf(fileName));
+    if (!remade)
+        fnd::log("cannot make the thumbnail " + fileName + " again: " + remade.error());
+    ui::ImageAssetRef thumbnail = remade ? loadThumbnail(path) : nullptr;
+    return thumbnail ? thumbnail : placeholderThumbnail();
 }
 
 int truncated(double value) { return static_cast<int>(std::trunc(value)); }
@@ -83,12 +118,13 @@ GalleryTableViewCell::Half GalleryTableViewCell::makeHalf(std::function<void()> 
 
 std::string GalleryTableViewCell::titleOf(const std::string& fileName)
 {
-    return fileName.substr(0, fileName.find('.'));
+    const auto dot = fileName.rfind('.');
+    return dot == std::string::npos ? fileName : fileName.substr(0, dot);
 }
 
 void GalleryTableViewCell::show(Half& half, const std::string& fileName)
 {
-    ui::ImageAssetRef thumbnail = loadThumbnail(fnd::documentsPath() + "/" + fileName);
+    ui::ImageAssetRef thumbnail = thumbnailOrStandIn(fileName);
     const bool landscape = thumbnail && thumbnail->pointSize.width > thumbnail->pointSize.height;
     half.bkView->setImage(ui::imageNamed(landscape ? kLandscapeShadow : kPortraitShadow));
     half.bkView->setAlpha(1);

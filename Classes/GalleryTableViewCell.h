@@ -5,7 +5,7 @@
 // (selectedFileName) and, while editing, shows a delete button centred on each thumbnail's
 // top-left corner that passes that painting's file name to the delete action.
 //
-// Each shown thumbnail carries its painting's title (the file name up to the first ".") as
+// Each shown thumbnail carries its painting's title (the file name without its extension) as
 // accessibility label, and its delete button "Delete " followed by the title.
 #include <functional>
 #include <memory>
@@ -58,7 +58,8 @@ public:
     void touchesBegan(const ui::TouchSet& touches, const ui::Event& event) override;
     void layoutSubviews() override;
 
-    // The title a thumbnail file name stands for: the name up to the first ".".
+    // The title a thumbnail file name stands for: the name without its last extension, so that
+    // "a.b.jpg" is the painting "a.b" (whose archive is "a.b.art").
     static std::string titleOf(const std::string& fileName);
 
 private:

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <locale>
+#include <set>
 #include <system_error>
 
 #include "DataModel.h"
@@ -142,6 +143,14 @@ void GalleryViewController::addButtons(bool editing)
 
 std::vector<std::string> GalleryViewController::sortedThumbnailNames(std::vector<std::string> names)
 {
+    // A painting whose thumbnail went missing is listed all the same: its cell makes the thumbnail
+    // again from the archive.
+    const std::set<std::string> present(names.begin(), names.end());
+    for (const std::string& name : present) {
+        const std::filesystem::path path(name);
+        if (path.extension() == ".art" && !present.contains(path.stem().string() + ".jpg"))
+            names.push_back(path.stem().string() + ".jpg");
+    }
     std::erase_if(names, [](const std::string& name) { return std::filesystem::path(name).extension() != ".jpg"; });
     const std::locale locale = userLocale();
     const auto& collate = std::use_facet<std::collate<char>>(locale);
@@ -158,8 +167,12 @@ void GalleryViewController::refreshArrays()
     std::vector<std::string> names;
     std::error_code error;
     for (std::filesystem::directory_iterator it(fnd::documentsPath(), error), end; !error && it != end;
-         it.increment(error))
-        names.push_back(it->path().filename().string());
+         it.increment(error)) {
+        // A folder or a pipe named like a thumbnail is no painting.
+        std::error_code typeError;
+        if (it->is_regular_file(typeError))
+            names.push_back(it->path().filename().string());
+    }
     if (error)
         fnd::log("cannot list the paintings in " + fnd::documentsPath() + ": " + error.message());
     m_files = sortedThumbnailNames(std::move(names));

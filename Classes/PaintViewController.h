@@ -13,6 +13,7 @@
 #include <string>
 
 #include "CanvasView.h"
+#include "Foundation/Result.h"
 #include "MediumViewController.h"
 #include "PaintView.h"
 #include "PaintingKeeper.h"
@@ -45,6 +46,8 @@ public:
     static constexpr int kSketchSheetTag = 2;
     static constexpr const char* kClearAlertTitle = "Clear Painting";
     static constexpr const char* kExportFailedTitle = "Export Failed";
+    static constexpr const char* kExportFailedMessage = "The painting could not be exported.";
+    static constexpr const char* kExportedMessage = "Export to Photos Completed";
     static constexpr const char* kSaveFailedTitle = "Error";
 
     PaintViewController();
@@ -100,8 +103,9 @@ public:
     // The painting's keys, or the paper page's while it is shown.
     std::vector<ui::KeyShortcut> keyboardShortcuts() const override;
 
-    // The photo album's answer to an export: the error is nullopt when the picture was saved.
-    void imageDidFinishSaving(const std::optional<std::string>& error);
+    // The photo album's answer to an export: the new file's path, or why there is none. Both
+    // alerts say where: the folder it went to, or the system's reason on a second line.
+    void imageDidFinishSaving(const fnd::Result<std::string>& saved);
 
 private:
     void buildSpinner(ui::View& root);

@@ -2,10 +2,14 @@
 // sketch sheets with their alerts, export and the blueprint button.
 #include "PaintViewController.h"
 
+#include <filesystem>
+#include <new>
+
 #include "BrushToolbar.h"
 #include "ColorToolbar.h"
 #include "DataModel.h"
 #include "Foundation/Assert.h"
+#include "Foundation/Paths.h"
 #include "OutlineView.h"
 #include "Toolkit/NavigationController.h"
 #include "Toolkit/PhotoAlbum.h"
@@ -220,28 +224,36 @@ void PaintViewController::exportPainting()
     Canvas* canvas = documentCanvas();
     if (!canvas)
         return;
-    gfx::ImageRef image = canvas->createThumbnail(std::max(canvas->width(), canvas->height()));
-    std::weak_ptr<bool> alive = m_alive;
+    gfx::ImageRef image;
+    try {
+        image = canvas->createThumbnail(std::max(canvas->width(), canvas->height()));
+    } catch (const std::bad_alloc&) {
+    }
     if (!image) {
-        imageDidFinishSaving("The painting could not be drawn for export.");
+        imageDidFinishSaving(fnd::outOfMemory("cannot draw the painting for export"));
         return;
     }
-    ui::saveImageToPhotoAlbum(image, [this, alive](const std::optional<fnd::Error>& error) {
+    std::weak_ptr<bool> alive = m_alive;
+    ui::saveImageToPhotoAlbum(image, [this, alive](const fnd::Result<std::string>& saved) {
         if (!alive.lock())
             return; // the screen went while the picture was being written
-        imageDidFinishSaving(error ? std::optional<std::string>(error->message) : std::nullopt);
+        imageDidFinishSaving(saved);
     });
 }
 
-void PaintViewController::imageDidFinishSaving(const std::optional<std::string>& error)
+void PaintViewController::imageDidFinishSaving(const fnd::Result<std::string>& saved)
 {
-    if (error) {
-        std::make_shared<ui::AlertView>(kExportFailedTitle, "The painting could not be exported: " + *error, this, "OK",
-                                        std::vector<std::string>{})
-            ->show();
+    if (!saved) {
+        std::string message = kExportFailedMessage;
+        if (!saved.reason().empty())
+            message += "\n" + saved.reason();
+        std::make_shared<ui::AlertView>(kExportFailedTitle, message, this, "OK", std::vector<std::string>{})->show();
         return;
     }
-    std::make_shared<ui::AlertView>("", "Export to Photos Completed", this, "OK", std::vector<std::string>{})->show();
+    const std::string folder = std::filesystem::path(saved.value()).parent_path().string();
+    std::make_shared<ui::AlertView>("", std::string(kExportedMessage) + "\nSaved in " + fnd::folderForPeople(folder),
+                                    this, "OK", std::vector<std::string>{})
+        ->show();
 }
 
 void PaintViewController::toggleOutlineAction()

@@ -44,7 +44,7 @@ struct Scene {
     Scene(int size, BrushTool::Mode mode)
     {
         fnd::setResourcePath(KANVARO_SOURCE_DIR "/Resources");
-        DataModel* document = DataModel::sharedDataModelWithUIImage(makePhoto());
+        DataModel* document = DataModel::sharedDataModelWithUIImage(makePhoto()).value_or(nullptr);
         view = std::make_shared<ui::View>(document->canvas()->bounds());
         brush = std::make_unique<BrushTool>(document->canvasRef(), document->rawImageRef());
         brush->setCanvasView(view.get());

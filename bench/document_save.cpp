@@ -73,7 +73,7 @@ struct Fixture {
         std::filesystem::create_directories(dir);
         fnd::setDocumentsPath(dir.string());
         fnd::setResourcePath(KANVARO_SOURCE_DIR "/Resources");
-        model = DataModel::sharedDataModelWithUIImage(photo());
+        model = DataModel::sharedDataModelWithUIImage(photo()).value_or(nullptr);
         paint(*model->canvas());
         png = encode();
     }

@@ -180,7 +180,8 @@ ui::View* revealView(ui::Window& window, const std::string& label, const std::fu
 ui::AlertView* findShowingAlert(ui::Window& window, const std::string& title)
 {
     for (ui::AlertView* alert : showingAlerts(window)) {
-        if (alertName(*alert) == title || alert->message() == title)
+        const std::string& message = alert->message();
+        if (alertName(*alert) == title || message == title || message.substr(0, message.find('\n')) == title)
             return alert;
     }
     return nullptr;

@@ -162,7 +162,7 @@ TEST_F(BrushToolTest, SplatterScattersJitteredDabsInXThenYOrder)
 
 TEST_F(BrushToolTest, PhotoModeSamplesThePhotoUnderTheDab)
 {
-    useDocument(DataModel::sharedDataModelWithUIImage(makePhoto(1536, 2048)));
+    useDocument(DataModel::sharedDataModelWithUIImage(makePhoto(1536, 2048)).value_or(nullptr));
     ASSERT_EQ(canvas().width(), 768);
     brush->setMode(BrushTool::kModePhoto);
     brush->setShapeMask(dotMask(40));

@@ -155,7 +155,7 @@ TEST_F(DataModelTest, MakingADocumentKeepsThePhotoOnlyAsItsRawImage)
 TEST_F(DataModelTest, PhotoPaintingReopensWithItsRawImageTextureAndPaper)
 {
     auto photo = testing::makePhoto(160, 120);
-    DataModel* model = DataModel::sharedDataModelWithUIImage(photo);
+    DataModel* model = DataModel::sharedDataModelWithUIImage(photo).value_or(nullptr);
     ASSERT_TRUE(model);
     EXPECT_EQ(model->canvas()->width(), 1024);
     EXPECT_EQ(model->canvas()->height(), 768);
@@ -191,7 +191,7 @@ TEST_F(DataModelTest, MakingANewDocumentGivesUpTheOldOneEvenWhenItFails)
     ASSERT_TRUE(DataModel::sharedDataModelWithBlankCanvas());
     auto unsupported = std::make_shared<imageio::DecodedImage>(*testing::makePhoto(8, 8));
     unsupported->byteOrder = imageio::kByteOrder16Big;
-    EXPECT_EQ(DataModel::sharedDataModelWithUIImage(unsupported), nullptr);
+    EXPECT_FALSE(DataModel::sharedDataModelWithUIImage(unsupported));
     ASSERT_NE(DataModel::sharedDataModel(), nullptr); // the incomplete new one
     EXPECT_EQ(DataModel::sharedDataModel()->rawImage(), nullptr);
     EXPECT_EQ(DataModel::sharedDataModelWithArchivePath((dir / "missing.art").string()), nullptr);
@@ -290,7 +290,7 @@ recovery::Snapshot snapshotOf(const DataModel& model) { return model.recoverySna
 // and once discarded no write still under way can bring it back.
 TEST_F(DataModelTest, RecoveryCopyArchivesAsASaveOfThatMomentAndStaysGoneOnceDiscarded)
 {
-    DataModel* model = DataModel::sharedDataModelWithUIImage(testing::makePhoto(160, 120));
+    DataModel* model = DataModel::sharedDataModelWithUIImage(testing::makePhoto(160, 120)).value_or(nullptr);
     ASSERT_TRUE(model);
     Canvas& canvas = *model->canvas();
     canvas.setTextureName("Canvas");

@@ -324,7 +324,7 @@ TEST_F(PaintScreenTest, ActionSheetUndoClearConfirmationAndExportByIndex)
     runUntil(now() + 1);
     ui::AlertView* done = shownAlert();
     ASSERT_TRUE(done);
-    EXPECT_EQ(done->message(), "Export to Photos Completed");
+    EXPECT_EQ(done->message(), "Export to Photos Completed\nSaved in " + fnd::folderForPeople(exports.string()));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(exports), std::filesystem::directory_iterator()), 1);
     fnd::setExportsPath("");
 }
@@ -343,6 +343,6 @@ TEST_F(PaintScreenTest, AFailedExportSaysSoInsteadOfCompleted)
     ui::AlertView* alert = shownAlert();
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->title(), PaintViewController::kExportFailedTitle);
-    EXPECT_NE(alert->message().find("could not be exported"), std::string::npos);
+    EXPECT_EQ(alert->message(), "The painting could not be exported.\nNot a directory (…/not-a-folder)");
     fnd::setExportsPath("");
 }

@@ -212,7 +212,7 @@ fnd::Status runScriptFile(const std::string& path, host::HeadlessHost& host, con
     std::string source(bytes->begin(), bytes->end());
     auto steps = parseScript(source, path);
     if (!steps)
-        return fnd::Error{steps.error()};
+        return steps.failure();
     return runScript(steps.value(), host, path, settle);
 }
 

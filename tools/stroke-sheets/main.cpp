@@ -102,8 +102,8 @@ int main(int argc, char** argv)
         return 1;
     }
     auto shared = std::make_shared<imageio::DecodedImage>(std::move(photo).value());
-    ok = paintSheet(DataModel::sharedDataModelWithUIImage(shared), layout, maxSide, BrushTool::kModePhoto,
-                    outDir + "/photo" + suffix)
+    ok = paintSheet(DataModel::sharedDataModelWithUIImage(shared).value_or(nullptr), layout, maxSide,
+                    BrushTool::kModePhoto, outDir + "/photo" + suffix)
          && ok;
     DataModel::releaseSharedDataModel();
     fnd::RunLoop::main().removeAllTimers();
