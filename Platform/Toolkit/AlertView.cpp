@@ -148,3 +148,10 @@ void AlertView::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/
 }
 
 } // namespace ui
+
+void AlertView::setMessage(const std::string& message)
+{
+    m_message = message;
+    if (m_messageLabel)
+        m_messageLabel->setText(message);
+}

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
+#include <sys/stat.h>
 #include <memory>
 
 #include "Foundation/FileOps.h"
@@ -21,8 +22,8 @@ const std::string kSuffix = ".png";
 // many in a row means something else is wrong.
 constexpr int kMaxNameAttempts = 1000;
 
-// N of "Painting N.png", or 0 for any other name.
-long numberInName(const std::string& name)
+// N of "Painting N" + suffix, or 0 for any other name.
+long numberInName(const std::string& name, const std::string& kSuffix = ".png")
 {
     if (name.size() <= kPrefix.size() + kSuffix.size() || name.rfind(kPrefix, 0) != 0
         || name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
@@ -33,14 +34,14 @@ long numberInName(const std::string& name)
     return std::strtol(digits.c_str(), nullptr, 10);
 }
 
-long highestNumberIn(const std::string& folder)
+long highestNumberIn(const std::string& folder, const std::string& suffix = ".png")
 {
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
     long highest = 0;
     if (!dir)
         return highest;
     while (const dirent* item = ::readdir(dir.get()))
-        highest = std::max(highest, numberInName(item->d_name));
+        highest = std::max(highest, numberInName(item->d_name, suffix));
     return highest;
 }
 
@@ -63,6 +64,20 @@ fnd::Result<std::string> writeImageToFolder(const gfx::Image& image, const std::
         case fnd::NewFileResult::Exists: continue;
         case fnd::NewFileResult::Failed: return fnd::Error{"Could not write " + path};
         }
+    }
+    return fnd::Error{"No free file name in " + folder};
+}
+
+fnd::Result<std::string> newExportPath(const std::string& folder, const std::string& extension)
+{
+    if (!fnd::makeDirectories(folder))
+        return fnd::Error{"Could not make the folder " + folder};
+    long number = highestNumberIn(folder, extension) + 1;
+    for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt, ++number) {
+        const std::string path = folder + "/" + kPrefix + std::to_string(number) + extension;
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 && errno == ENOENT)
+            return path;
     }
     return fnd::Error{"No free file name in " + folder};
 }
