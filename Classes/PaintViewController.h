@@ -18,8 +18,8 @@
 #include "PaperSettingsController.h"
 #include "Toolkit/ActionSheet.h"
 #include "Toolkit/ActivityIndicator.h"
-#include "Toolkit/BackgroundJob.h"
 #include "Toolkit/AlertView.h"
+#include "Toolkit/BackgroundJob.h"
 #include "Toolkit/BarButtonItem.h"
 #include "Toolkit/Button.h"
 #include "Toolkit/ImageView.h"
@@ -144,7 +144,7 @@ private:
     std::shared_ptr<ui::SegmentedControl> m_modeControl;
     std::shared_ptr<ui::Button> m_blueprintButton;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true); // late completions check it
-    std::unique_ptr<ui::BackgroundJob> m_exportJob; // dropped (cancelled) with the screen
+    std::unique_ptr<ui::BackgroundJob> m_exportJob;               // dropped (cancelled) with the screen
     std::shared_ptr<ui::AlertView> m_exportProgressAlert;
     float m_prevBrushToolbarAlpha = 0;
     float m_prevColorToolbarAlpha = 0;

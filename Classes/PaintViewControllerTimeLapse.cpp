@@ -21,8 +21,8 @@ std::string percentDone(double fraction)
 
 void PaintViewController::showTimeLapseSheet()
 {
-    auto sheet = std::make_shared<ui::ActionSheet>(
-        "", this, "Cancel", "", std::vector<std::string>{"10 Seconds", "20 Seconds", "60 Seconds"});
+    auto sheet = std::make_shared<ui::ActionSheet>("", this, "Cancel", "",
+                                                   std::vector<std::string>{"10 Seconds", "20 Seconds", "60 Seconds"});
     sheet->setTag(kTimeLapseSheetTag);
     sheet->showFromToolbar(*m_toolbar);
 }
@@ -50,8 +50,8 @@ void PaintViewController::exportTimeLapse(int seconds)
             return fnd::Error{made.error()};
         return !made->cancelled;
     };
-    m_exportProgressAlert =
-        std::make_shared<ui::AlertView>(kTimeLapseProgressTitle, percentDone(0), this, "Cancel", std::vector<std::string>{});
+    m_exportProgressAlert = std::make_shared<ui::AlertView>(kTimeLapseProgressTitle, percentDone(0), this, "Cancel",
+                                                            std::vector<std::string>{});
     m_exportProgressAlert->show();
     std::weak_ptr<bool> alive = m_alive;
     m_exportJob = ui::BackgroundJob::start(
@@ -74,8 +74,8 @@ void PaintViewController::timeLapseDidEnd(ui::BackgroundJob::Outcome outcome, co
         m_exportProgressAlert.reset();
     }
     // Dropped after this call returns: the job is still in its own completion now.
-    fnd::Timer::scheduledTimer(0, false, [job = std::shared_ptr<ui::BackgroundJob>(std::move(m_exportJob))](
-                                             fnd::Timer&) {});
+    fnd::Timer::scheduledTimer(0, false,
+                               [job = std::shared_ptr<ui::BackgroundJob>(std::move(m_exportJob))](fnd::Timer&) {});
     switch (outcome) {
     case ui::BackgroundJob::Outcome::kCancelled: return;
     case ui::BackgroundJob::Outcome::kFailed:

@@ -44,8 +44,8 @@ public:
         : m_journal(journal)
         , m_raw(std::move(raw))
         , m_options(options)
-        , m_bounds(ReplayBounds(journal, static_cast<double>(options.longSide)
-                                             / std::max(journal.width(), journal.height())))
+        , m_bounds(ReplayBounds(journal,
+                                static_cast<double>(options.longSide) / std::max(journal.width(), journal.height())))
     {
     }
 
@@ -162,8 +162,7 @@ fnd::Result<bool> TimeLapseMaker::addStrokes()
     std::optional<fnd::Error> failure;
     replay.onFrame = [&](const Canvas& canvas, std::uint64_t done) {
         // After `done` of `kept` strokes the video should stand at this frame.
-        const auto due = kept == 0 || done >= kept ? m_strokeFrames
-                                                   : static_cast<int>(done * m_strokeFrames / kept);
+        const auto due = kept == 0 || done >= kept ? m_strokeFrames : static_cast<int>(done * m_strokeFrames / kept);
         const int owed = due - (m_written - first);
         if (owed <= 0)
             return true;
@@ -206,7 +205,7 @@ fnd::Result<TimeLapseResult> TimeLapseMaker::run(const std::string& path)
     auto writer = imageio::VideoWriter::open(path, m_bounds.width, m_bounds.height, kTimeLapseFramesPerSecond);
     if (!writer)
         return fnd::Error{writer.error()};
-    m_writer.emplace(std::move(*writer));
+    m_writer.emplace(std::move(writer).value());
     m_frame = gfx::BitmapContext::create(m_bounds.width, m_bounds.height);
     if (!m_frame)
         return fnd::Error{"out of memory for a frame"};

@@ -3,8 +3,7 @@
 namespace ui {
 
 BackgroundJob::BackgroundJob(Progress progress, Completion completion)
-    : m_progress(std::move(progress))
-    , m_completion(std::move(completion))
+    : m_progress(std::move(progress)), m_completion(std::move(completion))
 {
 }
 

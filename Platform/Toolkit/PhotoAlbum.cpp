@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
-#include <sys/stat.h>
 #include <memory>
+#include <sys/stat.h>
 
 #include "Foundation/FileOps.h"
 #include "Foundation/Log.h"
@@ -23,18 +23,18 @@ const std::string kSuffix = ".png";
 constexpr int kMaxNameAttempts = 1000;
 
 // N of "Painting N" + suffix, or 0 for any other name.
-long numberInName(const std::string& name, const std::string& kSuffix = ".png")
+long numberInName(const std::string& name, const std::string& suffix = kSuffix)
 {
-    if (name.size() <= kPrefix.size() + kSuffix.size() || name.rfind(kPrefix, 0) != 0
-        || name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
+    if (name.size() <= kPrefix.size() + suffix.size() || name.rfind(kPrefix, 0) != 0
+        || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
         return 0;
-    const std::string digits = name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
+    const std::string digits = name.substr(kPrefix.size(), name.size() - kPrefix.size() - suffix.size());
     if (digits.size() > 9 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return 0;
     return std::strtol(digits.c_str(), nullptr, 10);
 }
 
-long highestNumberIn(const std::string& folder, const std::string& suffix = ".png")
+long highestNumberIn(const std::string& folder, const std::string& suffix = kSuffix)
 {
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
     long highest = 0;
