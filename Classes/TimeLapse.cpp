@@ -44,8 +44,8 @@ public:
         : m_journal(journal)
         , m_raw(std::move(raw))
         , m_options(options)
-        , m_bounds(ReplayBounds(journal,
-                                static_cast<double>(options.longSide) / std::max(journal.width(), journal.height())))
+        , m_replayScale(static_cast<double>(options.longSide) / std::max(journal.width(), journal.height()))
+        , m_bounds(ReplayBounds(journal, m_replayScale))
     {
     }
 
@@ -54,7 +54,8 @@ public:
 private:
     bool report(double fraction) { return !m_options.onProgress || m_options.onProgress(fraction); }
     bool reportFrames() { return report(kFirstReplayShare + (1 - kFirstReplayShare) * m_written / m_total); }
-    double scale() const { return static_cast<double>(m_bounds.width) / m_journal.width(); }
+    // The ratio the replay scales lengths by (its width over the painting's), for the paper.
+    double lengthScale() const { return static_cast<double>(m_bounds.width) / m_journal.width(); }
     fnd::Result<gfx::ImageRef> finishedPainting();
     fnd::Status makeBlueprint();
     fnd::Status addImage(const gfx::Image& image, int times, const gfx::BitmapContext* overlay, double overlayAlpha);
@@ -64,6 +65,7 @@ private:
     const Journal& m_journal;
     std::shared_ptr<const RawImage> m_raw;
     const TimeLapseOptions& m_options;
+    double m_replayScale; // asked of the replays, which make it m_bounds
     gfx::IntRect m_bounds;
     std::optional<imageio::VideoWriter> m_writer;
     std::unique_ptr<gfx::BitmapContext> m_frame;     // for frames drawn from several pictures
@@ -75,7 +77,7 @@ private:
 fnd::Result<gfx::ImageRef> TimeLapseMaker::finishedPainting()
 {
     ReplayOptions replay;
-    replay.scale = scale();
+    replay.scale = m_replayScale;
     replay.frameEveryStrokes = 16;
     const double strokes = std::max<double>(1, static_cast<double>(m_journal.strokeCount()));
     replay.onFrame = [&](const Canvas&, std::uint64_t done) { return report(kFirstReplayShare * done / strokes); };
@@ -103,7 +105,7 @@ fnd::Status TimeLapseMaker::makeBlueprint()
         return fnd::Error{"the blueprint could not be made"};
     overlay->drawRect(*m_outline, frame);
     const Paper paper = startingPaper(m_journal);
-    paperCanvas->setTextureTiling(scale(), {0, 0});
+    paperCanvas->setTextureTiling(lengthScale(), {0, 0});
     paperCanvas->setBackgroundColor(paper.color);
     paperCanvas->setTextureName(paper.texture);
     gfx::ImageRef paperImage = paperCanvas->createThumbnail(std::max(m_bounds.width, m_bounds.height));
@@ -120,7 +122,7 @@ fnd::Status TimeLapseMaker::addImage(const gfx::Image& image, int times, const g
     const std::uint8_t* pixels = image.data();
     int bytesPerRow = image.bytesPerRow();
     std::optional<gfx::BitmapContext::PixelAccess> access;
-    if (overlay && overlayAlpha > 0) {
+    if (overlay && overlayAlpha > 0) { // drawn into the frame, at the frame's size
         gfx::GStateSaver saver(*m_frame);
         m_frame->drawImage(m_frame->bounds(), image);
         m_frame->setAlpha(overlayAlpha);
@@ -128,6 +130,8 @@ fnd::Status TimeLapseMaker::addImage(const gfx::Image& image, int times, const g
         access.emplace(*m_frame);
         pixels = access->data();
         bytesPerRow = access->bytesPerRow();
+    } else if (image.width() != m_bounds.width || image.height() != m_bounds.height) {
+        return fnd::Error{"a frame came out of the wrong size"}; // the writer would read past it
     }
     for (int i = 0; i < times; ++i, ++m_written)
         if (auto added = m_writer->addFrame(pixels, bytesPerRow); !added)
@@ -154,7 +158,7 @@ fnd::Status TimeLapseMaker::addOpening()
 fnd::Result<bool> TimeLapseMaker::addStrokes()
 {
     ReplayOptions replay;
-    replay.scale = scale();
+    replay.scale = m_replayScale;
     replay.leaveOut = StrokesTakenBack(m_journal);
     const auto kept = static_cast<std::uint64_t>(std::count(replay.leaveOut.begin(), replay.leaveOut.end(), false));
     replay.frameEveryStrokes = 1;
