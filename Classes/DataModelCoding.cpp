@@ -1,6 +1,7 @@
 // The document's part of the painting archive: "RawImage" (or null for a blank canvas) and
 // "Canvas", in that order, then "Journal" (how the painting was made; paintings saved before
-// journals have none).
+// journals have none); a recovery copy of a saved painting also names the file it was saved to
+// ("SavedFile"), which a restore must not write over when it has changed since.
 #include "DataModel.h"
 
 #include <random>
@@ -10,12 +11,18 @@
 #include "Foundation/Log.h"
 #include "Journal.h"
 
+namespace {
+constexpr const char* kSavedFileKey = "SavedFile";
+}
+
 void DataModel::encodeWithCoder(fnd::KeyedArchiver& coder) const
 {
     coder.encodeObject("RawImage", m_rawImage.get());
     coder.encodeObject("Canvas", m_canvas.get());
     if (const Journal* journal = m_canvas ? m_canvas->journal() : nullptr)
         coder.encodeData("Journal", journal->encode());
+    if (m_recordsSavedFile && m_savedFile)
+        coder.encodeString(kSavedFileKey, m_savedFile->toString());
 }
 
 void DataModel::startJournal(std::vector<std::uint8_t> basePng)
@@ -56,6 +63,7 @@ std::unique_ptr<DataModel> DataModel::initWithCoder(fnd::KeyedUnarchiver& coder)
     std::unique_ptr<DataModel> model(new DataModel(Restoring{}));
     std::optional<std::vector<std::uint8_t>> journal;
     std::vector<std::uint8_t> paintingPng;
+    std::optional<std::string> savedFile;
     bool isDocument = coder.decodeRootObject("DataModel", [&](fnd::KeyedUnarchiver& root) {
         root.decodeObject("RawImage", "RawImage",
                           [&](fnd::KeyedUnarchiver& c) { model->m_rawImage = RawImage::initWithCoder(c); });
@@ -67,6 +75,7 @@ std::unique_ptr<DataModel> DataModel::initWithCoder(fnd::KeyedUnarchiver& coder)
         });
         if (auto bytes = root.decodeData("Journal"))
             journal.emplace(bytes->begin(), bytes->end());
+        savedFile = root.decodeString(kSavedFileKey);
     });
     if (!isDocument || coder.failed())
         return nullptr;
@@ -74,10 +83,8 @@ std::unique_ptr<DataModel> DataModel::initWithCoder(fnd::KeyedUnarchiver& coder)
         coder.failWithReason("DataModel.Canvas: missing");
         return nullptr;
     }
-    // A painting with a journal needs no copy of its pixels.
-    if (journal)
-        model->openJournal(std::move(journal), {});
-    else
-        model->openJournal(std::nullopt, std::move(paintingPng));
+    if (savedFile)
+        model->m_savedFile = fnd::FileIdentity::fromString(*savedFile);
+    model->openJournal(std::move(journal), std::move(paintingPng));
     return model;
 }

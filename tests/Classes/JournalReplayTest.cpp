@@ -223,6 +223,14 @@ TEST_F(JournalReplayTest, APaintingSavedBeforeJournalsStartsOneFromItsPixelsAndO
     stroke(30);
     canvas().saveUndoState();
     stroke(30);
+    // A journal that does not fit the painting (here: another size) is set aside like a missing one.
+    canvas().setJournal(std::make_shared<Journal>(10, 10, Journal::Origin::kBlank, 1));
+    auto misfit = fnd::KeyedArchiver::archivedData(*DataModel::sharedDataModel());
+    ASSERT_TRUE(misfit);
+    auto unfitting = DataModel::initWithArchiveData(std::move(misfit).value());
+    ASSERT_TRUE(unfitting && unfitting->canvas()->journal());
+    EXPECT_EQ(unfitting->canvas()->journal()->origin(), Journal::Origin::kPixels);
+    EXPECT_FALSE(unfitting->canvas()->journal()->basePng().empty());
     // As saved before journals: the archive without its journal.
     canvas().setJournal(nullptr);
     auto bytes = fnd::KeyedArchiver::archivedData(*DataModel::sharedDataModel());
