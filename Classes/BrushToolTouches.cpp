@@ -121,10 +121,12 @@ void BrushTool::drawBrushStrokeFrom(gfx::Point from, gfx::Point to)
     gfx::Rect dirty(fx, fy, 1, 1);
     const float step = static_cast<float>(m_size) * m_spacing * static_cast<float>(m_lengthScale);
     const float dist = Distance({fx, fy}, {tx, ty});
+    // Enough dabs that none lies more than a step from the one before (the first from the
+    // segment's start, where the previous segment ended), evenly spread.
     double count = 1;
     if (step != 0)
-        count = std::trunc(static_cast<double>(dist / step) + 0.5);
-    // A segment shorter than half a step (and any nonsense count) still gets one dab, on its end.
+        count = std::ceil(static_cast<double>(dist / step));
+    // A segment of no length (and any nonsense count) still gets one dab, on its end.
     const int n = std::isfinite(count) ? static_cast<int>(std::clamp(count, 0.0, kMaxDabsPerSegment)) : 0;
     if (n == 0) {
         dirty = drawOrSplatterBrushAt({tx, ty});

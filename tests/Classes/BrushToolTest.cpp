@@ -20,7 +20,7 @@ std::vector<Pixel> dabsAlongRow(std::vector<Pixel> pixels)
 
 } // namespace
 
-TEST_F(BrushToolTest, SegmentsAreDividedIntoRoundedDabCounts)
+TEST_F(BrushToolTest, SegmentsGetDabsNoFurtherApartThanAStep)
 {
     brush->setShapeMask(dotMask(40));
     brush->setSize(40);
@@ -38,11 +38,12 @@ TEST_F(BrushToolTest, SegmentsAreDividedIntoRoundedDabCounts)
         std::vector<Pixel> dabs;
     };
     const Case cases[] = {
-        {{100, 300}, {109, 300}, 0.5f, {{109, 300}}},                 // shorter than half a step: one dab on the end
-        {{100, 400}, {111, 400}, 0.5f, {{111, 400}}},                 // 11 / 20 rounds to one
-        {{100, 500}, {300, 500}, 0.0f, {{300, 500}}},                 // no step: one dab per segment
-        {{100, 600}, {140.9, 600.9}, 0.5f, {{120, 600}, {140, 600}}}, // positions truncate toward zero
-        {{130, 700}, {100, 730}, 0.5f, {{115, 715}, {100, 730}}},     // 42.4 px: two dabs, diagonal
+        {{100, 300}, {109, 300}, 0.5f, {{109, 300}}},                         // shorter than a step: one dab on the end
+        {{100, 400}, {125, 400}, 0.5f, {{112, 400}, {125, 400}}},             // 25 / 20 rounds up: two, 12.5 apart
+        {{100, 450}, {170, 450}, 1.25f, {{135, 450}, {170, 450}}},            // a 70 px flick at step 50: 35 apart
+        {{100, 500}, {300, 500}, 0.0f, {{300, 500}}},                         // no step: one dab per segment
+        {{100.9, 600.9}, {140.9, 600.9}, 0.5f, {{120, 600}, {140, 600}}},     // positions truncate toward zero
+        {{130, 700}, {100, 730}, 0.5f, {{120, 710}, {110, 720}, {100, 730}}}, // 42.4 px: three dabs, diagonal
     };
     for (const Case& c : cases) {
         canvas().undo();
