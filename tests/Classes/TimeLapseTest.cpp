@@ -127,6 +127,12 @@ TEST_F(TimeLapseTest, StrokesTakenBackNeverShowAndTheVideoOpensAndEndsOnThePaint
     auto finished = ReplayJournal(journal(), nullptr, replay);
     ASSERT_TRUE(finished);
     auto image = finished->canvas->createThumbnail(160);
+    // Left out, the strokes taken back change nothing at the end.
+    replay.leaveOut = StrokesTakenBack(journal());
+    auto without = ReplayJournal(journal(), nullptr, replay);
+    ASSERT_TRUE(without);
+    EXPECT_EQ(without->strokes, 4u);
+    testing::expectSamePixels(*image, *without->canvas->createThumbnail(160));
     Bytes y(110 * 160), u(55 * 80), v(55 * 80);
     imageio::convertArgbToYuv420(image->data(), image->bytesPerRow(), 110, 160,
                                  {y.data(), u.data(), v.data(), 110, 55});
