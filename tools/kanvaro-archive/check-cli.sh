@@ -69,7 +69,7 @@ assert struct.unpack('>II', data[16:24]) == (2048, 1536), struct.unpack('>II', d
 PY
 
 # Its time-lapse: 5 seconds of 30 frames at 1080 x 810, or at a size asked for; bad lengths and
-# sizes are usage errors; a painting without a journal has none.
+# sizes are usage errors.
 expect_status 0 timelapse "$work/photo.art" "$work/photo.mp4" --seconds 5
 expect_line out "$work/photo.mp4: 1080 x 810, 150 frames at 30 per second"
 expect_status 0 timelapse "$work/photo.art" "$work/small.mp4" --size 101 --seconds 5
@@ -86,7 +86,9 @@ expect_status 0 info "$seed"
 expect_line out "texture: Brick"
 expect_line out "background: 0.9 0.8 0.3 1"
 expect_line out "journal: none"
-expect_status 2 timelapse "$seed" "$work/none.mp4"
+# Opened, it starts a journal from its pixels, so its time-lapse starts there.
+expect_status 0 timelapse "$seed" "$work/pixels.mp4" --seconds 5 --size 64
+expect_line out "$work/pixels.mp4: 64 x 48, 150 frames at 30 per second"
 expect_status 0 render "$seed" "$work/textured.png"
 KANVARO_RESOURCES="$work/no-resources" "$tool" render "$seed" "$work/untextured.png" 2>/dev/null \
     || fail "render without resources failed"
