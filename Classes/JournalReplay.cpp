@@ -1,6 +1,7 @@
 #include "JournalReplay.h"
 
 #include <cmath>
+#include <utility>
 
 #include "BrushTool.h"
 #include "Graphics/BitmapContext.h"
@@ -49,6 +50,7 @@ private:
     std::unique_ptr<BrushTool> m_brush;
     std::shared_ptr<OutlineView> m_outline; // made at the first sketch
     bool m_stopped = false;
+    bool m_leavingOut = false; // inside a stroke left out
 };
 
 fnd::Status Replayer::start()
@@ -120,16 +122,29 @@ void Replayer::apply(const Journal::Event& e)
     switch (e.tag) {
     case Tag::kSettings: m_brush->applySettings(e.settings); break;
     case Tag::kDirection: m_brush->setDirection(e.settings.direction); break;
-    case Tag::kBegin: m_brush->beginStroke(scaled(e.to), e.time, e.clock); break;
+    case Tag::kBegin: {
+        const std::uint64_t number = m_brush->nextStrokeNumber();
+        m_leavingOut = number < m_options.leaveOut.size() && m_options.leaveOut[number];
+        m_brush->beginStroke(scaled(e.to), e.time, e.clock);
+        break;
+    }
     case Tag::kMove:
-    case Tag::kMoveFrom: m_brush->moveStroke(scaled(e.from), scaled(e.to), e.time); break;
+    case Tag::kMoveFrom:
+        if (!m_leavingOut)
+            m_brush->moveStroke(scaled(e.from), scaled(e.to), e.time);
+        break;
     case Tag::kEnd:
+        if (std::exchange(m_leavingOut, false))
+            break;
         m_brush->endStroke(e.time);
         ++m_result.strokes;
         if (m_options.onFrame && m_options.frameEveryStrokes && m_result.strokes % m_options.frameEveryStrokes == 0)
             m_stopped = !m_options.onFrame(*m_canvas, m_result.strokes);
         break;
-    case Tag::kAirbrushDab: m_brush->airbrushTick(); break;
+    case Tag::kAirbrushDab:
+        if (!m_leavingOut)
+            m_brush->airbrushTick();
+        break;
     case Tag::kPaper:
         m_canvas->setBackgroundColor(e.color);
         if (e.texture != m_canvas->textureName())

@@ -27,6 +27,11 @@ struct ReplayOptions {
     // end, for time-lapses and progress; returning false stops the replay (cancelled).
     std::function<bool(const Canvas& canvas, std::uint64_t strokesDone)> onFrame;
     std::uint64_t frameEveryStrokes = 0;
+    // Strokes to leave out, by number (the order of their beginnings): each still begins (its
+    // opacity and the eraser's flattening take effect, its number is used up) but lays no dab.
+    // Leaving out the strokes that Undo or Clear took back (StrokesTakenBack) ends on the same
+    // pixels as the whole replay. Only the strokes replayed are counted and handed to onFrame.
+    std::vector<bool> leaveOut;
 };
 
 struct ReplayResult {
@@ -42,6 +47,11 @@ struct ReplayResult {
 
 // The scaled painting's size.
 gfx::IntRect ReplayBounds(const Journal& journal, double scale);
+
+// Which strokes (by number) Undo or Clear took back: those in the stroke layers at an Undo, and
+// every stroke before a Clear. Strokes committed to the painting (an undo snapshot's older
+// group, the eraser's flattening, a reopening) stay.
+std::vector<bool> StrokesTakenBack(const Journal& journal);
 
 // Replays `journal` (photo colours from `rawImage`, none for a blank painting). Fails when the
 // canvas cannot be made or the journal's events are damaged.

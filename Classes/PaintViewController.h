@@ -21,6 +21,7 @@
 #include "Toolkit/ActionSheet.h"
 #include "Toolkit/ActivityIndicator.h"
 #include "Toolkit/AlertView.h"
+#include "Toolkit/BackgroundJob.h"
 #include "Toolkit/BarButtonItem.h"
 #include "Toolkit/Button.h"
 #include "Toolkit/ImageView.h"
@@ -44,6 +45,8 @@ public:
     // Sheet tags and the alert titles the screen tells apart.
     static constexpr int kActionSheetTag = 1;
     static constexpr int kSketchSheetTag = 2;
+    static constexpr int kTimeLapseSheetTag = 3;
+    static constexpr const char* kTimeLapseProgressTitle = "Making the Time-lapse";
     static constexpr const char* kClearAlertTitle = "Clear Painting";
     static constexpr const char* kExportFailedTitle = "Export Failed";
     static constexpr const char* kExportFailedMessage = "The painting could not be exported.";
@@ -115,6 +118,10 @@ private:
     void buildBlueprintButton();
     void setNavigationBarAlpha(double alpha);
     void exportPainting();
+    // The time-lapse video (PaintViewControllerTimeLapse.cpp): its length, then a job with progress.
+    void showTimeLapseSheet();
+    void exportTimeLapse(int seconds);
+    void timeLapseDidEnd(ui::BackgroundJob::Outcome outcome, const std::string& reason, const std::string& path);
     void sketchBlueprint(int buttonIndex);
     ui::BarButtonItemRef makeMediumItem();
     void refreshMediumButton();
@@ -144,6 +151,8 @@ private:
     std::shared_ptr<ui::SegmentedControl> m_modeControl;
     std::shared_ptr<ui::Button> m_blueprintButton;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true); // late completions check it
+    std::unique_ptr<ui::BackgroundJob> m_exportJob;               // dropped (cancelled) with the screen
+    std::shared_ptr<ui::AlertView> m_exportProgressAlert;
     float m_prevBrushToolbarAlpha = 0;
     float m_prevColorToolbarAlpha = 0;
     bool m_controlsFadedForStroke = false;            // between a stroke's start and its reported end

@@ -19,7 +19,6 @@ constexpr double kMediumFadeSeconds = 0.25;
 constexpr double kPageCurlSeconds = 1.0;
 constexpr double kOutlineFadeSeconds = 0.75;
 
-enum ActionSheetButton { kUndoButton = 0, kClearButton = 1, kExportButton = 2 };
 constexpr int kClearConfirmButton = 1;
 
 Canvas* documentCanvas()
@@ -149,8 +148,11 @@ void PaintViewController::setNavigationBarAlpha(double alpha)
 
 void PaintViewController::actionAction()
 {
-    auto sheet = std::make_shared<ui::ActionSheet>("", this, "Cancel", "Undo",
-                                                   std::vector<std::string>{"Clear Painting", "Export to Photos"});
+    // What the painting can do: a time-lapse needs the journal of how it was made.
+    std::vector<std::string> buttons{"Clear Painting", "Export to Photos"};
+    if (Canvas* canvas = documentCanvas(); canvas && canvas->journal())
+        buttons.emplace_back("Export Time-lapse");
+    auto sheet = std::make_shared<ui::ActionSheet>("", this, "Cancel", "Undo", buttons);
     sheet->setTag(kActionSheetTag);
     sheet->showFromToolbar(*m_toolbar);
 }
@@ -173,18 +175,27 @@ void PaintViewController::actionSheetClickedButtonAtIndex(ui::ActionSheet& sheet
         sketchBlueprint(buttonIndex);
         return;
     }
+    if (sheet.tag() == kTimeLapseSheetTag) {
+        const std::string title = sheet.buttonTitleAtIndex(buttonIndex);
+        for (int seconds : {10, 20, 60})
+            if (title == std::to_string(seconds) + " Seconds")
+                exportTimeLapse(seconds);
+        return;
+    }
     if (sheet.tag() != kActionSheetTag)
         return;
-    switch (buttonIndex) {
-    case kUndoButton: undoPainting(); break;
-    case kClearButton:
+    // By title: which buttons the sheet offers depends on the painting.
+    const std::string title = sheet.buttonTitleAtIndex(buttonIndex);
+    if (title == "Undo")
+        undoPainting();
+    else if (title == "Clear Painting")
         std::make_shared<ui::AlertView>(kClearAlertTitle, "Are you sure? This action is not undoable.", this, "Cancel",
                                         std::vector<std::string>{"Clear"})
             ->show();
-        break;
-    case kExportButton: exportPainting(); break;
-    default: break;
-    }
+    else if (title == "Export to Photos")
+        exportPainting();
+    else if (title == "Export Time-lapse")
+        showTimeLapseSheet();
 }
 
 void PaintViewController::undoPainting()
@@ -210,6 +221,10 @@ void PaintViewController::sketchBlueprint(int buttonIndex)
 
 void PaintViewController::alertViewClickedButtonAtIndex(ui::AlertView& alert, int buttonIndex)
 {
+    if (alert.title() == kTimeLapseProgressTitle && m_exportJob) {
+        m_exportJob->cancel(); // its end closes the alert
+        return;
+    }
     if (alert.title() != kClearAlertTitle || buttonIndex != kClearConfirmButton)
         return;
     if (Canvas* canvas = documentCanvas()) {

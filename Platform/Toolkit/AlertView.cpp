@@ -147,4 +147,11 @@ void AlertView::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/
     context.strokePath(outline);
 }
 
+void AlertView::setMessage(const std::string& message)
+{
+    m_message = message;
+    if (m_messageLabel)
+        m_messageLabel->setText(message);
+}
+
 } // namespace ui

@@ -31,6 +31,8 @@ public:
 
     const std::string& title() const { return m_title; }
     const std::string& message() const { return m_message; }
+    // Changes the message of an alert made with one (a progress line), keeping its layout.
+    void setMessage(const std::string& message);
     AlertViewDelegate* delegate() const { return m_delegate.get(); }
     void setDelegate(AlertViewDelegate* delegate) { m_delegate = delegate; }
     // -1 when there is no such button.

@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <memory>
 #include <new>
+#include <sys/stat.h>
 
 #include "Foundation/FileOps.h"
 #include "Foundation/Log.h"
@@ -22,26 +23,26 @@ const std::string kSuffix = ".png";
 // many in a row means something else is wrong.
 constexpr int kMaxNameAttempts = 1000;
 
-// N of "Painting N.png", or 0 for any other name.
-long numberInName(const std::string& name)
+// N of "Painting N" + suffix, or 0 for any other name.
+long numberInName(const std::string& name, const std::string& suffix = kSuffix)
 {
-    if (name.size() <= kPrefix.size() + kSuffix.size() || name.rfind(kPrefix, 0) != 0
-        || name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
+    if (name.size() <= kPrefix.size() + suffix.size() || name.rfind(kPrefix, 0) != 0
+        || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
         return 0;
-    const std::string digits = name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
+    const std::string digits = name.substr(kPrefix.size(), name.size() - kPrefix.size() - suffix.size());
     if (digits.size() > 9 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return 0;
     return std::strtol(digits.c_str(), nullptr, 10);
 }
 
-long highestNumberIn(const std::string& folder)
+long highestNumberIn(const std::string& folder, const std::string& suffix = kSuffix)
 {
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
     long highest = 0;
     if (!dir)
         return highest;
     while (const dirent* item = ::readdir(dir.get()))
-        highest = std::max(highest, numberInName(item->d_name));
+        highest = std::max(highest, numberInName(item->d_name, suffix));
     return highest;
 }
 
@@ -76,6 +77,20 @@ fnd::Result<std::string> writeImageToFolder(const gfx::Image& image, const std::
     } catch (const std::bad_alloc&) {
         return fnd::outOfMemory("Could not save the picture in " + folder);
     }
+}
+
+fnd::Result<std::string> newExportPath(const std::string& folder, const std::string& extension)
+{
+    if (auto made = fnd::makeDirectories(folder); !made)
+        return made.failure();
+    long number = highestNumberIn(folder, extension) + 1;
+    for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt, ++number) {
+        const std::string path = folder + "/" + kPrefix + std::to_string(number) + extension;
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 && errno == ENOENT)
+            return path;
+    }
+    return fnd::Error{"No free file name in " + folder};
 }
 
 void saveImageToPhotoAlbum(const gfx::ImageRef& image, PhotoAlbumCompletion completion)

@@ -20,4 +20,8 @@ void saveImageToPhotoAlbum(const gfx::ImageRef& image, PhotoAlbumCompletion comp
 // The save itself, at once: the path of the new file, or why it failed.
 fnd::Result<std::string> writeImageToFolder(const gfx::Image& image, const std::string& folder);
 
+// A name for a new export that the caller writes itself: folder + "/Painting N" + extension
+// (".mp4"), N one above the highest of such names there; the folder is made if need be.
+fnd::Result<std::string> newExportPath(const std::string& folder, const std::string& extension);
+
 } // namespace ui

@@ -1,7 +1,11 @@
 // The painting screen as a person uses it: panels toggle and swap, the medium picker and the paper
 // page come and go with the panels hidden after them, strokes fade the controls and bring them
-// back as they were, sheets act by index, and the mended faults stay mended.
+// back as they were, sheets act by their buttons' titles, the time-lapse export runs beside the screen, and the mended
+// faults stay mended.
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 #include <fstream>
 
@@ -295,13 +299,14 @@ TEST_F(PaintScreenTest, ASketchChosenRightAfterAStrokeStaysUndoableAndTheControl
     EXPECT_LT(paintedPixels(), sketched); // the sketch went with the undo, not into the painting
 }
 
-TEST_F(PaintScreenTest, ActionSheetUndoClearConfirmationAndExportByIndex)
+TEST_F(PaintScreenTest, ActionSheetUndoClearConfirmationAndExportByTitle)
 {
     blankDocument();
     const auto exports = dir / "exports";
     fnd::setExportsPath(exports.string());
     open();
-    auto sheet = std::make_shared<ui::ActionSheet>("", nullptr, "Cancel", "Undo", std::vector<std::string>{"x", "y"});
+    auto sheet = std::make_shared<ui::ActionSheet>("", nullptr, "Cancel", "Undo",
+                                                   std::vector<std::string>{"Clear Painting", "Export to Photos"});
     sheet->setTag(PaintViewController::kActionSheetTag);
     stroke();
     runUntil(now() + 2.5);
@@ -336,7 +341,8 @@ TEST_F(PaintScreenTest, AFailedExportSaysSoInsteadOfCompleted)
     std::ofstream(blocker) << "x";
     fnd::setExportsPath(blocker.string());
     open();
-    auto sheet = std::make_shared<ui::ActionSheet>("", nullptr, "Cancel", "Undo", std::vector<std::string>{"x", "y"});
+    auto sheet = std::make_shared<ui::ActionSheet>("", nullptr, "Cancel", "Undo",
+                                                   std::vector<std::string>{"Clear Painting", "Export to Photos"});
     sheet->setTag(PaintViewController::kActionSheetTag);
     screen->actionSheetClickedButtonAtIndex(*sheet, 2);
     runUntil(now() + 1);
@@ -344,5 +350,70 @@ TEST_F(PaintScreenTest, AFailedExportSaysSoInsteadOfCompleted)
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->title(), PaintViewController::kExportFailedTitle);
     EXPECT_EQ(alert->message(), "The painting could not be exported.\nNot a directory (…/not-a-folder)");
+    fnd::setExportsPath("");
+}
+
+TEST_F(PaintScreenTest, TheTimeLapseIsAskedItsLengthAndMadeBesideTheScreenOrCancelled)
+{
+    blankDocument();
+    const auto exports = dir / "exports";
+    fnd::setExportsPath(exports.string());
+    open();
+    stroke();
+    runUntil(now() + 2.5);
+    auto shownSheet = [&]() -> ui::ActionSheet* {
+        ui::ActionSheet* newest = nullptr;
+        for (const auto& view : window->subviews())
+            if (auto* sheet = dynamic_cast<ui::ActionSheet*>(view.get()); sheet && sheet->isVisible())
+                newest = sheet;
+        return newest;
+    };
+    auto titles = [](const ui::ActionSheet& sheet) {
+        std::vector<std::string> all;
+        for (int i = 0; i < sheet.numberOfButtons(); ++i)
+            all.push_back(sheet.buttonTitleAtIndex(i));
+        return all;
+    };
+    auto askForTenSeconds = [&] {
+        screen->actionAction();
+        ui::ActionSheet* sheet = shownSheet();
+        ASSERT_TRUE(sheet);
+        EXPECT_EQ(titles(*sheet), (std::vector<std::string>{"Undo", "Clear Painting", "Export to Photos",
+                                                            "Export Time-lapse", "Cancel"}));
+        screen->actionSheetClickedButtonAtIndex(*sheet, 3);
+        sheet->dismissWithClickedButtonIndex(3, false);
+        ui::ActionSheet* lengths = shownSheet();
+        ASSERT_TRUE(lengths && lengths != sheet);
+        EXPECT_EQ(titles(*lengths), (std::vector<std::string>{"10 Seconds", "20 Seconds", "60 Seconds", "Cancel"}));
+        screen->actionSheetClickedButtonAtIndex(*lengths, 0);
+        lengths->dismissWithClickedButtonIndex(0, false);
+    };
+    // Waits (in real time: the video is made on its own thread) for the progress alert to go.
+    auto waitForTheEnd = [&] {
+        for (int i = 0; i < 6000; ++i) {
+            runUntil(now() + 0.1);
+            const ui::AlertView* alert = shownAlert();
+            if (!alert || alert->title() != PaintViewController::kTimeLapseProgressTitle || !alert->isVisible())
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        FAIL() << "the time-lapse never ended";
+    };
+
+    // Cancelled from the progress alert: nothing is written.
+    askForTenSeconds();
+    ui::AlertView* progress = shownAlert();
+    ASSERT_TRUE(progress);
+    EXPECT_EQ(progress->title(), PaintViewController::kTimeLapseProgressTitle);
+    screen->alertViewClickedButtonAtIndex(*progress, 0);
+    waitForTheEnd();
+    EXPECT_FALSE(std::filesystem::exists(exports / "Painting 1.mp4"));
+
+    askForTenSeconds();
+    waitForTheEnd();
+    ui::AlertView* done = shownAlert();
+    ASSERT_TRUE(done);
+    EXPECT_EQ(done->message(), "Export Time-lapse Completed\nSaved in " + exports.string());
+    EXPECT_GT(std::filesystem::file_size(exports / "Painting 1.mp4"), 1000u);
     fnd::setExportsPath("");
 }

@@ -20,6 +20,8 @@ int info(const std::string& path);
 // Writes the painting composited with its paper colour and texture, full size, as a PNG; with a
 // scale, made again from its journal at that many times its size (1: the same picture).
 int render(const std::string& path, const std::string& pngPath, std::optional<double> scale = std::nullopt);
+// Writes the painting's time-lapse video (MP4), `seconds` long, its long side `longSide` pixels.
+int timeLapse(const std::string& path, const std::string& videoPath, int seconds, int longSide);
 // Makes the document that picking `photoPath` in the application would make and archives it.
 int fromPhoto(const std::string& photoPath, const std::string& artPath);
 

@@ -68,6 +68,17 @@ data = open(sys.argv[1], 'rb').read()
 assert struct.unpack('>II', data[16:24]) == (2048, 1536), struct.unpack('>II', data[16:24])
 PY
 
+# Its time-lapse: 5 seconds of 30 frames at 1080 x 810, or at a size asked for; bad lengths and
+# sizes are usage errors.
+expect_status 0 timelapse "$work/photo.art" "$work/photo.mp4" --seconds 5
+expect_line out "$work/photo.mp4: 1080 x 810, 150 frames at 30 per second"
+expect_status 0 timelapse "$work/photo.art" "$work/small.mp4" --size 101 --seconds 5
+expect_line out "$work/small.mp4: 100 x 74, 150 frames at 30 per second"
+expect_status 64 timelapse "$work/photo.art" "$work/x.mp4" --seconds 4
+expect_status 64 timelapse "$work/photo.art" "$work/x.mp4" --size
+expect_status 64 timelapse "$work/photo.art" "$work/x.mp4" --speed 2
+[ ! -e "$work/x.mp4" ] || fail "a refused time-lapse wrote a file"
+
 # A saved painting with paper colour and texture: the texture comes from the bundle
 # (KANVARO_RESOURCES), so rendering without it gives a different picture.
 seed="$(dirname "$0")/../../fuzz/corpus/data_model/photo_16x12.art"
@@ -75,6 +86,9 @@ expect_status 0 info "$seed"
 expect_line out "texture: Brick"
 expect_line out "background: 0.9 0.8 0.3 1"
 expect_line out "journal: none"
+# Opened, it starts a journal from its pixels, so its time-lapse starts there.
+expect_status 0 timelapse "$seed" "$work/pixels.mp4" --seconds 5 --size 64
+expect_line out "$work/pixels.mp4: 64 x 48, 150 frames at 30 per second"
 expect_status 0 render "$seed" "$work/textured.png"
 KANVARO_RESOURCES="$work/no-resources" "$tool" render "$seed" "$work/untextured.png" 2>/dev/null \
     || fail "render without resources failed"
@@ -90,6 +104,7 @@ for bad in missing.art empty.art random.art truncated.art picture.art .; do
     grep -q "^kanvaro-archive: $work/$bad is not a painting: ." "$work/err" || fail "no reason for $bad: $(cat "$work/err")"
     [ "$(wc -l <"$work/err")" -eq 1 ] || fail "reason for $bad is not one line: $(cat "$work/err")"
     expect_status 2 render "$work/$bad" "$work/bad.png"
+    expect_status 2 timelapse "$work/$bad" "$work/bad.mp4"
 done
 [ ! -e "$work/bad.png" ] || fail "render of a bad archive wrote a file"
 

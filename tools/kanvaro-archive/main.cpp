@@ -13,6 +13,7 @@ int usage()
 {
     std::cerr << "usage: kanvaro-archive info FILE.art\n"
                  "       kanvaro-archive render FILE.art OUT.png [--scale K]\n"
+                 "       kanvaro-archive timelapse FILE.art OUT.mp4 [--seconds N] [--size PIXELS]\n"
                  "       kanvaro-archive from-photo PHOTO OUT.art\n";
     return archivetool::kExitUsage;
 }
@@ -25,6 +26,34 @@ std::optional<double> parseScale(const std::string& text)
     if (text.empty() || *end != '\0' || !std::isfinite(k) || k < 1.0 / 16 || k > 16)
         return std::nullopt;
     return k;
+}
+
+// A whole number from `low` to `high`.
+std::optional<int> parseWhole(const std::string& text, int low, int high)
+{
+    char* end = nullptr;
+    const long n = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || n < low || n > high)
+        return std::nullopt;
+    return static_cast<int>(n);
+}
+
+// timelapse FILE.art OUT.mp4 [--seconds N] [--size PIXELS]
+int timeLapse(const std::vector<std::string>& args)
+{
+    int seconds = 20, size = 1080;
+    for (std::size_t i = 3; i < args.size(); i += 2) {
+        if (i + 1 >= args.size())
+            return usage();
+        const bool isSeconds = args[i] == "--seconds";
+        if (!isSeconds && args[i] != "--size")
+            return usage();
+        const auto n = isSeconds ? parseWhole(args[i + 1], 5, 600) : parseWhole(args[i + 1], 16, 4096);
+        if (!n)
+            return usage();
+        (isSeconds ? seconds : size) = *n;
+    }
+    return archivetool::timeLapse(args[1], args[2], seconds, size);
 }
 
 } // namespace
@@ -40,6 +69,8 @@ int main(int argc, char** argv)
         const auto scale = parseScale(args[4]);
         return scale ? archivetool::render(args[1], args[2], scale) : usage();
     }
+    if (args.size() >= 3 && args[0] == "timelapse")
+        return timeLapse(args);
     if (args.size() == 3 && args[0] == "from-photo")
         return archivetool::fromPhoto(args[1], args[2]);
     return usage();
