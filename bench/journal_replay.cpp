@@ -24,7 +24,7 @@ struct Fixture {
     Fixture()
     {
         fnd::setResourcePath(KANVARO_SOURCE_DIR "/Resources");
-        DataModel* document = DataModel::sharedDataModelWithUIImage(makePhoto());
+        DataModel* document = DataModel::sharedDataModelWithUIImage(makePhoto()).value_or(nullptr);
         raw = document->rawImageRef();
         scale = static_cast<double>(raw->width()) / document->canvas()->width();
     }

@@ -17,7 +17,7 @@ void BM_TimeLapse20Seconds(benchmark::State& state)
 {
     fnd::setResourcePath(KANVARO_SOURCE_DIR "/Resources");
     const Session session = referenceSession();
-    DataModel* document = DataModel::sharedDataModelWithUIImage(makePhoto());
+    DataModel* document = DataModel::sharedDataModelWithUIImage(makePhoto()).value_or(nullptr);
     const std::string path =
         (std::filesystem::temp_directory_path() / ("kanvaro-bench-" + std::to_string(::getpid()) + ".mp4")).string();
     for (auto _ : state) {

@@ -49,7 +49,6 @@ public:
 
     // Asks the work to stop; the completion says kCancelled if it did (it may have ended first).
     void cancel() { m_control.m_cancelled.store(true, std::memory_order_relaxed); }
-    bool finished() const { return m_completed; }
 
     static constexpr double kPollSeconds = 1.0 / 15;
 

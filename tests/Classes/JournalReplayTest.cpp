@@ -102,7 +102,7 @@ gfx::ImageRef composite(const Canvas& canvas)
 
 TEST_F(JournalReplayTest, AGeneratedSessionReplaysToItsPixelsInOnePieceAndInTiles)
 {
-    open(DataModel::sharedDataModelWithUIImage(makePhoto(600, 400)));
+    open(DataModel::sharedDataModelWithUIImage(makePhoto(600, 400)).value_or(nullptr));
     paintEveryMedium(0);
     view->sketchOutline({0, 0, 1, 1});
     canvas().setBackgroundColor({0.9f, 0.85f, 0.7f, 1});
@@ -219,7 +219,7 @@ TEST_F(JournalReplayTest, ArchivedJournalReadsBackAsRecordedStaysSmallAndRefuses
 
 TEST_F(JournalReplayTest, APaintingSavedBeforeJournalsStartsOneFromItsPixelsAndOtherVersionsSaySo)
 {
-    open(DataModel::sharedDataModelWithUIImage(makePhoto(300, 200)));
+    open(DataModel::sharedDataModelWithUIImage(makePhoto(300, 200)).value_or(nullptr));
     stroke(30);
     canvas().saveUndoState();
     stroke(30);

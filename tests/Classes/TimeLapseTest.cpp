@@ -148,7 +148,7 @@ TEST_F(TimeLapseTest, StrokesTakenBackNeverShowAndTheVideoOpensAndEndsOnThePaint
 
 TEST_F(TimeLapseTest, APhotoPaintingHasTheLengthAskedAndACancelLeavesNothing)
 {
-    open(DataModel::sharedDataModelWithUIImage(testing::makePhoto(300, 200)));
+    open(DataModel::sharedDataModelWithUIImage(testing::makePhoto(300, 200)).value_or(nullptr));
     for (int i = 0; i < 6; ++i)
         line(100 + 80 * i, {0.2f, 0.3f, 0.9f, 1});
     test_support::TempFolder folder("timelapse");
