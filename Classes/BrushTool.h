@@ -95,6 +95,9 @@ public:
     void setFixedDirection(bool fixed) { m_fixedDirection = fixed; }
     bool airbrush() const { return m_airbrush; }
     void setAirbrush(bool airbrush) { m_airbrush = airbrush; }
+    // Where splatter's jitter comes from: rand() while unset. A painter that must repeat its
+    // strokes on any thread sets its own seeded source (non-negative numbers) for a stroke.
+    void setRandomSource(std::function<int()> source) { m_randomSource = std::move(source); }
 
     // Running only while an airbrush touch is down.
     const fnd::TimerRef& airbrushTimer() const { return m_airbrushTimer; }
@@ -106,7 +109,7 @@ public:
     // the position before it (the begin's `at` or the last move's `to`). Times are seconds on one
     // clock for the whole stroke, never going back; only the airbrush reads them. Nothing else
     // global is read while painting but the C library's rand() for splatter (seed it with
-    // std::srand for a repeatable stroke) and, for touches, the main run loop's timers.
+    // std::srand, or set a random source, for a repeatable stroke) and, for touches, the main run loop's timers.
     //
     // beginStroke: touch-down. Tells the stroke-began handler, flattens the canvas in eraser mode
     // (the eraser acts on all paint and cannot be undone), sets the canvas's stroke opacity to
@@ -147,11 +150,13 @@ private:
     gfx::Color dabColor(gfx::Point p, const gfx::Rect& canvasBounds) const;
     void redraw(const gfx::Rect& rect) const;
     void layOwedAirbrushDabs(double time);
+    int jitter(int value, int range) const;
 
     std::shared_ptr<Canvas> m_canvas;
     std::shared_ptr<const RawImage> m_rawImage;
     ui::View* m_canvasView = nullptr;
     std::function<void()> m_strokeBegan;
+    std::function<int()> m_randomSource;
     Mode m_mode = kModePhoto;
     std::optional<std::string> m_shapeName;
     gfx::ImageMaskRef m_shapeMask;

@@ -124,12 +124,19 @@ gfx::Rect BrushTool::drawOrSplatterBrushAt(gfx::Point p)
     const int ix = wholePixel(p.x), iy = wholePixel(p.y);
     gfx::Rect covered(p.x, p.y, 1, 1);
     for (int i = 0; i < count; ++i) {
-        const int jx = AddJitter(ix, m_size);
-        const int jy = AddJitter(iy, m_size);
+        const int jx = jitter(ix, m_size);
+        const int jy = jitter(iy, m_size);
         covered = covered.united(drawBrushShapeAt({static_cast<double>(jx), static_cast<double>(jy)}));
     }
     redraw(covered);
     return covered;
+}
+
+int BrushTool::jitter(int value, int range) const
+{
+    if (!m_randomSource || range < 1)
+        return AddJitter(value, range);
+    return m_randomSource() % (2 * range) + value - range;
 }
 
 void BrushTool::airbrushTimerEvent(fnd::Timer&)

@@ -1,5 +1,6 @@
 #include "PaintViewController.h"
 
+#include "AutoPaintRun.h"
 #include "BrushTool.h"
 #include "BrushToolbar.h"
 #include "ColorToolbar.h"
@@ -23,6 +24,7 @@ constexpr int kBlueprintThumbnailSide = 29;
 PaintViewController::PaintViewController() { setWantsFullScreenLayout(true); }
 PaintViewController::~PaintViewController()
 {
+    stopPaintingForMe();
     if (m_paintView) {
         m_paintView->setPaintViewDelegate(nullptr);
         if (m_paintView->canvasView())

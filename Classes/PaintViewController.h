@@ -28,8 +28,11 @@
 #include "Toolkit/Toolbar.h"
 #include "Toolkit/ViewController.h"
 
+class AutoPaintRun;
 class BrushToolbar;
 class ColorToolbar;
+class PaintForMeShield;
+struct AutoPaintSettings;
 
 class PaintViewController : public ui::ViewController,
                             public PaintViewDelegate,
@@ -96,6 +99,16 @@ public:
     bool keyUp(const ui::KeyEvent& event) override;
     static std::vector<ui::KeyHelpPanel::Row> keyboardShortcuts();
 
+    // "Paint for Me" (PaintViewControllerPaintForMe.cpp): the photo painted automatically with the
+    // brush's medium, on photo paintings only. Any touch, key or button stops it first.
+    bool canPaintForMe() const;
+    void paintForMe();
+    void startPaintingForMe(const AutoPaintSettings& settings);
+    bool isPaintingForMe() const;
+    const AutoPaintRun* paintForMeRun() const { return m_paintForMe.get(); }
+    void stopPaintingForMe();
+    void viewWillDisappear(bool animated) override;
+
     // The photo album's answer to an export: the error is nullopt when the picture was saved.
     void imageDidFinishSaving(const std::optional<std::string>& error);
 
@@ -123,6 +136,7 @@ private:
     void showKeyHelp();
     bool isPaperPageShown() const;
     bool acceptsPaintingKeys() const;
+    void paintingForMeEnded();
 
     std::shared_ptr<ui::ScrollView> m_paintRootView;
     std::shared_ptr<ui::ScrollView> m_paintContainerView;
@@ -140,4 +154,6 @@ private:
     float m_prevBrushToolbarAlpha = 0;
     float m_prevColorToolbarAlpha = 0;
     std::optional<PaintView::Mode> m_modeBeforeSpace; // the mode to go back to when Space is let go
+    std::shared_ptr<PaintForMeShield> m_paintForMeShield;
+    std::unique_ptr<AutoPaintRun> m_paintForMe; // last: stops before the views go
 };

@@ -15,7 +15,7 @@ constexpr double kMediumFadeSeconds = 0.25;
 constexpr double kPageCurlSeconds = 1.0;
 constexpr double kOutlineFadeSeconds = 0.75;
 
-enum ActionSheetButton { kUndoButton = 0, kClearButton = 1, kExportButton = 2 };
+enum ActionSheetButton { kUndoButton = 0, kClearButton = 1, kExportButton = 2, kPaintForMeButton = 3 };
 constexpr int kClearConfirmButton = 1;
 
 Canvas* documentCanvas()
@@ -142,8 +142,10 @@ void PaintViewController::setNavigationBarAlpha(double alpha)
 
 void PaintViewController::actionAction()
 {
-    auto sheet = std::make_shared<ui::ActionSheet>("", this, "Cancel", "Undo",
-                                                   std::vector<std::string>{"Clear Painting", "Export to Photos"});
+    std::vector<std::string> buttons{"Clear Painting", "Export to Photos"};
+    if (canPaintForMe())
+        buttons.emplace_back("Paint for Me"); // a blank canvas has no photo to paint
+    auto sheet = std::make_shared<ui::ActionSheet>("", this, "Cancel", "Undo", std::move(buttons));
     sheet->setTag(kActionSheetTag);
     sheet->showFromToolbar(*m_toolbar);
 }
@@ -176,6 +178,7 @@ void PaintViewController::actionSheetClickedButtonAtIndex(ui::ActionSheet& sheet
             ->show();
         break;
     case kExportButton: exportPainting(); break;
+    case kPaintForMeButton: paintForMe(); break;
     default: break;
     }
 }

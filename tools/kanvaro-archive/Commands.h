@@ -2,6 +2,7 @@
 // The commands of kanvaro-archive, a companion tool that inspects, renders and makes painting
 // archives with the application's own classes. Each returns the process exit status.
 #include <string>
+#include <vector>
 
 namespace archivetool {
 
@@ -20,5 +21,8 @@ int info(const std::string& path);
 int render(const std::string& path, const std::string& pngPath);
 // Makes the document that picking `photoPath` in the application would make and archives it.
 int fromPhoto(const std::string& photoPath, const std::string& artPath);
+// `paint PHOTO OUT.art [--medium NAME] [--paper NAME] [--seed N] [--report]`: the document
+// picking the photo makes, painted automatically (no animation) and archived.
+int paint(const std::vector<std::string>& args);
 
 } // namespace archivetool

@@ -1,0 +1,40 @@
+#include "AutoStrokes.h"
+
+#include <random>
+
+#include "BrushTool.h"
+#include "Canvas.h"
+#include "MediumValues.h"
+
+void BeginAutoPainting(Canvas& canvas)
+{
+    canvas.flatten();
+    canvas.setPrevStrokeOpacity(1);
+}
+
+void PrepareAutoBrush(BrushTool& brush, const MediumValue& medium, int size)
+{
+    ApplyMediumValue(brush, medium);
+    if (medium.size <= 0)
+        brush.setSize(size);
+    brush.setAirbrush(false);
+    brush.setMode(BrushTool::kModePhoto);
+}
+
+void LayAutoStroke(BrushTool& brush, const AutoStroke& stroke)
+{
+    if (stroke.points.empty())
+        return;
+    std::minstd_rand jitter(stroke.jitterSeed == 0 ? 1u : stroke.jitterSeed);
+    brush.setRandomSource([&jitter] { return static_cast<int>(jitter() & 0x3fffffff); });
+    const AutoStrokePoint& first = stroke.points.front();
+    brush.beginStroke(first.at, first.time);
+    if (stroke.points.size() == 1)
+        brush.moveStroke(first.at, first.at, first.time);
+    for (std::size_t i = 1; i < stroke.points.size(); ++i)
+        brush.moveStroke(stroke.points[i - 1].at, stroke.points[i].at, stroke.points[i].time);
+    brush.endStroke(stroke.points.back().time);
+    brush.setRandomSource(nullptr);
+}
+
+void EndAutoStrokeGroup(Canvas& canvas) { canvas.mergeCurrentStrokes(); }
