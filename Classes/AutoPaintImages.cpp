@@ -18,22 +18,47 @@ RgbImage blankImage(int width, int height)
     return image;
 }
 
-// One box pass of half-width r along rows (stride 3 per pixel) or columns, edges repeated.
-void boxPass(const float* src, float* dst, int count, int lines, std::size_t step, std::size_t lineStep, int r)
+// One box pass of half-width r along each row, edges repeated.
+void boxRows(const RgbImage& src, RgbImage& dst, int r)
 {
     const float scale = 1.0f / static_cast<float>(2 * r + 1);
-    for (int line = 0; line < lines; ++line) {
-        const float* s = src + static_cast<std::size_t>(line) * lineStep;
-        float* d = dst + static_cast<std::size_t>(line) * lineStep;
-        auto sample = [&](int i, int c) { return s[static_cast<std::size_t>(std::clamp(i, 0, count - 1)) * step + c]; };
+    const int w = src.width;
+    for (int y = 0; y < src.height; ++y) {
+        const float* s = src.at(0, y);
+        float* d = dst.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w) * 3;
         for (int c = 0; c < 3; ++c) {
+            auto sample = [&](int x) { return s[std::clamp(x, 0, w - 1) * 3 + c]; };
             float sum = 0;
             for (int i = -r; i <= r; ++i)
-                sum += sample(i, c);
-            for (int i = 0; i < count; ++i) {
-                d[static_cast<std::size_t>(i) * step + c] = sum * scale;
-                sum += sample(i + r + 1, c) - sample(i - r, c);
+                sum += sample(i);
+            for (int x = 0; x < w; ++x) {
+                d[x * 3 + c] = sum * scale;
+                sum += sample(x + r + 1) - sample(x - r);
             }
+        }
+    }
+}
+
+// The same down each column, a whole row at a time so memory is read in order.
+void boxColumns(const RgbImage& src, RgbImage& dst, int r)
+{
+    const float scale = 1.0f / static_cast<float>(2 * r + 1);
+    const int h = src.height;
+    const std::size_t n = static_cast<std::size_t>(src.width) * 3;
+    auto row = [&](int y) { return src.at(0, std::clamp(y, 0, h - 1)); };
+    std::vector<float> sum(n, 0.0f);
+    for (int i = -r; i <= r; ++i) {
+        const float* s = row(i);
+        for (std::size_t k = 0; k < n; ++k)
+            sum[k] += s[k];
+    }
+    for (int y = 0; y < h; ++y) {
+        float* d = dst.pixels.data() + static_cast<std::size_t>(y) * n;
+        const float* add = row(y + r + 1);
+        const float* drop = row(y - r);
+        for (std::size_t k = 0; k < n; ++k) {
+            d[k] = sum[k] * scale;
+            sum[k] += add[k] - drop[k];
         }
     }
 }
@@ -114,10 +139,9 @@ RgbImage GaussianBlurred(const RgbImage& image, double sigma)
     // Three boxes of width w have the variance of the Gaussian when w^2 = 4 sigma^2 + 1.
     const int r = std::max(1, static_cast<int>(std::lround((std::sqrt(4.0 * sigma * sigma + 1.0) - 1.0) / 2.0)));
     RgbImage a = image, b = blankImage(image.width, image.height);
-    const std::size_t rowStep = static_cast<std::size_t>(image.width) * 3;
     for (int pass = 0; pass < 3; ++pass) {
-        boxPass(a.pixels.data(), b.pixels.data(), image.width, image.height, 3, rowStep, r);
-        boxPass(b.pixels.data(), a.pixels.data(), image.height, image.width, rowStep, 3, r);
+        boxRows(a, b, r);
+        boxColumns(b, a, r);
     }
     return a;
 }

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 
 #include "BrushTool.h"
 #include "Canvas.h"
@@ -96,6 +99,15 @@ AutoStroke traceStroke(int x0, int y0, const LayerInputs& in, const StrokeShape&
         stroke.points.push_back({{std::round(x), std::round(y)}, i * kPointInterval});
         lastDx = dx, lastDy = dy;
     }
+    // A finger's first position gets no dab: one step back, so the most different point does.
+    if (stroke.points.size() > 1) {
+        const gfx::Point p0 = stroke.points[0].at, p1 = stroke.points[1].at;
+        const gfx::Point back{std::clamp(2 * p0.x - p1.x, 0.0, static_cast<double>(w - 1)),
+                              std::clamp(2 * p0.y - p1.y, 0.0, static_cast<double>(h - 1))};
+        stroke.points.insert(stroke.points.begin(), {back, 0});
+        for (std::size_t i = 1; i < stroke.points.size(); ++i)
+            stroke.points[i].time = static_cast<double>(i) * kPointInterval;
+    }
     stroke.jitterSeed = nextRandom(random);
     return stroke;
 }
@@ -148,9 +160,18 @@ std::optional<AutoStrokeGroup> AutoPainter::planNextGroup(const std::atomic<bool
     AutoStrokeGroup group;
     group.index = m_nextGroup;
     group.brushSize = m_style.sizes[static_cast<std::size_t>(m_nextGroup)];
+    auto t0 = std::chrono::steady_clock::now();
     group.strokes = planStrokes(group.brushSize);
+    auto t1 = std::chrono::steady_clock::now();
     if (!layStrokes(group.strokes, group.brushSize, stop))
         return std::nullopt;
+    auto t2 = std::chrono::steady_clock::now();
+    if (std::getenv("TRACE_AP")) {
+        std::size_t pts = 0;
+        for (auto& s : group.strokes) pts += s.points.size();
+        std::fprintf(stderr, "size %d strokes %zu points %zu plan %.3f lay %.3f\n", group.brushSize, group.strokes.size(), pts,
+                     std::chrono::duration<double>(t1 - t0).count(), std::chrono::duration<double>(t2 - t1).count());
+    }
     ++m_nextGroup;
     return group;
 }

@@ -27,8 +27,8 @@ PaintForMeShield::PaintForMeShield(const gfx::Rect& frame, ui::View* painting, s
     m_stopButton->titleLabel().setFont(ui::Font::boldSystemFont(15));
     m_stopButton->setAccessibilityLabel("Stop");
     m_stopButton->addTarget(ui::ControlEvent::TouchUpInside, [this](ui::Control&) {
-        if (auto stop = std::move(m_stop))
-            stop();
+        if (auto handler = std::move(m_stop))
+            handler();
     });
     addSubview(m_stopButton);
 }
@@ -46,8 +46,8 @@ void PaintForMeShield::touchesBegan(const ui::TouchSet& touches, const ui::Event
         if (under && under != this && !(paint && (under == paint || under->isDescendantOfView(paint))))
             m_forwardTo = under->shared_from_this();
     }
-    if (auto stop = std::move(m_stop))
-        stop();
+    if (auto handler = std::move(m_stop))
+        handler();
     if (m_forwardTo)
         m_forwardTo->touchesBegan(touches, event);
 }
