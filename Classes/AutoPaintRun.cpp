@@ -165,8 +165,10 @@ void AutoPaintRun::layFrame(double now)
         std::lock_guard lock(m_mutex);
         done = !m_current && m_planningDone && m_planned.empty();
     }
-    if (done)
+    if (done) {
+        m_completed = true;
         finish();
+    }
 }
 
 void AutoPaintRun::stop()

@@ -43,6 +43,10 @@ public:
     const AutoPaintSettings& settings() const { return m_settings; }
     // How far it got: the group being laid and the strokes of it laid so far.
     AutoPaintPoint laid() const { return m_laid; }
+    // What a journal keeps of a run that has ended, with its settings(): where it was stopped, or
+    // nothing when it laid the whole painting. PaintAutomatically(canvas before the run, photo,
+    // settings(), stopPoint()) paints the same pixels again.
+    std::optional<AutoPaintPoint> stopPoint() const { return m_completed ? std::nullopt : std::optional(m_laid); }
     // Stops at once, leaving what is laid (its group merged), and gives the brush its settings
     // back; then calls the finished handler. Nothing when not running.
     void stop();
@@ -63,6 +67,7 @@ private:
     std::function<void()> m_finished;
     fnd::TimerRef m_frameTimer;
     bool m_running = false;
+    bool m_completed = false; // every planned stroke was laid
     double m_startTime = 0;
 
     // Shared with the planner's thread.

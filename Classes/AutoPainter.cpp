@@ -122,7 +122,9 @@ LayerInputs layerInputs(const RgbImage& photo, const Canvas& canvas, double sigm
         const float* p = in.reference.pixels.data() + i * 3;
         in.luminance[i] = 0.30f * p[0] + 0.59f * p[1] + 0.11f * p[2];
     }
-    in.canvas = CanvasPicture(canvas);
+    // The canvas is seen at the same blur: detail it already has that matches the photo's is no
+    // difference at a coarse size, so painting again keeps it.
+    in.canvas = GaussianBlurred(CanvasPicture(canvas), sigma);
     return in;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The automatic painter's planner: paints a photo on its own copy of a canvas from coarse to
-// fine, one brush size at a time. At each size it blurs the photo to that size, compares it with
-// what the canvas shows on a grid, and where a grid cell differs more than the medium's threshold
+// fine, one brush size at a time. At each size it blurs the photo and what the canvas shows to
+// that size, compares them on a grid, and where a grid cell differs more than the medium's threshold
 // starts a stroke at the cell's most different point. The stroke runs across the gradient of the
 // blurred photo (along its edges), bending smoothly, until the photo under it is closer to what
 // is painted than to the stroke's colour, or it reaches its length. A size's strokes are laid in

@@ -77,6 +77,8 @@ void PaintViewController::stopPaintingForMe()
 }
 
 // The run has ended (finished or stopped): the shield goes, and a recovery copy keeps the result.
+// A journal keeps the run as m_paintForMe->settings() and ->stopPoint(), replayed through
+// PaintAutomatically, rather than each of its strokes.
 void PaintViewController::paintingForMeEnded()
 {
     if (m_paintForMeShield) {

@@ -19,7 +19,8 @@ struct Photo {
     std::unique_ptr<Canvas> canvas;
 };
 
-Photo samplePhoto(const char* name)
+// `canvasWidth` > 0 paints a smaller canvas than the photo's (quicker; sizes scale with it).
+Photo samplePhoto(const char* name, int canvasWidth = 0)
 {
     auto decoded = imageio::decodeFile(std::string(KANVARO_SOURCE_DIR) + "/Resources/SamplePhotos/" + name);
     if (!decoded)
@@ -27,6 +28,8 @@ Photo samplePhoto(const char* name)
     Photo photo;
     photo.raw = RawImage::initWithUIImage(decoded.value());
     photo.canvas = Canvas::initWithUIImage(decoded.value());
+    if (canvasWidth > 0 && photo.canvas)
+        photo.canvas = Canvas::initWithSize(canvasWidth, canvasWidth * photo.canvas->height() / photo.canvas->width());
     return photo;
 }
 
@@ -73,7 +76,7 @@ bool sameStrokes(const std::vector<AutoStrokeGroup>& a, const std::vector<AutoSt
 // a splattering medium planned on another thread; the same seed plans the same painting.
 TEST(AutoPainter, StrokesLaidElsewhereRepeatThePlannersCanvas)
 {
-    Photo photo = samplePhoto("coffee.png");
+    Photo photo = samplePhoto("coffee.png", 256);
     ASSERT_TRUE(photo.raw && photo.canvas);
     for (const char* medium : {"Oil Paint", "PenAndInk", "Watercolor"}) {
         SCOPED_TRACE(medium);
@@ -135,7 +138,7 @@ TEST(AutoPainter, PaintsThePhotoCoarseToFineAndUndoesWhole)
 // Started again on its own painting it adds strokes only where the canvas still differs.
 TEST(AutoPainter, RepaintingAddsFewStrokes)
 {
-    Photo photo = samplePhoto("astronaut.png");
+    Photo photo = samplePhoto("astronaut.png", 400);
     ASSERT_TRUE(photo.raw && photo.canvas);
     const AutoPaintSettings settings{mediumNamed("Pastel"), 5};
     auto first = AutoPainter::create(photo.raw, CopyCanvasForAutoPainting(*photo.canvas), settings);
@@ -157,7 +160,7 @@ TEST(AutoPainter, RepaintingAddsFewStrokes)
 TEST(AutoPaintRun, StoppedRunMatchesItsReplay)
 {
     fnd::ManualClockScope clock; // frames are driven by hand below
-    Photo photo = samplePhoto("coffee.png");
+    Photo photo = samplePhoto("coffee.png", 400);
     ASSERT_TRUE(photo.raw && photo.canvas);
     auto screen = std::shared_ptr<Canvas>(CopyCanvasForAutoPainting(*photo.canvas));
     auto replay = CopyCanvasForAutoPainting(*photo.canvas);
@@ -178,6 +181,7 @@ TEST(AutoPaintRun, StoppedRunMatchesItsReplay)
     EXPECT_EQ(brush.mode(), BrushTool::kModeFreehand);
     EXPECT_EQ(brush.size(), kInitialBrushSize);
     EXPECT_EQ(brush.shapeName(), std::optional<std::string>("Oil"));
-    ASSERT_TRUE(PaintAutomatically(*replay, photo.raw, settings, run->laid()));
+    ASSERT_TRUE(run->stopPoint());
+    ASSERT_TRUE(PaintAutomatically(*replay, photo.raw, settings, run->stopPoint()));
     EXPECT_EQ(pixelsOf(*screen), pixelsOf(*replay));
 }

@@ -1,6 +1,7 @@
 // `paint`: the document picking a photo makes, painted by the automatic painter without
 // animation, archived. With --report it prints how close the painting is to the photo.
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -90,7 +91,7 @@ int paint(const std::vector<std::string>& args)
         } else if (option == "--seed") {
             char* end = nullptr;
             const unsigned long seed = std::strtoul(value.c_str(), &end, 10);
-            if (value.empty() || !end || *end != '\0' || seed > 0xFFFFFFFFul)
+            if (value.empty() || value[0] < '0' || value[0] > '9' || !end || *end != '\0' || seed > 0xFFFFFFFFul)
                 return badOption("the seed must be a whole number up to 4294967295");
             settings.seed = static_cast<std::uint32_t>(seed);
         } else {
