@@ -104,7 +104,9 @@ RgbImage ShrinkPhoto(const RawImage& photo, int width, int height)
                     sum[2] += static_cast<float>(c.Blue());
                 }
             const float n = static_cast<float>((y1 - y0) * (x1 - x0));
-            float* d = out.pixels.data() + (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3;
+            float* d =
+                out.pixels.data()
+                + (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3;
             for (int c = 0; c < 3; ++c)
                 d[c] = sum[c] / n;
         }
@@ -119,7 +121,8 @@ RgbImage CanvasPicture(const Canvas& canvas)
         return {};
     RgbImage out = blankImage(image->width(), image->height());
     for (int y = 0; y < out.height; ++y) {
-        const std::uint8_t* row = image->data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(image->bytesPerRow());
+        const std::uint8_t* row =
+            image->data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(image->bytesPerRow());
         float* d = out.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(out.width) * 3;
         for (int x = 0; x < out.width; ++x) {
             // The paper is opaque, so premultiplied and straight colours agree.

@@ -15,7 +15,8 @@ struct RgbImage {
     bool isEmpty() const { return width <= 0 || height <= 0; }
     const float* at(int x, int y) const
     {
-        return pixels.data() + (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3;
+        return pixels.data()
+               + (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3;
     }
 };
 

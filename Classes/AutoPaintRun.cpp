@@ -30,9 +30,17 @@ struct AutoPaintRun::BrushSettings {
     bool splatter, addNoise, fixedDirection, airbrush;
 
     explicit BrushSettings(const BrushTool& b)
-        : mode(b.mode()), shapeName(b.shapeName()), shapeMask(b.shapeMask()), size(b.size()), opacity(b.opacity()),
-          spacing(b.spacing()), direction(b.direction()), splatter(b.splatter()), addNoise(b.addNoise()),
-          fixedDirection(b.fixedDirection()), airbrush(b.airbrush())
+        : mode(b.mode())
+        , shapeName(b.shapeName())
+        , shapeMask(b.shapeMask())
+        , size(b.size())
+        , opacity(b.opacity())
+        , spacing(b.spacing())
+        , direction(b.direction())
+        , splatter(b.splatter())
+        , addNoise(b.addNoise())
+        , fixedDirection(b.fixedDirection())
+        , airbrush(b.airbrush())
     {
     }
     void restore(BrushTool& b) const
@@ -52,7 +60,9 @@ struct AutoPaintRun::BrushSettings {
     }
 };
 
-AutoPaintRun::AutoPaintRun(BrushTool& brush, const AutoPaintSettings& settings) : m_brush(brush), m_settings(settings) {}
+AutoPaintRun::AutoPaintRun(BrushTool& brush, const AutoPaintSettings& settings) : m_brush(brush), m_settings(settings)
+{
+}
 
 std::unique_ptr<AutoPaintRun> AutoPaintRun::start(BrushTool& brush, std::shared_ptr<const RawImage> photo,
                                                   const AutoPaintSettings& settings, std::function<void()> finished)
@@ -72,9 +82,8 @@ std::unique_ptr<AutoPaintRun> AutoPaintRun::start(BrushTool& brush, std::shared_
     run->m_planner = std::thread([self = run.get(), photo = std::move(photo), copy = std::move(copy)]() mutable {
         self->plan(std::move(photo), std::move(copy));
     });
-    run->m_frameTimer = fnd::Timer::scheduledTimer(kFrameInterval, true, [self = run.get()](fnd::Timer&) {
-        self->layFrame(fnd::clock().now());
-    });
+    run->m_frameTimer = fnd::Timer::scheduledTimer(
+        kFrameInterval, true, [self = run.get()](fnd::Timer&) { self->layFrame(fnd::clock().now()); });
     return run;
 }
 

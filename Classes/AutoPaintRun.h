@@ -28,7 +28,7 @@ class RawImage;
 
 class AutoPaintRun {
 public:
-    static constexpr double kDuration = 20.0;       // seconds for a whole painting
+    static constexpr double kDuration = 20.0; // seconds for a whole painting
     static constexpr double kFrameInterval = 1 / 60.0;
 
     // Starts painting `canvas` (the brush's) from `photo`. `finished` is called once, when the
@@ -82,8 +82,8 @@ private:
     // The group being laid (main thread).
     std::optional<AutoStrokeGroup> m_current;
     AutoPaintPoint m_laid;
-    double m_workLaid = 0;   // brush sizes of the strokes laid: the measure of pace
-    double m_workKnown = 0;  // of every group planned so far
+    double m_workLaid = 0;  // brush sizes of the strokes laid: the measure of pace
+    double m_workKnown = 0; // of every group planned so far
     int m_groupsKnown = 0;
     double m_lastGroupWork = 0;
 };

@@ -2,9 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 
 #include "BrushTool.h"
 #include "Canvas.h"
@@ -14,8 +11,8 @@
 namespace {
 
 constexpr double kPointInterval = 1.0 / 60.0; // seconds between a stroke's points
-constexpr float kFlatGradient = 1.0f;          // below this the photo gives no direction
-constexpr int kStopCheckEvery = 64;            // strokes laid between looks at the stop flag
+constexpr float kFlatGradient = 1.0f;         // below this the photo gives no direction
+constexpr int kStopCheckEvery = 64;           // strokes laid between looks at the stop flag
 
 // splitmix64: a small generator whose sequence is the same everywhere.
 std::uint32_t nextRandom(std::uint64_t& state)
@@ -42,13 +39,16 @@ struct LayerInputs {
     {
         x = std::clamp(x, 0, reference.width - 1);
         y = std::clamp(y, 0, reference.height - 1);
-        return luminance[static_cast<std::size_t>(y) * static_cast<std::size_t>(reference.width) + static_cast<std::size_t>(x)];
+        return luminance[static_cast<std::size_t>(y) * static_cast<std::size_t>(reference.width)
+                         + static_cast<std::size_t>(x)];
     }
     // Sobel gradient of the blurred photo's brightness.
     void gradient(int x, int y, float& gx, float& gy) const
     {
-        gx = (lum(x + 1, y - 1) + 2 * lum(x + 1, y) + lum(x + 1, y + 1)) - (lum(x - 1, y - 1) + 2 * lum(x - 1, y) + lum(x - 1, y + 1));
-        gy = (lum(x - 1, y + 1) + 2 * lum(x, y + 1) + lum(x + 1, y + 1)) - (lum(x - 1, y - 1) + 2 * lum(x, y - 1) + lum(x + 1, y - 1));
+        gx = (lum(x + 1, y - 1) + 2 * lum(x + 1, y) + lum(x + 1, y + 1))
+             - (lum(x - 1, y - 1) + 2 * lum(x - 1, y) + lum(x - 1, y + 1));
+        gy = (lum(x - 1, y + 1) + 2 * lum(x, y + 1) + lum(x + 1, y + 1))
+             - (lum(x - 1, y - 1) + 2 * lum(x, y - 1) + lum(x + 1, y - 1));
     }
 };
 
@@ -76,7 +76,8 @@ AutoStroke traceStroke(int x0, int y0, const LayerInputs& in, const StrokeShape&
         in.gradient(ix, iy, gx, gy);
         const float magnitude = std::sqrt(gx * gx + gy * gy);
         if (magnitude < kFlatGradient && lastDx == 0 && lastDy == 0) {
-            const float angle = static_cast<float>(nextRandom(random)) * (2.0f * static_cast<float>(M_PI) / 4294967296.0f);
+            const float angle =
+                static_cast<float>(nextRandom(random)) * (2.0f * static_cast<float>(M_PI) / 4294967296.0f);
             dx = std::cos(angle), dy = std::sin(angle);
         } else if (magnitude < kFlatGradient) {
             dx = lastDx, dy = lastDy;
@@ -144,7 +145,8 @@ std::unique_ptr<AutoPainter> AutoPainter::create(std::shared_ptr<const RawImage>
     if (!photo || !canvas || settings.medium < 0 || settings.medium >= NUM_MEDIUM_VALUES)
         return nullptr;
     std::unique_ptr<AutoPainter> painter(new AutoPainter(std::move(photo), std::move(canvas), settings));
-    painter->m_photoAtCanvasSize = ShrinkPhoto(*painter->m_photo, painter->m_canvas->width(), painter->m_canvas->height());
+    painter->m_photoAtCanvasSize =
+        ShrinkPhoto(*painter->m_photo, painter->m_canvas->width(), painter->m_canvas->height());
     if (painter->m_photoAtCanvasSize.isEmpty())
         return nullptr;
     const MediumValue& medium = g_arMediumValues[settings.medium];
@@ -162,18 +164,9 @@ std::optional<AutoStrokeGroup> AutoPainter::planNextGroup(const std::atomic<bool
     AutoStrokeGroup group;
     group.index = m_nextGroup;
     group.brushSize = m_style.sizes[static_cast<std::size_t>(m_nextGroup)];
-    auto t0 = std::chrono::steady_clock::now();
     group.strokes = planStrokes(group.brushSize);
-    auto t1 = std::chrono::steady_clock::now();
     if (!layStrokes(group.strokes, group.brushSize, stop))
         return std::nullopt;
-    auto t2 = std::chrono::steady_clock::now();
-    if (std::getenv("TRACE_AP")) {
-        std::size_t pts = 0;
-        for (auto& s : group.strokes) pts += s.points.size();
-        std::fprintf(stderr, "size %d strokes %zu points %zu plan %.3f lay %.3f\n", group.brushSize, group.strokes.size(), pts,
-                     std::chrono::duration<double>(t1 - t0).count(), std::chrono::duration<double>(t2 - t1).count());
-    }
     ++m_nextGroup;
     return group;
 }
@@ -240,8 +233,7 @@ bool PaintAutomatically(Canvas& canvas, std::shared_ptr<const RawImage> photo, c
         return false;
     if (!stop) {
         // The painter's copy ends as the canvas would: take its strokes rather than lay them twice.
-        while (painter->planNextGroup()) {
-        }
+        while (painter->planNextGroup()) {}
         canvas.prevStrokeLayer().context().drawLayer(canvas.bounds(), painter->canvas().prevStrokeLayer());
         canvas.paintingDidChange(canvas.bounds());
         return true;
@@ -253,7 +245,9 @@ bool PaintAutomatically(Canvas& canvas, std::shared_ptr<const RawImage> photo, c
         if (!group)
             break;
         const bool last = group->index == stop->group;
-        const std::size_t count = last ? std::min<std::size_t>(group->strokes.size(), static_cast<std::size_t>(std::max(0, stop->strokes))) : group->strokes.size();
+        const std::size_t count =
+            last ? std::min<std::size_t>(group->strokes.size(), static_cast<std::size_t>(std::max(0, stop->strokes)))
+                 : group->strokes.size();
         PrepareAutoBrush(brush, g_arMediumValues[settings.medium], group->brushSize);
         for (std::size_t i = 0; i < count; ++i)
             LayAutoStroke(brush, group->strokes[i]);

@@ -51,7 +51,8 @@ public:
     std::optional<AutoStrokeGroup> planNextGroup(const std::atomic<bool>* stop = nullptr);
 
 private:
-    AutoPainter(std::shared_ptr<const RawImage> photo, std::unique_ptr<Canvas> canvas, const AutoPaintSettings& settings);
+    AutoPainter(std::shared_ptr<const RawImage> photo, std::unique_ptr<Canvas> canvas,
+                const AutoPaintSettings& settings);
     std::vector<AutoStroke> planStrokes(int size);
     bool layStrokes(const std::vector<AutoStroke>& strokes, int size, const std::atomic<bool>* stop);
 

@@ -19,8 +19,7 @@ PaintForMeShield::PaintForMeShield(const gfx::Rect& frame, ui::View* painting, s
     setBackgroundColor(gfx::Color::clear());
     setMultipleTouchEnabled(true);
     m_stopButton = ui::Button::buttonWithType(ui::ButtonType::Custom);
-    m_stopButton->setFrame(
-        gfx::Rect((frame.width() - kButtonWidth) / 2, kButtonTop, kButtonWidth, kButtonHeight));
+    m_stopButton->setFrame(gfx::Rect((frame.width() - kButtonWidth) / 2, kButtonTop, kButtonWidth, kButtonHeight));
     m_stopButton->setBackgroundColor(gfx::Color{0, 0, 0, 0.65f});
     m_stopButton->setTitle("Stop", ui::ControlState::Normal);
     m_stopButton->setTitleColor(gfx::Color::white(), ui::ControlState::Normal);

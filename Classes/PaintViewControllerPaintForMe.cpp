@@ -64,7 +64,8 @@ void PaintViewController::startPaintingForMe(const AutoPaintSettings& settings)
     ui::Window* win = view()->window();
     if (!win)
         return;
-    m_paintForMeShield = std::make_shared<PaintForMeShield>(win->bounds(), m_paintView.get(), [this] { stopPaintingForMe(); });
+    m_paintForMeShield =
+        std::make_shared<PaintForMeShield>(win->bounds(), m_paintView.get(), [this] { stopPaintingForMe(); });
     win->addSubview(m_paintForMeShield);
 }
 

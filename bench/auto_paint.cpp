@@ -50,7 +50,11 @@ void BM_PlanWholePainting(benchmark::State& state)
     }
     state.counters["strokes"] = static_cast<double>(strokes);
 }
-BENCHMARK(BM_PlanWholePainting)->DenseRange(0, NUM_MEDIUM_VALUES - 1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(BM_PlanWholePainting)
+    ->DenseRange(0, NUM_MEDIUM_VALUES - 1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
 
 } // namespace
 

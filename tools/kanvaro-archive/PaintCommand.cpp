@@ -1,8 +1,8 @@
 // `paint`: the document picking a photo makes, painted by the automatic painter without
 // animation, archived. With --report it prints how close the painting is to the photo.
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -27,7 +27,8 @@ namespace {
 std::optional<int> mediumNamed(const std::string& name)
 {
     for (int i = 0; i < NUM_MEDIUM_VALUES; ++i)
-        if (strcasecmp(g_arMediumValues[i].name, name.c_str()) == 0 || strcasecmp(g_arMediumValues[i].shapeName, name.c_str()) == 0)
+        if (strcasecmp(g_arMediumValues[i].name, name.c_str()) == 0
+            || strcasecmp(g_arMediumValues[i].shapeName, name.c_str()) == 0)
             return i;
     return std::nullopt;
 }
@@ -55,8 +56,8 @@ void report(const DataModel& model, double seconds)
     const RgbImage painting = CanvasPicture(canvas);
     const double blurred = MeanDeltaE76(GaussianBlurred(photo, 2.0), GaussianBlurred(painting, 2.0));
     const double plain = MeanDeltaE76(photo, painting);
-    std::printf("%dx%d painted in %.2f s; mean Delta E %.2f blurred, %.2f unblurred\n", canvas.width(),
-                canvas.height(), seconds, blurred, plain);
+    std::printf("%dx%d painted in %.2f s; mean Delta E %.2f blurred, %.2f unblurred\n", canvas.width(), canvas.height(),
+                seconds, blurred, plain);
 }
 
 } // namespace

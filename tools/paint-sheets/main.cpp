@@ -19,8 +19,8 @@
 
 namespace {
 
-constexpr const char* kMedia[] = {"Oil Paint", "Watercolor", "Pencil", "Pastel", "Charcoal",
-                                  "Chalk",     "Finger",     "PenAndInk"};
+constexpr const char* kMedia[] = {"Oil Paint", "Watercolor", "Pencil", "Pastel",
+                                  "Charcoal",  "Chalk",      "Finger", "PenAndInk"};
 constexpr int kColumns = 3;
 constexpr int kTile = 400; // longer side of a tile
 constexpr int kGap = 8;
@@ -36,8 +36,9 @@ int mediumNamed(const std::string& name)
 gfx::Rect tileRect(int index, int tileWidth, int tileHeight)
 {
     const int column = index % kColumns, row = index / kColumns;
-    return {static_cast<double>(kGap + column * (tileWidth + kGap)), static_cast<double>(kGap + row * (tileHeight + kGap)),
-            static_cast<double>(tileWidth), static_cast<double>(tileHeight)};
+    return {static_cast<double>(kGap + column * (tileWidth + kGap)),
+            static_cast<double>(kGap + row * (tileHeight + kGap)), static_cast<double>(tileWidth),
+            static_cast<double>(tileHeight)};
 }
 
 } // namespace
@@ -77,7 +78,8 @@ int main(int argc, char** argv)
         const RgbImage painted = CanvasPicture(*canvas);
         std::printf("%-10s %5.2f s  Delta E blurred %5.2f  unblurred %5.2f\n", kMedia[i], seconds,
                     MeanDeltaE76(GaussianBlurred(photo, 2), GaussianBlurred(painted, 2)), MeanDeltaE76(photo, painted));
-        sheet->drawImage(tileRect(i + 1, tw, th), *canvas->createThumbnail(std::max(canvas->width(), canvas->height())));
+        sheet->drawImage(tileRect(i + 1, tw, th),
+                         *canvas->createThumbnail(std::max(canvas->width(), canvas->height())));
     }
     const gfx::ImageRef image = sheet->makeImage();
     auto png = imageio::encodePng({image->data(), image->width(), image->height(), image->bytesPerRow(), true});
