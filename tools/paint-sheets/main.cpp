@@ -22,7 +22,7 @@ namespace {
 constexpr const char* kMedia[] = {"Oil Paint", "Watercolor", "Pencil", "Pastel",
                                   "Charcoal",  "Chalk",      "Finger", "PenAndInk"};
 constexpr int kColumns = 3;
-constexpr int kTile = 400; // longer side of a tile
+constexpr int kTile = 320; // longer side of a tile
 constexpr int kGap = 8;
 
 int mediumNamed(const std::string& name)
