@@ -1,7 +1,7 @@
 #include "DataModel.h"
-#include "Recovery.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -137,8 +137,53 @@ fnd::Result<std::vector<std::uint8_t>> DataModel::encodeThumbnail() const
     return jpeg;
 }
 
-fnd::Status DataModel::saveToFiles() const
+std::string DataModel::freeTitleIn(const std::string& directory, const std::string& title)
 {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const auto taken = [&](const std::string& candidate) {
+        return fs::exists(fs::path(directory) / (candidate + ".art"), error)
+               || fs::exists(fs::path(directory) / (candidate + ".jpg"), error);
+    };
+    std::string unique = title;
+    for (int n = 2; taken(unique); ++n)
+        unique = title + " " + std::to_string(n);
+    return unique;
+}
+
+std::string DataModel::describeSaveFailure(const std::string& error)
+{
+    // The file operations end their messages with the system's words ("...: Permission denied").
+    const std::size_t colon = error.rfind(": ");
+    std::string reason = colon == std::string::npos ? error : error.substr(colon + 2);
+    std::error_code pathError;
+    std::string folder = std::filesystem::absolute(fnd::documentsPath(), pathError).lexically_normal().string();
+    if (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    const char* home = std::getenv("HOME");
+    const std::string homePrefix = home && *home ? std::string(home) + "/" : std::string();
+    if (!homePrefix.empty() && folder.rfind(homePrefix, 0) == 0)
+        folder = "~/" + folder.substr(homePrefix.size());
+    return reason + " (" + folder + ")";
+}
+
+// Another Kanvaro (or anyone) put another painting file where this one was read or saved: this
+// document takes the next free title, so both paintings stay.
+void DataModel::takeFreeTitleIfReplaced()
+{
+    const auto onDisk = fnd::fileIdentity(getFullPath());
+    if (!onDisk || onDisk == m_savedFile)
+        return;
+    const std::string taken = m_fileTitle;
+    m_fileTitle = freeTitleIn(getDocumentsDirectoryAndSlash(), taken);
+    m_savedFile.reset();
+    fnd::log(taken + ".art changed on disk since this painting was opened or saved; saving it as " + m_fileTitle);
+}
+
+fnd::Status DataModel::saveToFiles()
+{
+    if (m_canvas)
+        takeFreeTitleIfReplaced();
     fnd::Status saved = writeFiles();
     if (!saved)
         fnd::log("cannot save " + m_fileTitle + ": " + saved.error());
@@ -148,7 +193,7 @@ fnd::Status DataModel::saveToFiles() const
 // Both new files are made first; the thumbnail replaces its old file before the archive does, so
 // that a late failure can at worst leave a new thumbnail beside the old painting, never a new
 // painting beside a stale thumbnail.
-fnd::Status DataModel::writeFiles() const
+fnd::Status DataModel::writeFiles()
 {
     if (!m_canvas)
         return fnd::Error{"there is no painting to save"};
@@ -165,5 +210,10 @@ fnd::Status DataModel::writeFiles() const
         return fnd::Error{thumbnail.error()};
     if (auto replaced = thumbnail->commit(); !replaced)
         return replaced;
-    return archive->commit();
+    // The rename keeps the file's number, size and time: the identity of what is about to be there.
+    const auto written = fnd::fileIdentity(archive->temporaryPath());
+    if (auto replaced = archive->commit(); !replaced)
+        return replaced;
+    m_savedFile = written;
+    return {};
 }

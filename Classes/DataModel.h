@@ -13,6 +13,7 @@
 
 #include "Canvas.h"
 #include "Foundation/BinaryPlistReader.h"
+#include "Foundation/FileIdentity.h"
 #include "Foundation/KeyedArchive.h"
 #include "Foundation/Result.h"
 #include "ImageIO/DecodedImage.h"
@@ -21,9 +22,6 @@
 
 namespace fnd {
 class KeyedUnarchiver;
-}
-namespace recovery {
-class Keeper;
 }
 
 class DataModel : public fnd::Codable {
@@ -70,6 +68,11 @@ public:
     void setFileTitle(std::string title) { m_fileTitle = std::move(title); }
     bool changesMade() const { return m_changesMade; }
     void setChangesMade(bool changed) { m_changesMade = changed; }
+    // The painting file at getFullPath() as this document last read or wrote it; nothing for a
+    // painting that has no file yet. A save that finds another file there (another Kanvaro saved
+    // it meanwhile) saves beside it under a new title instead of writing over it.
+    const std::optional<fnd::FileIdentity>& savedFile() const { return m_savedFile; }
+    void setSavedFile(std::optional<fnd::FileIdentity> identity) { m_savedFile = identity; }
 
     // "Kanvaro" + whole seconds since 2001-01-01 UTC; when that title's ".art" or ".jpg" already
     // exists (two documents in one second), the next free number.
@@ -89,24 +92,28 @@ public:
 
     // Stores the archive at getFullPath() and a JPEG thumbnail (longer side 120, quality 0.8) at
     // getThumbnailFullPath(). Both are made before either replaces its old file, so on failure
-    // the previous files stay as they were; the failure says why.
-    fnd::Status saveToFiles() const;
+    // the previous files stay as they were; the failure says why. When the archive there is not
+    // savedFile(), the document first takes the next free title beside it (" 2", " 3", ...): the
+    // caller sees the title change.
+    fnd::Status saveToFiles();
+    // The system's reason for a failed save, as a person reads it: "No space left on device
+    // (~/Documents)".
+    static std::string describeSaveFailure(const std::string& error);
+    // `title`, or when a painting of that title exists in `directory`, the first of "title 2",
+    // "title 3", ... that does not.
+    static std::string freeTitleIn(const std::string& directory, const std::string& title);
 
     // A document that archives exactly as this one (the photo's pixels are shared, the canvas is
     // copied), under the same title; nullptr when out of memory. Made on the main thread for
     // encoding on another.
     std::unique_ptr<DataModel> copyForArchive() const;
-    // Hands a copy of this document to its recovery writer (Recovery.h), which writes it on its
-    // own thread; logs when no copy can be made.
-    void keepRecoveryCopy();
-    // Removes this painting's recovery copy, after any write of it still under way: called once the
-    // painting is saved.
-    void discardRecoveryCopy();
-    // Waits until the recovery writer has nothing left to write.
-    void waitForRecoveryCopy();
+    // The same for a recovery copy (Recovery.h): its archive also records savedFile(), so that a
+    // restored copy never writes over a file saved after it was made.
+    std::unique_ptr<DataModel> copyForRecovery() const;
 
 private:
-    fnd::Status writeFiles() const;
+    fnd::Status writeFiles();
+    void takeFreeTitleIfReplaced();
     fnd::Result<std::vector<std::uint8_t>> encodeThumbnail() const;
 
     struct Restoring {};
@@ -117,7 +124,8 @@ private:
     std::shared_ptr<Canvas> m_canvas;
     std::string m_fileTitle;
     bool m_changesMade = false;
-    std::unique_ptr<recovery::Keeper> m_recoveryKeeper; // made with the first copy
+    std::optional<fnd::FileIdentity> m_savedFile;
+    bool m_recordsSavedFile = false; // a recovery copy's archive carries m_savedFile
 };
 
 // The shared document.

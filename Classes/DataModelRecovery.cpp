@@ -1,12 +1,9 @@
-// The document's recovery copy: a copy made on the main thread and written on the recovery
-// writer's thread, so that keeping it never delays painting.
+// The document's copies for archiving on another thread (the recovery writer's): made on the main
+// thread, so that keeping one never delays painting.
 #include "DataModel.h"
-#include "Foundation/Log.h"
-#include "Recovery.h"
 
 DataModel::DataModel(Restoring) {}
 
-// The recovery writer joins here: a document never goes while its copy is half written.
 DataModel::~DataModel() = default;
 
 std::unique_ptr<DataModel> DataModel::copyForArchive() const
@@ -22,31 +19,14 @@ std::unique_ptr<DataModel> DataModel::copyForArchive() const
         copy->m_rawImage = std::make_unique<RawImage>(*m_rawImage);
     copy->m_fileTitle = m_fileTitle;
     copy->m_changesMade = m_changesMade;
+    copy->m_savedFile = m_savedFile;
     return copy;
 }
 
-void DataModel::keepRecoveryCopy()
+std::unique_ptr<DataModel> DataModel::copyForRecovery() const
 {
     auto copy = copyForArchive();
-    if (!copy) {
-        fnd::log("cannot keep a recovery copy of " + m_fileTitle + ": out of memory");
-        return;
-    }
-    if (!m_recoveryKeeper)
-        m_recoveryKeeper = std::make_unique<recovery::Keeper>();
-    m_recoveryKeeper->keep(std::move(copy), recovery::folder());
-}
-
-void DataModel::discardRecoveryCopy()
-{
-    if (m_recoveryKeeper)
-        m_recoveryKeeper->discard();
-    else if (m_changesMade) // a restored painting's copy, not written again: the save holds it all
-        recovery::removeCopyOf(m_fileTitle);
-}
-
-void DataModel::waitForRecoveryCopy()
-{
-    if (m_recoveryKeeper)
-        m_recoveryKeeper->waitUntilIdle();
+    if (copy)
+        copy->m_recordsSavedFile = true;
+    return copy;
 }

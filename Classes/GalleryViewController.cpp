@@ -14,10 +14,13 @@
 #include "GalleryTableViewCell.h"
 #include "PaintViewController.h"
 #include "Toolkit/BarButtonItem.h"
+#include "Toolkit/DimmingView.h"
 #include "Toolkit/FileDrop.h"
 #include "Toolkit/Label.h"
+#include "Toolkit/ModalPanel.h"
 #include "Toolkit/NavigationController.h"
 #include "Toolkit/NavigationItem.h"
+#include "Toolkit/Window.h"
 
 namespace {
 
@@ -56,6 +59,8 @@ GalleryViewController::~GalleryViewController()
     // The view may outlive the gallery: it takes no more files then.
     if (auto* root = dynamic_cast<GalleryRootView*>(m_rootView.get()))
         root->onDrop = nullptr;
+    if (m_dropTimer)
+        m_dropTimer->invalidate();
 }
 
 void GalleryViewController::loadView()
@@ -68,7 +73,7 @@ void GalleryViewController::loadView()
         ui::NavigationController* navigation = navigationController();
         if (navigation && navigation->topViewController() != this)
             return false;
-        openFileAtPath(path);
+        dropFileAtPath(path);
         return true;
     };
     m_rootView = std::move(root);
@@ -248,6 +253,61 @@ void GalleryViewController::cancelAction()
     setEditing(false, true);
     m_filesToDelete.clear();
     reloadList();
+}
+
+bool GalleryViewController::isInFront() const
+{
+    // A painting screen not yet put away (its save comes when the gallery has appeared) and the
+    // busy overlay of that save count as in front, so that nothing opened here can replace the
+    // painting before it is saved.
+    ui::NavigationController* navigation = navigationController();
+    if (isEditing() || m_paintViewController || (m_spinnerBkView && !m_spinnerBkView->isHidden())
+        || (navigation
+            && (navigation->topViewController() != this || navigation->modalViewController()
+                || navigation->isSliding())))
+        return false;
+    const ui::Window* window = m_rootView ? m_rootView->window() : nullptr;
+    if (!window)
+        return false;
+    // Sheets and alerts (and their dimming, while they go) lie over the whole window.
+    for (const auto& subview : window->subviews())
+        if (dynamic_cast<const ui::ModalPanel*>(subview.get()) || dynamic_cast<const ui::DimmingView*>(subview.get()))
+            return false;
+    return true;
+}
+
+// Nothing dropped is lost: what cannot open now waits, in the order dropped, and is looked at
+// again every kDropRetrySeconds until the list is in front.
+void GalleryViewController::dropFileAtPath(const std::string& path)
+{
+    if (m_pendingDrops.empty() && isInFront()) {
+        openFileAtPath(path);
+        return;
+    }
+    fnd::log("keeping the dropped file " + path + " until the gallery is in front");
+    m_pendingDrops.push_back(path);
+    if (!m_dropTimer || !m_dropTimer->isValid())
+        m_dropTimer = fnd::Timer::scheduledTimer(kDropRetrySeconds, true, [this](fnd::Timer&) { openPendingDrop(); });
+}
+
+bool GalleryViewController::imagePickerControllerDidReceiveOtherFile(ui::ImagePickerController*,
+                                                                     const std::string& path)
+{
+    dropFileAtPath(path);
+    return true;
+}
+
+void GalleryViewController::openPendingDrop()
+{
+    if (!m_pendingDrops.empty() && isInFront()) {
+        const std::string path = m_pendingDrops.front();
+        m_pendingDrops.erase(m_pendingDrops.begin());
+        openFileAtPath(path);
+    }
+    if (m_pendingDrops.empty() && m_dropTimer) {
+        m_dropTimer->invalidate();
+        m_dropTimer.reset();
+    }
 }
 
 void GalleryViewController::startSpinnerWithText(const std::string& text)

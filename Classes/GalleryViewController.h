@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "Foundation/Result.h"
+#include "Foundation/Timer.h"
+#include "PaintingKeeper.h"
 #include "Toolkit/ActionSheet.h"
 #include "Toolkit/ActivityIndicator.h"
 #include "Toolkit/AlertView.h"
@@ -37,12 +40,16 @@ public:
     static constexpr const char* kOpenFailedMessage = "Could not open the selected file.";
     static constexpr const char* kUnsupportedPhotoMessage =
         "The photo you selected is in an unsupported format. Please select another photo.";
-    static constexpr const char* kSaveFailedMessage =
-        "The painting could not be saved. The copy saved before, if any, is unchanged.";
+    // The system's reason follows on a second line; Try Again saves again, Cancel offers the
+    // recovery copy written at once.
+    static constexpr const char* kSaveFailedMessage = "The painting could not be saved.";
+    static constexpr const char* kTryAgainButton = "Try Again";
+    static constexpr const char* kSavedBesideTitle = "Saved as a New Painting";
     static constexpr const char* kBlankFailedMessage = "A blank canvas could not be made.";
     static constexpr const char* kRestoreTitle = "Restore Painting?";
-    static constexpr const char* kRestoreMessage =
-        "Kanvaro closed before your painting was saved. Restore the recovered copy?";
+    // A second line says what the copy brings back: "Restore “TITLE” as it was at 14:05?".
+    static constexpr const char* kRestoreMessage = "Kanvaro closed before your painting was saved.";
+    static constexpr const char* kRestoreUnsavedMessage = "Your painting could not be saved.";
     static constexpr const char* kRestoreButton = "Restore";
     static constexpr const char* kDiscardButton = "Discard";
     static constexpr const char* kUnreadableTitle = "Recovery Failed";
@@ -56,6 +63,10 @@ public:
 
     GalleryViewController();
     ~GalleryViewController() override;
+
+    // Told when the open painting changes (through the painting screens it makes) and is saved,
+    // and asked for a recovery copy at once when a save fails; not owned. None: no copies.
+    void setPaintingKeeper(PaintingKeeper* keeper) { m_paintingKeeper = keeper; }
 
     void loadView() override;
     void viewDidLoad() override;
@@ -82,12 +93,20 @@ public:
     void presentImagePickerWithSourceType(ui::ImagePickerSourceType type);
     void imagePickerControllerDidFinishPickingImage(ui::ImagePickerController* picker, Photo image) override;
     void imagePickerControllerDidCancel(ui::ImagePickerController* picker) override;
+    // A painting (or an unreadable photo) dropped on the picker waits for it to close.
+    bool imagePickerControllerDidReceiveOtherFile(ui::ImagePickerController* picker, const std::string& path) override;
     void pushPaintViewController();
 
     // A file from outside the application (the command line, a drop on the gallery): a ".art"
     // opens as a saved painting, anything else starts a new painting as a picked photo would,
     // with the same alerts when it cannot be read.
     void openFileAtPath(const std::string& path);
+    // A file dropped on the gallery: opened at once when nothing is in front of the list (the edit
+    // mode, a sheet, an alert, the photo picker), else kept and opened once that has gone.
+    static constexpr double kDropRetrySeconds = 0.25;
+    void dropFileAtPath(const std::string& path);
+    bool isInFront() const;
+    const std::vector<std::string>& pendingDrops() const { return m_pendingDrops; }
     // The title a painting read from `archivePath` is saved under: its file name up to the first
     // "."; for a file outside the documents folder, that title made unique there (" 2", " 3", ...)
     // so saving never replaces another painting.
@@ -110,8 +129,15 @@ public:
     void offerRecovery(std::string thenOpen = {});
     void alertViewClickedButtonAtIndex(ui::AlertView& alert, int buttonIndex) override;
 
-    // Before the process ends: saves the open painting when it was changed (no overlay, no alert).
-    void saveBeforeTerminating();
+    // Before the process ends: saves the open painting when it has unsaved changes (no overlay, no
+    // alert); why not when the save failed.
+    fnd::Status saveBeforeTerminating();
+    // What to tell the person when a save went beside the painting it was to replace; "" when the
+    // title did not change.
+    static std::string savedBesideMessage(const std::string& oldTitle, const std::string& newTitle);
+    // The restore offer's message for the copy at `copyPath`: why it exists, then what it brings
+    // back (its painting's title and the time it was kept).
+    static std::string restoreMessage(const std::string& copyPath, bool unsavedHere);
 
     bool cameraSupported() const { return m_cameraSupported; }
     void setCameraSupported(bool supported) { m_cameraSupported = supported; }
@@ -135,8 +161,12 @@ protected:
 
 private:
     void showError(const std::string& message);
-    // True when the painting was saved.
+    // Saves the shared document under the busy overlay; true when saved. On failure a recovery
+    // copy is written at once and the person asked: Try Again, or Cancel (the copy is offered).
     bool saveWithOverlay();
+    void offerUnsavedCopy();
+    void showRestoreOffer(const std::string& path, bool unsavedHere);
+    void openPendingDrop();
     void openPainting(const std::string& thumbnailName);
     void openArchive(const std::string& archivePath, const std::string& title);
     void openPhotoAtPath(const std::string& path);
@@ -149,6 +179,13 @@ private:
     std::string m_recoveryPath;   // the copy the restore alert offers
     std::string m_openAfterOffer; // the file named at launch, waiting for the answer
     std::weak_ptr<ui::AlertView> m_restoreAlert;
+    bool m_offeringUnsavedCopy = false; // the restore alert offers this session's own copy
+    std::weak_ptr<ui::AlertView> m_saveFailedAlert;
+    bool m_saveFailed = false; // the shared document's last save failed; it is still unsaved
+    std::string m_unsavedCopy; // the copy written when it failed ("" when none could be)
+    PaintingKeeper* m_paintingKeeper = nullptr;
+    std::vector<std::string> m_pendingDrops;
+    fnd::TimerRef m_dropTimer;
 
     bool m_cameraSupported = false;
     std::shared_ptr<ui::ScrollView> m_rootView;

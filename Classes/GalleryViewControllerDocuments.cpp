@@ -1,7 +1,4 @@
-// The gallery's documents: making a new painting from each source, opening a saved one, and
-// saving the painting when the user comes back from the painting screen, and restoring one that
-// a crash left as a recovery copy.
-#include <cstdio>
+// The gallery's documents: making a new painting from each source and opening a saved one.
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -13,7 +10,6 @@
 #include "GalleryTableViewCell.h"
 #include "GalleryViewController.h"
 #include "PaintViewController.h"
-#include "Recovery.h"
 #include "Toolkit/AlertView.h"
 #include "Toolkit/NavigationController.h"
 #include "Toolkit/PhotoLibrary.h"
@@ -143,7 +139,9 @@ void GalleryViewController::imagePickerControllerDidCancel(ui::ImagePickerContro
 
 void GalleryViewController::pushPaintViewController()
 {
+    m_saveFailed = false; // a new shared document
     m_paintViewController = std::make_shared<PaintViewController>();
+    m_paintViewController->setPaintingKeeper(m_paintingKeeper);
     if (ui::NavigationController* navigation = navigationController())
         navigation->pushViewController(m_paintViewController, true);
 }
@@ -157,126 +155,18 @@ void GalleryViewController::openPainting(const std::string& thumbnailName)
 void GalleryViewController::openArchive(const std::string& archivePath, const std::string& title)
 {
     fnd::log("opening the painting " + archivePath);
+    // Known before reading: a file replaced meanwhile then counts as another, never as this one.
+    const auto identity = fnd::fileIdentity(archivePath);
     DataModel* document = DataModel::sharedDataModelWithArchivePath(archivePath);
     if (!document) {
         showError(kOpenFailedMessage);
         return;
     }
-    // The archive does not carry the title; with it the save on return replaces the same files.
+    // The archive does not carry the title; with it the save on return replaces the same files,
+    // as long as they are still the ones read here.
     document->setFileTitle(title);
-    pushPaintViewController();
-}
-
-void GalleryViewController::viewDidAppear(bool animated)
-{
-    ui::ViewController::viewDidAppear(animated);
-    // The painting screen still on the stack (the picker slid away under a new push) is no return.
-    ui::NavigationController* navigation = navigationController();
-    const bool returned = m_paintViewController && (!navigation || navigation->topViewController() == this);
-    bool safe = false;
-    if (returned) {
-        m_paintViewController.reset();
-        DataModel* document = DataModel::sharedDataModel();
-        // The recovery copy goes once the painting is safe; a failed save keeps it for next time.
-        safe = document && (!document->changesMade() || saveWithOverlay());
-        if (safe)
-            document->discardRecoveryCopy();
-    }
-    reloadList();
-    // Copies left by another Kanvaro that crashed while this one ran are offered too, so that none
-    // waits unseen while its painting is opened and saved over.
-    if (safe)
-        offerRecovery();
-}
-
-bool GalleryViewController::saveWithOverlay()
-{
-    startSpinnerWithText("Saving");
-    // The archive and the thumbnail are each replaced atomically: a failed save leaves the copy
-    // saved before intact, and the user must hear that this one is not safe.
-    const bool saved = DataModel::sharedDataModel() && DataModel::sharedDataModel()->saveToFiles();
-    stopSpinner();
-    if (!saved)
-        showError(kSaveFailedMessage);
-    return saved;
-}
-
-void GalleryViewController::saveBeforeTerminating()
-{
-    DataModel* document = DataModel::sharedDataModel();
-    if (!m_paintViewController || !document || !document->changesMade())
-        return;
-    if (document->saveToFiles()) {
-        document->discardRecoveryCopy();
-        fnd::log("saved the painting to " + document->getFullPath());
-    } else
-        std::fprintf(stderr, "Kanvaro: the painting could not be saved to %s\n", document->getFullPath().c_str());
-}
-
-void GalleryViewController::offerRecovery(std::string thenOpen)
-{
-    const std::optional<std::string> path = recovery::findCopy();
-    if (!path) {
-        if (!thenOpen.empty())
-            openFileAtPath(thenOpen);
-        return;
-    }
-    // Read it now, so that a copy that cannot be read is set aside (and the user told, once: it
-    // is no longer found) instead of offered.
-    auto bytes = fnd::readFile(*path, DataModel::kMaxArchiveBytes);
-    std::string reason = bytes ? "" : bytes.error();
-    const bool readable = bytes && DataModel::initWithArchiveData(std::move(bytes).value(), &reason) != nullptr;
-    if (!readable) {
-        fnd::log("the recovery copy " + *path + " cannot be read: " + reason);
-        auto aside = recovery::setAside(*path);
-        fnd::log(aside ? "set it aside as " + aside.value() : aside.error());
-        std::make_shared<ui::AlertView>(kUnreadableTitle, kUnreadableMessage, nullptr, "OK", std::vector<std::string>{})
-            ->show();
-        if (!thenOpen.empty())
-            openFileAtPath(thenOpen);
-        return;
-    }
-    m_recoveryPath = *path;
-    m_openAfterOffer = std::move(thenOpen);
-    auto alert = std::make_shared<ui::AlertView>(kRestoreTitle, kRestoreMessage, this, kDiscardButton,
-                                                 std::vector<std::string>{kRestoreButton});
-    m_restoreAlert = alert;
-    alert->show();
-}
-
-void GalleryViewController::alertViewClickedButtonAtIndex(ui::AlertView& alert, int buttonIndex)
-{
-    if (&alert != m_restoreAlert.lock().get())
-        return;
-    const std::string thenOpen = std::exchange(m_openAfterOffer, {});
-    if (buttonIndex == alert.firstOtherButtonIndex()) {
-        // The restored painting is the one on screen; the file named at launch stays unopened.
-        if (!thenOpen.empty())
-            fnd::log("not opening " + thenOpen + ": a recovered painting was restored instead");
-        restoreRecoveryCopy();
-    } else {
-        recovery::removeCopyOf(recovery::titleOf(m_recoveryPath));
-        if (!thenOpen.empty())
-            openFileAtPath(thenOpen);
-    }
-    m_recoveryPath.clear();
-}
-
-// The copy opens as a changed painting under its own title, so going back saves it as a normal
-// painting (over the one it was made from, when there was one) and removes the copy.
-void GalleryViewController::restoreRecoveryCopy()
-{
-    DataModel* document = DataModel::sharedDataModelWithArchivePath(m_recoveryPath);
-    if (!document) {
-        showError(kOpenFailedMessage);
-        return;
-    }
-    const std::string title = recovery::titleOf(m_recoveryPath);
-    if (!title.empty())
-        document->setFileTitle(title);
-    else
-        document->setFileTitle(document->getUniqueFileTitle());
-    document->setChangesMade(true);
-    fnd::log("restored the painting " + document->fileTitle());
+    std::error_code error;
+    if (std::filesystem::equivalent(archivePath, document->getFullPath(), error))
+        document->setSavedFile(identity);
     pushPaintViewController();
 }

@@ -7,6 +7,8 @@
 #include "BrushToolbar.h"
 #include "ColorToolbar.h"
 #include "DataModel.h"
+#include "Foundation/Log.h"
+#include "GalleryViewController.h"
 #include "PaintViewController.h"
 #include "Toolkit/Window.h"
 
@@ -134,12 +136,24 @@ void PaintViewController::stepBrushSize(int direction)
 void PaintViewController::saveNow()
 {
     DataModel* document = DataModel::sharedDataModel();
-    if (document && document->canvas() && document->saveToFiles()) {
-        document->discardRecoveryCopy();
+    if (!document || !document->canvas())
         return;
+    const std::string title = document->fileTitle();
+    fnd::Status saved = document->saveToFiles();
+    // As on the way back: once saved the recovery copy goes; when the save fails one is written at
+    // once, so the strokes since the last copy are not only in memory.
+    if (m_paintingKeeper) {
+        if (saved)
+            m_paintingKeeper->discardPaintingCopy();
+        else if (auto kept = m_paintingKeeper->keepPaintingNow(); !kept)
+            fnd::log("no recovery copy of the unsaved painting: " + kept.error());
     }
-    std::make_shared<ui::AlertView>(kSaveFailedTitle, "The painting could not be saved.", this, "Cancel",
-                                    std::vector<std::string>{})
+    std::string message = saved ? GalleryViewController::savedBesideMessage(title, document->fileTitle())
+                                : "The painting could not be saved.\n" + DataModel::describeSaveFailure(saved.error());
+    if (message.empty())
+        return;
+    std::make_shared<ui::AlertView>(saved ? GalleryViewController::kSavedBesideTitle : kSaveFailedTitle, message, this,
+                                    saved ? "OK" : "Cancel", std::vector<std::string>{})
         ->show();
 }
 

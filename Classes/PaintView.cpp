@@ -2,7 +2,6 @@
 
 #include "Foundation/Date.h"
 #include "Foundation/Log.h"
-#include "Recovery.h"
 
 std::shared_ptr<PaintView> PaintView::initWithFrame(const gfx::Rect& frame, std::shared_ptr<Canvas> canvas,
                                                     std::shared_ptr<const RawImage> rawImage,
@@ -31,8 +30,6 @@ PaintView::~PaintView()
 {
     if (m_saveUndoTimer)
         m_saveUndoTimer->invalidate();
-    if (m_recoveryTimer)
-        m_recoveryTimer->invalidate();
 }
 
 // The whole canvas at the smaller of the two fitting scales, its top-left corner at the origin.
@@ -120,31 +117,7 @@ void PaintView::saveUndoTimerEvent(fnd::Timer&)
     }
     m_prevFireDate = now;
     m_canvasView->canvas()->saveUndoState();
-    scheduleRecoveryWrite();
     reportEnd();
-}
-
-// Snapshots in quick succession share one write: a pending one already takes the latest pixels.
-void PaintView::scheduleRecoveryWrite()
-{
-    if (m_recoveryTimer && m_recoveryTimer->isValid())
-        return;
-    std::weak_ptr<ui::View> weak = weak_from_this();
-    m_recoveryTimer = fnd::Timer::scheduledTimer(recovery::kWriteDelay, false, [weak](fnd::Timer&) {
-        if (auto self = weak.lock())
-            static_cast<PaintView*>(self.get())->recoveryTimerEvent();
-    });
-}
-
-void PaintView::recoveryTimerEvent()
-{
-    m_recoveryTimer.reset();
-    // Never during a stroke (its touch-up takes a snapshot that asks for the write again), nor
-    // from a painting screen that has gone: the gallery has saved the painting then.
-    if (m_isPainting || !window())
-        return;
-    if (m_paintViewDelegate)
-        m_paintViewDelegate->paintViewDidAskForRecoveryCopy(*this);
 }
 
 void PaintView::reportEnd()

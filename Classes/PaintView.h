@@ -20,9 +20,6 @@ public:
     virtual void paintViewDidStartPainting(PaintView& paintView, bool painting) = 0;
     // The undo snapshot has just been taken (`ended` is always true).
     virtual void paintViewDidEndPainting(PaintView& paintView, bool ended) = 0;
-    // A while after a snapshot, between strokes, on screen: time to keep a recovery copy of the
-    // painting (Recovery.h), if it changed.
-    virtual void paintViewDidAskForRecoveryCopy(PaintView& /*paintView*/) {}
 };
 
 class PaintView : public ui::ScrollView, public ui::ScrollViewDelegate {
@@ -56,8 +53,6 @@ public:
     bool isPainting() const { return m_isPainting; }
     const std::shared_ptr<CanvasView>& canvasView() const { return m_canvasView; }
     const fnd::TimerRef& saveUndoTimer() const { return m_saveUndoTimer; }
-    // The pending recovery write (Recovery.h), asked for by a snapshot; one at a time.
-    const fnd::TimerRef& recoveryTimer() const { return m_recoveryTimer; }
     // Seconds since the reference date of the last snapshot.
     double prevFireDate() const { return m_prevFireDate; }
     PaintViewDelegate* paintViewDelegate() const { return m_paintViewDelegate; }
@@ -81,8 +76,6 @@ private:
     void fitCanvas(const Canvas& canvas);
     void endStroke();
     void reportEnd();
-    void scheduleRecoveryWrite();
-    void recoveryTimerEvent();
 
     Mode m_mode = kModePaint;
     BrushTool::Mode m_lastBrushToolMode = BrushTool::kModeFreehand;
@@ -90,7 +83,6 @@ private:
     bool m_isPainting = false;
     bool m_endReported = true; // the delegate has heard the end of the last stroke
     fnd::TimerRef m_saveUndoTimer;
-    fnd::TimerRef m_recoveryTimer;
     double m_prevFireDate = 0; // the reference date: the first snapshot is never held back
     PaintViewDelegate* m_paintViewDelegate = nullptr;
 };

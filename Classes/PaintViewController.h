@@ -15,6 +15,7 @@
 #include "CanvasView.h"
 #include "MediumViewController.h"
 #include "PaintView.h"
+#include "PaintingKeeper.h"
 #include "PaperSettingsController.h"
 #include "Toolkit/ActionSheet.h"
 #include "Toolkit/ActivityIndicator.h"
@@ -54,6 +55,9 @@ public:
 
     void loadView() override;
     void viewDidLoad() override;
+    // Told of each change to the painting and of each save (Ctrl+S), so its recovery copy follows;
+    // not owned. None: no recovery copies.
+    void setPaintingKeeper(PaintingKeeper* keeper) { m_paintingKeeper = keeper; }
 
     // The views (valid once the view is loaded).
     ui::ScrollView* paintRootView() const { return m_paintRootView.get(); }
@@ -85,7 +89,6 @@ public:
 
     void paintViewDidStartPainting(PaintView& paintView, bool painting) override;
     void paintViewDidEndPainting(PaintView& paintView, bool ended) override;
-    void paintViewDidAskForRecoveryCopy(PaintView& paintView) override;
     void canvasViewWillCreateOutline(CanvasView& canvasView) override;
     void canvasViewDidCreateOutline(CanvasView& canvasView) override;
     void mediumViewControllerDidPickMedium(MediumViewController& picker, const MediumValue& medium) override;
@@ -154,6 +157,7 @@ private:
     float m_prevBrushToolbarAlpha = 0;
     float m_prevColorToolbarAlpha = 0;
     std::optional<PaintView::Mode> m_modeBeforeSpace; // the mode to go back to when Space is let go
+    PaintingKeeper* m_paintingKeeper = nullptr;
     std::shared_ptr<PaintForMeShield> m_paintForMeShield;
     std::unique_ptr<AutoPaintRun> m_paintForMe; // last: stops before the views go
 };

@@ -5,7 +5,6 @@
 #include "BrushTool.h"
 #include "BrushToolbar.h"
 #include "ColorToolbar.h"
-#include "DataModel.h"
 
 namespace {
 constexpr double kFadeOutSeconds = 0.25;
@@ -27,6 +26,8 @@ void PaintViewController::paintViewDidStartPainting(PaintView& /*paintView*/, bo
 
 void PaintViewController::paintViewDidEndPainting(PaintView& /*paintView*/, bool /*ended*/)
 {
+    if (m_paintingKeeper)
+        m_paintingKeeper->paintingDidChange();
     ui::View::beginAnimations();
     ui::View::setAnimationDuration(kFadeInSeconds);
     m_toolbar->setAlpha(1);
@@ -34,13 +35,6 @@ void PaintViewController::paintViewDidEndPainting(PaintView& /*paintView*/, bool
     m_brushToolbar->setAlpha(m_prevBrushToolbarAlpha);
     setNavigationBarAlpha(1);
     ui::View::commitAnimations();
-}
-
-void PaintViewController::paintViewDidAskForRecoveryCopy(PaintView& /*paintView*/)
-{
-    DataModel* document = DataModel::sharedDataModel();
-    if (document && document->changesMade())
-        document->keepRecoveryCopy();
 }
 
 void PaintViewController::canvasViewWillCreateOutline(CanvasView& /*canvasView*/)

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
-#include "DataModel.h"
 #include "Foundation/KeyedArchiver.h"
 #include "Foundation/Log.h"
 #include "Foundation/Paths.h"
@@ -38,22 +38,22 @@ std::string copyPath(const std::string& folder, const std::string& title) { retu
 
 std::string lockPath(const std::string& copyPath) { return copyPath + ".lock"; }
 
-fnd::Status write(const DataModel& document, const std::string& folder)
+fnd::Status write(const Snapshot& snapshot, const std::string& folder)
 {
-    if (!document.canvas())
+    if (!snapshot.painting)
         return fnd::Error{"there is no painting to keep"};
     if (!fnd::makeDirectories(folder))
         return fnd::Error{"cannot make " + folder};
     const auto started = std::chrono::steady_clock::now();
-    const std::string path = copyPath(folder, document.fileTitle());
-    auto archive = fnd::KeyedArchiver::writeArchive(document, path, DataModel::kMaxArchiveBytes);
+    const std::string path = copyPath(folder, snapshot.title);
+    auto archive = fnd::KeyedArchiver::writeArchive(*snapshot.painting, path, snapshot.maxBytes);
     if (!archive)
         return fnd::Error{archive.error()};
     if (auto committed = archive->commit(); !committed)
         return committed;
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
-    fnd::log("kept a recovery copy of " + document.fileTitle() + " (" + std::to_string(ms) + " ms)");
+    fnd::log("kept a recovery copy of " + snapshot.title + " (" + std::to_string(ms) + " ms)");
     return {};
 }
 
@@ -112,27 +112,44 @@ Keeper::~Keeper()
     m_thread.join();
 }
 
-void Keeper::keep(std::unique_ptr<DataModel> copy, const std::string& folder)
+bool Keeper::keep(Snapshot snapshot, const std::string& folder)
 {
-    const std::string path = copyPath(folder, copy->fileTitle());
+    const std::string path = recovery::copyPath(folder, snapshot.title);
     if (path != m_copyPath || !m_lock) {
         m_lock.reset();
         m_copyPath = path;
         if (fnd::makeDirectories(folder))
             m_lock = fnd::FileLock::tryLock(lockPath(path));
         if (!m_lock) {
-            fnd::log("no recovery copy of " + copy->fileTitle() + ": another Kanvaro keeps one, or " + folder
+            fnd::log("no recovery copy of " + snapshot.title + ": another Kanvaro keeps one, or " + folder
                      + " cannot be written");
-            return;
+            return false;
         }
     }
     {
         std::lock_guard lock(m_mutex);
-        m_waiting = std::move(copy);
+        m_waiting = std::move(snapshot);
         m_waitingFolder = folder;
+        m_waitingNumber = ++m_handed;
     }
     m_changed.notify_all();
+    return true;
 }
+
+fnd::Result<std::string> Keeper::keepAndWait(Snapshot snapshot, const std::string& folder)
+{
+    const std::string title = snapshot.title;
+    if (!keep(std::move(snapshot), folder))
+        return fnd::Error{"another Kanvaro keeps a copy of " + title + ", or " + folder + " cannot be written"};
+    std::unique_lock lock(m_mutex);
+    const std::uint64_t mine = m_handed;
+    m_changed.wait(lock, [&] { return m_lastWritten >= mine; });
+    if (!m_lastWrite)
+        return fnd::Error{m_lastWrite.error()};
+    return m_copyPath;
+}
+
+std::string Keeper::copyPath() const { return m_copyPath; }
 
 void Keeper::discard()
 {
@@ -150,21 +167,25 @@ void Keeper::discard()
 void Keeper::waitUntilIdle()
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return !m_waiting && !m_writing; });
+    m_changed.wait(lock, [this] { return !m_waiting.has_value() && !m_writing; });
 }
 
 void Keeper::run(const std::stop_token& stop)
 {
     std::unique_lock lock(m_mutex);
-    while (m_changed.wait(lock, stop, [this] { return m_waiting != nullptr; })) {
-        std::unique_ptr<DataModel> copy = std::move(m_waiting);
+    while (m_changed.wait(lock, stop, [this] { return m_waiting.has_value(); })) {
+        std::optional<Snapshot> snapshot = std::exchange(m_waiting, std::nullopt);
         const std::string target = m_waitingFolder;
+        const std::uint64_t number = m_waitingNumber;
         m_writing = true;
         lock.unlock();
-        if (auto written = write(*copy, target); !written)
+        fnd::Status written = write(*snapshot, target);
+        if (!written)
             fnd::log("cannot keep a recovery copy: " + written.error());
-        copy.reset();
+        snapshot.reset();
         lock.lock();
+        m_lastWrite = std::move(written);
+        m_lastWritten = number;
         m_writing = false;
         m_changed.notify_all();
     }

@@ -1,8 +1,9 @@
 #pragma once
 // The recovery copy of the open painting, so that a crash or a power loss never loses more than a
-// few seconds of work. A few seconds after an undo snapshot the painting screen writes the changed
-// painting, in the usual archive format, to "Recovery/" + title + ".art" inside the documents
-// folder (the gallery lists ".jpg" files only, so it never shows there). A normal save removes it.
+// few seconds of work. A few seconds after an undo snapshot the application (KanvaroAppDelegate)
+// has the changed painting written, in the usual archive format, to "Recovery/" + title + ".art"
+// inside the documents folder (the gallery lists ".jpg" files only, so it never shows there); it
+// writes one at once when a save fails. A normal save removes it.
 //
 // Several Kanvaros may run at once on one documents folder. The one writing a copy holds a lock on
 // the copy's name + ".lock" for as long as it runs (the kernel drops it when the process ends, how
@@ -10,6 +11,7 @@
 // removed by another. At start-up the gallery offers the newest copy nobody holds; a copy that
 // cannot be read is set aside as name + ".unreadable", never deleted.
 #include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -17,11 +19,18 @@
 #include <thread>
 
 #include "Foundation/FileLock.h"
+#include "Foundation/KeyedArchive.h"
 #include "Foundation/Result.h"
 
-class DataModel;
-
 namespace recovery {
+
+// The painting as it was at one moment, finished on the main thread before it is handed over:
+// nobody changes it afterwards, so the writer's thread shares nothing that is still painted on.
+struct Snapshot {
+    std::string title;                            // the painting's title: the copy's file name
+    std::shared_ptr<const fnd::Codable> painting; // the archive's root object
+    std::uint64_t maxBytes = 0;                   // the largest archive to write (a save's limit)
+};
 
 // Seconds from an undo snapshot to the recovery write it asks for.
 constexpr double kWriteDelay = 3.0;
@@ -33,9 +42,9 @@ std::string folder();
 // The copy of the painting `title` in `folder`, and the lock file its writer holds.
 std::string copyPath(const std::string& folder, const std::string& title);
 std::string lockPath(const std::string& copyPath);
-// Writes the document's archive atomically to its copy path in `folder`, replacing the copy before.
-// Touches nothing but the document and that file, so it may run on any thread.
-fnd::Status write(const DataModel& document, const std::string& folder);
+// Writes the snapshot's archive atomically to its copy path in `folder`, replacing the copy before.
+// Touches nothing but the snapshot and that file, so it may run on any thread.
+fnd::Status write(const Snapshot& snapshot, const std::string& folder);
 // Removes the copy of `title` and its lock file, unless a running Kanvaro is keeping it; logs what
 // it cannot remove.
 void removeCopyOf(const std::string& title);
@@ -47,8 +56,7 @@ fnd::Result<std::string> setAside(const std::string& path);
 std::string titleOf(const std::string& path);
 
 // Writes recovery copies on a thread of its own: compositing the PNG, encoding and the fsync take
-// tens of milliseconds, which the painting screen must never wait for. It takes a copy made for
-// archiving (DataModel::copyForArchive), so the thread shares nothing with the open painting.
+// tens of milliseconds, which the painting screen must never wait for.
 class Keeper {
 public:
     Keeper();
@@ -57,15 +65,20 @@ public:
     Keeper(const Keeper&) = delete;
     Keeper& operator=(const Keeper&) = delete;
 
-    // Hands over a copy to write into `folder`; it replaces one still waiting. The first copy of a
-    // title takes that copy's lock; when another running Kanvaro holds it, the copy is dropped and
-    // a line logged.
-    void keep(std::unique_ptr<DataModel> copy, const std::string& folder);
+    // Hands over a snapshot to write into `folder`; it replaces one still waiting. The first copy
+    // of a title takes that copy's lock; when another running Kanvaro holds it, the snapshot is
+    // dropped and a line logged (and false returned).
+    bool keep(Snapshot snapshot, const std::string& folder);
+    // Writes the snapshot as keep() does and waits for it: the path of the copy written, or why
+    // there is none.
+    fnd::Result<std::string> keepAndWait(Snapshot snapshot, const std::string& folder);
     // Drops a copy still waiting, waits for the one being written, then removes the copy written
     // and lets go of its lock: nothing written before can reappear after a save.
     void discard();
     // Waits until no copy is waiting or being written.
     void waitUntilIdle();
+    // The copy this keeper writes (and holds the lock of), or "" before the first.
+    std::string copyPath() const;
 
 private:
     void run(const std::stop_token& stop);
@@ -74,10 +87,14 @@ private:
     std::condition_variable_any m_changed;
     std::optional<fnd::FileLock> m_lock; // on the copy written, main thread only
     std::string m_copyPath;
-    std::unique_ptr<DataModel> m_waiting;
+    std::optional<Snapshot> m_waiting;
     std::string m_waitingFolder;
     bool m_writing = false;
-    std::jthread m_thread; // last: it starts after, and is joined before, the members above
+    std::uint64_t m_handed = 0; // snapshots handed over, numbered from 1
+    std::uint64_t m_waitingNumber = 0;
+    std::uint64_t m_lastWritten = 0; // the number of the last snapshot written (or failed)
+    fnd::Status m_lastWrite;         // how that went
+    std::jthread m_thread;           // last: it starts after, and is joined before, the members above
 };
 
 } // namespace recovery

@@ -183,19 +183,23 @@ void BM_KeepRecoveryCopy(benchmark::State& state)
 {
     Fixture fixture;
     fixture.model->setChangesMade(true);
-    const Seconds sync = medianSeconds([&] {
-        auto copy = fixture.model->copyForArchive();
-        KANVARO_ASSERT(copy && recovery::write(*copy, recovery::folder()).ok());
-    });
+    // The snapshot the application hands to its writer.
+    const auto snapshot = [&] {
+        std::shared_ptr<const DataModel> copy = fixture.model->copyForRecovery();
+        KANVARO_ASSERT(copy);
+        return recovery::Snapshot{copy->fileTitle(), copy, DataModel::kMaxArchiveBytes};
+    };
+    const Seconds sync = medianSeconds([&] { KANVARO_ASSERT(recovery::write(snapshot(), recovery::folder()).ok()); });
+    recovery::Keeper keeper;
     const Seconds writer = medianSeconds([&] {
-        fixture.model->keepRecoveryCopy();
-        fixture.model->waitForRecoveryCopy();
+        keeper.keep(snapshot(), recovery::folder());
+        keeper.waitUntilIdle();
     });
     double mainThread = 0;
     for (auto _ : state) {
-        mainThread += timeOnce([&] { fixture.model->keepRecoveryCopy(); }).wall;
+        mainThread += timeOnce([&] { keeper.keep(snapshot(), recovery::folder()); }).wall;
         state.PauseTiming();
-        fixture.model->waitForRecoveryCopy();
+        keeper.waitUntilIdle();
         state.ResumeTiming();
     }
     const double iterations = static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));

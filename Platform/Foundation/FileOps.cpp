@@ -7,6 +7,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <string_view>
 #include <sys/stat.h>
@@ -103,6 +105,38 @@ Status fillTemporary(UniqueFd& fd, const std::string& temporary, const ContentPr
     return {};
 }
 
+struct WriteFaults {
+    std::mutex mutex;
+    std::map<std::string, int> errors; // by folder, absolute and normal
+};
+
+WriteFaults& writeFaults()
+{
+    static WriteFaults faults;
+    return faults;
+}
+
+std::string normalFolder(const std::string& folder)
+{
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::absolute(folder, error).lexically_normal();
+    std::string text = path.string();
+    while (text.size() > 1 && text.back() == '/')
+        text.pop_back();
+    return text;
+}
+
+// The errno a fault set for the file's folder stands for, or 0.
+int injectedWriteError(const std::string& path)
+{
+    WriteFaults& faults = writeFaults();
+    std::lock_guard lock(faults.mutex);
+    if (faults.errors.empty())
+        return 0;
+    auto found = faults.errors.find(normalFolder(folderOf(path)));
+    return found == faults.errors.end() ? 0 : found->second;
+}
+
 } // namespace
 
 void ignoreFileSizeSignal()
@@ -120,6 +154,10 @@ Result<PendingFile> PendingFile::write(const std::string& path, const ContentPro
 {
     ignoreFileSizeSignal();
     std::string temporary = path + std::string(kTemporaryMarker) + std::string(kTemporarySuffixLength, 'X');
+    if (const int injected = injectedWriteError(path)) {
+        errno = injected;
+        return Error{describeErrno("Could not create a temporary file for", path)};
+    }
     UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!fd)
         return Error{describeErrno("Could not create a temporary file for", path)};
@@ -209,6 +247,16 @@ int removeStaleTemporaries(const std::string& folder, std::chrono::seconds minim
         }
     }
     return removed;
+}
+
+void setWriteFault(const std::string& folder, int error)
+{
+    WriteFaults& faults = writeFaults();
+    std::lock_guard lock(faults.mutex);
+    if (error == 0)
+        faults.errors.erase(normalFolder(folder));
+    else
+        faults.errors[normalFolder(folder)] = error;
 }
 
 Result<std::vector<uint8_t>> readFile(const std::string& path, uint64_t maxBytes)

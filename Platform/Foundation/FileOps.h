@@ -63,6 +63,11 @@ NewFileResult writeNewFileAtomically(const std::string& path, const ContentProdu
 // installed is left alone. Atomic writes call it themselves.
 void ignoreFileSizeSignal();
 
+// Fault injection, for tests and scripted sessions: while set, every file written through this
+// header directly in `folder` (not in its subfolders) fails as the system would with `error`, an
+// errno value such as ENOSPC; 0 lifts it. Any thread may write meanwhile.
+void setWriteFault(const std::string& folder, int error);
+
 // Reads a regular file of at most maxBytes; the size is checked before anything is read. Named
 // pipes, devices and folders are refused without waiting on them.
 Result<std::vector<uint8_t>> readFile(const std::string& path, uint64_t maxBytes);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "Foundation/Paths.h"
 #include "Host/SdlHost.h"
@@ -57,11 +58,17 @@ fnd::Result<std::unique_ptr<ui::ApplicationDelegate>> loadApplicationDelegate()
 
 Application applicationHooks(ui::ApplicationDelegate& delegate)
 {
-    return {[&delegate](ui::Window& window) {
-                delegate.setWindow(&window);
-                delegate.applicationDidFinishLaunching(window);
-            },
-            [&delegate] { delegate.applicationWillTerminate(); }};
+    Application application;
+    application.didFinishLaunching = [&delegate](ui::Window& window) {
+        delegate.setWindow(&window);
+        delegate.applicationDidFinishLaunching(window);
+    };
+    application.shouldTerminate = [&delegate](bool canAsk, std::function<void()> terminateLater) {
+        return delegate.applicationShouldTerminate(canAsk, std::move(terminateLater));
+    };
+    application.willTerminate = [&delegate] { delegate.applicationWillTerminate(); };
+    application.exitStatus = [&delegate] { return delegate.applicationExitStatus(); };
+    return application;
 }
 
 fnd::Result<std::string> resolveOpenPath(const std::string& path)
@@ -102,8 +109,7 @@ int applicationMain(int argc, char** argv)
     auto host = SdlHost::create("Kanvaro");
     if (!host)
         return 1;
-    host->run(applicationHooks(*delegate.value()));
-    return 0;
+    return host->run(applicationHooks(*delegate.value()));
 }
 
 } // namespace host

@@ -25,8 +25,9 @@ fnd::Result<std::string> resolveOpenPath(const std::string& path);
 
 // Parses "--documents DIR", "--pictures DIR", "--exports DIR" and an optional file to open (handed
 // to the delegate's setOpenPath), prepares the folders, loads the delegate and runs it in an SDL
-// window. Returns the process's exit status: 0 after the window closed, 1 when start-up failed
-// (the reason on stderr), 2 for a usage error or a file to open that does not exist.
+// window. Returns the process's exit status: the application's after the window closed (0, or 1
+// when it ended without keeping the painting), 1 when start-up failed (the reason on stderr), 2
+// for a usage error or a file to open that does not exist.
 int applicationMain(int argc, char** argv);
 
 } // namespace host

@@ -69,6 +69,20 @@ void HeadlessHost::terminate()
         m_application.willTerminate();
 }
 
+void HeadlessHost::requestQuit(bool canAsk)
+{
+    if (m_terminated)
+        return;
+    if (!m_application.shouldTerminate || m_application.shouldTerminate(canAsk, [this] { terminate(); }))
+        terminate();
+    fnd::RunLoop::main().runOnce();
+}
+
+int HeadlessHost::exitStatus() const
+{
+    return m_terminated && m_application.exitStatus ? m_application.exitStatus() : 0;
+}
+
 void HeadlessHost::frame() { m_window->display(); }
 
 fnd::Status HeadlessHost::checkInWindow(gfx::Point point) const
@@ -209,7 +223,7 @@ fnd::Status HeadlessHost::key(const std::string& text)
         return fnd::Error{"\"" + text + "\" is not a key (try ctrl+z, bracketright, 3, escape or space down)"};
     ui::KeyEvent event = stroke->event;
     if (event.key == ui::Key::Q && event.hasOnly(ui::kModifierCtrl) && stroke->phase != KeyStroke::Phase::Up) {
-        terminate();
+        requestQuit();
         return {};
     }
     if (stroke->phase != KeyStroke::Phase::Up) {

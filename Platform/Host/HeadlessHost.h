@@ -36,8 +36,14 @@ public:
 
     // Runs the application's launch hook and draws the first frame.
     void launch(const Application& application);
-    // Runs the termination hook (once).
+    // Runs the termination hook (once), without asking.
     void terminate();
+    // Asks the application whether it may quit, as closing the window does (`canAsk` false: as a
+    // quit while the window is hidden); terminates when it may, now or once it has asked.
+    void requestQuit(bool canAsk = true);
+    bool hasTerminated() const { return m_terminated; }
+    // The application's exit status (0 before it has terminated).
+    int exitStatus() const;
 
     // Input. Points are window coordinates; a point outside the window is refused.
     static constexpr double kTapSeconds = 0.05;
@@ -62,7 +68,7 @@ public:
     // Keys: "COMBINATION" presses and releases the key (kKeySeconds apart); "COMBINATION down"
     // and "COMBINATION up" do one half, so a key can be held across other steps. Combinations are
     // read by ui::parseKeyCombination ("ctrl+z", "bracketright", "3", "escape", "space").
-    // Ctrl+Q quits as the desktop window does: the termination hook runs (and saves).
+    // Ctrl+Q quits as the desktop window does: requestQuit().
     static constexpr double kKeySeconds = 0.05;
     struct KeyStroke {
         enum class Phase { Press, Down, Up };

@@ -150,17 +150,29 @@ void SdlHost::launch(const Application& application)
     present();
 }
 
-void SdlHost::run(const Application& application)
+int SdlHost::run(const Application& application)
 {
     launch(application);
     while (!m_quitting)
         fnd::RunLoop::main().runFor(kRunSliceSeconds);
     terminate();
+    return m_application.exitStatus ? m_application.exitStatus() : 0;
 }
 
 void SdlHost::runOnce() { fnd::RunLoop::main().runOnce(); }
 
 void SdlHost::quit() { m_quitting = true; }
+
+void SdlHost::requestQuit()
+{
+    if (m_quitting)
+        return;
+    const Uint32 flags = SDL_GetWindowFlags(m_sdlWindow.get());
+    const bool canAsk = (flags & SDL_WINDOW_SHOWN) != 0 && (flags & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) == 0;
+    // The application may answer later (after asking the person); the host outlives its run loop.
+    if (!m_application.shouldTerminate || m_application.shouldTerminate(canAsk, [this] { quit(); }))
+        quit();
+}
 
 void SdlHost::terminate()
 {
@@ -209,12 +221,12 @@ bool SdlHost::waitForEvent(double deadline, SDL_Event& event)
 void SdlHost::handleEvent(const SDL_Event& event)
 {
     if (event.type == SDL_QUIT) {
-        quit();
+        requestQuit();
         return;
     }
     if (event.type == SDL_WINDOWEVENT) {
         switch (event.window.event) {
-        case SDL_WINDOWEVENT_CLOSE: quit(); break;
+        case SDL_WINDOWEVENT_CLOSE: requestQuit(); break;
         case SDL_WINDOWEVENT_FOCUS_LOST: m_input->cancelAll(fnd::clock().now()); break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
         case SDL_WINDOWEVENT_DISPLAY_CHANGED: // another monitor may have another pixel density

@@ -8,7 +8,8 @@
 // pixels), centred on a neutral border. Without a display it refuses to start (DisplayCheck.h).
 // Only the parts of the backing store the window redrew are uploaded to the streaming texture. While animations run the
 // host keeps drawing frames; otherwise it sleeps in SDL until input arrives or the next timer is due. Closing the
-// window ends run() after the application's will-terminate hook.
+// window, Ctrl+Q and a quit from the system (SDL reports SIGTERM so) ask the application whether it may quit
+// now; once it may, run() ends after the application's will-terminate hook.
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,13 +48,17 @@ public:
     const ScreenFit& screenFit() const { return m_fit; }
 
     // Launches the application and runs until the window is closed (or quit() is called), then
-    // calls the will-terminate hook.
-    void run(const Application& application);
+    // calls the will-terminate hook; the application's exit status.
+    int run(const Application& application);
     // Launches without running the loop, for hosts stepped by hand (tests).
     void launch(const Application& application);
     // One pass: fire due timers, handle pending input, draw; waits for nothing.
     void runOnce();
-    // Ends run() soon, as closing the window does; the will-terminate hook runs once.
+    // Asks the application whether it may quit (closing the window, Ctrl+Q, SDL_QUIT): quits when
+    // it may, now or once it has asked the person. Nobody can be asked while the window is hidden
+    // or minimised.
+    void requestQuit();
+    // Ends run() soon, without asking; the will-terminate hook runs once.
     void quit();
     bool isQuitting() const { return m_quitting; }
     void terminate();

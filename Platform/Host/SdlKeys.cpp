@@ -100,7 +100,7 @@ void SdlHost::handleKey(const SDL_KeyboardEvent& key)
     if (!event)
         return;
     if (event->down && !event->repeat && event->key == ui::Key::Q && event->hasOnly(ui::kModifierCtrl)) {
-        quit(); // as closing the window: the termination hook saves
+        requestQuit(); // as closing the window
         return;
     }
     if (event->down && !event->repeat && event->key == ui::Key::F11 && event->isPlain()) {

@@ -27,7 +27,20 @@ public:
     void setWindow(Window* window) { m_window = window; }
 
     virtual void applicationDidFinishLaunching(Window& window) = 0;
+    // "May we quit now?", asked when the window is closed or a quit is asked for (a key, the
+    // system). True quits now. `canAsk` is false when nobody can answer a question (the window
+    // hidden, the display gone): the answer must not wait for one then. False keeps the
+    // application running, for instance to ask the person; calling `terminateLater` then quits.
+    virtual bool applicationShouldTerminate(bool canAsk, std::function<void()> terminateLater)
+    {
+        (void)canAsk;
+        (void)terminateLater;
+        return true;
+    }
     virtual void applicationWillTerminate() {}
+    // The process's exit status once the application has terminated: 0, or 1 when it ended
+    // without keeping what it should have kept.
+    virtual int applicationExitStatus() const { return 0; }
     // A file named on the command line, set before launching; the application opens it once
     // launching has finished. Applications that open no files ignore it.
     virtual void setOpenPath(const std::string& path) { (void)path; }

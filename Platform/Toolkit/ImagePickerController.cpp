@@ -91,6 +91,13 @@ bool ImagePickerController::pickPhotoAtPath(const std::string& path)
     return true;
 }
 
+bool ImagePickerController::dropFile(const std::string& path)
+{
+    if (pickPhotoAtPath(path))
+        return true;
+    return !m_finished && m_delegate && m_delegate->imagePickerControllerDidReceiveOtherFile(this, path);
+}
+
 bool ImagePickerController::pickPhotoNamed(const std::string& name)
 {
     PhotoGridView* grid = photoGrid();

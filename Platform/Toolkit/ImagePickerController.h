@@ -9,7 +9,8 @@
 // under a bar titled "Photos" with Cancel. While the folder holds no photos, the bundled sample
 // photos are listed under a hint naming the folder. Files that cannot be shown (unreadable,
 // corrupt, too large, folders, pipes, devices) get a placeholder square and are not picked. A
-// photo file dropped on the window while the picker shows is picked as if tapped.
+// photo file dropped on the window while the picker shows is picked as if tapped; any other file
+// is offered to the delegate, which may keep it for later.
 //
 // Camera: a live preview from a CameraFrameSource with a shutter button that delivers the frame
 // on screen.
@@ -36,6 +37,13 @@ public:
     virtual ~ImagePickerControllerDelegate() = default;
     virtual void imagePickerControllerDidFinishPickingImage(ImagePickerController* picker, Photo image) = 0;
     virtual void imagePickerControllerDidCancel(ImagePickerController* picker) = 0;
+    // A file dropped on the picker that it cannot pick; true when the delegate took it.
+    virtual bool imagePickerControllerDidReceiveOtherFile(ImagePickerController* picker, const std::string& path)
+    {
+        (void)picker;
+        (void)path;
+        return false;
+    }
 };
 
 class ImagePickerController : public NavigationController {
@@ -65,6 +73,8 @@ public:
     // Decodes the photo and hands it to the delegate; false (and a log line) when it cannot be
     // decoded, or when a photo was already delivered or the picker cancelled.
     bool pickPhotoAtPath(const std::string& path);
+    // A file dropped on the picker: picked when it is a photo, else offered to the delegate.
+    bool dropFile(const std::string& path);
     // Scrolls the library to the photo with that file name and picks it (scripted sessions).
     bool pickPhotoNamed(const std::string& name);
     // What the Cancel button does.

@@ -82,7 +82,7 @@ void ImagePickerScreen::loadView()
     auto root =
         std::make_shared<PickerRootView>(gfx::Rect{0, 0, 320, 416}, [picker = m_picker](const std::string& path) {
             auto alive = picker.lock();
-            return alive && (*alive)->pickPhotoAtPath(path);
+            return alive && (*alive)->dropFile(path);
         });
     root->onLayout = [this] { layoutContent(); };
     setView(std::move(root));

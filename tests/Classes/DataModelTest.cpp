@@ -9,6 +9,7 @@
 
 #include "DataModel.h"
 #include "Foundation/Date.h"
+#include "Foundation/FileIdentity.h"
 #include "Foundation/KeyedArchiver.h"
 #include "Foundation/Log.h"
 #include "Foundation/Paths.h"
@@ -238,9 +239,18 @@ TEST_F(DataModelTest, TheLargestPhotoWeImportIsSavedAndOpensAgain)
     EXPECT_EQ(reopened->canvas()->width(), 1024);
 }
 
-// The recovery copy is written on another thread from a copy taken when it is asked for: it holds
-// the painting of that moment byte for byte as a save would, whatever is painted meanwhile, and
-// once discarded no write still under way can bring it back.
+namespace {
+// The application's snapshot of a document for the recovery writer.
+recovery::Snapshot snapshotOf(const DataModel& model)
+{
+    std::shared_ptr<const DataModel> copy = model.copyForRecovery();
+    return {copy->fileTitle(), copy, DataModel::kMaxArchiveBytes};
+}
+} // namespace
+
+// The recovery copy is written on another thread from a snapshot taken when it is asked for: it
+// holds the painting of that moment byte for byte as a save would, whatever is painted meanwhile,
+// and once discarded no write still under way can bring it back.
 TEST_F(DataModelTest, RecoveryCopyArchivesAsASaveOfThatMomentAndStaysGoneOnceDiscarded)
 {
     DataModel* model = DataModel::sharedDataModelWithUIImage(testing::makePhoto(160, 120));
@@ -255,16 +265,17 @@ TEST_F(DataModelTest, RecoveryCopyArchivesAsASaveOfThatMomentAndStaysGoneOnceDis
     canvas.setCurStrokeOpacity(0.7f);
     model->setChangesMade(true);
 
-    model->keepRecoveryCopy();
+    recovery::Keeper keeper;
+    keeper.keep(snapshotOf(*model), recovery::folder());
     ASSERT_TRUE(model->saveToFiles());
-    testing::paintStroke(canvas, {0, 0, 1024, 768}, {0, 1, 0, 1}); // after the copy was taken
-    model->waitForRecoveryCopy();
+    testing::paintStroke(canvas, {0, 0, 1024, 768}, {0, 1, 0, 1}); // after the snapshot was taken
+    keeper.waitUntilIdle();
     const fs::path copy = dir / "Recovery" / (model->fileTitle() + ".art");
     EXPECT_EQ(testing::readAll(copy.string()), testing::readAll(model->getFullPath()));
 
     for (int i = 0; i < 20; ++i) {
-        model->keepRecoveryCopy();
-        model->discardRecoveryCopy();
+        keeper.keep(snapshotOf(*model), recovery::folder());
+        keeper.discard();
         ASSERT_FALSE(fs::exists(copy)) << "after keep and discard number " << i;
     }
 }
@@ -274,25 +285,59 @@ TEST_F(DataModelTest, RecoveryCopyArchivesAsASaveOfThatMomentAndStaysGoneOnceDis
 // a crash, it is offered.
 TEST_F(DataModelTest, RecoveryCopyOfARunningKanvaroIsLeftAloneUntilItIsGone)
 {
-    const auto painting = [](const std::string& title) {
-        auto document = std::make_unique<DataModel>();
-        document->setCanvas(Canvas::initBlank());
-        document->setFileTitle(title);
-        document->setChangesMade(true);
-        document->keepRecoveryCopy();
-        document->waitForRecoveryCopy();
-        return document;
+    const auto keeping = [](const std::string& title) {
+        DataModel document;
+        document.setCanvas(Canvas::initBlank());
+        document.setFileTitle(title);
+        auto keeper = std::make_unique<recovery::Keeper>();
+        EXPECT_TRUE(keeper->keepAndWait(snapshotOf(document), recovery::folder()));
+        return keeper;
     };
-    auto running = painting("Running");
+    auto running = keeping("Running");
     const std::string copy = recovery::copyPath(recovery::folder(), "Running");
     ASSERT_TRUE(fs::exists(copy));
     EXPECT_FALSE(recovery::findCopy());
 
-    painting("Other")->discardRecoveryCopy();
+    keeping("Other")->discard();
     recovery::removeCopyOf("Running"); // as the other's Discard would
     EXPECT_TRUE(fs::exists(copy));
     EXPECT_FALSE(recovery::findCopy());
 
     running.reset(); // gone without a save
     EXPECT_EQ(recovery::findCopy(), copy);
+}
+
+// Two Kanvaros with one painting open, and a recovery copy restored after a later save: none
+// writes over a file saved after it read it; each saves beside it under the next free title.
+TEST_F(DataModelTest, ASaveNeverWritesOverAFileSavedElsewhereAfterItWasRead)
+{
+    DataModel* first = DataModel::sharedDataModelWithBlankCanvas();
+    first->setFileTitle("Cat");
+    ASSERT_TRUE(first->saveToFiles());
+    ASSERT_EQ(first->savedFile(), fnd::fileIdentity(first->getFullPath()));
+    // Another Kanvaro opens it, as the gallery does; a recovery copy is kept of this one.
+    auto second = DataModel::initWithArchiveData(testing::readAll(first->getFullPath()));
+    second->setFileTitle("Cat");
+    second->setSavedFile(fnd::fileIdentity(first->getFullPath()));
+    ASSERT_TRUE(recovery::write(snapshotOf(*first), recovery::folder()));
+    const auto copy = testing::readAll(recovery::copyPath(recovery::folder(), "Cat"));
+
+    first->canvas()->setBackgroundColor({0.1f, 0.2f, 0.3f, 1});
+    ASSERT_TRUE(first->saveToFiles()); // its own file: replaced
+    EXPECT_EQ(first->fileTitle(), "Cat");
+    const auto firstSaved = testing::readAll((dir / "Cat.art").string());
+
+    ASSERT_TRUE(second->saveToFiles());
+    EXPECT_EQ(second->fileTitle(), "Cat 2");
+    EXPECT_EQ(testing::readAll((dir / "Cat.art").string()), firstSaved);
+    EXPECT_TRUE(fs::exists(dir / "Cat 2.jpg"));
+    ASSERT_TRUE(second->saveToFiles()); // now its own
+    EXPECT_EQ(second->fileTitle(), "Cat 2");
+
+    auto restored = DataModel::initWithArchiveData(copy);
+    ASSERT_TRUE(restored);
+    restored->setFileTitle("Cat");
+    ASSERT_TRUE(restored->saveToFiles());
+    EXPECT_EQ(restored->fileTitle(), "Cat 3");
+    EXPECT_EQ(testing::readAll((dir / "Cat.art").string()), firstSaved);
 }

@@ -14,6 +14,7 @@
 #include "PaintViewTestSupport.h"
 #include "Recovery.h"
 #include "Toolkit/AlertView.h"
+#include "Toolkit/FileDrop.h"
 #include "Toolkit/ImageAsset.h"
 #include "Toolkit/NavigationController.h"
 #include "Toolkit/Touch.h"
@@ -112,6 +113,7 @@ TEST_F(GalleryTest, CellPlacesHalvesAndDeleteButtonsAndReportsWhatWasTouched)
     // A landscape thumbnail: rewrite "Wide.jpg" from a wide canvas.
     ASSERT_TRUE(DataModel::sharedDataModelWithUIImage(testing::makePhoto(400, 300)));
     DataModel::sharedDataModel()->setFileTitle("Wide");
+    DataModel::sharedDataModel()->setSavedFile(fnd::fileIdentity((dir / "Wide.art").string()));
     ASSERT_TRUE(DataModel::sharedDataModel()->saveToFiles());
     std::vector<std::string> deleted;
     auto cellRef = std::make_shared<GalleryTableViewCell>(gfx::Rect{0, 0, 320, 150}, "MyIdentifier",
@@ -280,7 +282,11 @@ TEST_F(GalleryTest, FailuresBecomeAlertsAndTheGalleryStays)
     DataModel::sharedDataModel()->setChangesMade(true);
     navigation->popViewControllerAnimated(true);
     settle();
-    expectErrorAlert(GalleryViewController::kSaveFailedMessage);
+    ui::AlertView* failed = shownAlert();
+    ASSERT_NE(failed, nullptr);
+    EXPECT_EQ(failed->title(), "Error");
+    EXPECT_EQ(failed->message().rfind(std::string(GalleryViewController::kSaveFailedMessage) + "\n", 0), 0u);
+    EXPECT_EQ(failed->buttonTitleAtIndex(failed->firstOtherButtonIndex()), GalleryViewController::kTryAgainButton);
     EXPECT_TRUE(fs::is_directory(dir / (title + ".art") / "in-the-way"));
 }
 
@@ -302,14 +308,14 @@ TEST_F(GalleryTest, ClosingInTheGallerySavesNothingAndClosingWhilePaintingSaves)
     gallery->editAction();
     gallery->deleteAction(title + ".jpg");
     gallery->doneAction();
-    gallery->saveBeforeTerminating();
+    EXPECT_TRUE(gallery->saveBeforeTerminating());
     EXPECT_FALSE(fs::exists(dir / (title + ".art")));
     EXPECT_FALSE(fs::exists(dir / (title + ".jpg")));
 
     gallery->blankSelected();
     settle();
     DataModel::sharedDataModel()->setChangesMade(true);
-    gallery->saveBeforeTerminating();
+    EXPECT_TRUE(gallery->saveBeforeTerminating());
     EXPECT_TRUE(fs::exists(dir / (DataModel::sharedDataModel()->fileTitle() + ".jpg")));
 }
 
@@ -345,7 +351,8 @@ TEST_F(GalleryTest, DiscardingTheRecoveryCopyRemovesItThenOpensTheFileNamedAtLau
 {
     savePainting("Named");
     ASSERT_TRUE(DataModel::sharedDataModelWithBlankCanvas());
-    ASSERT_TRUE(recovery::write(*DataModel::sharedDataModel(), recovery::folder()));
+    std::shared_ptr<const DataModel> copy = DataModel::sharedDataModel()->copyForRecovery();
+    ASSERT_TRUE(recovery::write({copy->fileTitle(), copy, DataModel::kMaxArchiveBytes}, recovery::folder()));
     DataModel::releaseSharedDataModel();
 
     gallery->offerRecovery((dir / "Named.art").string());
@@ -360,6 +367,42 @@ TEST_F(GalleryTest, DiscardingTheRecoveryCopyRemovesItThenOpensTheFileNamedAtLau
     EXPECT_NE(navigation->topViewController(), gallery.get());
     ASSERT_TRUE(DataModel::sharedDataModel());
     EXPECT_EQ(DataModel::sharedDataModel()->fileTitle(), "Named");
+}
+
+// A file dropped while something lies over the list (the edit mode, an alert, the photo picker)
+// waits for it to go and opens then, in the order dropped; one waiting while a painting is open
+// opens once the gallery is back.
+TEST_F(GalleryTest, DropsWaitForWhatIsInFrontAndOpenInTheirOrder)
+{
+    savePainting("First");
+    savePainting("Second");
+    gallery->viewDidAppear(false);
+    gallery->editAction();
+    EXPECT_TRUE(ui::deliverFileDrop(*window, (dir / "First.art").string()));
+    settle();
+    EXPECT_EQ(stackDepth(), 1u);
+    gallery->cancelAction();
+    auto busy = std::make_shared<ui::AlertView>("Busy", "", nullptr, "OK", std::vector<std::string>{});
+    busy->show();
+    gallery->presentImagePickerWithSourceType(ui::ImagePickerSourceType::PhotoLibrary);
+    settle();
+    // The picker takes photos itself; a painting it cannot pick goes to the gallery beneath.
+    EXPECT_TRUE(ui::deliverFileDrop(*window, (dir / "Second.art").string()));
+    busy->dismissWithClickedButtonIndex(0, false);
+    settle();
+    EXPECT_EQ(stackDepth(), 1u);
+    EXPECT_EQ(gallery->pendingDrops().size(), 2u);
+
+    gallery->imagePickerControllerDidCancel(
+        dynamic_cast<ui::ImagePickerController*>(navigation->modalViewController()));
+    settle();
+    ASSERT_EQ(stackDepth(), 2u);
+    EXPECT_EQ(DataModel::sharedDataModel()->fileTitle(), "First");
+    navigation->popViewControllerAnimated(false);
+    settle();
+    ASSERT_EQ(stackDepth(), 2u);
+    EXPECT_EQ(DataModel::sharedDataModel()->fileTitle(), "Second");
+    EXPECT_TRUE(gallery->pendingDrops().empty());
 }
 
 } // namespace

@@ -1,15 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <chrono>
 #include <cstdlib>
 
+#include "DataModel.h"
+#include "Foundation/FileOps.h"
 #include "Foundation/Paths.h"
 #include "GalleryViewController.h"
+#include "Host/ApplicationMain.h"
 #include "Host/ScrollZoom.h"
 #include "Host/SdlHost.h"
 #include "Host/SdlInput.h"
+#include "Host/VisibleViews.h"
 #include "KanvaroAppDelegate.h"
 #include "PaintView.h"
+#include "Recovery.h"
 #include "Support/RecordingView.h"
 #include "Support/TempFolder.h"
 #include "Toolkit/ImageAsset.h"
@@ -223,6 +230,47 @@ TEST(SdlHostDummy, OpensRunsAnIterationAndClosesCleanly)
     for (const auto& entry : std::filesystem::directory_iterator(documents.path()))
         saved = saved || entry.path().extension() == ".art";
     EXPECT_TRUE(saved);
+    fnd::setDocumentsPath("");
+}
+
+// A quit from the system (SDL reports SIGTERM as SDL_QUIT) while a save fails: with the window
+// shown the application asks and keeps running; hidden, nobody can answer: a recovery copy, the
+// reason on stderr and exit status 1.
+TEST(SdlHostDummy, AQuitWithAFailingSaveAsksWhileShownAndEndsWithStatusOneWhenHidden)
+{
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    const test_support::TempFolder documents("kanvaro-sdl-docs");
+    fnd::setDocumentsPath(documents.path().string());
+    auto host = SdlHost::create("Kanvaro test", 1);
+    ASSERT_TRUE(host);
+    KanvaroAppDelegate app;
+    const host::Application hooks = host::applicationHooks(app);
+    host->launch(hooks);
+    app.galleryViewController()->blankSelected();
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (host->window().hasRunningAnimations() && std::chrono::steady_clock::now() < giveUp)
+        host->runOnce();
+    DataModel::sharedDataModel()->setChangesMade(true);
+    fnd::setWriteFault(documents.path().string(), ENOSPC);
+
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    host->runOnce();
+    EXPECT_FALSE(host->isQuitting());
+    EXPECT_TRUE(host::findShowingAlert(host->window(), "Error"));
+
+    SDL_HideWindow(host->sdlWindow());
+    SDL_PushEvent(&quit);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(host->run(hooks), 1);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("No space left on device"), std::string::npos) << said;
+    EXPECT_TRUE(app.hasTerminated());
+    EXPECT_TRUE(
+        std::filesystem::exists(recovery::copyPath(recovery::folder(), DataModel::sharedDataModel()->fileTitle())));
+    fnd::setWriteFault(documents.path().string(), 0);
+    DataModel::releaseSharedDataModel();
     fnd::setDocumentsPath("");
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
+#include <utility>
 
 #include "Host/HeadlessHost.h"
 
@@ -163,6 +164,34 @@ std::string parseSetSlider(const Args& args, Step& step)
     return {};
 }
 
+std::string parseQuit(const Args& args, Step& step)
+{
+    if (args.size() > 1 || (args.size() == 1 && args[0] != "unattended"))
+        return "quit takes nothing, or unattended";
+    step.kind = args.empty() ? StepKind::Quit : StepKind::QuitUnattended;
+    return {};
+}
+
+std::string parseFailWrites(const Args& args, Step& step)
+{
+    if (args.size() != 2 || writeFaultNamed(args[1]) < 0)
+        return "fail-writes needs DIR and ENOSPC, EACCES, EROFS, EIO or off";
+    step.kind = StepKind::FailWrites;
+    step.argument = args[0];
+    step.error = writeFaultNamed(args[1]);
+    return {};
+}
+
+std::string parseExitStatus(const Args& args, Step& step)
+{
+    double status = 0;
+    if (args.size() != 1 || !toNumber(args[0], status) || status != std::floor(status) || status < 0 || status > 255)
+        return "expect-exit-status needs a status from 0 to 255";
+    step.kind = StepKind::ExpectExitStatus;
+    step.count = static_cast<int>(status);
+    return {};
+}
+
 std::string parseStep(const std::string& command, const std::string& rest, Step& step)
 {
     Args args = words(rest);
@@ -205,6 +234,12 @@ std::string parseStep(const std::string& command, const std::string& rest, Step&
         return parseCountFiles(args, step);
     if (command == "set-slider")
         return parseSetSlider(args, step);
+    if (command == "quit")
+        return parseQuit(args, step);
+    if (command == "fail-writes")
+        return parseFailWrites(args, step);
+    if (command == "expect-exit-status")
+        return parseExitStatus(args, step);
     if (command == "crash") {
         if (!args.empty())
             return "crash takes no arguments";
@@ -215,6 +250,18 @@ std::string parseStep(const std::string& command, const std::string& rest, Step&
 }
 
 } // namespace
+
+int writeFaultNamed(const std::string& name)
+{
+    if (name == "off")
+        return 0;
+    static constexpr std::pair<const char*, int> kNames[] = {
+        {"ENOSPC", ENOSPC}, {"EACCES", EACCES}, {"EROFS", EROFS}, {"EIO", EIO}};
+    for (const auto& [known, error] : kNames)
+        if (name == known)
+            return error;
+    return -1;
+}
 
 std::string stepError(const std::string& scriptName, int line, const std::string& text, const std::string& message)
 {

@@ -15,6 +15,8 @@
 //   keep-pixels NAME X Y [X Y ...] | expect-same-pixels NAME | expect-other-pixels NAME
 //   count-files DIR SUFFIX N
 //   set-slider LABEL VALUE
+//   quit [unattended] | expect-exit-status N
+//   fail-writes DIR REASON|off
 //   crash
 // Labels, titles and paths are the rest of the line (they may hold spaces). Points are window
 // points. README.md next to this file describes the language.
@@ -46,6 +48,10 @@ enum class StepKind {
     ExpectOtherPixels,
     CountFiles,
     SetSlider,
+    Quit,
+    QuitUnattended,
+    ExpectExitStatus,
+    FailWrites,
     Crash,
 };
 
@@ -63,7 +69,11 @@ struct Step {
     std::string suffix;             // count-files
     int count = 0;                  // count-files
     double value = 0;               // set-slider
+    int error = 0;                  // fail-writes: the errno, 0 for off
 };
+
+// The reasons fail-writes knows, by errno name ("ENOSPC"), and "off"; -1 for another word.
+int writeFaultNamed(const std::string& name);
 
 // Limits on what a script may ask for, so a typo cannot make a run take hours.
 inline constexpr double kMaxSeconds = 3600;

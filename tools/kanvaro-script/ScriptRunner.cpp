@@ -104,6 +104,15 @@ public:
         case StepKind::ExpectOtherPixels: return comparePixels(step.argument, false);
         case StepKind::CountFiles: return countFiles(step.argument, step.suffix, step.count);
         case StepKind::SetSlider: return m_host.setSlider(step.argument, static_cast<float>(step.value));
+        case StepKind::Quit: m_host.requestQuit(true); return {};
+        case StepKind::QuitUnattended: m_host.requestQuit(false); return {};
+        case StepKind::ExpectExitStatus:
+            if (!m_host.hasTerminated())
+                return fnd::Error{"the application has not terminated"};
+            if (m_host.exitStatus() != step.count)
+                return fnd::Error{"the exit status is " + std::to_string(m_host.exitStatus())};
+            return {};
+        case StepKind::FailWrites: fnd::setWriteFault(step.argument, step.error); return {};
         case StepKind::Crash:
             // As a kill or a power loss: no terminate hook, no save, no cleanup; status 0 so that
             // a driver can go on to the next session.

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "DataModel.h"
 #include "Foundation/Paths.h"
 #include "Host/ApplicationMain.h"
 #include "Host/HeadlessHost.h"
@@ -92,9 +91,9 @@ int main(int argc, char** argv)
         }
         host.launch(host::applicationHooks(*application));
     }
-    auto outcome = script::runScriptFile(scriptPath, host, [] {
-        if (DataModel* document = DataModel::sharedDataModel())
-            document->waitForRecoveryCopy();
+    auto outcome = script::runScriptFile(scriptPath, host, [&application] {
+        if (auto* kanvaro = dynamic_cast<KanvaroAppDelegate*>(application.get()))
+            kanvaro->waitForPaintingCopy();
     });
     host.terminate();
     if (!outcome) {
