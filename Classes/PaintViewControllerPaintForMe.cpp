@@ -11,6 +11,7 @@
 #include "MediumValues.h"
 #include "PaintForMeShield.h"
 #include "PaintViewController.h"
+#include "PaintingKeeper.h"
 #include "Toolkit/Window.h"
 
 namespace {
@@ -86,10 +87,10 @@ void PaintViewController::paintingForMeEnded()
         m_paintForMeShield->removeFromSuperview();
         m_paintForMeShield.reset();
     }
-    if (m_paintView) {
+    if (m_paintView)
         m_paintView->noteSnapshotTaken();
-        paintViewDidAskForRecoveryCopy(*m_paintView);
-    }
+    if (m_paintingKeeper)
+        m_paintingKeeper->paintingDidChange();
 }
 
 void PaintViewController::viewWillDisappear(bool animated)
