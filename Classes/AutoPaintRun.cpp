@@ -5,6 +5,7 @@
 #include "BrushTool.h"
 #include "Canvas.h"
 #include "Foundation/Clock.h"
+#include "Journal.h"
 #include "MediumValues.h"
 #include "RawImage.h"
 #include "Toolkit/View.h"
@@ -28,6 +29,7 @@ struct AutoPaintRun::BrushSettings {
     int size;
     float opacity, spacing, direction;
     bool splatter, addNoise, fixedDirection, airbrush;
+    std::uint64_t nextStrokeNumber;
 
     explicit BrushSettings(const BrushTool& b)
         : mode(b.mode())
@@ -41,6 +43,7 @@ struct AutoPaintRun::BrushSettings {
         , addNoise(b.addNoise())
         , fixedDirection(b.fixedDirection())
         , airbrush(b.airbrush())
+        , nextStrokeNumber(b.nextStrokeNumber())
     {
     }
     void restore(BrushTool& b) const
@@ -57,6 +60,7 @@ struct AutoPaintRun::BrushSettings {
         b.setAddNoise(addNoise);
         b.setFixedDirection(fixedDirection);
         b.setAirbrush(airbrush);
+        b.setNextStrokeNumber(nextStrokeNumber);
     }
 };
 
@@ -75,6 +79,9 @@ std::unique_ptr<AutoPaintRun> AutoPaintRun::start(BrushTool& brush, std::shared_
     if (!copy)
         return nullptr;
     std::unique_ptr<AutoPaintRun> run(new AutoPaintRun(brush, settings));
+    // The journal keeps the run as one event when it ends, not each stroke.
+    run->m_journal = canvas->journalRef();
+    canvas->setJournal(nullptr);
     run->m_savedBrush = std::make_unique<BrushSettings>(brush);
     run->m_finished = std::move(finished);
     run->m_running = true;
@@ -130,7 +137,7 @@ bool AutoPaintRun::takeGroup()
     m_lastGroupWork = work;
     m_groupsKnown = m_current->index + 1;
     m_laid = {m_current->index, 0};
-    PrepareAutoBrush(m_brush, g_arMediumValues[m_settings.medium], m_current->brushSize);
+    PrepareAutoBrush(m_brush, g_arMediumValues[m_settings.medium], m_current->brushSize, m_settings.seed);
     return true;
 }
 
@@ -198,6 +205,12 @@ void AutoPaintRun::finish()
     m_frameTimer.reset();
     if (m_savedBrush)
         m_savedBrush->restore(m_brush);
+    if (const std::shared_ptr<Journal> journal = std::move(m_journal)) {
+        if (Canvas* canvas = m_brush.canvas().get()) {
+            canvas->setJournal(journal);
+            journal->recordExtension(kAutoPaintJournalKind, EncodeAutoPaintEvent(m_settings, stopPoint()));
+        }
+    }
     if (m_brush.canvasView())
         m_brush.canvasView()->setNeedsDisplay();
     if (auto finished = std::move(m_finished))

@@ -6,7 +6,9 @@
 // state one undo returns to) and each group is merged before the next.
 //
 // The brush paints in photo colour with the chosen medium while the run lasts; its own settings
-// come back when the run ends. Main thread only (but for the planner's own thread inside).
+// come back when the run ends. The canvas's journal records nothing while the run lays strokes,
+// and the run as one event (settings and stopPoint()) when it ends. Main thread only (but for the planner's own thread
+// inside).
 //
 // The screen never waits for the planner: a frame with nothing planned yet lays nothing. Under a
 // manual clock (scripted sessions, tests) time stands still instead while the planner works, so
@@ -24,6 +26,7 @@
 
 class BrushTool;
 class Canvas;
+class Journal;
 class RawImage;
 
 class AutoPaintRun {
@@ -65,6 +68,7 @@ private:
     AutoPaintSettings m_settings;
     std::unique_ptr<BrushSettings> m_savedBrush;
     std::function<void()> m_finished;
+    std::shared_ptr<Journal> m_journal; // the canvas's, kept aside while the run lays strokes
     fnd::TimerRef m_frameTimer;
     bool m_running = false;
     bool m_completed = false; // every planned stroke was laid

@@ -5,6 +5,7 @@
 
 #include "BrushTool.h"
 #include "Canvas.h"
+#include "Journal.h"
 #include "MediumValues.h"
 #include "RawImage.h"
 
@@ -109,7 +110,6 @@ AutoStroke traceStroke(int x0, int y0, const LayerInputs& in, const StrokeShape&
         for (std::size_t i = 1; i < stroke.points.size(); ++i)
             stroke.points[i].time = static_cast<double>(i) * kPointInterval;
     }
-    stroke.jitterSeed = nextRandom(random);
     return stroke;
 }
 
@@ -198,12 +198,14 @@ std::vector<AutoStroke> AutoPainter::planStrokes(int size)
         }
     for (std::size_t i = strokes.size(); i > 1; --i)
         std::swap(strokes[i - 1], strokes[nextRandom(m_random) % i]);
+    for (AutoStroke& stroke : strokes)
+        stroke.number = m_strokesPlanned++;
     return strokes;
 }
 
 bool AutoPainter::layStrokes(const std::vector<AutoStroke>& strokes, int size, const std::atomic<bool>* stop)
 {
-    PrepareAutoBrush(*m_brush, g_arMediumValues[m_settings.medium], size);
+    PrepareAutoBrush(*m_brush, g_arMediumValues[m_settings.medium], size, m_settings.seed);
     for (std::size_t i = 0; i < strokes.size(); ++i) {
         if (stop && i % kStopCheckEvery == 0 && stop->load())
             return false;
@@ -224,8 +226,10 @@ std::unique_ptr<Canvas> CopyCanvasForAutoPainting(const Canvas& canvas)
     return copy;
 }
 
-bool PaintAutomatically(Canvas& canvas, std::shared_ptr<const RawImage> photo, const AutoPaintSettings& settings,
-                        std::optional<AutoPaintPoint> stop)
+namespace {
+
+bool paintOnCanvas(Canvas& canvas, std::shared_ptr<const RawImage> photo, const AutoPaintSettings& settings,
+                   std::optional<AutoPaintPoint> stop)
 {
     BeginAutoPainting(canvas);
     auto painter = AutoPainter::create(photo, CopyCanvasForAutoPainting(canvas), settings);
@@ -248,10 +252,85 @@ bool PaintAutomatically(Canvas& canvas, std::shared_ptr<const RawImage> photo, c
         const std::size_t count =
             last ? std::min<std::size_t>(group->strokes.size(), static_cast<std::size_t>(std::max(0, stop->strokes)))
                  : group->strokes.size();
-        PrepareAutoBrush(brush, g_arMediumValues[settings.medium], group->brushSize);
+        PrepareAutoBrush(brush, g_arMediumValues[settings.medium], group->brushSize, settings.seed);
         for (std::size_t i = 0; i < count; ++i)
             LayAutoStroke(brush, group->strokes[i]);
         EndAutoStrokeGroup(canvas);
     }
+    return true;
+}
+
+} // namespace
+
+bool PaintAutomatically(Canvas& canvas, std::shared_ptr<const RawImage> photo, const AutoPaintSettings& settings,
+                        std::optional<AutoPaintPoint> stop)
+{
+    // The journal keeps the run, not its strokes.
+    const std::shared_ptr<Journal> journal = canvas.journalRef();
+    canvas.setJournal(nullptr);
+    const bool painted = paintOnCanvas(canvas, std::move(photo), settings, stop);
+    canvas.setJournal(journal);
+    if (painted && journal)
+        journal->recordExtension(kAutoPaintJournalKind, EncodeAutoPaintEvent(settings, stop));
+    return painted;
+}
+
+namespace {
+
+void putWord(std::vector<std::uint8_t>& out, std::uint32_t word)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<std::uint8_t>(word >> shift));
+}
+
+bool getWord(std::span<const std::uint8_t> in, std::size_t& at, std::uint32_t& word)
+{
+    if (in.size() < at + 4)
+        return false;
+    word = 0;
+    for (int i = 0; i < 4; ++i)
+        word |= static_cast<std::uint32_t>(in[at + static_cast<std::size_t>(i)]) << (8 * i);
+    at += 4;
+    return true;
+}
+
+} // namespace
+
+// Medium, seed, a stopped flag and, when stopped, the group and strokes: little-endian words.
+std::vector<std::uint8_t> EncodeAutoPaintEvent(const AutoPaintSettings& settings, std::optional<AutoPaintPoint> stop)
+{
+    std::vector<std::uint8_t> out;
+    putWord(out, static_cast<std::uint32_t>(settings.medium));
+    putWord(out, settings.seed);
+    out.push_back(stop ? 1 : 0);
+    if (stop) {
+        putWord(out, static_cast<std::uint32_t>(stop->group));
+        putWord(out, static_cast<std::uint32_t>(stop->strokes));
+    }
+    return out;
+}
+
+bool DecodeAutoPaintEvent(std::span<const std::uint8_t> payload, AutoPaintSettings& settings,
+                          std::optional<AutoPaintPoint>& stop)
+{
+    std::size_t at = 0;
+    std::uint32_t medium = 0, seed = 0;
+    if (!getWord(payload, at, medium) || !getWord(payload, at, seed) || at >= payload.size()
+        || medium >= static_cast<std::uint32_t>(NUM_MEDIUM_VALUES))
+        return false;
+    const std::uint8_t stopped = payload[at++];
+    stop.reset();
+    if (stopped == 1) {
+        std::uint32_t group = 0, strokes = 0;
+        if (!getWord(payload, at, group) || !getWord(payload, at, strokes) || group > 1u << 30 || strokes > 1u << 30)
+            return false;
+        stop = AutoPaintPoint{static_cast<int>(group), static_cast<int>(strokes)};
+    } else if (stopped != 0) {
+        return false;
+    }
+    if (at != payload.size())
+        return false;
+    settings.medium = static_cast<int>(medium);
+    settings.seed = seed;
     return true;
 }

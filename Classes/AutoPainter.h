@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
+#include <vector>
 
 #include "AutoPaintImages.h"
 #include "AutoPaintStyle.h"
@@ -63,6 +65,7 @@ private:
     AutoPaintStyle m_style;
     RgbImage m_photoAtCanvasSize;
     std::uint64_t m_random; // the painter's own generator's state
+    std::uint64_t m_strokesPlanned = 0;
     int m_nextGroup = 0;
 };
 
@@ -73,7 +76,17 @@ std::unique_ptr<Canvas> CopyCanvasForAutoPainting(const Canvas& canvas);
 
 // The whole automatic painting, or the part of it before `stop`, on `canvas` itself: what the
 // painting screen leaves after a run with these settings stopped at `stop` (a whole painting when
-// none). For replaying a recorded run and for painting without animation. False when the photo
-// is unusable or memory runs out.
+// none). For replaying a recorded run and for painting without animation. The canvas's journal,
+// if any, records the run as one event. False when the photo is unusable or memory runs out.
 bool PaintAutomatically(Canvas& canvas, std::shared_ptr<const RawImage> photo, const AutoPaintSettings& settings,
                         std::optional<AutoPaintPoint> stop = std::nullopt);
+
+// How a journal keeps an automatic painting: one extension event of this kind holding the run's
+// settings and where it stopped (none: it ran to the end), recorded by PaintAutomatically and by
+// the painting screen's run instead of the strokes; a replay paints it again with
+// PaintAutomatically.
+constexpr std::uint8_t kAutoPaintJournalKind = 1;
+std::vector<std::uint8_t> EncodeAutoPaintEvent(const AutoPaintSettings& settings, std::optional<AutoPaintPoint> stop);
+// False when the payload is not one EncodeAutoPaintEvent wrote.
+bool DecodeAutoPaintEvent(std::span<const std::uint8_t> payload, AutoPaintSettings& settings,
+                          std::optional<AutoPaintPoint>& stop);

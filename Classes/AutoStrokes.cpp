@@ -1,7 +1,5 @@
 #include "AutoStrokes.h"
 
-#include <random>
-
 #include "BrushTool.h"
 #include "Canvas.h"
 #include "MediumValues.h"
@@ -12,8 +10,11 @@ void BeginAutoPainting(Canvas& canvas)
     canvas.setPrevStrokeOpacity(1);
 }
 
-void PrepareAutoBrush(BrushTool& brush, const MediumValue& medium, int size)
+std::uint64_t AutoStrokesPaintingSeed(std::uint32_t runSeed) { return 0x6175746f00000000ull ^ runSeed; }
+
+void PrepareAutoBrush(BrushTool& brush, const MediumValue& medium, int size, std::uint32_t runSeed)
 {
+    brush.setPaintingSeed(AutoStrokesPaintingSeed(runSeed));
     ApplyMediumValue(brush, medium);
     if (medium.size <= 0)
         brush.setSize(size);
@@ -25,8 +26,7 @@ void LayAutoStroke(BrushTool& brush, const AutoStroke& stroke)
 {
     if (stroke.points.empty())
         return;
-    std::minstd_rand jitter(stroke.jitterSeed == 0 ? 1u : stroke.jitterSeed);
-    brush.setRandomSource([&jitter] { return static_cast<int>(jitter() & 0x3fffffff); });
+    brush.setNextStrokeNumber(stroke.number);
     const AutoStrokePoint& first = stroke.points.front();
     brush.beginStroke(first.at, first.time);
     if (stroke.points.size() == 1)
@@ -34,7 +34,6 @@ void LayAutoStroke(BrushTool& brush, const AutoStroke& stroke)
     for (std::size_t i = 1; i < stroke.points.size(); ++i)
         brush.moveStroke(stroke.points[i - 1].at, stroke.points[i].at, stroke.points[i].time);
     brush.endStroke(stroke.points.back().time);
-    brush.setRandomSource(nullptr);
 }
 
 void EndAutoStrokeGroup(Canvas& canvas) { canvas.mergeCurrentStrokes(); }

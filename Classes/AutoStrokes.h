@@ -24,7 +24,7 @@ struct AutoStrokePoint {
 
 struct AutoStroke {
     std::vector<AutoStrokePoint> points; // at least one
-    std::uint32_t jitterSeed = 0;        // seeds the splatter of this stroke
+    std::uint64_t number = 0;            // the stroke's place in the whole run, from 0
 };
 
 struct AutoStrokeGroup {
@@ -44,10 +44,15 @@ struct AutoPaintPoint {
 // Readies `canvas` for automatic strokes: its paint flattened, the previous group at opacity 1.
 void BeginAutoPainting(Canvas& canvas);
 // Sets the brush for a group: `medium`'s settings at `size`, photo colour, no airbrush ticks
-// (automatic strokes keep moving).
-void PrepareAutoBrush(BrushTool& brush, const MediumValue& medium, int size);
+// (automatic strokes keep moving), and the run's seed for the strokes' random numbers.
+void PrepareAutoBrush(BrushTool& brush, const MediumValue& medium, int size, std::uint32_t runSeed);
+// The painting seed a run's strokes draw their random numbers with (StrokeRandom(this, number)),
+// apart from the hand strokes' (which use the journal's seed).
+std::uint64_t AutoStrokesPaintingSeed(std::uint32_t runSeed);
 // Lays one stroke through the brush: begin, a move to each further point (a lone point gets one
-// dab), end; splatter draws from the stroke's own seeded generator.
+// dab), end; splatter draws from the stroke generator of the brush's painting seed and the
+// stroke's number, so the planner's brush and the screen's scatter alike. The brush's canvas
+// should keep no journal meanwhile (a run is recorded as one event).
 void LayAutoStroke(BrushTool& brush, const AutoStroke& stroke);
 // Closes a group: its strokes merged under the ones to come.
 void EndAutoStrokeGroup(Canvas& canvas);

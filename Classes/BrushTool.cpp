@@ -90,17 +90,45 @@ gfx::ImageRef BrushTool::createPreviewImage() const
     return ctx->makeImage();
 }
 
+BrushTool::Settings BrushTool::settings() const
+{
+    return {m_mode,     m_shapeName, m_color,          m_opacity,  m_size,     m_spacing,
+            m_splatter, m_addNoise,  m_fixedDirection, m_airbrush, m_direction};
+}
+
+void BrushTool::applySettings(const Settings& settings)
+{
+    m_mode = settings.mode;
+    if (settings.shapeName && settings.shapeName != m_shapeName)
+        setShapeName(*settings.shapeName);
+    m_color = settings.color;
+    m_opacity = settings.opacity;
+    m_size = settings.size;
+    m_spacing = settings.spacing;
+    m_splatter = settings.splatter;
+    m_addNoise = settings.addNoise;
+    m_fixedDirection = settings.fixedDirection;
+    m_airbrush = settings.airbrush;
+    m_direction = settings.direction;
+}
+
+void BrushTool::setTile(gfx::Point origin, gfx::Size paintingSize)
+{
+    m_tileOrigin = origin;
+    m_paintingSize = paintingSize;
+}
+
 gfx::Rect BrushTool::drawBrushShapeAt(gfx::Point p)
 {
     m_curPoint = p;
-    const double s = static_cast<float>(m_size);
+    const double s = static_cast<double>(static_cast<float>(m_size)) * m_lengthScale;
     const gfx::Rect square(p.x - s / 2, p.y - s / 2, s, s);
     Canvas* canvas = m_canvas.get();
     if (!canvas || !m_shapeMask || m_size <= 0)
         return square; // no mask: the dab paints nothing
-    const gfx::Rect bounds = canvas->bounds();
+    const gfx::Rect bounds = m_paintingSize ? gfx::Rect({0, 0}, *m_paintingSize) : canvas->bounds();
     const double theta = (270.0 - static_cast<double>(m_direction)) * M_PI / 180.0;
-    const gfx::AffineTransform placement = dabPlacement(s, theta, p);
+    const gfx::AffineTransform placement = dabPlacement(s, theta, tileOffset(p));
     if (m_mode == kModeEraser) {
         gfx::BitmapContext& painting = canvas->paintingContext();
         painting.fillMask(m_shapeMask, placement, gfx::Color::black(), gfx::BlendMode::Clear);
@@ -138,9 +166,22 @@ float Distance(gfx::Point a, gfx::Point b)
     return static_cast<float>(std::sqrt(dx * dx + dy * dy));
 }
 
-int AddJitter(int value, int range)
+int AddJitter(int value, int range, StrokeRandom& random)
 {
     if (range < 1)
-        return value; // no spread to draw from (and rand() % 0 would be undefined)
-    return std::rand() % (2 * range) + value - range;
+        return value; // no spread to draw from (and % 0 would be undefined)
+    const auto spread =
+        static_cast<std::uint32_t>(2 * static_cast<std::int64_t>(range) > INT32_MAX ? INT32_MAX : 2 * range);
+    return static_cast<int>(random.next() % spread) + value - range;
+}
+
+gfx::Point RoundToInputGrid(gfx::Point p)
+{
+    static constexpr double kLimit = 1 << 30; // far beyond any canvas; keeps the product finite
+    auto round = [](double v) {
+        if (!std::isfinite(v))
+            return 0.0;
+        return std::round(std::clamp(v, -kLimit, kLimit) * BrushTool::kInputGrid) / BrushTool::kInputGrid;
+    };
+    return {round(p.x), round(p.y)};
 }

@@ -22,6 +22,7 @@
 #include "Graphics/Geometry.h"
 #include "Graphics/Image.h"
 #include "Graphics/ImageMask.h"
+#include "StrokeRandom.h"
 
 class Canvas;
 class RawImage;
@@ -45,6 +46,28 @@ public:
     static constexpr double kAirbrushInterval = 0.25; // seconds between resting-finger dabs
     static constexpr double kAirbrushNestedRun = 0.2; // seconds each tick runs the run loop
     static constexpr int kPreviewSide = 36;           // createPreviewImage() is 36 x 36
+    // Points are rounded to this grid (1/64 pixel) where they enter the brush, so a journal that
+    // stores them on the grid replays exactly what was painted.
+    static constexpr double kInputGrid = 64.0;
+
+    // Everything that decides what a stroke's dabs look like, as the journal records it.
+    struct Settings {
+        Mode mode = kModePhoto;
+        std::optional<std::string> shapeName;
+        gfx::Color color = gfx::Color::black();
+        float opacity = 0.5f;
+        int size = 40;
+        float spacing = 0.5f;
+        bool splatter = false;
+        bool addNoise = true;
+        bool fixedDirection = false;
+        bool airbrush = false;
+        float direction = 180.0f;
+        bool operator==(const Settings&) const = default;
+    };
+    // How an airbrush stroke lays dabs while the finger rests: by the times given to moveStroke
+    // and endStroke, or one per airbrushTick() (a touch's timer, or a replay of one).
+    enum class AirbrushClock { kByTime = 0, kByTicks = 1 };
 
     // A brush painting into `canvas`, taking photo-mode colours from `rawImage` (none for a blank
     // canvas: photo-mode dabs are then black). Without a canvas every dab paints nothing.
@@ -95,9 +118,27 @@ public:
     void setFixedDirection(bool fixed) { m_fixedDirection = fixed; }
     bool airbrush() const { return m_airbrush; }
     void setAirbrush(bool airbrush) { m_airbrush = airbrush; }
-    // Where splatter's jitter comes from: rand() while unset. A painter that must repeat its
-    // strokes on any thread sets its own seeded source (non-negative numbers) for a stroke.
-    void setRandomSource(std::function<int()> source) { m_randomSource = std::move(source); }
+
+    Settings settings() const;
+    // Sets every setting; the shape is loaded only when its name differs from shapeName().
+    void applySettings(const Settings& settings);
+
+    // Replays and tiles: lengths (dab side, step between dabs, splatter distance) are multiplied
+    // by `scale` while counts (dabs per step, splatter dabs per position) stay as at scale 1; the
+    // caller scales the positions it gives.
+    void setLengthScale(double scale) { m_lengthScale = scale; }
+    double lengthScale() const { return m_lengthScale; }
+    // The canvas is the tile at `origin` of a painting of `paintingSize` (positions are the
+    // painting's): dabs land shifted by -origin and photo colours are mapped over the painting.
+    void setTile(gfx::Point origin, gfx::Size paintingSize);
+
+    // Strokes draw their random numbers from StrokeRandom(paintingSeed, stroke number). A brush
+    // whose canvas keeps a journal takes both from the journal; otherwise the number counts the
+    // strokes begun.
+    void setPaintingSeed(std::uint64_t seed) { m_paintingSeed = seed; }
+    void setNextStrokeNumber(std::uint64_t number) { m_nextStrokeNumber = number; }
+    std::uint64_t nextStrokeNumber() const { return m_nextStrokeNumber; }
+    StrokeRandom& strokeRandom() { return m_random; }
 
     // Running only while an airbrush touch is down.
     const fnd::TimerRef& airbrushTimer() const { return m_airbrushTimer; }
@@ -107,14 +148,15 @@ public:
     // Strokes, driven by touches (below), a replay or an automatic painter: beginStroke, any
     // number of moveStroke, endStroke. Positions are canvas pixels; each move's `from` is normally
     // the position before it (the begin's `at` or the last move's `to`). Times are seconds on one
-    // clock for the whole stroke, never going back; only the airbrush reads them. Nothing else
-    // global is read while painting but the C library's rand() for splatter (seed it with
-    // std::srand, or set a random source, for a repeatable stroke) and, for touches, the main run loop's timers.
+    // clock for the whole stroke, never going back; only the airbrush reads them. Points are
+    // rounded to 1/kInputGrid pixel and times to milliseconds on the way in. Nothing global is
+    // read while painting but, for touches, the main run loop's timers. When the canvas keeps a
+    // journal, every call is recorded in it (with the settings in force) as the brush sees it.
     //
     // beginStroke: touch-down. Tells the stroke-began handler, flattens the canvas in eraser mode
     // (the eraser acts on all paint and cannot be undone), sets the canvas's stroke opacity to
     // opacity() and, with the airbrush on, rests at `at`. Draws nothing.
-    void beginStroke(gfx::Point at, double time);
+    void beginStroke(gfx::Point at, double time, AirbrushClock clock = AirbrushClock::kByTime);
     // One move from `from` to `to` (drawBrushStrokeFrom). With the airbrush on, first the dabs
     // its timer would have laid by `time`: one at curPoint() for every kAirbrushInterval since
     // the stroke began.
@@ -141,8 +183,10 @@ public:
     // Exactly one dab centred on p; returns its unturned square (p - size/2, size x size).
     gfx::Rect drawBrushShapeAt(gfx::Point p);
 
-    // One airbrush tick: a dab at curPoint(), then a nested 0.2 s run of the run loop.
+    // One airbrush tick: airbrushTick(), then a nested 0.2 s run of the run loop.
     void airbrushTimerEvent(fnd::Timer& timer);
+    // The resting airbrush's dab at curPoint() (recorded in the journal).
+    void airbrushTick();
     // Invalidates and drops the airbrush timer.
     void stopTimer();
 
@@ -150,13 +194,12 @@ private:
     gfx::Color dabColor(gfx::Point p, const gfx::Rect& canvasBounds) const;
     void redraw(const gfx::Rect& rect) const;
     void layOwedAirbrushDabs(double time);
-    int jitter(int value, int range) const;
+    gfx::Point tileOffset(gfx::Point p) const { return {p.x - m_tileOrigin.x, p.y - m_tileOrigin.y}; }
 
     std::shared_ptr<Canvas> m_canvas;
     std::shared_ptr<const RawImage> m_rawImage;
     ui::View* m_canvasView = nullptr;
     std::function<void()> m_strokeBegan;
-    std::function<int()> m_randomSource;
     Mode m_mode = kModePhoto;
     std::optional<std::string> m_shapeName;
     gfx::ImageMaskRef m_shapeMask;
@@ -174,10 +217,18 @@ private:
     double m_strokeStart = 0;      // the time given to beginStroke
     long m_airbrushDabsLaid = 0;   // airbrush dabs laid by time in this stroke
     bool m_airbrushByTime = false; // a stroke begun without a touch is open
+    double m_lengthScale = 1.0;
+    gfx::Point m_tileOrigin;
+    std::optional<gfx::Size> m_paintingSize; // none: the canvas is the whole painting
+    std::uint64_t m_paintingSeed = 0;
+    std::uint64_t m_nextStrokeNumber = 0;
+    StrokeRandom m_random;
 };
 
 // Distance between two points, the differences squared and summed in double precision.
 float Distance(gfx::Point a, gfx::Point b);
-// rand() % (2 * range) + value - range: a whole number in value - range .. value + range - 1,
-// from the never-seeded library generator. range must be at least 1.
-int AddJitter(int value, int range);
+// random % (2 * range) + value - range: a whole number in value - range .. value + range - 1,
+// from the stroke's generator. A range below 1 gives value.
+int AddJitter(int value, int range, StrokeRandom& random);
+// p rounded to the brush's input grid (1/64 pixel).
+gfx::Point RoundToInputGrid(gfx::Point p);

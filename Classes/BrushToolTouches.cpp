@@ -6,6 +6,7 @@
 #include "BrushTool.h"
 #include "Canvas.h"
 #include "Foundation/RunLoop.h"
+#include "Journal.h"
 #include "Toolkit/Touch.h"
 #include "Toolkit/View.h"
 
@@ -18,13 +19,25 @@ constexpr double kMaxJitterCentre = 1 << 24;
 
 int wholePixel(double v) { return static_cast<int>(std::clamp(std::trunc(v), -kMaxJitterCentre, kMaxJitterCentre)); }
 
+// Times enter the brush in whole milliseconds, as the journal keeps them.
+double roundTime(double t) { return Journal::secondsFromMilliseconds(Journal::millisecondsFromSeconds(t)); }
+
 } // namespace
 
-void BrushTool::beginStroke(gfx::Point at, double time)
+void BrushTool::beginStroke(gfx::Point at, double time, AirbrushClock clock)
 {
     stopTimer(); // a finger that never lifted (should not happen) must not leave a timer behind
+    at = RoundToInputGrid(at);
+    time = roundTime(time);
     if (m_strokeBegan)
         m_strokeBegan();
+    if (Journal* journal = m_canvas ? m_canvas->journal() : nullptr) {
+        m_paintingSeed = journal->seed();
+        m_nextStrokeNumber = journal->strokeCount();
+        journal->recordSettings(settings(), true);
+        journal->recordBegin(at, time, clock);
+    }
+    m_random = StrokeRandom(m_paintingSeed, m_nextStrokeNumber++);
     if (m_canvas) {
         if (m_mode == kModeEraser)
             m_canvas->flatten(); // the eraser acts on all paint, and is not undoable
@@ -34,17 +47,27 @@ void BrushTool::beginStroke(gfx::Point at, double time)
         m_curPoint = at;
     m_strokeStart = time;
     m_airbrushDabsLaid = 0;
-    m_airbrushByTime = true;
+    m_airbrushByTime = clock == AirbrushClock::kByTime;
 }
 
 void BrushTool::moveStroke(gfx::Point from, gfx::Point to, double time)
 {
+    from = RoundToInputGrid(from);
+    to = RoundToInputGrid(to);
+    time = roundTime(time);
+    if (Journal* journal = m_canvas ? m_canvas->journal() : nullptr) {
+        journal->recordSettings(settings(), false);
+        journal->recordMove(from, to, time);
+    }
     layOwedAirbrushDabs(time);
     drawBrushStrokeFrom(from, to);
 }
 
 void BrushTool::endStroke(double time)
 {
+    time = roundTime(time);
+    if (Journal* journal = m_canvas ? m_canvas->journal() : nullptr)
+        journal->recordEnd(time);
     layOwedAirbrushDabs(time);
     m_airbrushByTime = false;
     stopTimer();
@@ -70,8 +93,7 @@ void BrushTool::touchesBegan(const ui::TouchSet& touches, const ui::Event& event
     const ui::Touch* touch = touches.anyObject();
     if (!touch)
         return;
-    beginStroke(touch->locationInView(m_canvasView), event.timestamp());
-    m_airbrushByTime = false;
+    beginStroke(touch->locationInView(m_canvasView), event.timestamp(), AirbrushClock::kByTicks);
     if (m_airbrush)
         m_airbrushTimer = fnd::Timer::scheduledTimer(kAirbrushInterval, true,
                                                      [this](fnd::Timer& timer) { airbrushTimerEvent(timer); });
@@ -97,12 +119,14 @@ void BrushTool::drawBrushStrokeFrom(gfx::Point from, gfx::Point to)
         m_direction = static_cast<float>(std::atan2(-(static_cast<double>(ty) - fy), static_cast<double>(tx) - fx)
                                          * 180.0 / M_PI);
     gfx::Rect dirty(fx, fy, 1, 1);
-    const float step = static_cast<float>(m_size) * m_spacing;
+    const float step = static_cast<float>(m_size) * m_spacing * static_cast<float>(m_lengthScale);
     const float dist = Distance({fx, fy}, {tx, ty});
+    // Enough dabs that none lies more than a step from the one before (the first from the
+    // segment's start, where the previous segment ended), evenly spread.
     double count = 1;
     if (step != 0)
-        count = std::trunc(static_cast<double>(dist / step) + 0.5);
-    // A segment shorter than half a step (and any nonsense count) still gets one dab, on its end.
+        count = std::ceil(static_cast<double>(dist / step));
+    // A segment of no length (and any nonsense count) still gets one dab, on its end.
     const int n = std::isfinite(count) ? static_cast<int>(std::clamp(count, 0.0, kMaxDabsPerSegment)) : 0;
     if (n == 0) {
         dirty = drawOrSplatterBrushAt({tx, ty});
@@ -122,30 +146,31 @@ gfx::Rect BrushTool::drawOrSplatterBrushAt(gfx::Point p)
         return drawBrushShapeAt(p);
     const int count = m_size / 10 + 2;
     const int ix = wholePixel(p.x), iy = wholePixel(p.y);
+    const int range = m_lengthScale == 1.0 ? m_size : static_cast<int>(std::lround(m_size * m_lengthScale));
     gfx::Rect covered(p.x, p.y, 1, 1);
     for (int i = 0; i < count; ++i) {
-        const int jx = jitter(ix, m_size);
-        const int jy = jitter(iy, m_size);
+        const int jx = AddJitter(ix, range, m_random);
+        const int jy = AddJitter(iy, range, m_random);
         covered = covered.united(drawBrushShapeAt({static_cast<double>(jx), static_cast<double>(jy)}));
     }
     redraw(covered);
     return covered;
 }
 
-int BrushTool::jitter(int value, int range) const
-{
-    if (!m_randomSource || range < 1)
-        return AddJitter(value, range);
-    return m_randomSource() % (2 * range) + value - range;
-}
-
 void BrushTool::airbrushTimerEvent(fnd::Timer&)
 {
     if (!m_airbrushTimer || !m_airbrushTimer->isValid())
         return;
-    redraw(drawBrushShapeAt(m_curPoint));
+    airbrushTick();
     // Let the screen update and touches arrive while the finger rests.
     fnd::RunLoop::main().runFor(kAirbrushNestedRun);
+}
+
+void BrushTool::airbrushTick()
+{
+    if (Journal* journal = m_canvas ? m_canvas->journal() : nullptr)
+        journal->recordAirbrushDab();
+    redraw(drawBrushShapeAt(m_curPoint));
 }
 
 void BrushTool::stopTimer()

@@ -4,6 +4,7 @@
 #include "Graphics/NamedImages.h"
 #include "Graphics/PixelFormat.h"
 #include "ImageIO/DecodedImage.h"
+#include "Journal.h"
 
 Canvas::Canvas(int width, int height) : m_width(width), m_height(height) {}
 
@@ -60,6 +61,8 @@ void Canvas::setBackgroundColor(const gfx::Color& color)
 {
     m_backgroundColor = color;
     invalidateCompositeCache();
+    if (m_journal)
+        m_journal->recordPaper(m_backgroundColor, m_textureName);
 }
 
 void Canvas::setTextureName(const std::optional<std::string>& name)
@@ -67,6 +70,8 @@ void Canvas::setTextureName(const std::optional<std::string>& name)
     m_textureName = name;
     m_textureLayer.reset();
     m_fadedTexture.reset();
+    if (m_journal)
+        m_journal->recordPaper(m_backgroundColor, m_textureName);
     if (!name)
         return;
     m_textureLayer = gfx::Layer::create(*m_paintingContext, bounds().size);
@@ -76,7 +81,10 @@ void Canvas::setTextureName(const std::optional<std::string>& name)
     if (auto tile = gfx::imageNamed(*name + ".png")) {
         gfx::BitmapContext& ctx = m_textureLayer->context();
         gfx::GStateSaver saver(ctx);
-        // Tiles start at the top-left corner, each with the image's first row at its larger-y edge.
+        // Tiles start at the painting's top-left corner, each with the image's first row at its
+        // larger-y edge.
+        ctx.translate(-m_textureOrigin.x, -m_textureOrigin.y);
+        ctx.scale(m_textureScale, m_textureScale);
         ctx.translate(0, tile->height());
         ctx.scale(1, -1);
         ctx.drawTiledImage({0, 0, static_cast<double>(tile->width()), static_cast<double>(tile->height())}, *tile);
@@ -91,10 +99,14 @@ void Canvas::saveUndoState()
     m_prevStrokeOpacity = m_curStrokeOpacity;
     m_curStrokeLayer->context().clearRect(bounds());
     invalidateCompositeCache();
+    if (m_journal)
+        m_journal->recordSnapshot();
 }
 
 void Canvas::undo()
 {
+    if (m_journal)
+        m_journal->recordUndo();
     m_prevStrokeLayer->context().clearRect(bounds());
     m_curStrokeLayer->context().clearRect(bounds());
     invalidateCompositeCache();
@@ -123,6 +135,8 @@ void Canvas::flatten()
 
 void Canvas::clear()
 {
+    if (m_journal)
+        m_journal->recordClear();
     m_prevStrokeLayer->context().clearRect(bounds());
     m_curStrokeLayer->context().clearRect(bounds());
     m_paintingContext->clearRect(bounds());

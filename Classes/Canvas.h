@@ -8,14 +8,17 @@
 // prevStrokeOpacity, current strokes at curStrokeOpacity, texture at 15% with source-atop.
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "Foundation/KeyedArchive.h"
+#include "Foundation/Result.h"
 #include "Graphics/BitmapContext.h"
 #include "Graphics/Color.h"
 #include "Graphics/Image.h"
 #include "Graphics/Layer.h"
 
+class Journal;
 namespace imageio {
 struct DecodedImage;
 }
@@ -63,6 +66,20 @@ public:
     const std::optional<std::string>& textureName() const { return m_textureName; }
     // Sets the texture and rebuilds the texture layer by tiling name + ".png" from the bundle.
     void setTextureName(const std::optional<std::string>& name);
+    // For replays at another size or in tiles: the tiles are drawn `scale` times their size,
+    // laid from `origin` (the canvas's top-left corner in the painting); takes effect at the
+    // next setTextureName.
+    void setTextureTiling(double scale, gfx::Point origin)
+    {
+        m_textureScale = scale;
+        m_textureOrigin = origin;
+    }
+
+    // The journal the painting records into (Journal.h), if any: the canvas records its undo
+    // snapshots, undos, clears and paper changes, the brush its strokes. A replay's canvas has none.
+    Journal* journal() const { return m_journal.get(); }
+    const std::shared_ptr<Journal>& journalRef() const { return m_journal; }
+    void setJournal(std::shared_ptr<Journal> journal) { m_journal = std::move(journal); }
 
     // Commits the previous group into the painting bitmap and makes the current group the
     // previous one (the undo snapshot). The composite does not change.
@@ -77,6 +94,13 @@ public:
     void mergeCurrentStrokes();
     // Discards all paint; paper colour, texture and opacities stay.
     void clear();
+    // What saving and reopening does to the pixels: the composite without paper goes through the
+    // archive's picture (straight alpha, 8 bits) into the painting bitmap, the stroke layers are
+    // emptied and both opacities reset. For replays; false when out of memory.
+    bool commitAsReopened();
+    // Replaces the painting bitmap with a stored painting picture (a PNG of this canvas's size,
+    // straight alpha, as the archive keeps it); the strokes stay.
+    fnd::Status setPaintingFromPng(std::span<const std::uint8_t> png);
 
     // A new image of the composite whose longer side is `size`; nullptr if it cannot be made.
     gfx::ImageRef createThumbnail(int size, bool includingBackgroundAndTexture) const;
@@ -122,6 +146,9 @@ private:
     float m_curStrokeOpacity = kInitialStrokeOpacity;
     gfx::Color m_backgroundColor = gfx::Color::white();
     std::optional<std::string> m_textureName;
+    double m_textureScale = 1.0;
+    gfx::Point m_textureOrigin;
+    std::shared_ptr<Journal> m_journal;
 
     std::unique_ptr<gfx::BitmapContext> m_compositeCache; // paper + painting + previous strokes
     std::unique_ptr<gfx::Layer> m_fadedTexture;           // the texture already at 15%

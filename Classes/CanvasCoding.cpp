@@ -13,6 +13,7 @@
 #include "Graphics/PixelFormat.h"
 #include "ImageIO/Decoder.h"
 #include "ImageIO/Encoder.h"
+#include "Journal.h"
 
 namespace {
 
@@ -46,7 +47,36 @@ std::unique_ptr<Canvas> Canvas::copyForArchive() const
     drawPlainComposite(*copy->m_paintingContext, false);
     copy->m_backgroundColor = m_backgroundColor;
     copy->m_textureName = m_textureName;
+    if (m_journal)
+        copy->m_journal = std::make_shared<Journal>(*m_journal); // a few hundred kilobytes at most
     return copy;
+}
+
+fnd::Status Canvas::setPaintingFromPng(std::span<const std::uint8_t> png)
+{
+    fnd::Status decoded = decodePainting(png, *m_paintingContext);
+    invalidateCompositeCache();
+    return decoded;
+}
+
+bool Canvas::commitAsReopened()
+{
+    // The very conversions a save and a reopen make: encode as the archive does, decode as
+    // opening does.
+    auto image = createThumbnail(std::max(m_width, m_height), false);
+    if (!image)
+        return false;
+    auto png = imageio::encodePng({image->data(), image->width(), image->height(), image->bytesPerRow(), true});
+    image.reset();
+    if (!png || !decodePainting(png.value(), *m_paintingContext))
+        return false;
+    m_paintingContext->setAlpha(1); // a reopened canvas's bitmap is new
+    m_prevStrokeLayer->context().clearRect(bounds());
+    m_curStrokeLayer->context().clearRect(bounds());
+    m_prevStrokeOpacity = kInitialStrokeOpacity;
+    m_curStrokeOpacity = kInitialStrokeOpacity;
+    invalidateCompositeCache();
+    return true;
 }
 
 void Canvas::encodeWithCoder(fnd::KeyedArchiver& coder) const
@@ -60,12 +90,12 @@ void Canvas::encodeWithCoder(fnd::KeyedArchiver& coder) const
     // the file it would have replaced stays.
     auto image = createThumbnail(std::max(m_width, m_height), false);
     if (!image) {
-        coder.failWithReason("Canvas.paintingData: cannot make the painting's image");
+        coder.failWith(fnd::outOfMemory("Canvas.paintingData: cannot make the painting's image"));
         return;
     }
     auto png = imageio::encodePng({image->data(), image->width(), image->height(), image->bytesPerRow(), true});
     if (!png) {
-        coder.failWithReason("Canvas.paintingData: " + png.error());
+        coder.failWith(png.failure().within("Canvas.paintingData"));
         return;
     }
     coder.encodeData("paintingData", std::move(png).value());

@@ -3,6 +3,7 @@
 #include "Canvas.h"
 #include "Foundation/Log.h"
 #include "Graphics/UprightPixels.h"
+#include "Journal.h"
 #include "MediumValues.h"
 #include "RawImage.h"
 #include "Toolkit/ImageAsset.h"
@@ -44,16 +45,15 @@ CanvasView::~CanvasView()
         m_outlineTimer->invalidate();
 }
 
-// The photo as picked, upright. A reopened painting has a raw image but no picked photo: its
-// photo view stays empty and fades out like the others.
+// The photo as picked, upright; the image view draws a big one from a copy at the size it shows.
+// A reopened painting has a raw image but no picked photo: its photo view stays empty and fades
+// out like the others.
 void CanvasView::showPhoto(const gfx::Rect& frame, const Photo& photo)
 {
     m_origImageView = std::make_shared<ui::ImageView>(frame);
     m_origImageView->setOpaque(true);
-    if (photo) {
-        if (gfx::ImageRef upright = gfx::uprightImage(*photo))
-            m_origImageView->setImage(ui::ImageAsset::withImage(std::move(upright)));
-    }
+    if (photo)
+        m_origImageView->setImage(ui::ImageAsset::withImage(photo));
     addSubview(m_origImageView);
 }
 
@@ -119,8 +119,11 @@ void CanvasView::renderAndShowOutlineAnimated(bool animated)
 
 void CanvasView::sketchOutline(const gfx::Color& color)
 {
-    if (m_outlineView)
+    if (m_outlineView) {
+        if (Journal* journal = m_canvas->journal())
+            journal->recordSketch(color);
         m_outlineView->renderOutlineOnContext(m_canvas->curStrokeLayer().context(), color);
+    }
     m_canvas->saveUndoState();
     setNeedsDisplay();
 }

@@ -9,7 +9,6 @@
 
 #include "BrushTool.h"
 #include "Foundation/Timer.h"
-#include "ImageIO/DecodedImage.h"
 #include "OutlineView.h"
 #include "Toolkit/ImageView.h"
 #include "Toolkit/View.h"
@@ -34,11 +33,11 @@ public:
     static constexpr double kOutlineDelay = 0.25; // seconds from creation to the outline
     static constexpr double kOutlineFadeSeconds = 2.0;
 
-    using Photo = std::shared_ptr<const imageio::DecodedImage>;
+    using Photo = gfx::ImageRef;
 
     // The view of `canvas`, its brush painting into it. With a raw image (a painting made from a
-    // photo) the brush starts in photo mode, `photo` (the picture as picked, if known) is shown
-    // and the blueprint follows. nullptr without a canvas.
+    // photo) the brush starts in photo mode, `photo` (the picture as picked, if known; the
+    // document's origImage) is shown and the blueprint follows. nullptr without a canvas.
     static std::shared_ptr<CanvasView> init(std::shared_ptr<Canvas> canvas, std::shared_ptr<const RawImage> rawImage,
                                             const Photo& photo);
     CanvasView(Token, const gfx::Rect& frame);

@@ -74,6 +74,19 @@ ColorPickerViewController::~ColorPickerViewController()
 
 void ColorPickerViewController::cancelAction() { dismissModalViewControllerAnimated(true); }
 
+bool ColorPickerViewController::keyDown(const ui::KeyEvent& event)
+{
+    if (event.key != ui::Key::Escape || !event.isPlain() || event.repeat)
+        return ui::TableViewController::keyDown(event);
+    cancelAction();
+    return true;
+}
+
+std::vector<ui::KeyShortcut> ColorPickerViewController::keyboardShortcuts() const
+{
+    return {{"Esc", "Cancel"}, {"F1  ?", "This list"}};
+}
+
 int ColorPickerViewController::numberOfSectionsInTableView(ui::TableView& /*tableView*/)
 {
     // With a photo and photo paint ticked, the colours are hidden.

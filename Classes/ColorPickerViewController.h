@@ -31,6 +31,9 @@ public:
 
     // Closes the picker; the brush keeps its mode and colour.
     void cancelAction();
+    // Escape is the Cancel button.
+    bool keyDown(const ui::KeyEvent& event) override;
+    std::vector<ui::KeyShortcut> keyboardShortcuts() const override;
 
     int numberOfSectionsInTableView(ui::TableView& tableView) override;
     int tableViewNumberOfRowsInSection(ui::TableView& tableView, int section) override;

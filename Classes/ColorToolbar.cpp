@@ -86,6 +86,8 @@ void ColorToolbar::colorPickerViewControllerDidPickColor(ColorPickerViewControll
 {
     if (!m_brushTool)
         return;
+    if (m_willSetBrushMode)
+        m_willSetBrushMode();
     if (!color) {
         // Photo paint: the freehand colour and its tinted glob stay for the next time.
         m_brushTool->setMode(BrushTool::kModePhoto);
@@ -112,9 +114,9 @@ ui::ImageAssetRef ColorToolbar::makeTintedGlob(const gfx::Color& color) const
     auto context = gfx::BitmapContext::create(w, h);
     if (!context)
         return nullptr;
+    // Our contexts' y axis points down, as the picture's rows run: the mask goes in unflipped, so
+    // the blob stands as "Glob.png" does (a flip meant for an upward y axis would turn it over).
     context->clearRect(gfx::Rect(0, 0, w, h));
-    context->translate(0, h);
-    context->scale(1, -1);
     context->clipToMask(gfx::Rect(0, 0, w, h), gfx::alphaMaskOf(*glob->pixels));
     context->setFillColor(color);
     context->fillRect(gfx::Rect(-1000, -1000, 9024, 9024));

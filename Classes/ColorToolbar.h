@@ -2,6 +2,7 @@
 // The colour settings panel of the painting screen: an opacity slider (0.1 to 1.0) with its
 // label, and the colour button, which shows a swirl in photo-paint mode and a blob tinted with
 // the brush colour in freehand mode. The button's selected flag records the mode.
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -28,6 +29,10 @@ public:
     ui::Slider* opacitySlider() const { return m_opacitySlider.get(); }
     ui::Button* colorPickerBtn() const { return m_colorPickerBtn.get(); }
 
+    // Runs before a pick puts the brush in photo paint or freehand, so the screen can leave the
+    // eraser or the hand first: a picked colour is one to paint with.
+    void setWillSetBrushMode(std::function<void()> callback) { m_willSetBrushMode = std::move(callback); }
+
     // Shows the brush's opacity on the slider.
     void updateSettings();
     void sliderAction(ui::Control& sender);
@@ -50,4 +55,5 @@ private:
     std::shared_ptr<ui::Slider> m_opacitySlider;
     std::shared_ptr<ui::Label> m_opacityLabel;
     std::shared_ptr<ui::Button> m_colorPickerBtn;
+    std::function<void()> m_willSetBrushMode;
 };

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 #include "Foundation/Date.h"
@@ -32,29 +33,46 @@ void DataModel::releaseSharedDataModel() { g_sharedDataModel.reset(); }
 DataModel* DataModel::sharedDataModelWithBlankCanvas()
 {
     g_sharedDataModel.reset();
-    g_sharedDataModel = std::make_unique<DataModel>();
-    auto canvas = Canvas::initBlank();
-    if (!canvas)
+    try {
+        g_sharedDataModel = std::make_unique<DataModel>();
+        auto canvas = Canvas::initBlank();
+        if (!canvas)
+            return nullptr;
+        g_sharedDataModel->setCanvas(std::move(canvas));
+        g_sharedDataModel->startJournal();
+    } catch (const std::bad_alloc&) {
+        g_sharedDataModel.reset();
+        fnd::log("cannot make a blank canvas: not enough memory");
         return nullptr;
-    g_sharedDataModel->setCanvas(std::move(canvas));
+    }
     return g_sharedDataModel.get();
 }
 
-DataModel* DataModel::sharedDataModelWithUIImage(Photo photo)
+fnd::Result<DataModel*> DataModel::sharedDataModelWithUIImage(Photo photo)
 {
     g_sharedDataModel.reset();
-    g_sharedDataModel = std::make_unique<DataModel>();
-    g_sharedDataModel->setOrigImage(photo);
-    if (!photo)
-        return nullptr;
-    auto canvas = Canvas::initWithUIImage(*photo);
-    if (!canvas)
-        return nullptr;
-    g_sharedDataModel->setCanvas(std::move(canvas));
-    auto rawImage = RawImage::initWithUIImage(*photo);
-    if (!rawImage)
-        return nullptr;
-    g_sharedDataModel->setRawImage(std::move(rawImage));
+    try {
+        g_sharedDataModel = std::make_unique<DataModel>();
+        if (!photo)
+            return fnd::Error{"there is no photo", "No photo"};
+        // The photo's size was checked when it was decoded: a canvas fails only for want of memory.
+        auto canvas = Canvas::initWithUIImage(*photo);
+        if (!canvas)
+            return fnd::outOfMemory("cannot make the canvas for the photo");
+        g_sharedDataModel->setCanvas(std::move(canvas));
+        auto rawImage = RawImage::initWithUIImage(*photo);
+        // The decoded photo goes as soon as the raw image holds its pixels (an upright photo's are
+        // shared, not copied): a big photo is held once, not twice.
+        photo.reset();
+        if (!rawImage)
+            return fnd::Error{"the photo's pixel format cannot be imported", "Unsupported pixel format"};
+        g_sharedDataModel->setOrigImage(rawImage->createCompatibleImage());
+        g_sharedDataModel->setRawImage(std::move(rawImage));
+        g_sharedDataModel->startJournal();
+    } catch (const std::bad_alloc&) {
+        g_sharedDataModel.reset(); // gives back what the half-made document holds
+        return fnd::outOfMemory("cannot import the photo");
+    }
     return g_sharedDataModel.get();
 }
 
@@ -82,7 +100,20 @@ DataModel* DataModel::sharedDataModelWithArchiveData(std::vector<std::uint8_t> b
     return g_sharedDataModel.get();
 }
 
-std::unique_ptr<DataModel> DataModel::initWithArchiveData(std::vector<std::uint8_t> bytes, std::string* reason)
+std::unique_ptr<DataModel> DataModel::initWithArchiveData(std::vector<std::uint8_t> bytes, std::string* reason,
+                                                          const RawImage::PixelsFileReader& readPixelsFile)
+{
+    try {
+        return initWithArchiveDataOrThrow(std::move(bytes), reason, readPixelsFile);
+    } catch (const std::bad_alloc&) {
+        if (reason)
+            *reason = "not enough memory";
+        return nullptr;
+    }
+}
+
+std::unique_ptr<DataModel> DataModel::initWithArchiveDataOrThrow(std::vector<std::uint8_t> bytes, std::string* reason,
+                                                                 const RawImage::PixelsFileReader& readPixelsFile)
 {
     auto coder = fnd::KeyedUnarchiver::fromBytes(std::move(bytes));
     if (!coder) {
@@ -90,7 +121,7 @@ std::unique_ptr<DataModel> DataModel::initWithArchiveData(std::vector<std::uint8
             *reason = coder.error();
         return nullptr;
     }
-    auto model = initWithCoder(coder.value());
+    auto model = initWithCoder(coder.value(), readPixelsFile);
     if (!model && reason)
         *reason = coder.value().error();
     return model;
@@ -115,7 +146,7 @@ std::string DataModel::getUniqueFileTitle() const
 std::string DataModel::getDocumentsDirectoryAndSlash() const
 {
     std::string directory = fnd::documentsPath();
-    fnd::makeDirectories(directory); // logs when it cannot
+    (void)fnd::makeDirectories(directory); // logs when it cannot
     return directory + "/";
 }
 
@@ -128,12 +159,12 @@ fnd::Result<std::vector<std::uint8_t>> DataModel::encodeThumbnail() const
 {
     auto thumbnail = m_canvas->createThumbnail(kThumbnailSize);
     if (!thumbnail)
-        return fnd::Error{"cannot make the thumbnail of " + m_fileTitle};
+        return fnd::outOfMemory("cannot make the thumbnail of " + m_fileTitle);
     auto jpeg = imageio::encodeJpeg(
         {thumbnail->data(), thumbnail->width(), thumbnail->height(), thumbnail->bytesPerRow(), true},
         kThumbnailQuality);
     if (!jpeg)
-        return fnd::Error{"cannot encode the thumbnail of " + m_fileTitle + ": " + jpeg.error()};
+        return jpeg.failure().within("cannot encode the thumbnail of " + m_fileTitle);
     return jpeg;
 }
 
@@ -182,12 +213,39 @@ void DataModel::takeFreeTitleIfReplaced()
 
 fnd::Status DataModel::saveToFiles()
 {
-    if (m_canvas)
-        takeFreeTitleIfReplaced();
-    fnd::Status saved = writeFiles();
+    // Running out of memory fails the save like a full disk: the old files stay as they were.
+    fnd::Status saved = fnd::outOfMemory("cannot save " + m_fileTitle);
+    try {
+        if (m_canvas)
+            takeFreeTitleIfReplaced();
+        saved = writeFiles();
+    } catch (const std::bad_alloc&) {
+    }
     if (!saved)
         fnd::log("cannot save " + m_fileTitle + ": " + saved.error());
     return saved;
+}
+
+fnd::Status DataModel::remakeThumbnail(const std::string& title)
+{
+    try {
+        const std::string archivePath = fnd::documentsPath() + "/" + title + ".art";
+        auto bytes = fnd::readFile(archivePath, kMaxArchiveBytes);
+        if (!bytes)
+            return bytes.failure();
+        std::string reason;
+        auto model = initWithArchiveData(std::move(bytes).value(), &reason);
+        if (!model)
+            return fnd::Error{archivePath + " is not a painting: " + reason};
+        model->m_fileTitle = title;
+        auto jpeg = model->encodeThumbnail();
+        if (!jpeg)
+            return jpeg.failure();
+        fnd::log("made the thumbnail of " + title + " again from its archive");
+        return fnd::writeFileAtomically(model->getThumbnailFullPath(), jpeg.value());
+    } catch (const std::bad_alloc&) {
+        return fnd::outOfMemory("cannot make the thumbnail of " + title + " again");
+    }
 }
 
 // Both new files are made first; the thumbnail replaces its old file before the archive does, so
@@ -199,15 +257,15 @@ fnd::Status DataModel::writeFiles()
         return fnd::Error{"there is no painting to save"};
     auto archive = fnd::KeyedArchiver::writeArchive(*this, getFullPath(), kMaxArchiveBytes);
     if (!archive)
-        return fnd::Error{archive.error()};
+        return archive.failure();
     auto jpeg = encodeThumbnail();
     if (!jpeg)
-        return fnd::Error{jpeg.error()};
+        return jpeg.failure();
     const std::span<const std::uint8_t> bytes = jpeg.value();
     auto thumbnail = fnd::PendingFile::write(
         getThumbnailFullPath(), [bytes](const fnd::ChunkWriter& write) { return write(bytes.data(), bytes.size()); });
     if (!thumbnail)
-        return fnd::Error{thumbnail.error()};
+        return thumbnail.failure();
     if (auto replaced = thumbnail->commit(); !replaced)
         return replaced;
     // The rename keeps the file's number, size and time: the identity of what is about to be there.

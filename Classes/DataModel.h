@@ -23,6 +23,9 @@
 namespace fnd {
 class KeyedUnarchiver;
 }
+namespace recovery {
+struct Snapshot;
+}
 
 class DataModel : public fnd::Codable {
 public:
@@ -39,14 +42,24 @@ public:
     static DataModel* sharedDataModel();
     // New shared documents; nullptr on failure (the old document is given up all the same).
     static DataModel* sharedDataModelWithBlankCanvas();
-    static DataModel* sharedDataModelWithUIImage(Photo photo);
+    // The document made from a picked photo, or why not: a pixel format we cannot import, or not
+    // enough memory (fnd::kNotEnoughMemory as the reason; nothing of the photo is then held).
+    static fnd::Result<DataModel*> sharedDataModelWithUIImage(Photo photo);
     static DataModel* sharedDataModelWithArchivePath(const std::string& path);
     // The same from archive bytes in memory (the path reads the file and calls this).
     static DataModel* sharedDataModelWithArchiveData(std::vector<std::uint8_t> bytes);
     // A document from archive bytes that does not touch the shared one (tools); nullptr, with
-    // the reason in *reason when given, when the bytes are not a painting; the reason is not logged.
+    // the reason in *reason when given, when the bytes are not a painting or memory runs out; the
+    // reason is not logged. A raw image kept in a file of its own (a recovery copy's) is read
+    // through `readPixelsFile`.
     static std::unique_ptr<DataModel> initWithArchiveData(std::vector<std::uint8_t> bytes,
-                                                          std::string* reason = nullptr);
+                                                          std::string* reason = nullptr,
+                                                          const RawImage::PixelsFileReader& readPixelsFile = {});
+    // The recovery copy at `path` (Recovery.h), either kind, with the photo file it names; the
+    // reason when it cannot be read.
+    static fnd::Result<std::unique_ptr<DataModel>> initWithRecoveryCopy(const std::string& path);
+    // The same, now shared; nullptr (logged) when it cannot be read.
+    static DataModel* sharedDataModelWithRecoveryCopy(const std::string& path);
     // Gives up the shared document.
     static void releaseSharedDataModel();
 
@@ -54,8 +67,11 @@ public:
     DataModel();
     ~DataModel() override;
 
-    const Photo& origImage() const { return m_origImage; }
-    void setOrigImage(Photo photo) { m_origImage = std::move(photo); }
+    // The photo as picked, upright, to show: a made document keeps only the raw image, so this
+    // shows the raw image's pixels (shared, no copy of its own). None for a blank canvas and for
+    // a reopened painting.
+    const gfx::ImageRef& origImage() const { return m_origImage; }
+    void setOrigImage(gfx::ImageRef image) { m_origImage = std::move(image); }
     RawImage* rawImage() const { return m_rawImage.get(); }
     void setRawImage(std::unique_ptr<RawImage> rawImage) { m_rawImage = std::move(rawImage); }
     Canvas* canvas() const { return m_canvas.get(); }
@@ -88,7 +104,8 @@ public:
     void encodeWithCoder(fnd::KeyedArchiver& coder) const override;
     // The document under the unarchiver's root; nullptr (reason in coder.error()) when the
     // archive is not a painting.
-    static std::unique_ptr<DataModel> initWithCoder(fnd::KeyedUnarchiver& coder);
+    static std::unique_ptr<DataModel> initWithCoder(fnd::KeyedUnarchiver& coder,
+                                                    const RawImage::PixelsFileReader& readPixelsFile = {});
 
     // Stores the archive at getFullPath() and a JPEG thumbnail (longer side 120, quality 0.8) at
     // getThumbnailFullPath(). Both are made before either replaces its old file, so on failure
@@ -102,6 +119,9 @@ public:
     // `title`, or when a painting of that title exists in `directory`, the first of "title 2",
     // "title 3", ... that does not.
     static std::string freeTitleIn(const std::string& directory, const std::string& title);
+    // Makes the thumbnail of the painting saved under `title` again from its archive, for a
+    // thumbnail that went missing or cannot be read.
+    static fnd::Status remakeThumbnail(const std::string& title);
 
     // A document that archives exactly as this one (the photo's pixels are shared, the canvas is
     // copied), under the same title; nullptr when out of memory. Made on the main thread for
@@ -110,20 +130,38 @@ public:
     // The same for a recovery copy (Recovery.h): its archive also records savedFile(), so that a
     // restored copy never writes over a file saved after it was made.
     std::unique_ptr<DataModel> copyForRecovery() const;
+    // This document as the recovery writer takes it (Recovery.h): its copyForRecovery(), with its
+    // photo ready to be kept in a file of its own. No painting in it when memory runs out.
+    recovery::Snapshot recoverySnapshot() const;
+
+    // Gives the canvas a new journal (Journal.h) of a painting that starts now: from the photo or
+    // a blank canvas, or, with basePng, from those pixels (a painting begun before journals).
+    void startJournal(std::vector<std::uint8_t> basePng = {});
+    // The size of the journal the archive this document was opened from held (0: none, as in
+    // paintings saved before journals, and for new documents).
+    std::size_t storedJournalBytes() const { return m_storedJournalBytes; }
 
 private:
+    void openJournal(std::optional<std::vector<std::uint8_t>> stored, std::vector<std::uint8_t> paintingPng);
+    static std::unique_ptr<DataModel> initWithArchiveDataOrThrow(std::vector<std::uint8_t> bytes, std::string* reason,
+                                                                 const RawImage::PixelsFileReader& readPixelsFile);
     fnd::Status writeFiles();
     void takeFreeTitleIfReplaced();
     fnd::Result<std::vector<std::uint8_t>> encodeThumbnail() const;
 
     struct Restoring {};
     explicit DataModel(Restoring);
+    // A recovery copy whose photo is kept apart: archives as this one, but names the photo file
+    // `photoFile` in place of the photo's pixels. Shares this one's canvas and pixels, so it may be
+    // made on the recovery writer's thread from a copy nobody changes.
+    std::shared_ptr<const DataModel> namingPhotoFile(const std::string& photoFile) const;
 
-    Photo m_origImage;
+    gfx::ImageRef m_origImage;
     std::shared_ptr<RawImage> m_rawImage;
     std::shared_ptr<Canvas> m_canvas;
     std::string m_fileTitle;
     bool m_changesMade = false;
+    std::size_t m_storedJournalBytes = 0;
     std::optional<fnd::FileIdentity> m_savedFile;
     bool m_recordsSavedFile = false; // a recovery copy's archive carries m_savedFile
 };

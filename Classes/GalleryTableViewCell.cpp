@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "DataModel.h"
 #include "Foundation/Log.h"
 #include "Foundation/Paths.h"
+#include "Graphics/BitmapContext.h"
 #include "Graphics/UprightPixels.h"
 #include "ImageIO/Decoder.h"
 #include "Toolkit/ImageAsset.h"
@@ -27,7 +29,43 @@ ui::ImageAssetRef loadThumbnail(const std::string& path)
     return ui::ImageAsset::withImage(gfx::uprightImage(decoded.value()));
 }
 
+// Stands for a painting whose thumbnail cannot be shown nor made again, so that it can still be
+// opened (which says what is wrong) and deleted: a light grey card with a frame line.
+ui::ImageAssetRef placeholderThumbnail()
+{
+    constexpr int kWidth = 90;
+    constexpr int kHeight = 120;
+    auto context = gfx::BitmapContext::create(kWidth, kHeight);
+    if (!context)
+        return nullptr;
+    context->setFillColor({0.78f, 0.79f, 0.81f, 1});
+    context->fillRect(context->bounds());
+    context->setStrokeColor({0.55f, 0.56f, 0.6f, 1});
+    context->setLineWidth(2);
+    context->strokeRect({6, 6, kWidth - 12, kHeight - 12});
+    context->strokeLine({6, 6}, {kWidth - 6, kHeight - 6});
+    context->strokeLine({kWidth - 6, 6}, {6, kHeight - 6});
+    return ui::ImageAsset::withImage(context->makeImage());
+}
+
+// The painting's thumbnail; made again from its archive when it is missing or cannot be read,
+// and a placeholder when neither can.
+ui::ImageAssetRef thumbnailOrStandIn(const std::string& fileName)
+{
+    const std::string path = fnd::documentsPath() + "/" + fileName;
+    if (ui::ImageAssetRef thumbnail = loadThumbnail(path))
+        return thumbnail;
+    auto remade = DataModel::remakeThumbnail(GalleryTableViewCell::titleOf(fileName));
+    if (!remade)
+        fnd::log("cannot make the thumbnail " + fileName + " again: " + remade.error());
+    ui::ImageAssetRef thumbnail = remade ? loadThumbnail(path) : nullptr;
+    return thumbnail ? thumbnail : placeholderThumbnail();
+}
+
 int truncated(double value) { return static_cast<int>(std::trunc(value)); }
+
+constexpr gfx::Color kMarkColor{0.25f, 0.55f, 1.0f, 1};
+constexpr double kMarkWidth = 3;
 
 } // namespace
 
@@ -50,7 +88,14 @@ GalleryTableViewCell::Half GalleryTableViewCell::makeHalf(std::function<void()> 
     half.bkView = std::make_shared<ui::ImageView>();
     half.bkView->setUserInteractionEnabled(true);
     half.bkView->setAlpha(0);
+    half.bkView->setCapInsets(kFrameCaps);
     contentView()->addSubview(half.bkView);
+
+    half.mark = std::make_shared<ui::View>();
+    half.mark->setBackgroundColor(kMarkColor);
+    half.mark->setUserInteractionEnabled(false);
+    half.mark->setHidden(true);
+    half.bkView->addSubview(half.mark);
 
     half.imgView = std::make_shared<ui::ImageView>();
     half.imgView->setUserInteractionEnabled(true);
@@ -73,12 +118,13 @@ GalleryTableViewCell::Half GalleryTableViewCell::makeHalf(std::function<void()> 
 
 std::string GalleryTableViewCell::titleOf(const std::string& fileName)
 {
-    return fileName.substr(0, fileName.find('.'));
+    const auto dot = fileName.rfind('.');
+    return dot == std::string::npos ? fileName : fileName.substr(0, dot);
 }
 
 void GalleryTableViewCell::show(Half& half, const std::string& fileName)
 {
-    ui::ImageAssetRef thumbnail = loadThumbnail(fnd::documentsPath() + "/" + fileName);
+    ui::ImageAssetRef thumbnail = thumbnailOrStandIn(fileName);
     const bool landscape = thumbnail && thumbnail->pointSize.width > thumbnail->pointSize.height;
     half.bkView->setImage(ui::imageNamed(landscape ? kLandscapeShadow : kPortraitShadow));
     half.bkView->setAlpha(1);
@@ -107,6 +153,13 @@ void GalleryTableViewCell::setSubCellFileName2(const std::optional<std::string>&
     m_second.imgView->setAccessibilityLabel({});
     m_second.deleteBtn->setAccessibilityLabel({});
     m_second.bkView->setAlpha(0);
+}
+
+void GalleryTableViewCell::setMarkedHalf(std::optional<int> half)
+{
+    m_markedHalf = half;
+    m_first.mark->setHidden(half != 0);
+    m_second.mark->setHidden(half != 1);
 }
 
 void GalleryTableViewCell::firstDeleteBtnAction()
@@ -140,17 +193,20 @@ void GalleryTableViewCell::touchesBegan(const ui::TouchSet& touches, const ui::E
 // the thumbnail at its place in it, and the delete button on the thumbnail's top-left corner.
 void GalleryTableViewCell::layOut(Half& half, int left, int width, int height)
 {
-    const ui::ImageAssetRef& shadow = half.bkView->image();
-    const int bw = shadow ? truncated(shadow->pointSize.width) : 0;
-    const int bh = shadow ? truncated(shadow->pointSize.height) : 0;
-    half.bkView->setFrame({static_cast<double>(left + (width - bw) / 2), static_cast<double>((height - bh) / 2),
-                           static_cast<double>(bw), static_cast<double>(bh)});
     gfx::Size size = half.imgView->image()->pointSize;
     const double longer = std::max(size.width, size.height);
     if (longer > kThumbnailSide) // not one of ours: shown at thumbnail size all the same
         size = {size.width * kThumbnailSide / longer, size.height * kThumbnailSide / longer};
-    half.imgView->setFrame({kThumbnailX, kThumbnailY, static_cast<double>(truncated(size.width)),
-                            static_cast<double>(truncated(size.height))});
+    const int tw = truncated(size.width);
+    const int th = truncated(size.height);
+    // The frame fits the thumbnail's shape: its picture stretches between its caps.
+    const int bw = tw + static_cast<int>(kFrameMargin);
+    const int bh = th + static_cast<int>(kFrameMargin);
+    half.bkView->setFrame({static_cast<double>(left + (width - bw) / 2), static_cast<double>((height - bh) / 2),
+                           static_cast<double>(bw), static_cast<double>(bh)});
+    const gfx::Rect thumbnail{kThumbnailX, kThumbnailY, static_cast<double>(tw), static_cast<double>(th)};
+    half.imgView->setFrame(thumbnail);
+    half.mark->setFrame(ui::EdgeInsets{-kMarkWidth, -kMarkWidth, -kMarkWidth, -kMarkWidth}.inset(thumbnail));
     if (!isEditing()) {
         half.deleteBtn->setAlpha(0);
         return;

@@ -5,7 +5,7 @@
 // (selectedFileName) and, while editing, shows a delete button centred on each thumbnail's
 // top-left corner that passes that painting's file name to the delete action.
 //
-// Each shown thumbnail carries its painting's title (the file name up to the first ".") as
+// Each shown thumbnail carries its painting's title (the file name without its extension) as
 // accessibility label, and its delete button "Delete " followed by the title.
 #include <functional>
 #include <memory>
@@ -25,6 +25,10 @@ public:
     static constexpr double kButtonSide = 30;
     static constexpr double kThumbnailX = 10; // where a thumbnail sits inside its shadow picture
     static constexpr double kThumbnailY = 5;
+    // The frame picture is 20 points wider and higher than the thumbnail it was drawn for; it is
+    // stretched between these edges to fit a thumbnail of any shape.
+    static constexpr double kFrameMargin = 20;
+    static constexpr ui::EdgeInsets kFrameCaps{16, 16, 20, 16};
     // Longer side of the thumbnails the gallery writes; larger pictures are shown shrunk to it.
     static constexpr double kThumbnailSide = 120;
 
@@ -36,6 +40,10 @@ public:
     void setSubCellFileName2(const std::optional<std::string>& fileName);
     const std::optional<std::string>& selectedFileName() const { return m_selectedFileName; }
     void setSelectedFileName(std::optional<std::string> fileName) { m_selectedFileName = std::move(fileName); }
+
+    // Marks one painting as chosen from the keyboard (0 left, 1 right), or none.
+    void setMarkedHalf(std::optional<int> half);
+    std::optional<int> markedHalf() const { return m_markedHalf; }
 
     void firstDeleteBtnAction();
     void secondDeleteBtnAction();
@@ -50,7 +58,8 @@ public:
     void touchesBegan(const ui::TouchSet& touches, const ui::Event& event) override;
     void layoutSubviews() override;
 
-    // The title a thumbnail file name stands for: the name up to the first ".".
+    // The title a thumbnail file name stands for: the name without its last extension, so that
+    // "a.b.jpg" is the painting "a.b" (whose archive is "a.b.art").
     static std::string titleOf(const std::string& fileName);
 
 private:
@@ -59,6 +68,7 @@ private:
         std::shared_ptr<ui::ImageView> bkView;
         std::shared_ptr<ui::ImageView> imgView;
         std::shared_ptr<ui::Button> deleteBtn;
+        std::shared_ptr<ui::View> mark; // a ring round the thumbnail when chosen from the keyboard
     };
     Half makeHalf(std::function<void()> deleteAction);
     void show(Half& half, const std::string& fileName);
@@ -70,4 +80,5 @@ private:
     std::string m_subCellFileName1;
     std::optional<std::string> m_subCellFileName2;
     std::optional<std::string> m_selectedFileName;
+    std::optional<int> m_markedHalf;
 };

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <locale>
+#include <set>
 #include <system_error>
 
 #include "DataModel.h"
@@ -14,6 +15,7 @@
 #include "GalleryTableViewCell.h"
 #include "PaintViewController.h"
 #include "Toolkit/BarButtonItem.h"
+#include "Toolkit/BusyOverlay.h"
 #include "Toolkit/DimmingView.h"
 #include "Toolkit/FileDrop.h"
 #include "Toolkit/Label.h"
@@ -141,6 +143,14 @@ void GalleryViewController::addButtons(bool editing)
 
 std::vector<std::string> GalleryViewController::sortedThumbnailNames(std::vector<std::string> names)
 {
+    // A painting whose thumbnail went missing is listed all the same: its cell makes the thumbnail
+    // again from the archive.
+    const std::set<std::string> present(names.begin(), names.end());
+    for (const std::string& name : present) {
+        const std::filesystem::path path(name);
+        if (path.extension() == ".art" && !present.contains(path.stem().string() + ".jpg"))
+            names.push_back(path.stem().string() + ".jpg");
+    }
     std::erase_if(names, [](const std::string& name) { return std::filesystem::path(name).extension() != ".jpg"; });
     const std::locale locale = userLocale();
     const auto& collate = std::use_facet<std::collate<char>>(locale);
@@ -157,8 +167,12 @@ void GalleryViewController::refreshArrays()
     std::vector<std::string> names;
     std::error_code error;
     for (std::filesystem::directory_iterator it(fnd::documentsPath(), error), end; !error && it != end;
-         it.increment(error))
-        names.push_back(it->path().filename().string());
+         it.increment(error)) {
+        // A folder or a pipe named like a thumbnail is no painting.
+        std::error_code typeError;
+        if (it->is_regular_file(typeError))
+            names.push_back(it->path().filename().string());
+    }
     if (error)
         fnd::log("cannot list the paintings in " + fnd::documentsPath() + ": " + error.message());
     m_files = sortedThumbnailNames(std::move(names));
@@ -189,6 +203,7 @@ ui::TableViewCellRef GalleryViewController::tableViewCellForRowAtIndexPath(ui::T
     if (left < m_files.size())
         cell->setSubCellFileName1(m_files[left]);
     cell->setSubCellFileName2(left + 1 < m_files.size() ? std::optional<std::string>(m_files[left + 1]) : std::nullopt);
+    markKeyChoice(*cell);
     return cell;
 }
 
@@ -313,24 +328,12 @@ void GalleryViewController::openPendingDrop()
 void GalleryViewController::startSpinnerWithText(const std::string& text)
 {
     if (!m_spinnerBkView) {
-        m_spinnerBkView = std::make_shared<ui::ImageView>(ui::imageNamed("SpinnerBk.png"));
-        const gfx::Size size = m_spinnerBkView->bounds().size;
-        const double w = size.width;
-        const double h = size.height;
-        m_spinnerBkView->setFrame({(320 - w) * 0.5, (460 - h) * 0.5, w, h});
-        m_spinnerView = std::make_shared<ui::ActivityIndicator>(ui::ActivityIndicatorStyle::WhiteLarge,
-                                                                gfx::Rect{w * 0.5 - 25, h / 3 - 25, 50, 50});
-        auto label = std::make_shared<ui::Label>(gfx::Rect{0, h * 0.66, w, 22});
-        label->setText(text);
-        label->setTextAlignment(ui::TextAlignment::Center);
-        label->setFont(ui::Font::boldSystemFont(12));
-        label->setTextColor(gfx::Color::white());
-        label->setShadowColor(gfx::Color::black());
-        label->setBackgroundColor(gfx::Color::clear());
-        label->setOpaque(false);
-        label->setAccessibilityLabel(text);
-        m_spinnerBkView->addSubview(m_spinnerView);
-        m_spinnerBkView->addSubview(label);
+        // The text of the first call stays for later ones.
+        auto overlay = std::make_shared<ui::BusyOverlay>(ui::imageNamed("SpinnerBk.png"), text);
+        const gfx::Size size = overlay->bounds().size;
+        overlay->setFrame({(320 - size.width) * 0.5, (460 - size.height) * 0.5, size.width, size.height});
+        m_spinnerView = overlay->spinner();
+        m_spinnerBkView = std::move(overlay);
     }
     m_spinnerBkView->setHidden(false);
     view()->addSubview(m_spinnerBkView);

@@ -6,7 +6,8 @@
 // edit mode that marks paintings and deletes their files on Done).
 //
 // A painting is two files in the documents folder, title + ".art" and title + ".jpg"; the gallery
-// lists the ".jpg" files only, and a painting's title is its thumbnail's name up to the first ".".
+// lists the paintings by their regular ".jpg" files (and by ".art" files whose thumbnail went
+// missing), and a painting's title is its thumbnail's name without ".jpg".
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +27,7 @@
 #include "Toolkit/ViewController.h"
 
 class DataModel;
+class GalleryTableViewCell;
 class PaintViewController;
 
 class GalleryViewController : public ui::ViewController,
@@ -40,6 +42,7 @@ public:
     static constexpr const char* kOpenFailedMessage = "Could not open the selected file.";
     static constexpr const char* kUnsupportedPhotoMessage =
         "The photo you selected is in an unsupported format. Please select another photo.";
+    static constexpr const char* kPhotoNotOpenedMessage = "The photo you selected could not be opened.";
     // The system's reason follows on a second line; Try Again saves again, Cancel offers the
     // recovery copy written at once.
     static constexpr const char* kSaveFailedMessage = "The painting could not be saved.";
@@ -95,7 +98,9 @@ public:
     void imagePickerControllerDidCancel(ui::ImagePickerController* picker) override;
     // A painting (or an unreadable photo) dropped on the picker waits for it to close.
     bool imagePickerControllerDidReceiveOtherFile(ui::ImagePickerController* picker, const std::string& path) override;
-    void pushPaintViewController();
+    // Shows the painting screen for the shared document; when it cannot be built for want of
+    // memory, the document goes and an alert says so under `failedMessage`.
+    void pushPaintViewController(const char* failedMessage = kOpenFailedMessage, bool animated = true);
 
     // A file from outside the application (the command line, a drop on the gallery): a ".art"
     // opens as a saved painting, anything else starts a new painting as a picked photo would,
@@ -107,8 +112,8 @@ public:
     void dropFileAtPath(const std::string& path);
     bool isInFront() const;
     const std::vector<std::string>& pendingDrops() const { return m_pendingDrops; }
-    // The title a painting read from `archivePath` is saved under: its file name up to the first
-    // "."; for a file outside the documents folder, that title made unique there (" 2", " 3", ...)
+    // The title a painting read from `archivePath` is saved under: its file name without its
+    // extension; for a file outside the documents folder, that title made unique there (" 2", " 3", ...)
     // so saving never replaces another painting.
     static std::string titleForArchive(const std::string& documentsDirectory, const std::string& archivePath);
 
@@ -129,6 +134,14 @@ public:
     void offerRecovery(std::string thenOpen = {});
     void alertViewClickedButtonAtIndex(ui::AlertView& alert, int buttonIndex) override;
 
+    // Keyboard (GalleryKeyCommands.cpp): Ctrl+N adds, the arrows move a mark over the paintings,
+    // Return opens the marked one (Done while editing), Delete marks it for deletion in the edit
+    // mode, Escape cancels the edit mode.
+    bool keyDown(const ui::KeyEvent& event) override;
+    std::vector<ui::KeyShortcut> keyboardShortcuts() const override;
+    // The painting the arrow keys marked (an index into files()), if any.
+    std::optional<std::size_t> keyMark() const { return m_keyMark; }
+
     // Before the process ends: saves the open painting when it has unsaved changes (no overlay, no
     // alert); why not when the save failed.
     fnd::Status saveBeforeTerminating();
@@ -147,8 +160,8 @@ public:
     ui::ImageView* spinnerBkView() const { return m_spinnerBkView.get(); }
     ui::ActivityIndicator* spinnerView() const { return m_spinnerView.get(); }
 
-    // The thumbnail names among `names`, sorted as the list shows them: case-insensitively, in
-    // the user's locale.
+    // The thumbnail names among `names`, and those of archives whose thumbnail is missing, sorted
+    // as the list shows them: case-insensitively, in the user's locale.
     static std::vector<std::string> sortedThumbnailNames(std::vector<std::string> names);
     // The files that deleting the painting with this thumbnail removes, in order: the thumbnail
     // itself, then the archive that opening it reads.
@@ -170,11 +183,16 @@ private:
     void openPainting(const std::string& thumbnailName);
     void openArchive(const std::string& archivePath, const std::string& title);
     void openPhotoAtPath(const std::string& path);
-    // Makes the shared document from the photo; false (after the unsupported-format alert) when
-    // it cannot.
+    // Makes the shared document from the photo; false (after the alert) when it cannot.
     bool makeDocumentFromPhoto(Photo image);
+    // The alert for a photo that cannot become a painting, with the reason on its second line.
+    void showPhotoError(const fnd::Error& error);
     void reloadList();
     void restoreRecoveryCopy();
+    void moveKeyMark(int step);
+    void deleteMarkedPainting();
+    void showKeyMark();
+    void markKeyChoice(GalleryTableViewCell& cell) const;
 
     std::string m_recoveryPath;   // the copy the restore alert offers
     std::string m_openAfterOffer; // the file named at launch, waiting for the answer
@@ -193,6 +211,7 @@ private:
     std::shared_ptr<ui::Label> m_emptyHint;
     std::vector<std::string> m_files;
     std::vector<std::string> m_filesToDelete;
+    std::optional<std::size_t> m_keyMark;
     std::shared_ptr<PaintViewController> m_paintViewController;
     std::shared_ptr<ui::ImageView> m_spinnerBkView;
     std::shared_ptr<ui::ActivityIndicator> m_spinnerView;

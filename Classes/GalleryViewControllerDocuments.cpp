@@ -1,5 +1,6 @@
 // The gallery's documents: making a new painting from each source and opening a saved one.
 #include <filesystem>
+#include <new>
 #include <system_error>
 #include <utility>
 
@@ -62,7 +63,7 @@ void GalleryViewController::blankSelected()
         showError(kBlankFailedMessage);
         return;
     }
-    pushPaintViewController();
+    pushPaintViewController(kBlankFailedMessage);
 }
 
 void GalleryViewController::presentImagePickerWithSourceType(ui::ImagePickerSourceType type)
@@ -76,31 +77,46 @@ void GalleryViewController::presentImagePickerWithSourceType(ui::ImagePickerSour
     presenter->presentModalViewController(std::move(picker), true);
 }
 
+void GalleryViewController::showPhotoError(const fnd::Error& error)
+{
+    // Running out of memory says nothing about the photo's format.
+    const char* message = error.reason == fnd::kNotEnoughMemory ? kPhotoNotOpenedMessage : kUnsupportedPhotoMessage;
+    showError(error.reason.empty() ? message : message + ("\n" + error.reason));
+}
+
 bool GalleryViewController::makeDocumentFromPhoto(Photo image)
 {
-    if (image && DataModel::sharedDataModelWithUIImage(std::move(image)))
-        return true;
-    showError(kUnsupportedPhotoMessage);
-    return false;
+    auto made = DataModel::sharedDataModelWithUIImage(std::move(image));
+    if (!made)
+        showPhotoError(made.failure());
+    return made.ok();
 }
 
 void GalleryViewController::imagePickerControllerDidFinishPickingImage(ui::ImagePickerController* picker, Photo image)
 {
-    const bool made = makeDocumentFromPhoto(std::move(image));
+    if (!makeDocumentFromPhoto(std::move(image))) {
+        // The picker stays open under the alert, so that another photo can be picked.
+        if (picker)
+            picker->allowAnotherPick();
+        return;
+    }
+    // The painting screen goes in place under the picker, which then slides down to show it:
+    // one bar at a time, never the picker's sliding over a pushed screen's.
+    pushPaintViewController(kPhotoNotOpenedMessage, false);
     if (picker)
         picker->dismissModalViewControllerAnimated(true);
-    if (made)
-        pushPaintViewController();
 }
 
 void GalleryViewController::openPhotoAtPath(const std::string& path)
 {
     auto photo = ui::decodePickedPhoto(path);
-    if (!photo)
+    if (!photo) {
         fnd::log("The photo cannot be opened: " + photo.error());
-    Photo image = photo ? std::make_shared<const imageio::DecodedImage>(std::move(photo).value()) : nullptr;
-    if (makeDocumentFromPhoto(std::move(image)))
-        pushPaintViewController();
+        showPhotoError(photo.failure());
+        return;
+    }
+    if (makeDocumentFromPhoto(std::make_shared<const imageio::DecodedImage>(std::move(photo).value())))
+        pushPaintViewController(kPhotoNotOpenedMessage);
 }
 
 void GalleryViewController::openFileAtPath(const std::string& path)
@@ -137,13 +153,26 @@ void GalleryViewController::imagePickerControllerDidCancel(ui::ImagePickerContro
         picker->dismissModalViewControllerAnimated(true);
 }
 
-void GalleryViewController::pushPaintViewController()
+void GalleryViewController::pushPaintViewController(const char* failedMessage, bool animated)
 {
     m_saveFailed = false; // a new shared document
-    m_paintViewController = std::make_shared<PaintViewController>();
-    m_paintViewController->setPaintingKeeper(m_paintingKeeper);
-    if (ui::NavigationController* navigation = navigationController())
-        navigation->pushViewController(m_paintViewController, true);
+    // The painting screen is built whole before it slides in: when memory runs out meanwhile, the
+    // new painting goes, the person hears why, and the gallery stays as it was.
+    try {
+        auto screen = std::make_shared<PaintViewController>();
+        screen->setPaintingKeeper(m_paintingKeeper);
+        screen->view();
+        m_paintViewController = std::move(screen);
+        if (ui::NavigationController* navigation = navigationController())
+            navigation->pushViewController(m_paintViewController, animated);
+    } catch (const std::bad_alloc&) {
+        if (ui::NavigationController* navigation = navigationController();
+            navigation && navigation->topViewController() != this)
+            navigation->popViewControllerAnimated(false);
+        m_paintViewController.reset();
+        DataModel::releaseSharedDataModel();
+        showError(std::string(failedMessage) + "\n" + fnd::kNotEnoughMemory);
+    }
 }
 
 void GalleryViewController::openPainting(const std::string& thumbnailName)

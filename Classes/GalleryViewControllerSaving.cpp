@@ -9,7 +9,6 @@
 #include <utility>
 
 #include "DataModel.h"
-#include "Foundation/FileOps.h"
 #include "Foundation/Log.h"
 #include "GalleryViewController.h"
 #include "PaintViewController.h"
@@ -132,11 +131,9 @@ void GalleryViewController::offerRecovery(std::string thenOpen)
     }
     // Read it now, so that a copy that cannot be read is set aside (and the user told, once: it
     // is no longer found) instead of offered.
-    auto bytes = fnd::readFile(*path, DataModel::kMaxArchiveBytes);
-    std::string reason = bytes ? "" : bytes.error();
-    const bool readable = bytes && DataModel::initWithArchiveData(std::move(bytes).value(), &reason) != nullptr;
-    if (!readable) {
-        fnd::log("the recovery copy " + *path + " cannot be read: " + reason);
+    const auto copy = DataModel::initWithRecoveryCopy(*path);
+    if (!copy) {
+        fnd::log("the recovery copy " + *path + " cannot be read: " + copy.error());
         auto aside = recovery::setAside(*path);
         fnd::log(aside ? "set it aside as " + aside.value() : aside.error());
         std::make_shared<ui::AlertView>(kUnreadableTitle, kUnreadableMessage, nullptr, "OK", std::vector<std::string>{})
@@ -214,7 +211,7 @@ void GalleryViewController::alertViewClickedButtonAtIndex(ui::AlertView& alert, 
 // copy. It is written again at once, so this session holds it and removes it once saved.
 void GalleryViewController::restoreRecoveryCopy()
 {
-    DataModel* document = DataModel::sharedDataModelWithArchivePath(m_recoveryPath);
+    DataModel* document = DataModel::sharedDataModelWithRecoveryCopy(m_recoveryPath);
     if (!document) {
         showError(kOpenFailedMessage);
         return;

@@ -40,6 +40,7 @@ void KanvaroAppDelegate::applicationDidFinishLaunching(ui::Window& window)
     window.addSubview(m_navigationController->viewRef());
     window.makeKeyAndVisible();
     fnd::removeStaleTemporaries(recovery::folder());
+    recovery::removeStrayPhotos();
     // A painting left by a crash is offered before a file named at launch opens: the file opens
     // once the offer is answered with Discard.
     m_galleryViewController->offerRecovery(std::exchange(m_openPath, {}));

@@ -11,10 +11,10 @@ namespace {
 // The document as it is now, finished for the writer's thread; nothing when memory runs out.
 std::optional<recovery::Snapshot> snapshotOf(const DataModel& document)
 {
-    std::shared_ptr<const DataModel> copy = document.copyForRecovery();
-    if (!copy)
+    recovery::Snapshot snapshot = document.recoverySnapshot();
+    if (!snapshot.painting)
         return std::nullopt;
-    return recovery::Snapshot{copy->fileTitle(), copy, DataModel::kMaxArchiveBytes};
+    return snapshot;
 }
 
 } // namespace

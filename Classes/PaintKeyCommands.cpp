@@ -28,8 +28,14 @@ int mediumIndexForKey(ui::Key key)
 }
 } // namespace
 
-std::vector<ui::KeyHelpPanel::Row> PaintViewController::keyboardShortcuts()
+std::vector<ui::KeyShortcut> PaintViewController::keyboardShortcuts() const
 {
+    if (isPaperPageShown())
+        return {
+            {"Return", "Done"},
+            {"Esc", "Cancel"},
+            {"F1  ?", "This list"},
+        };
     return {
         {"Ctrl+Z", "Undo"},
         {"Ctrl+S", "Save now"},
@@ -75,12 +81,14 @@ bool PaintViewController::commandKey(const ui::KeyEvent& event)
 {
     if (event.repeat)
         return false;
-    if ((event.key == ui::Key::F1 || event.key == ui::Key::Question) && event.isPlain()) {
-        showKeyHelp();
-        return true;
-    }
+    if (event.isHelpRequest())
+        return showKeyboardShortcuts();
     if (event.key == ui::Key::Escape && event.isPlain())
         return closeFrontPanel();
+    if (event.key == ui::Key::Return && event.isPlain() && isPaperPageShown()) {
+        m_paintPaperSettingsView->doneAction();
+        return true;
+    }
     if (!event.hasOnly(ui::kModifierCtrl) || !acceptsPaintingKeys())
         return false;
     switch (event.key) {
@@ -177,12 +185,6 @@ bool PaintViewController::closeFrontPanel()
         }
     }
     return false;
-}
-
-void PaintViewController::showKeyHelp()
-{
-    if (ui::Window* window = view()->window())
-        std::make_shared<ui::KeyHelpPanel>("Keyboard Shortcuts", keyboardShortcuts())->showInWindow(*window);
 }
 
 // Keys that change the painting or the brush wait while the paper page covers the painting and

@@ -1,5 +1,8 @@
 #include "PaintViewController.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "AutoPaintRun.h"
 #include "BrushTool.h"
 #include "BrushToolbar.h"
@@ -7,6 +10,7 @@
 #include "DataModel.h"
 #include "RawImage.h"
 #include "Toolkit/BarButtonItem.h"
+#include "Toolkit/BusyOverlay.h"
 #include "Toolkit/Label.h"
 #include "Toolkit/NavigationController.h"
 #include "Toolkit/NavigationItem.h"
@@ -18,6 +22,23 @@ constexpr double kScreenHeight = 480;
 constexpr double kStatusBarHeight = 20;
 constexpr double kBarHeight = 44;
 constexpr int kBlueprintThumbnailSide = 29;
+// The square is first sampled at up to this many times the pixels shown, then shrunk filtered.
+constexpr int kBlueprintOversampling = 4;
+
+// The photo's middle square as the blueprint button shows it: 29 points at the screen's scale,
+// shrunk with filtering from a finer sample, so it is smooth rather than blocky.
+ui::ImageAssetRef makeBlueprintThumbnail(const RawImage& raw)
+{
+    const double scale = ui::screenScale();
+    const int pixels = std::max(1, static_cast<int>(std::lround(kBlueprintThumbnailSide * scale)));
+    const int sampled = std::min({raw.width(), raw.height(), pixels * kBlueprintOversampling});
+    gfx::ImageRef square = raw.createCompatibleThumbnailAtSize(std::max(1, sampled));
+    auto context = square ? gfx::BitmapContext::create(pixels, pixels) : nullptr;
+    if (!context)
+        return ui::ImageAsset::withImage(raw.createCompatibleThumbnailAtSize(kBlueprintThumbnailSide));
+    context->drawImage(gfx::Rect(0, 0, pixels, pixels), *square);
+    return ui::ImageAsset::withImage(context->makeImage(), static_cast<double>(pixels) / kBlueprintThumbnailSide);
+}
 } // namespace
 
 // The painting fills the screen under the translucent bars.
@@ -58,6 +79,7 @@ void PaintViewController::loadView()
             PaintView::initWithFrame(local, document->canvasRef(), document->rawImageRef(), document->origImage());
     if (m_paintView) {
         m_paintView->setBouncesZoom(true);
+        m_paintView->setScrollsToTop(false); // the status bar's tap is for lists, not the painting
         m_paintView->setPaintViewDelegate(this);
         m_paintView->canvasView()->setDelegate(this);
         // A stroke beginning is a change to the painting, to be saved on the way back.
@@ -79,24 +101,12 @@ void PaintViewController::loadView()
 
 void PaintViewController::buildSpinner(ui::View& root)
 {
-    ui::ImageAssetRef background = ui::imageNamed("SpinnerBk.png");
-    const gfx::Size size = background ? background->pointSize : gfx::Size{160, 120};
-    m_spinnerBkView = std::make_shared<ui::ImageView>(background);
-    m_spinnerBkView->setFrame(
+    auto overlay = std::make_shared<ui::BusyOverlay>(ui::imageNamed("SpinnerBk.png"), "Creating Blueprint");
+    const gfx::Size size = overlay->bounds().size;
+    overlay->setFrame(
         gfx::Rect((kScreenWidth - size.width) * 0.5, (kScreenHeight - size.height) * 0.5, size.width, size.height));
-    m_spinnerView = std::make_shared<ui::ActivityIndicator>(
-        ui::ActivityIndicatorStyle::WhiteLarge, gfx::Rect(size.width * 0.5 - 25, size.height / 3 - 25, 50, 50));
-    auto label = std::make_shared<ui::Label>(gfx::Rect(0, size.height * 0.66, size.width, 22));
-    label->setText("Creating Blueprint");
-    label->setAccessibilityLabel("Creating Blueprint"); // scripts see the spinner by it
-    label->setTextAlignment(ui::TextAlignment::Center);
-    label->setFont(ui::Font::boldSystemFont(12));
-    label->setTextColor(gfx::Color::white());
-    label->setShadowColor(gfx::Color::black());
-    label->setBackgroundColor(gfx::Color::clear());
-    label->setOpaque(false);
-    m_spinnerBkView->addSubview(m_spinnerView);
-    m_spinnerBkView->addSubview(label);
+    m_spinnerView = overlay->spinner();
+    m_spinnerBkView = std::move(overlay);
     m_spinnerBkView->setHidden(false);
     root.addSubview(m_spinnerBkView);
     m_spinnerView->startAnimating();
@@ -175,6 +185,10 @@ void PaintViewController::buildSettingsPanels()
     m_paintContainerView->addSubview(m_brushToolbar);
     m_colorToolbar = std::make_shared<ColorToolbar>(panelFrame, navigationController(), brush);
     m_colorToolbar->setAlpha(0);
+    m_colorToolbar->setWillSetBrushMode([this] {
+        if (m_paintView && m_paintView->mode() != PaintView::kModePaint)
+            selectMode(PaintView::kModePaint);
+    });
     m_paintContainerView->addSubview(m_colorToolbar);
 }
 
@@ -195,9 +209,7 @@ void PaintViewController::buildBlueprintButton()
     m_blueprintButton->setImageEdgeInsets({1, 1, 0, 0});
     m_blueprintButton->setShowsTouchWhenHighlighted(true);
     const RawImage* raw = DataModel::sharedDataModel()->rawImage();
-    m_blueprintButton->setImage(
-        ui::ImageAsset::withImage(raw->createCompatibleThumbnailAtSize(kBlueprintThumbnailSide)),
-        ui::ControlState::Normal);
+    m_blueprintButton->setImage(makeBlueprintThumbnail(*raw), ui::ControlState::Normal);
     m_blueprintButton->setAccessibilityLabel("Blueprint");
     m_blueprintButton->addTarget(ui::ControlEvent::TouchDownRepeat, [this](ui::Control&) { outlineRepeatAction(); });
     m_blueprintButton->addTarget(ui::ControlEvent::TouchUpInside, [this](ui::Control&) { toggleOutlineAction(); });

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "CanvasView.h"
+#include "Foundation/Result.h"
 #include "MediumViewController.h"
 #include "PaintView.h"
 #include "PaintingKeeper.h"
@@ -48,6 +49,8 @@ public:
     static constexpr int kSketchSheetTag = 2;
     static constexpr const char* kClearAlertTitle = "Clear Painting";
     static constexpr const char* kExportFailedTitle = "Export Failed";
+    static constexpr const char* kExportFailedMessage = "The painting could not be exported.";
+    static constexpr const char* kExportedMessage = "Export to Photos Completed";
     static constexpr const char* kSaveFailedTitle = "Error";
 
     PaintViewController();
@@ -100,7 +103,8 @@ public:
     // for, so undo groups, fades and delegates behave as with a tap.
     bool keyDown(const ui::KeyEvent& event) override;
     bool keyUp(const ui::KeyEvent& event) override;
-    static std::vector<ui::KeyHelpPanel::Row> keyboardShortcuts();
+    // The painting's keys, or the paper page's while it is shown.
+    std::vector<ui::KeyShortcut> keyboardShortcuts() const override;
 
     // "Paint for Me" (PaintViewControllerPaintForMe.cpp): the photo painted automatically with the
     // brush's medium, on photo paintings only. Any touch, key or button stops it first.
@@ -112,8 +116,9 @@ public:
     void stopPaintingForMe();
     void viewWillDisappear(bool animated) override;
 
-    // The photo album's answer to an export: the error is nullopt when the picture was saved.
-    void imageDidFinishSaving(const std::optional<std::string>& error);
+    // The photo album's answer to an export: the new file's path, or why there is none. Both
+    // alerts say where: the folder it went to, or the system's reason on a second line.
+    void imageDidFinishSaving(const fnd::Result<std::string>& saved);
 
 private:
     void buildSpinner(ui::View& root);
@@ -136,7 +141,6 @@ private:
     void stepBrushSize(int direction);
     void saveNow();
     bool closeFrontPanel();
-    void showKeyHelp();
     bool isPaperPageShown() const;
     bool acceptsPaintingKeys() const;
     void paintingForMeEnded();
@@ -156,6 +160,7 @@ private:
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true); // late completions check it
     float m_prevBrushToolbarAlpha = 0;
     float m_prevColorToolbarAlpha = 0;
+    bool m_controlsFadedForStroke = false;            // between a stroke's start and its reported end
     std::optional<PaintView::Mode> m_modeBeforeSpace; // the mode to go back to when Space is let go
     PaintingKeeper* m_paintingKeeper = nullptr;
     std::shared_ptr<PaintForMeShield> m_paintForMeShield;

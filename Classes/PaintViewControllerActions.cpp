@@ -2,10 +2,14 @@
 // sketch sheets with their alerts, export and the blueprint button.
 #include "PaintViewController.h"
 
+#include <filesystem>
+#include <new>
+
 #include "BrushToolbar.h"
 #include "ColorToolbar.h"
 #include "DataModel.h"
 #include "Foundation/Assert.h"
+#include "Foundation/Paths.h"
 #include "OutlineView.h"
 #include "Toolkit/NavigationController.h"
 #include "Toolkit/PhotoAlbum.h"
@@ -92,6 +96,17 @@ void PaintViewController::paperAction()
     if (m_mediumViewController)
         hideMediumViewController();
     Canvas* canvas = documentCanvas();
+    // The page is made and marked before the curl starts: built or reloaded inside the animation
+    // block, its table would slide into place (the top inset) and its rows and headers move.
+    if (!m_paintPaperSettingsView) {
+        m_paintPaperSettingsView = std::make_shared<PaperSettingsController>(std::nullopt, gfx::Color::white());
+        m_paintPaperSettingsView->setDelegate(this);
+    }
+    const ui::ViewRef& page = m_paintPaperSettingsView->viewRef();
+    if (canvas) {
+        m_paintPaperSettingsView->setSelectedTextureName(canvas->textureName());
+        m_paintPaperSettingsView->setSelectedColor(canvas->backgroundColor());
+    }
     ui::View::beginAnimations();
     ui::View::setAnimationDuration(kPageCurlSeconds);
     ui::View::setAnimationTransition(ui::AnimationTransition::CurlUp, *m_paintRootView);
@@ -100,15 +115,7 @@ void PaintViewController::paperAction()
     m_toolbar->setAlpha(0);
     setNavigationBarAlpha(0);
     m_paintContainerView->removeFromSuperview();
-    if (!m_paintPaperSettingsView) {
-        m_paintPaperSettingsView = std::make_shared<PaperSettingsController>(std::nullopt, gfx::Color::white());
-        m_paintPaperSettingsView->setDelegate(this);
-    }
-    if (canvas) {
-        m_paintPaperSettingsView->setSelectedTextureName(canvas->textureName());
-        m_paintPaperSettingsView->setSelectedColor(canvas->backgroundColor());
-    }
-    m_paintRootView->addSubview(m_paintPaperSettingsView->viewRef());
+    m_paintRootView->addSubview(page);
     ui::View::commitAnimations();
 }
 
@@ -220,28 +227,36 @@ void PaintViewController::exportPainting()
     Canvas* canvas = documentCanvas();
     if (!canvas)
         return;
-    gfx::ImageRef image = canvas->createThumbnail(std::max(canvas->width(), canvas->height()));
-    std::weak_ptr<bool> alive = m_alive;
+    gfx::ImageRef image;
+    try {
+        image = canvas->createThumbnail(std::max(canvas->width(), canvas->height()));
+    } catch (const std::bad_alloc&) {
+    }
     if (!image) {
-        imageDidFinishSaving("The painting could not be drawn for export.");
+        imageDidFinishSaving(fnd::outOfMemory("cannot draw the painting for export"));
         return;
     }
-    ui::saveImageToPhotoAlbum(image, [this, alive](const std::optional<fnd::Error>& error) {
+    std::weak_ptr<bool> alive = m_alive;
+    ui::saveImageToPhotoAlbum(image, [this, alive](const fnd::Result<std::string>& saved) {
         if (!alive.lock())
             return; // the screen went while the picture was being written
-        imageDidFinishSaving(error ? std::optional<std::string>(error->message) : std::nullopt);
+        imageDidFinishSaving(saved);
     });
 }
 
-void PaintViewController::imageDidFinishSaving(const std::optional<std::string>& error)
+void PaintViewController::imageDidFinishSaving(const fnd::Result<std::string>& saved)
 {
-    if (error) {
-        std::make_shared<ui::AlertView>(kExportFailedTitle, "The painting could not be exported: " + *error, this, "OK",
-                                        std::vector<std::string>{})
-            ->show();
+    if (!saved) {
+        std::string message = kExportFailedMessage;
+        if (!saved.reason().empty())
+            message += "\n" + saved.reason();
+        std::make_shared<ui::AlertView>(kExportFailedTitle, message, this, "OK", std::vector<std::string>{})->show();
         return;
     }
-    std::make_shared<ui::AlertView>("", "Export to Photos Completed", this, "OK", std::vector<std::string>{})->show();
+    const std::string folder = std::filesystem::path(saved.value()).parent_path().string();
+    std::make_shared<ui::AlertView>("", std::string(kExportedMessage) + "\nSaved in " + fnd::folderForPeople(folder),
+                                    this, "OK", std::vector<std::string>{})
+        ->show();
 }
 
 void PaintViewController::toggleOutlineAction()

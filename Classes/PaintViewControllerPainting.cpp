@@ -16,8 +16,13 @@ void PaintViewController::paintViewDidStartPainting(PaintView& /*paintView*/, bo
     ui::View::beginAnimations();
     ui::View::setAnimationDuration(kFadeOutSeconds);
     m_toolbar->setAlpha(0);
-    m_prevColorToolbarAlpha = static_cast<float>(m_colorToolbar->alpha());
-    m_prevBrushToolbarAlpha = static_cast<float>(m_brushToolbar->alpha());
+    // A stroke that starts before the last one's end was reported finds the panels already
+    // faded: the alphas to restore are still the ones saved when the controls went away.
+    if (!m_controlsFadedForStroke) {
+        m_prevColorToolbarAlpha = static_cast<float>(m_colorToolbar->alpha());
+        m_prevBrushToolbarAlpha = static_cast<float>(m_brushToolbar->alpha());
+        m_controlsFadedForStroke = true;
+    }
     m_colorToolbar->setAlpha(0);
     m_brushToolbar->setAlpha(0);
     setNavigationBarAlpha(0);
@@ -30,6 +35,7 @@ void PaintViewController::paintViewDidEndPainting(PaintView& /*paintView*/, bool
         m_paintingKeeper->paintingDidChange();
     ui::View::beginAnimations();
     ui::View::setAnimationDuration(kFadeInSeconds);
+    m_controlsFadedForStroke = false;
     m_toolbar->setAlpha(1);
     m_colorToolbar->setAlpha(m_prevColorToolbarAlpha);
     m_brushToolbar->setAlpha(m_prevBrushToolbarAlpha);

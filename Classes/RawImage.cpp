@@ -43,6 +43,7 @@ gfx::ImageRef RawImage::createCompatibleThumbnailAtSize(int n) const
     std::unique_ptr<RawImage> thumbnail = initWithWidth(n, n);
     if (!thumbnail)
         return nullptr;
+    auto pixels = std::make_shared<std::vector<std::uint8_t>>(thumbnail->m_pixels->size());
 
     const float step = static_cast<float>(std::min(m_width, m_height)) / static_cast<float>(n);
     int xOff = 0;
@@ -66,7 +67,7 @@ gfx::ImageRef RawImage::createCompatibleThumbnailAtSize(int n) const
 
     // A block that is not upright yet shows its square transposed.
     const bool transpose = m_orientation != imageio::kOrientationUp;
-    std::uint8_t* const target = thumbnail->m_pixels->data();
+    std::uint8_t* const target = pixels->data();
     const std::size_t targetRowBytes = static_cast<std::size_t>(thumbnail->m_rb);
     CPixelWalker walker(target, n, n, thumbnail->m_bpp / 8, thumbnail->m_rb);
     walker.Walk([&](std::uint8_t* pixel, int row, int column) {
@@ -77,5 +78,6 @@ gfx::ImageRef RawImage::createCompatibleThumbnailAtSize(int n) const
         const auto c = static_cast<std::size_t>(column);
         pixelAtX(xSources[c], ySources[r]).Store(destination);
     });
+    thumbnail->m_pixels = std::move(pixels);
     return thumbnail->createCompatibleImage();
 }

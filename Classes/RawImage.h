@@ -1,9 +1,12 @@
 #pragma once
 // The photo a painting is made from, as one block of 32-bit pixels (see PixelWalker.h for the
-// layout) in rows of exactly width x 4 bytes, row 0 at the top. Made once, read afterwards.
+// layout) in rows of exactly width x 4 bytes, row 0 at the top. Made once, read afterwards: the
+// block is shared read-only, so a copy handed to another thread (the recovery writer) reads
+// pixels that nobody can change under it.
 //
 // The colour space is always device RGB, so no field holds it.
 #include "Foundation/KeyedArchive.h"
+#include "Foundation/Result.h"
 #include "Graphics/Image.h"
 #include "Graphics/ImageMask.h"
 #include "ImageIO/DecodedImage.h"
@@ -11,7 +14,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -26,7 +31,7 @@ class RawImage : public fnd::Codable {
     };
 
 public:
-    using PixelBuffer = std::shared_ptr<std::vector<std::uint8_t>>;
+    using PixelBuffer = std::shared_ptr<const std::vector<std::uint8_t>>;
 
     // A block of width x height pixels with undefined contents; nullptr (and a log line) for a
     // non-positive size or one beyond what a decoder would deliver.
@@ -40,11 +45,23 @@ public:
 
     RawImage(Token, int width, int height, PixelBuffer pixels);
 
+    // The raw image kept in a file of its own under `name` (a plain file name), or why it cannot
+    // be read.
+    using PixelsFileReader = std::function<fnd::Result<std::unique_ptr<RawImage>>(const std::string& name)>;
+
     // Archive coding: the pixel block and its description. A decoded raw image whose fields
     // disagree with its bytes is refused (nullptr, the reason in coder.error()).
+    //
+    // With a pixels file set, the archive names that file under "pixelsFile" instead of holding
+    // the block ("pixels"): a recovery copy keeps its photo apart, written once per painting. Such
+    // an archive decodes only through `readPixelsFile`, and only when the file holds a raw image
+    // of the same description; without a reader it is refused, as older versions refuse it.
     const char* className() const override { return "RawImage"; }
     void encodeWithCoder(fnd::KeyedArchiver& coder) const override;
-    static std::unique_ptr<RawImage> initWithCoder(fnd::KeyedUnarchiver& coder);
+    static std::unique_ptr<RawImage> initWithCoder(fnd::KeyedUnarchiver& coder,
+                                                   const PixelsFileReader& readPixelsFile = {});
+    const std::string& pixelsFile() const { return m_pixelsFile; }
+    void setPixelsFile(std::string name) { m_pixelsFile = std::move(name); }
 
     int width() const { return m_width; }
     int height() const { return m_height; }
@@ -57,9 +74,6 @@ public:
     // Plain setters; whoever sets them keeps rb x height <= pixels' size.
     void setWidth(int width) { m_width = width; }
     void setHeight(int height) { m_height = height; }
-    void setBpp(int bpp) { m_bpp = bpp; }
-    void setBpc(int bpc) { m_bpc = bpc; }
-    void setRb(int rb) { m_rb = rb; }
     void setOrientation(int orientation) { m_orientation = orientation; }
     void setPixels(PixelBuffer pixels) { m_pixels = std::move(pixels); }
 
@@ -99,4 +113,5 @@ private:
     int m_rb;
     int m_orientation = imageio::kOrientationUp;
     PixelBuffer m_pixels;
+    std::string m_pixelsFile; // archived in place of the pixels when set
 };

@@ -14,6 +14,7 @@
 namespace {
 
 using PixelBuffer = RawImage::PixelBuffer;
+using NewPixels = std::shared_ptr<std::vector<std::uint8_t>>; // filled here, then shared read-only
 
 std::string hex(std::uint32_t value)
 {
@@ -66,7 +67,7 @@ std::size_t packedSize(const imageio::DecodedImage& photo)
 }
 
 // A new block holding the 32-bit photo's rows without their padding.
-PixelBuffer packedCopy(const imageio::DecodedImage& photo)
+NewPixels packedCopy(const imageio::DecodedImage& photo)
 {
     auto packed = std::make_shared<std::vector<std::uint8_t>>(packedSize(photo));
     const std::size_t rowLength = static_cast<std::size_t>(photo.width) * 4;
@@ -107,7 +108,7 @@ PixelBuffer upright32(const imageio::DecodedImage& photo)
     const bool opaque = (*photo.bytes)[3] == 255;
     if (packed && opaque)
         return photo.bytes;
-    PixelBuffer pixels = packedCopy(photo);
+    NewPixels pixels = packedCopy(photo);
     if (!opaque)
         forceOpaque(*pixels, photo.width, photo.height);
     return pixels;

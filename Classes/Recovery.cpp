@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <new>
 #include <system_error>
 #include <utility>
 
@@ -15,19 +16,41 @@ namespace fs = std::filesystem;
 
 namespace {
 
+fnd::Status writeOrThrow(const Snapshot& snapshot, const std::string& folder)
+{
+    if (!snapshot.painting)
+        return fnd::Error{"there is no painting to keep"};
+    if (auto made = fnd::makeDirectories(folder); !made)
+        return made.failure();
+    const auto started = std::chrono::steady_clock::now();
+    const std::string path = copyPath(folder, snapshot.title);
+    auto archive = fnd::KeyedArchiver::writeArchive(*snapshot.painting, path, snapshot.maxBytes);
+    if (!archive)
+        return archive.failure();
+    if (auto committed = archive->commit(); !committed)
+        return committed;
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
+    fnd::log("kept a recovery copy of " + snapshot.title + " (" + std::to_string(ms) + " ms)");
+    return {};
+}
+
 bool isCopy(const fs::directory_entry& entry)
 {
     std::error_code error;
     return entry.is_regular_file(error) && entry.path().extension() == ".art";
 }
 
-// Removes a copy and its lock file; logs what cannot be removed.
+// Removes a copy, then the photo files it may name, and its lock file; logs what cannot be removed.
 void removeCopyAndLock(const std::string& copy)
 {
     std::error_code error;
-    for (const std::string& file : {copy, lockPath(copy)})
-        if (!fs::remove(file, error) && error)
-            fnd::log("cannot remove the recovery file " + file + ": " + error.message());
+    if (!fs::remove(copy, error) && error)
+        fnd::log("cannot remove the recovery file " + copy + ": " + error.message());
+    else
+        removePhotosOf(fs::path(copy).parent_path().string(), titleOf(copy));
+    if (!fs::remove(lockPath(copy), error) && error)
+        fnd::log("cannot remove the recovery file " + lockPath(copy) + ": " + error.message());
 }
 
 } // namespace
@@ -40,21 +63,13 @@ std::string lockPath(const std::string& copyPath) { return copyPath + ".lock"; }
 
 fnd::Status write(const Snapshot& snapshot, const std::string& folder)
 {
-    if (!snapshot.painting)
-        return fnd::Error{"there is no painting to keep"};
-    if (!fnd::makeDirectories(folder))
-        return fnd::Error{"cannot make " + folder};
-    const auto started = std::chrono::steady_clock::now();
-    const std::string path = copyPath(folder, snapshot.title);
-    auto archive = fnd::KeyedArchiver::writeArchive(*snapshot.painting, path, snapshot.maxBytes);
-    if (!archive)
-        return fnd::Error{archive.error()};
-    if (auto committed = archive->commit(); !committed)
-        return committed;
-    const auto ms =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
-    fnd::log("kept a recovery copy of " + snapshot.title + " (" + std::to_string(ms) + " ms)");
-    return {};
+    // On the writer's thread nothing may escape: running out of memory fails this copy, the copy
+    // written before stays, and the next copy asked for tries again.
+    try {
+        return writeOrThrow(snapshot, folder);
+    } catch (const std::bad_alloc&) {
+        return fnd::outOfMemory("cannot keep a recovery copy of " + snapshot.title);
+    }
 }
 
 void removeCopyOf(const std::string& title)
@@ -145,7 +160,7 @@ fnd::Result<std::string> Keeper::keepAndWait(Snapshot snapshot, const std::strin
     const std::uint64_t mine = m_handed;
     m_changed.wait(lock, [&] { return m_lastWritten >= mine; });
     if (!m_lastWrite)
-        return fnd::Error{m_lastWrite.error()};
+        return m_lastWrite.failure();
     return m_copyPath;
 }
 
@@ -157,6 +172,7 @@ void Keeper::discard()
         std::unique_lock lock(m_mutex);
         m_waiting.reset();
         m_changed.wait(lock, [this] { return !m_writing; });
+        m_photo = {}; // removed with the copy below
     }
     if (!m_lock)
         return;
@@ -179,7 +195,7 @@ void Keeper::run(const std::stop_token& stop)
         const std::uint64_t number = m_waitingNumber;
         m_writing = true;
         lock.unlock();
-        fnd::Status written = write(*snapshot, target);
+        fnd::Status written = write(*snapshot, target, m_photo);
         if (!written)
             fnd::log("cannot keep a recovery copy: " + written.error());
         snapshot.reset();

@@ -73,7 +73,7 @@ struct Fixture {
         std::filesystem::create_directories(dir);
         fnd::setDocumentsPath(dir.string());
         fnd::setResourcePath(KANVARO_SOURCE_DIR "/Resources");
-        model = DataModel::sharedDataModelWithUIImage(photo());
+        model = DataModel::sharedDataModelWithUIImage(photo()).value_or(nullptr);
         paint(*model->canvas());
         png = encode();
     }
@@ -185,9 +185,9 @@ void BM_KeepRecoveryCopy(benchmark::State& state)
     fixture.model->setChangesMade(true);
     // The snapshot the application hands to its writer.
     const auto snapshot = [&] {
-        std::shared_ptr<const DataModel> copy = fixture.model->copyForRecovery();
-        KANVARO_ASSERT(copy);
-        return recovery::Snapshot{copy->fileTitle(), copy, DataModel::kMaxArchiveBytes};
+        recovery::Snapshot taken = fixture.model->recoverySnapshot();
+        KANVARO_ASSERT(taken.painting);
+        return taken;
     };
     const Seconds sync = medianSeconds([&] { KANVARO_ASSERT(recovery::write(snapshot(), recovery::folder()).ok()); });
     recovery::Keeper keeper;

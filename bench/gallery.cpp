@@ -78,7 +78,7 @@ struct App {
     // A saved photo painting under `title`.
     void savePhotoPainting(const std::string& title)
     {
-        DataModel* model = DataModel::sharedDataModelWithUIImage(photo());
+        DataModel* model = DataModel::sharedDataModelWithUIImage(photo()).value_or(nullptr);
         model->setFileTitle(title);
         model->saveToFiles();
     }
@@ -141,7 +141,7 @@ void BM_SaveOnReturnOfPhotoPainting(benchmark::State& state)
     double total = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        DataModel::sharedDataModelWithUIImage(photo());
+        (void)DataModel::sharedDataModelWithUIImage(photo());
         app.gallery().pushPaintViewController();
         app.host->advance(1);
         DataModel::sharedDataModel()->setChangesMade(true);

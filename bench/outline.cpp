@@ -11,7 +11,8 @@ namespace {
 std::unique_ptr<RawImage> photo1024x768()
 {
     auto image = RawImage::initWithWidth(1024, 768);
-    std::uint8_t* p = image->pixels()->data();
+    auto pixels = std::make_shared<std::vector<std::uint8_t>>(image->pixels()->size());
+    std::uint8_t* p = pixels->data();
     for (int y = 0; y < 768; ++y)
         for (int x = 0; x < 1024; ++x, p += 4) {
             const unsigned noise = static_cast<unsigned>(x * 2654435761u + y * 40503u) >> 27;
@@ -20,6 +21,7 @@ std::unique_ptr<RawImage> photo1024x768()
             p[2] = static_cast<std::uint8_t>((x + y) / 8 + noise);
             p[3] = 255;
         }
+    image->setPixels(std::move(pixels));
     return image;
 }
 

@@ -33,11 +33,11 @@ Result<std::unique_ptr<BinaryPlistReader>> BinaryPlistReader::parse(std::vector<
 {
     auto reader = std::make_unique<BinaryPlistReader>(PrivateTag{}, std::move(bytes));
     if (auto status = reader->readTrailer(); !status)
-        return Error{status.error()};
+        return status.failure();
     if (auto status = reader->checkOffsets(); !status)
-        return Error{status.error()};
+        return status.failure();
     if (auto status = reader->validate(); !status)
-        return Error{status.error()};
+        return status.failure();
     return reader;
 }
 

@@ -46,7 +46,6 @@ public:
     BinaryPlistReader(PrivateTag, std::vector<uint8_t> bytes) : m_bytes(std::move(bytes)) {}
 
     uint64_t topIndex() const { return m_top; }
-    uint64_t objectCount() const { return m_count; }
 
     // Object `index`: the top object or a ref taken from a validated container.
     PlistObject object(uint64_t index) const;

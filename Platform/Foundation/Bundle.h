@@ -1,7 +1,8 @@
 #pragma once
 // The application bundle's resource directory: `share/kanvaro/Resources` under the prefix an
 // installed executable sits in (<prefix>/bin), else `Resources/` next to the running executable
-// or a few levels up from it in a build tree, so a program runs from any working folder.
+// or a few levels up from it in a build tree (configuring links it into the tree's top), so a
+// program runs from any working folder.
 // KANVARO_RESOURCES overrides it (tests, tools).
 #include <string>
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <string_view>
 #include <sys/stat.h>
@@ -54,9 +55,13 @@ bool isTemporaryName(std::string_view name)
                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
 }
 
-std::string describeErrno(const std::string& what, const std::string& path)
+// The log names the file acted on; the person hears of the file they know (`shownPath`: the file a
+// temporary one is to replace).
+Error describeErrno(const std::string& what, const std::string& path, const std::string& shownPath = {})
 {
-    return what + " " + path + ": " + std::strerror(errno);
+    const int number = errno;
+    return {what + " " + path + ": " + std::strerror(number),
+            reasonForPerson(std::strerror(number), shownPath.empty() ? path : shownPath)};
 }
 
 bool writeAll(int fd, const uint8_t* data, size_t size)
@@ -90,18 +95,19 @@ void syncFolder(const std::string& folder)
 }
 
 // Writes the content into the open temporary file and flushes it to disk.
-Status fillTemporary(UniqueFd& fd, const std::string& temporary, const ContentProducer& produce)
+Status fillTemporary(UniqueFd& fd, const std::string& temporary, const std::string& path,
+                     const ContentProducer& produce)
 {
-    std::string writeError;
+    std::optional<Error> writeError;
     const ChunkWriter write = [&](const uint8_t* data, size_t size) {
-        if (writeError.empty() && !writeAll(fd.get(), data, size))
-            writeError = describeErrno("Could not write", temporary);
-        return writeError.empty();
+        if (!writeError && !writeAll(fd.get(), data, size))
+            writeError = describeErrno("Could not write", temporary, path);
+        return !writeError;
     };
-    if (!produce(write) || !writeError.empty())
-        return Error{writeError.empty() ? "Writing " + temporary + " was abandoned" : writeError};
+    if (!produce(write) || writeError)
+        return writeError ? *writeError : Error{"Writing " + temporary + " was abandoned"};
     if (::fchmod(fd.get(), 0644) != 0 || ::fsync(fd.get()) != 0 || !fd.close())
-        return Error{describeErrno("Could not flush", temporary)};
+        return describeErrno("Could not flush", temporary, path);
     return {};
 }
 
@@ -150,20 +156,45 @@ void ignoreFileSizeSignal()
     (void)done;
 }
 
+std::string reasonForPerson(const std::string& what, const std::string& path)
+{
+    std::string name = path;
+    while (name.size() > 1 && name.back() == '/')
+        name.pop_back();
+    const auto slash = name.rfind('/');
+    if (slash != std::string::npos && slash + 1 < name.size())
+        name = "…/" + name.substr(slash + 1); // "…/name": the file, not the whole path
+    return name.empty() ? what : what + " (" + name + ")";
+}
+
+std::string describeSize(uint64_t bytes)
+{
+    constexpr uint64_t kMiB = uint64_t{1} << 20;
+    if (bytes >= kMiB && bytes % kMiB == 0)
+        return std::to_string(bytes / kMiB) + " MiB";
+    return std::to_string(bytes) + " bytes";
+}
+
 Result<PendingFile> PendingFile::write(const std::string& path, const ContentProducer& produce)
 {
     ignoreFileSizeSignal();
     std::string temporary = path + std::string(kTemporaryMarker) + std::string(kTemporarySuffixLength, 'X');
     if (const int injected = injectedWriteError(path)) {
         errno = injected;
-        return Error{describeErrno("Could not create a temporary file for", path)};
+        return describeErrno("Could not create a temporary file for", path);
     }
     UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!fd)
-        return Error{describeErrno("Could not create a temporary file for", path)};
-    if (auto filled = fillTemporary(fd, temporary, produce); !filled) {
+        return describeErrno("Could not create a temporary file for", path);
+    // A producer that runs out of memory fails the write like a full disk: nothing is left behind.
+    Status filled = outOfMemory("Could not write " + path);
+    try {
+        filled = fillTemporary(fd, temporary, path, produce);
+    } catch (const std::bad_alloc&) {
+    }
+    if (!filled) {
         ::unlink(temporary.c_str());
-        return Error{filled.error()};
+        return filled.failure();
     }
     return PendingFile(path, std::move(temporary));
 }
@@ -184,7 +215,7 @@ Status PendingFile::commit()
     KANVARO_ASSERT(!m_temporary.empty());
     const std::string temporary = std::exchange(m_temporary, {});
     if (::rename(temporary.c_str(), m_path.c_str()) != 0) {
-        Error error{describeErrno("Could not replace", m_path)};
+        Error error = describeErrno("Could not replace", m_path);
         ::unlink(temporary.c_str());
         return error;
     }
@@ -195,18 +226,18 @@ Status PendingFile::commit()
 Status writeFileAtomically(const std::string& path, const ContentProducer& produce)
 {
     auto pending = PendingFile::write(path, produce);
-    Status status = pending ? pending->commit() : Status(Error{pending.error()});
+    Status status = pending ? pending->commit() : Status(pending.failure());
     if (!status)
         log(status.error());
     return status;
 }
 
-NewFileResult writeNewFileAtomically(const std::string& path, const ContentProducer& produce)
+Result<NewFileResult> writeNewFileAtomically(const std::string& path, const ContentProducer& produce)
 {
     auto pending = PendingFile::write(path, produce);
     if (!pending) {
         log(pending.error());
-        return NewFileResult::Failed;
+        return pending.failure();
     }
     // A hard link fails with EEXIST instead of replacing, so two writers never clobber each other.
     const std::string& temporary = pending->temporaryPath();
@@ -216,8 +247,9 @@ NewFileResult writeNewFileAtomically(const std::string& path, const ContentProdu
         if (linkError == EEXIST)
             return NewFileResult::Exists;
         errno = linkError;
-        log(describeErrno("Could not create", path));
-        return NewFileResult::Failed;
+        Error error = describeErrno("Could not create", path);
+        log(error.message);
+        return error;
     }
     syncFolder(folderOf(path));
     return NewFileResult::Written; // the pending temporary is removed as it goes
@@ -265,28 +297,35 @@ Result<std::vector<uint8_t>> readFile(const std::string& path, uint64_t maxBytes
     // writer; a regular file is then read in the ordinary blocking way.
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!fd)
-        return Error{describeErrno("Could not open", path)};
+        return describeErrno("Could not open", path);
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0)
-        return Error{describeErrno("Could not examine", path)};
+        return describeErrno("Could not examine", path);
     if (!S_ISREG(info.st_mode))
-        return Error{path + " is not a regular file"};
+        return Error{path + " is not a regular file", reasonForPerson("Not a regular file", path)};
     const int flags = ::fcntl(fd.get(), F_GETFL);
     if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
-        return Error{describeErrno("Could not read", path)};
+        return describeErrno("Could not read", path);
     const auto size = static_cast<uint64_t>(info.st_size);
     if (size > maxBytes)
-        return Error{path + " is larger than " + std::to_string(maxBytes) + " bytes"};
-    std::vector<uint8_t> bytes(size);
+        return Error{path + " is larger than " + std::to_string(maxBytes) + " bytes",
+                     reasonForPerson("Larger than " + describeSize(maxBytes), path)};
+    std::vector<uint8_t> bytes;
+    try {
+        bytes.resize(size);
+    } catch (const std::bad_alloc&) {
+        return outOfMemory("Could not read " + path);
+    }
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t got = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return Error{describeErrno("Could not read", path)};
+            return describeErrno("Could not read", path);
         if (got == 0)
-            return Error{path + " became shorter while it was read"};
+            return Error{path + " became shorter while it was read",
+                         reasonForPerson("Changed while it was read", path)};
         done += static_cast<size_t>(got);
     }
     return bytes;

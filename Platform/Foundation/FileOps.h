@@ -54,9 +54,15 @@ Status writeFileAtomically(const std::string& path, std::span<const uint8_t> byt
 int removeStaleTemporaries(const std::string& folder, std::chrono::seconds minimumAge = std::chrono::minutes(1));
 
 // Creates `path` atomically, never replacing a file already there (Exists then, and nothing is
-// left behind); Failed (with a log line) for any other failure.
-enum class NewFileResult { Written, Exists, Failed };
-NewFileResult writeNewFileAtomically(const std::string& path, const ContentProducer& produce);
+// left behind); fails (with a log line) for any other reason.
+enum class NewFileResult { Written, Exists };
+Result<NewFileResult> writeNewFileAtomically(const std::string& path, const ContentProducer& produce);
+
+// A failure's reason as a person reads it: `what` and the file's name, "Permission denied
+// (…/Kanvaro)".
+std::string reasonForPerson(const std::string& what, const std::string& path);
+// "256 MiB" for whole mebibytes, else the bytes.
+std::string describeSize(uint64_t bytes);
 
 // By default a write past the file-size limit (ulimit -f) kills the process with SIGXFSZ; after
 // this, such a write fails with EFBIG and is reported like a full disk. A handler someone else

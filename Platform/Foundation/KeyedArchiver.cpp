@@ -1,6 +1,7 @@
 #include "Foundation/KeyedArchiver.h"
 
 #include <charconv>
+#include <new>
 
 #include "Foundation/Assert.h"
 #include "Foundation/BinaryPlistUnicode.h"
@@ -57,19 +58,34 @@ private:
 
 Result<std::vector<uint8_t>> KeyedArchiver::archivedData(const Codable& root)
 {
-    KeyedArchiver archiver;
-    archiver.archive(root);
-    if (!archiver.m_error.empty())
-        return Error{archiver.m_error};
-    return archiver.m_writer.bytes();
+    try {
+        KeyedArchiver archiver;
+        archiver.archive(root);
+        if (!archiver.m_error.empty())
+            return Error{archiver.m_error, archiver.m_reason};
+        return archiver.m_writer.bytes();
+    } catch (const std::bad_alloc&) {
+        return outOfMemory("Could not archive");
+    }
 }
 
+// Running out of memory while the objects encode or the file is written is a failure like any
+// other: nothing is written, and the caller hears why.
 Result<PendingFile> KeyedArchiver::writeArchive(const Codable& root, const std::string& path, uint64_t maxBytes)
+{
+    try {
+        return writeArchiveOrThrow(root, path, maxBytes);
+    } catch (const std::bad_alloc&) {
+        return outOfMemory("Could not archive to " + path);
+    }
+}
+
+Result<PendingFile> KeyedArchiver::writeArchiveOrThrow(const Codable& root, const std::string& path, uint64_t maxBytes)
 {
     KeyedArchiver archiver;
     archiver.archive(root);
     if (!archiver.m_error.empty())
-        return Error{"Could not archive to " + path + ": " + archiver.m_error};
+        return Error{"Could not archive to " + path + ": " + archiver.m_error, archiver.m_reason};
     uint64_t written = 0;
     auto pending = PendingFile::write(path, [&](const ChunkWriter& write) {
         return archiver.m_writer.write([&](const uint8_t* data, size_t size) {
@@ -86,16 +102,20 @@ Result<PendingFile> KeyedArchiver::writeArchive(const Codable& root, const std::
 Status KeyedArchiver::archiveRootObject(const Codable& root, const std::string& path)
 {
     auto pending = writeArchive(root, path);
-    Status status = pending ? pending->commit() : Status(Error{pending.error()});
+    Status status = pending ? pending->commit() : Status(pending.failure());
     if (!status)
         log(status.error());
     return status;
 }
 
-void KeyedArchiver::failWithReason(std::string reason)
+void KeyedArchiver::failWithReason(std::string reason) { failWith(Error{std::move(reason)}); }
+
+void KeyedArchiver::failWith(Error error)
 {
-    if (m_error.empty())
-        m_error = std::move(reason);
+    if (!m_error.empty())
+        return;
+    m_error = std::move(error.message);
+    m_reason = std::move(error.reason);
 }
 
 void KeyedArchiver::archive(const Codable& root)

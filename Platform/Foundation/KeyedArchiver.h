@@ -23,7 +23,7 @@ namespace fnd {
 class KeyedArchiver {
 public:
     // The archive's bytes; fails on text that is not valid UTF-8 or when an object reported a
-    // failure.
+    // failure. These and writeArchive fail (fnd::kNotEnoughMemory) when memory runs out.
     static Result<std::vector<uint8_t>> archivedData(const Codable& root);
     // Replaces the file at `path` atomically; on failure the old file stays and the failure (also
     // written to the log) says why.
@@ -36,6 +36,7 @@ public:
     // Called from Codable::encodeWithCoder when part of the object cannot be encoded: the whole
     // archive then fails with the first reason given, and nothing is written.
     void failWithReason(std::string reason);
+    void failWith(Error error);
 
     // Called from Codable::encodeWithCoder, each adding a key to the object being encoded.
     void encodeInt32(std::string_view key, int32_t value);
@@ -55,6 +56,7 @@ private:
     using Ref = BinaryPlistWriter::Ref;
 
     KeyedArchiver() = default;
+    static Result<PendingFile> writeArchiveOrThrow(const Codable& root, const std::string& path, uint64_t maxBytes);
     void archive(const Codable& root);
     uint64_t encodeNested(const Codable& object, bool unique);
     uint64_t appendObject(Ref ref);
@@ -67,6 +69,7 @@ private:
     std::unordered_map<const Codable*, uint64_t> m_uids;     // identity uniquing
     std::unordered_map<std::string, uint64_t> m_classUids;
     std::string m_error;
+    std::string m_reason;
 };
 
 } // namespace fnd

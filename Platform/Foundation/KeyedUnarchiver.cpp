@@ -22,7 +22,7 @@ Result<KeyedUnarchiver> KeyedUnarchiver::fromFile(const std::string& path)
 {
     auto bytes = readFile(path, BinaryPlistReader::kMaxFileSize);
     if (!bytes)
-        return Error{bytes.error()};
+        return bytes.failure();
     return fromBytes(std::move(bytes).value());
 }
 
@@ -30,7 +30,7 @@ Result<KeyedUnarchiver> KeyedUnarchiver::fromBytes(std::vector<uint8_t> bytes)
 {
     auto plist = BinaryPlistReader::parse(std::move(bytes));
     if (!plist)
-        return Error{plist.error()};
+        return plist.failure();
     KeyedUnarchiver unarchiver(std::move(plist).value());
     if (auto status = unarchiver.readTop(); !status)
         return Error{"keyed archive: " + status.error()};

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "Foundation/FileOps.h"
 #include "Foundation/Log.h"
 
 namespace fnd {
@@ -67,6 +68,20 @@ std::string firstLineOf(const char* command)
     return line;
 }
 
+Status makeDirectoriesOrSay(const std::string& path)
+{
+    if (path.empty())
+        return Error{"cannot create a folder with an empty name", "No folder name"};
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    if (error)
+        return Error{"cannot create folder " + path + ": " + error.message(), reasonForPerson(error.message(), path)};
+    if (!std::filesystem::is_directory(path, error))
+        return Error{"cannot use " + path + " as a folder: something else is in the way",
+                     reasonForPerson("Not a folder", path)};
+    return {};
+}
+
 } // namespace
 
 std::string homePath()
@@ -121,6 +136,14 @@ void setPicturesPath(const std::string& path) { overrides().pictures = withoutTr
 
 void setExportsPath(const std::string& path) { overrides().exports = withoutTrailingSlashes(path); }
 
+std::string folderForPeople(const std::string& folder)
+{
+    const std::string home = homePath();
+    if (!home.empty() && home != "/" && folder.rfind(home + "/", 0) == 0)
+        return "~" + folder.substr(home.size());
+    return folder;
+}
+
 bool setPathFromOption(const std::string& option, const std::string& value)
 {
     if (option == "--documents")
@@ -139,26 +162,17 @@ bool preparePaths()
     setDocumentsPath(documentsPath());
     setPicturesPath(picturesPath());
     setExportsPath(exportsPath());
-    return makeDirectories(documentsPath()) && makeDirectories(picturesPath()) && makeDirectories(exportsPath());
+    // Without the exports folder everything but Export to Photos works; the export says why.
+    (void)makeDirectories(exportsPath());
+    return makeDirectories(documentsPath()) && makeDirectories(picturesPath());
 }
 
-bool makeDirectories(const std::string& path)
+Status makeDirectories(const std::string& path)
 {
-    if (path.empty()) {
-        log("cannot create a folder with an empty name");
-        return false;
-    }
-    std::error_code error;
-    std::filesystem::create_directories(path, error);
-    if (error) {
-        log("cannot create folder " + path + ": " + error.message());
-        return false;
-    }
-    if (!std::filesystem::is_directory(path, error)) {
-        log("cannot use " + path + " as a folder: something else is in the way");
-        return false;
-    }
-    return true;
+    Status made = makeDirectoriesOrSay(path);
+    if (!made)
+        log(made.error());
+    return made;
 }
 
 } // namespace fnd

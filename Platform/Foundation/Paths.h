@@ -4,6 +4,8 @@
 // the desktop's conventions and can be overridden once at start-up (command-line options, tests).
 #include <string>
 
+#include "Foundation/Result.h"
+
 namespace fnd {
 
 // $XDG_DATA_HOME/kanvaro/Documents, or ~/.local/share/kanvaro/Documents when XDG_DATA_HOME is
@@ -14,6 +16,10 @@ std::string defaultDocumentsPath();
 std::string defaultPicturesPath();
 // The user's home folder: $HOME, else the password database, else ".".
 std::string homePath();
+
+// How a person knows the folder: "~/Pictures/Kanvaro" for one inside the home folder, the whole
+// path otherwise.
+std::string folderForPeople(const std::string& folder);
 
 // The folders in use: the override when one was set, otherwise the default. The exports folder
 // defaults to a "Kanvaro" folder inside the pictures folder in use.
@@ -29,11 +35,12 @@ void setExportsPath(const std::string& path);
 // Sets the folder and returns true when `option` is one of them.
 bool setPathFromOption(const std::string& option, const std::string& value);
 // Fixes the folders in use (each default is worked out once) and creates any that are missing;
-// false (and a log line) when one cannot be made.
+// false (and a log line) when the documents or the pictures folder cannot be made. An exports
+// folder that cannot be made is only logged: exporting says so when it is tried.
 bool preparePaths();
 
-// Creates the folder and any missing parents. False (and a log line) when it cannot be made or
+// Creates the folder and any missing parents. Fails (with a log line) when it cannot be made or
 // something that is not a folder is in the way.
-bool makeDirectories(const std::string& path);
+Status makeDirectories(const std::string& path);
 
 } // namespace fnd

@@ -5,6 +5,7 @@
 #include "Graphics/CairoHandles.h"
 
 #include "Foundation/Log.h"
+#include "Graphics/BitmapContext.h"
 #include "Graphics/PixelFormat.h"
 #include "Graphics/UprightPixels.h"
 #include "ImageIO/Decoder.h"
@@ -69,10 +70,25 @@ Color Image::colorAt(int x, int y) const
     return {redOf(p) / 255.0f, greenOf(p) / 255.0f, blueOf(p) / 255.0f, alphaOf(p) / 255.0f};
 }
 
+std::shared_ptr<const Image> Image::scaledCopy(int width, int height) const
+{
+    auto context = BitmapContext::create(width, height);
+    if (!context)
+        return nullptr;
+    // Drawn through a handle of its own, whose surface (and premultiplied copy) goes with it.
+    const Image transient(m_width, m_height, m_bytesPerRow, m_alpha, m_bytes, m_offset);
+    context->drawImage({0, 0, static_cast<double>(width), static_cast<double>(height)}, transient);
+    return context->makeImage();
+}
+
 const detail::CachedSurface& Image::surface() const
 {
-    if (m_surface)
-        return *m_surface;
+    std::call_once(m_surfaceMade, [this] { makeSurface(); });
+    return *m_surface;
+}
+
+void Image::makeSurface() const
+{
     // cairo only reads source surfaces, so wrapping the shared bytes is safe.
     auto* pixels = const_cast<std::uint8_t*>(data());
     int stride = m_bytesPerRow;
@@ -105,7 +121,6 @@ const detail::CachedSurface& Image::surface() const
     m_surface = std::make_unique<detail::CachedSurface>();
     m_surface->handle.reset(
         cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, m_width, m_height, stride));
-    return *m_surface;
 }
 
 } // namespace gfx

@@ -3,6 +3,7 @@
 // Copies of the handle share the pixels; nothing can change them after creation.
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,13 @@ public:
     // The colour at (x, y), straight alpha, as floats 0-1.
     Color colorAt(int x, int y) const;
 
-    // A premultiplied cairo surface showing the pixels (made once, shared). Graphics layer only.
+    // The picture drawn at width x height pixels (averaged where it shrinks), premultiplied; nullptr
+    // for an unusable size or when memory runs out. Nothing is kept with this image, so one kept
+    // only to be shown smaller never holds a premultiplied copy of its own size.
+    std::shared_ptr<const Image> scaledCopy(int width, int height) const;
+
+    // A premultiplied cairo surface showing the pixels (made once, shared). Safe to call from
+    // several threads: images travel to worker threads (recovery copies, exports). Graphics layer only.
     const detail::CachedSurface& surface() const;
 
 private:
@@ -59,6 +66,9 @@ private:
     Alpha m_alpha;
     SharedBytes m_bytes;
     std::size_t m_offset;
+    void makeSurface() const;
+
+    mutable std::once_flag m_surfaceMade;
     mutable std::vector<std::uint8_t> m_premultipliedCopy; // only for straight images with alpha < 255
     mutable std::unique_ptr<detail::CachedSurface> m_surface;
 };

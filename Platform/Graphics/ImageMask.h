@@ -3,7 +3,10 @@
 // lays paint with coverage (255 - v) / 255: 0 paints fully and 255 not at all.
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
+
+#include "Graphics/Geometry.h"
 
 namespace gfx {
 
@@ -34,7 +37,11 @@ public:
     // Coverage 0-255 of a sample: 255 - v.
     std::uint8_t coverageAt(int x, int y) const { return static_cast<std::uint8_t>(255 - sampleAt(x, y)); }
 
-    // An A8 surface of coverages (255 - v), made once. Graphics layer only.
+    // The smallest rectangle of samples holding every sample that paints (v < 255); empty when
+    // none does. Found once, at first use: fills skip what lies outside it.
+    IntRect paintedBounds() const;
+
+    // An A8 surface of coverages (255 - v), made once, safe from several threads. Graphics layer only.
     const detail::CachedSurface& coverageSurface() const;
 
 private:
@@ -45,6 +52,11 @@ private:
     int m_rowBytes;
     bool m_interpolate;
     std::vector<std::uint8_t> m_samples;
+    void makeCoverageSurface() const;
+
+    mutable std::once_flag m_paintedOnce;
+    mutable IntRect m_painted;
+    mutable std::once_flag m_surfaceMade;
     mutable std::vector<std::uint8_t> m_coverage;
     mutable std::unique_ptr<detail::CachedSurface> m_surface;
 };

@@ -18,7 +18,21 @@ constexpr double kFixedOne = 4294967296.0;
 // Mask coordinates anywhere in the region must stay well inside the fixed-point range.
 constexpr double kMaxMaskCoordinate = 1073741824.0; // 2^30
 
-Fixed toFixed(double v) { return static_cast<Fixed>(std::llround(v * kFixedOne)); }
+// v in fixed point, rounded to nearest with halves away from zero (llround's rounding, without
+// its library call: four of these start every row). Positions stay below 2^30 samples
+// (kMaxMaskCoordinate); a step beyond the range is clamped, which only ends its span at once.
+Fixed toFixed(double v)
+{
+    constexpr double kLimit = 4611686018427387904.0; // 2^62
+    const double x = std::clamp(v * kFixedOne, -kLimit, kLimit);
+    Fixed whole = static_cast<Fixed>(x); // toward zero; exact, as is the remainder below
+    const double rest = x - static_cast<double>(whole);
+    if (rest >= 0.5)
+        ++whole;
+    else if (rest <= -0.5)
+        --whole;
+    return whole;
+}
 
 // Pixel centres often fall exactly on a sample edge (a whole-pixel dab of odd size has its
 // centre row there). The double transform and the rounded fixed-point step then land a hair
@@ -43,9 +57,11 @@ void buildSourceTable(const Color& color, SourceTable& table)
     }
 }
 
-// Where the placed mask lies, and how device pixel centres map onto its samples.
+// Where the placed mask lies, and how device pixel centres map onto its samples. Only the
+// samples that paint (the mask's painted bounds) are visited: the rest leave pixels as they are.
 struct Placement {
     AffineTransform deviceToMask; // device point -> mask sample coordinates (0..w, 0..h)
+    IntRect painted;              // the samples worth reading
     IntRect region;               // device pixels worth visiting
 };
 
@@ -71,7 +87,12 @@ bool place(const MaskFillTarget& target, const IntRect& clip, const ImageMask& m
     tooExtreme = false;
     if (!finite(unitToDevice) || unitToDevice.determinant() == 0 || !std::isfinite(unitToDevice.determinant()))
         return false;
-    const Rect box = unitToDevice.apply(Rect(0, 0, 1, 1));
+    out.painted = mask.paintedBounds();
+    if (out.painted.isEmpty())
+        return false;
+    const double w = mask.width(), h = mask.height();
+    const IntRect& p = out.painted;
+    const Rect box = unitToDevice.apply(Rect(p.x / w, p.y / h, p.width / w, p.height / h));
     out.region = intersect(pixelBounds(box, target.width, target.height), clip);
     if (out.region.isEmpty())
         return false;
@@ -106,7 +127,8 @@ void stepsInside(double p0, double dp, double limit, double& lo, double& hi)
         }
         return;
     }
-    double t0 = -p0 / dp, t1 = (limit - p0) / dp;
+    const double inverse = 1.0 / dp; // the estimate is widened below, so a product will do
+    double t0 = -p0 * inverse, t1 = (limit - p0) * inverse;
     lo = std::max(lo, std::min(t0, t1) - 1);
     hi = std::min(hi, std::max(t0, t1) + 1);
 }
@@ -114,26 +136,26 @@ void stepsInside(double p0, double dp, double limit, double& lo, double& hi)
 // One row: the mask position at the row's first pixel and its step per pixel.
 struct RowWalk {
     Fixed u0, v0, du, dv;
-    Fixed maxU, maxV; // mask width and height in fixed point
+    Fixed minU, minV, maxU, maxV; // the painted samples' bounds in fixed point
 
     Fixed u(int t) const { return u0 + du * t; }
     Fixed v(int t) const { return v0 + dv * t; }
     bool inside(int t) const
     {
         Fixed uu = u(t), vv = v(t);
-        return uu >= 0 && vv >= 0 && uu < maxU && vv < maxV;
+        return uu >= minU && vv >= minV && uu < maxU && vv < maxV;
     }
 };
 
 // The pixels [start, end) of the row (as steps from its first pixel) whose centres fall inside
-// the mask. A double estimate, then settled with the same fixed-point values the blend loop
-// reads, so every sample index it forms is inside the mask.
-void rowSpan(const RowWalk& walk, double u0, double v0, double du, double dv, const ImageMask& mask, int width,
+// the painted samples. A double estimate, then settled with the same fixed-point values the
+// blend loop reads, so every sample index it forms is inside the mask.
+void rowSpan(const RowWalk& walk, double u0, double v0, double du, double dv, const IntRect& painted, int width,
              int& start, int& end)
 {
     double lo = -std::numeric_limits<double>::infinity(), hi = std::numeric_limits<double>::infinity();
-    stepsInside(u0, du, mask.width(), lo, hi);
-    stepsInside(v0, dv, mask.height(), lo, hi);
+    stepsInside(u0 - painted.x, du, painted.width, lo, hi);
+    stepsInside(v0 - painted.y, dv, painted.height, lo, hi);
     start = static_cast<int>(std::clamp(std::ceil(lo), 0.0, static_cast<double>(width)));
     end = static_cast<int>(std::clamp(std::ceil(hi), 0.0, static_cast<double>(width)));
     while (start < end && !walk.inside(start))
@@ -165,13 +187,17 @@ MaskFillResult fillMask(const MaskFillTarget& target, const IntRect& clip, const
     const AffineTransform& m = placement.deviceToMask;
     const IntRect& region = placement.region;
     const double x0 = region.x + 0.5;
-    const Fixed maxU = static_cast<Fixed>(mask.width()) << 32, maxV = static_cast<Fixed>(mask.height()) << 32;
+    const IntRect& painted = placement.painted;
+    const Fixed minU = static_cast<Fixed>(painted.x) << 32, minV = static_cast<Fixed>(painted.y) << 32;
+    const Fixed maxU = static_cast<Fixed>(painted.x + painted.width) << 32;
+    const Fixed maxV = static_cast<Fixed>(painted.y + painted.height) << 32;
     for (int y = region.y; y < region.y + region.height; ++y) {
         const double yc = y + 0.5;
         const double u0 = m.a * x0 + m.c * yc + m.tx, v0 = m.b * x0 + m.d * yc + m.ty;
-        const RowWalk rowStart{toFixed(u0) + kTieBias, toFixed(v0) + kTieBias, toFixed(m.a), toFixed(m.b), maxU, maxV};
+        const RowWalk rowStart{
+            toFixed(u0) + kTieBias, toFixed(v0) + kTieBias, toFixed(m.a), toFixed(m.b), minU, minV, maxU, maxV};
         int start = 0, end = 0;
-        rowSpan(rowStart, u0, v0, m.a, m.b, mask, region.width, start, end);
+        rowSpan(rowStart, u0, v0, m.a, m.b, painted, region.width, start, end);
         if (start >= end)
             continue;
         const maskfill::SampleWalk walk{rowStart.u(start), rowStart.v(start), rowStart.du, rowStart.dv};

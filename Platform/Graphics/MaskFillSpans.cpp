@@ -92,12 +92,16 @@ void blendSourceOverSse2(std::uint32_t* dst, int count, const SampleWalk& walk, 
 {
     Walker walker(walk, samples, rowBytes);
     const __m128i alphaMask = _mm_set1_epi32(0xFF);
+    // Where sample 255 lays nothing (every real colour's table), four such pixels are skipped.
+    const bool emptyKeepsPixels = table[255] == 0;
     int i = 0;
     for (; i + 4 <= count; i += 4) {
         const std::uint8_t s0 = walker.next();
         const std::uint8_t s1 = walker.next();
         const std::uint8_t s2 = walker.next();
         const std::uint8_t s3 = walker.next();
+        if (emptyKeepsPixels && (s0 & s1 & s2 & s3) == 255)
+            continue;
         const __m128i src = _mm_setr_epi32(lane(table[s0]), lane(table[s1]), lane(table[s2]), lane(table[s3]));
         const __m128i keep = _mm_xor_si128(_mm_srli_epi32(src, 24), alphaMask); // 255 - alpha
         auto* at = reinterpret_cast<__m128i*>(dst + i);
@@ -116,6 +120,8 @@ void blendClearSse2(std::uint32_t* dst, int count, const SampleWalk& walk, const
         const int s1 = walker.next();
         const int s2 = walker.next();
         const int s3 = walker.next();
+        if ((s0 & s1 & s2 & s3) == 255)
+            continue; // each pixel keeps all of itself
         auto* at = reinterpret_cast<__m128i*>(dst + i);
         _mm_storeu_si128(at, scalePixels(_mm_loadu_si128(at), _mm_setr_epi32(s0, s1, s2, s3)));
     }
@@ -137,24 +143,12 @@ void blendClearSse2(std::uint32_t* dst, int count, const SampleWalk& walk, const
 
 #endif
 
-bool avx2Available()
-{
-#if defined(__x86_64__) || defined(__i386__)
-    static const bool available = avx2SpansBuilt() && __builtin_cpu_supports("avx2");
-    return available;
-#else
-    return false;
-#endif
-}
-
 namespace {
 
-SpanPath fastestPath() { return avx2Available() ? SpanPath::Avx2 : SpanPath::Sse2; }
-
-// Chosen once; changed only by forceSpanPath (benchmarks).
+// Changed only by forceSpanPath (benchmarks).
 SpanPath& chosenPath()
 {
-    static SpanPath path = fastestPath();
+    static SpanPath path = SpanPath::Sse2;
     return path;
 }
 
@@ -162,13 +156,12 @@ SpanPath& chosenPath()
 
 SpanPath activeSpanPath() { return chosenPath(); }
 
-void forceSpanPath(SpanPath path) { chosenPath() = path == SpanPath::Avx2 && !avx2Available() ? SpanPath::Sse2 : path; }
+void forceSpanPath(SpanPath path) { chosenPath() = path; }
 
 void blendSourceOver(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes,
                      const SourceTable& table)
 {
     switch (chosenPath()) {
-    case SpanPath::Avx2: return blendSourceOverAvx2(dst, count, walk, samples, rowBytes, table);
     case SpanPath::Sse2: return blendSourceOverSse2(dst, count, walk, samples, rowBytes, table);
     case SpanPath::Scalar: break;
     }
@@ -178,7 +171,6 @@ void blendSourceOver(std::uint32_t* dst, int count, const SampleWalk& walk, cons
 void blendClear(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes)
 {
     switch (chosenPath()) {
-    case SpanPath::Avx2: return blendClearAvx2(dst, count, walk, samples, rowBytes);
     case SpanPath::Sse2: return blendClearSse2(dst, count, walk, samples, rowBytes);
     case SpanPath::Scalar: break;
     }

@@ -1,9 +1,8 @@
 #pragma once
 // Internal to the dab kernel (MaskFill.cpp): the per-row blend loops. Each walks the mask in
 // 32.32 fixed point, one nearest sample per destination pixel, and blends into `count` ARGB32
-// words. Three paths give the same words for every input: scalar (the reference, and the path
-// for CPUs without SSE2), SSE2 (four pixels a step) and AVX2 (eight, MaskFillAvx2.cpp).
-// blendSourceOver and blendClear take the fastest path the CPU has, chosen once at first use.
+// words. Two paths give the same words for every input: scalar (the reference, and the path
+// for CPUs without SSE2) and SSE2 (four pixels a step), which blendSourceOver and blendClear take.
 #include <array>
 #include <cstdint>
 
@@ -28,21 +27,14 @@ void blendSourceOverScalar(std::uint32_t* dst, int count, const SampleWalk& walk
 void blendClear(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes);
 void blendClearScalar(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes);
 
-// The fixed-width paths, for the comparisons and benchmarks. Without SSE2 or AVX2 in the build
-// they run the scalar loops.
+// The four-pixel paths, for the comparisons and benchmarks. Without SSE2 in the build they run
+// the scalar loops.
 void blendSourceOverSse2(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples,
                          int rowBytes, const SourceTable& table);
 void blendClearSse2(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes);
-void blendSourceOverAvx2(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples,
-                         int rowBytes, const SourceTable& table);
-void blendClearAvx2(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes);
 
-enum class SpanPath { Scalar, Sse2, Avx2 };
-// Whether this build and CPU can run the AVX2 loops.
-bool avx2SpansBuilt();
-bool avx2Available();
-// The path blendSourceOver and blendClear take: the fastest available unless a benchmark forces
-// another (a forced path the CPU lacks falls back to the fastest below it).
+enum class SpanPath { Scalar, Sse2 };
+// The path blendSourceOver and blendClear take: SSE2 unless a benchmark forces the scalar one.
 SpanPath activeSpanPath();
 void forceSpanPath(SpanPath path);
 

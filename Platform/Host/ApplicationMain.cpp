@@ -9,6 +9,7 @@
 
 #include "Foundation/Paths.h"
 #include "Host/SdlHost.h"
+#include "Host/WindowGeometry.h"
 #include "Toolkit/Window.h"
 
 namespace host {
@@ -50,7 +51,7 @@ fnd::Result<std::unique_ptr<ui::ApplicationDelegate>> loadApplicationDelegate()
 {
     auto interface = ui::loadMainInterface(ui::mainInterfacePath());
     if (!interface)
-        return fnd::Error{interface.error()};
+        return interface.failure();
     if (!isWholeScreen(interface.value()))
         return fnd::Error{"the main interface file asks for a window that is not the whole screen"};
     return ui::makeApplicationDelegate(interface->delegateClass);
@@ -74,8 +75,13 @@ Application applicationHooks(ui::ApplicationDelegate& delegate)
 fnd::Result<std::string> resolveOpenPath(const std::string& path)
 {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
+    const auto status = std::filesystem::status(path, error);
+    if (error == std::errc::no_such_file_or_directory)
         return fnd::Error{path + ": no such file"};
+    if (error)
+        return fnd::Error{path + ": " + error.message()};
+    if (!std::filesystem::is_regular_file(status))
+        return fnd::Error{path + ": not a regular file"};
     auto absolute = std::filesystem::absolute(path, error);
     if (error)
         return fnd::Error{path + ": " + error.message()};
@@ -106,7 +112,7 @@ int applicationMain(int argc, char** argv)
         return 1;
     }
     delegate.value()->setOpenPath(absoluteOpenPath);
-    auto host = SdlHost::create("Kanvaro");
+    auto host = SdlHost::create("Kanvaro", 0, settingsFilePath());
     if (!host)
         return 1;
     return host->run(applicationHooks(*delegate.value()));

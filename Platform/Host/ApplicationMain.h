@@ -20,7 +20,8 @@ fnd::Result<std::unique_ptr<ui::ApplicationDelegate>> loadApplicationDelegate();
 Application applicationHooks(ui::ApplicationDelegate& delegate);
 
 // A file named on the command line, as the delegate's setOpenPath takes it: its absolute path, or
-// an error ("PATH: no such file") when it is no regular file. Both hosts' mains use it.
+// an error ("PATH: no such file", "PATH: not a regular file" for a folder, a pipe or a device)
+// when it is no regular file. Both hosts' mains use it.
 fnd::Result<std::string> resolveOpenPath(const std::string& path);
 
 // Parses "--documents DIR", "--pictures DIR", "--exports DIR" and an optional file to open (handed

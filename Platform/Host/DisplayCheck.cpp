@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace host {
 
@@ -32,6 +34,15 @@ std::string noDisplayMessage()
 {
     return "a graphical display is needed, and neither DISPLAY nor WAYLAND_DISPLAY leads to one; "
            "without a display, run sessions headless with kanvaro-script SCRIPT";
+}
+
+bool hasGpuRenderNode(const std::string& folder)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        if (entry.path().filename().string().rfind("renderD", 0) == 0)
+            return true;
+    return false;
 }
 
 } // namespace host

@@ -25,4 +25,8 @@ bool fellBackToInvisibleDriver(const DisplayEnvironment& environment, const char
 // The one line printed when there is no display.
 std::string noDisplayMessage();
 
+// Whether `folder` (/dev/dri) holds a GPU render node (renderD*). Without one, OpenGL would be
+// Mesa's software renderer: tens of megabytes to show pixels a window surface shows as well.
+bool hasGpuRenderNode(const std::string& folder = "/dev/dri");
+
 } // namespace host

@@ -23,11 +23,27 @@ constexpr double kMaxWaitSeconds = 3600;   // never hand SDL an unbounded wait
 constexpr Uint8 kBorderGrey = 0x2b;        // around the screen when the window is larger
 
 std::string sdlError(const std::string& what) { return "SdlHost: " + what + ": " + SDL_GetError(); }
+
+// The work area of the display that holds `point`, else of the first display.
+SDL_Rect workAreaAround(const std::optional<SDL_Point>& point)
+{
+    int display = 0;
+    for (int i = 0; point && i < SDL_GetNumVideoDisplays(); ++i) {
+        SDL_Rect bounds{};
+        if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_PointInRect(&*point, &bounds)) {
+            display = i;
+            break;
+        }
+    }
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(display, &usable) != 0) // unknown: room for the phone at 1
+        usable = {0, 0, static_cast<int>(kScreenWidthPoints),
+                  static_cast<int>(kScreenHeightPoints) + kTitleBarAllowance};
+    return usable;
+}
 } // namespace
 
-int scaleForUsableHeight(int usableHeight) { return std::max(1, usableHeight / static_cast<int>(kScreenHeightPoints)); }
-
-std::unique_ptr<SdlHost> SdlHost::create(const std::string& title, int scale)
+std::unique_ptr<SdlHost> SdlHost::create(const std::string& title, double scale, const std::string& settingsFile)
 {
     const DisplayEnvironment environment = currentDisplayEnvironment();
     if (lacksDisplay(environment)) {
@@ -43,13 +59,17 @@ std::unique_ptr<SdlHost> SdlHost::create(const std::string& title, int scale)
         fnd::log(noDisplayMessage());
         return nullptr;
     }
+    WindowFrame frame{static_cast<int>(std::lround(kScreenWidthPoints * scale)),
+                      static_cast<int>(std::lround(kScreenHeightPoints * scale)), std::nullopt};
     if (scale <= 0) {
-        SDL_Rect usable;
-        scale = SDL_GetDisplayUsableBounds(0, &usable) == 0 ? scaleForUsableHeight(usable.h) : 1;
+        const std::optional<WindowFrame> remembered =
+            settingsFile.empty() ? std::nullopt : loadWindowFrame(settingsFile);
+        frame = openingFrame(remembered, workAreaAround(remembered ? remembered->position : std::nullopt));
     }
     auto host = std::make_unique<SdlHost>(Token{}, std::move(video));
-    if (!host->openWindow(title, scale))
+    if (!host->openWindow(title, frame))
         return nullptr;
+    host->m_settingsFile = settingsFile;
     return host;
 }
 
@@ -70,26 +90,66 @@ SdlHost::~SdlHost()
     fnd::RunLoop::main().removeAllTimers();
 }
 
-bool SdlHost::openWindow(const std::string& title, int scale)
+// Made hidden and shown once everything is in place; a window asked for without OpenGL and then
+// given an OpenGL renderer would be destroyed and made again (a flash on the desktop).
+bool SdlHost::openWindow(const std::string& title, const WindowFrame& frame)
 {
-    const Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
-    m_sdlWindow.reset(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                       static_cast<int>(kScreenWidthPoints) * scale,
-                                       static_cast<int>(kScreenHeightPoints) * scale, flags));
+    const bool gpu = hasGpuRenderNode();
+    if (!gpu) // SDL would otherwise show the window's surface through an OpenGL texture
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    const Uint32 flags =
+        SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | (gpu ? SDL_WINDOW_OPENGL : 0);
+    const int x = frame.position ? frame.position->x : static_cast<int>(SDL_WINDOWPOS_CENTERED);
+    const int y = frame.position ? frame.position->y : static_cast<int>(SDL_WINDOWPOS_CENTERED);
+    m_sdlWindow.reset(SDL_CreateWindow(title.c_str(), x, y, frame.width, frame.height, flags));
     if (!m_sdlWindow) {
         fnd::log(sdlError("cannot open a window"));
         return false;
     }
     SDL_SetWindowMinimumSize(m_sdlWindow.get(), static_cast<int>(kScreenWidthPoints / 2),
                              static_cast<int>(kScreenHeightPoints / 2));
-    m_renderer.reset(SDL_CreateRenderer(m_sdlWindow.get(), -1, 0));
+    if (gpu)
+        m_renderer.reset(SDL_CreateRenderer(m_sdlWindow.get(), -1, SDL_RENDERER_ACCELERATED));
     if (!m_renderer)
         m_renderer.reset(SDL_CreateRenderer(m_sdlWindow.get(), -1, SDL_RENDERER_SOFTWARE));
     if (!m_renderer) {
         fnd::log(sdlError("cannot draw into the window"));
         return false;
     }
-    return fitToWindow();
+    if (!fitToWindow())
+        return false;
+    SDL_ShowWindow(m_sdlWindow.get());
+    return true;
+}
+
+// The window's size and frame position as the settings file keeps them; nothing is written while
+// the window is maximised or covers the screen (the size to come back to is not known then).
+void SdlHost::rememberFrame() const
+{
+    SDL_Window* window = m_sdlWindow.get();
+    const Uint32 flags = SDL_GetWindowFlags(window);
+    WindowFrame frame;
+    if (m_windowedFrame) {
+        frame = {m_windowedFrame->w, m_windowedFrame->h, SDL_Point{m_windowedFrame->x, m_windowedFrame->y}};
+    } else if ((flags & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MAXIMIZED)) == 0) {
+        SDL_GetWindowSize(window, &frame.width, &frame.height);
+        SDL_Point place{};
+        SDL_GetWindowPosition(window, &place.x, &place.y);
+        frame.position = place;
+    } else {
+        return;
+    }
+    // Wayland neither tells nor takes a window's place.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::string(driver) != "x11")
+        frame.position.reset();
+    int top = 0, left = 0;
+    if (frame.position && !m_windowedFrame && SDL_GetWindowBordersSize(window, &top, &left, nullptr, nullptr) == 0) {
+        frame.position->x -= left; // a window is placed by its frame's corner
+        frame.position->y -= top;
+    }
+    if (auto saved = saveWindowFrame(m_settingsFile, frame); !saved)
+        fnd::log("SdlHost: cannot remember the window's size: " + saved.error());
 }
 
 // Fits the screen to the window's current pixels: a new scale remakes the backing store and the
@@ -179,6 +239,8 @@ void SdlHost::terminate()
     if (m_terminated || !m_launched)
         return;
     m_terminated = true;
+    if (!m_settingsFile.empty())
+        rememberFrame();
     m_input->cancelAll(fnd::clock().now());
     if (m_application.willTerminate)
         m_application.willTerminate();

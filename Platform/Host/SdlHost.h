@@ -2,10 +2,13 @@
 // The real application window: an SDL window showing the ui::Window's backing store, fed with
 // mouse and touch-screen input, driven by the main run loop with the real clock.
 //
-// The window opens at 320 x 480 points times the largest whole factor that fits the display's
-// usable height (at least 1), and can then be resized and maximised: the screen is redrawn at the
+// The window opens at the size WindowGeometry.h picks (the largest that fits the work area, or
+// the size it had last time), and can then be resized and maximised: the screen is redrawn at the
 // largest scale that fits the window's pixels (fractional too; HiDPI windows count their real
 // pixels), centred on a neutral border. Without a display it refuses to start (DisplayCheck.h).
+// How frames reach the screen is settled before the window is made, so it is made once: through
+// OpenGL where a GPU is there, else through the window's own surface, since software OpenGL
+// would cost more memory than the whole application.
 // Only the parts of the backing store the window redrew are uploaded to the streaming texture. While animations run the
 // host keeps drawing frames; otherwise it sleeps in SDL until input arrives or the next timer is due. Closing the
 // window, Ctrl+Q and a quit from the system (SDL reports SIGTERM so) ask the application whether it may quit
@@ -18,6 +21,7 @@
 #include "Host/ScreenFit.h"
 #include "Host/SdlHandles.h"
 #include "Host/SdlInput.h"
+#include "Host/WindowGeometry.h"
 
 namespace ui {
 class Window;
@@ -33,8 +37,10 @@ class SdlHost {
 public:
     // Opens the window; nullptr (and a log line) when there is no display or SDL cannot give us a
     // window. `scale` is the opening size in window coordinates per point; 0 picks it from the
-    // display.
-    static std::unique_ptr<SdlHost> create(const std::string& title, int scale = 0);
+    // display, or from `settingsFile` when that remembers a frame. With a settings file the
+    // window's frame is written there at termination.
+    static std::unique_ptr<SdlHost> create(const std::string& title, double scale = 0,
+                                           const std::string& settingsFile = {});
     SdlHost(Token, SdlVideo video); // through create()
     ~SdlHost();
     SdlHost(const SdlHost&) = delete;
@@ -67,7 +73,8 @@ public:
     long long framesPresented() const { return m_frames; }
 
 private:
-    bool openWindow(const std::string& title, int scale);
+    bool openWindow(const std::string& title, const WindowFrame& frame);
+    void rememberFrame() const;
     bool fitToWindow();
     bool makeTexture();
     void pump(double deadline);
@@ -93,10 +100,8 @@ private:
     bool m_needsPresent = true;
     // The window's frame before a full screen the host made itself (no window manager to ask).
     std::optional<SDL_Rect> m_windowedFrame;
+    std::string m_settingsFile; // where the frame is remembered; "" for nowhere
     long long m_frames = 0;
 };
-
-// The largest whole scale at which a 480-point-high screen fits `usableHeight` pixels; at least 1.
-int scaleForUsableHeight(int usableHeight);
 
 } // namespace host

@@ -68,6 +68,15 @@ ui::View* findVisibleView(ui::Window& window, const std::string& label)
     return findFrontMost(window, window, label);
 }
 
+bool isWhollyOnScreen(const ui::View& view, const ui::Window& window)
+{
+    constexpr double kTolerance = 0.5; // points: rounding in the placement of rows and cells
+    const gfx::Rect whole = view.convertRectToView(view.bounds(), nullptr);
+    const gfx::Rect part = onScreenPart(view, window);
+    return !part.isEmpty() && part.width() >= whole.width() - kTolerance
+           && part.height() >= whole.height() - kTolerance;
+}
+
 gfx::Point tapPointOf(const ui::View& view, const ui::Window& window)
 {
     gfx::Rect part = onScreenPart(view, window);
@@ -116,7 +125,7 @@ ui::ScrollView* frontScrollableView(ui::Window& window)
         auto* scroll = dynamic_cast<ui::ScrollView*>(&view);
         if (!scroll || !scroll->isScrollEnabled() || !isVisibleInWindow(*scroll, window))
             return false;
-        const ui::EdgeInsets& inset = scroll->contentInset();
+        const ui::EdgeInsets inset = scroll->adjustedContentInset();
         if (scroll->contentSize().height + inset.top + inset.bottom <= scroll->bounds().height())
             return false;
         found = scroll;
@@ -148,7 +157,7 @@ ui::View* revealView(ui::Window& window, const std::string& label, const std::fu
     ui::ScrollView* scroll = frontScrollableView(window);
     if (!scroll)
         return nullptr;
-    const ui::EdgeInsets& inset = scroll->contentInset();
+    const ui::EdgeInsets inset = scroll->adjustedContentInset();
     const double page = std::max(1.0, scroll->bounds().height() - inset.top - inset.bottom);
     const double top = -inset.top;
     const double bottom = std::max(top, scroll->contentSize().height + inset.bottom - scroll->bounds().height());
@@ -171,7 +180,8 @@ ui::View* revealView(ui::Window& window, const std::string& label, const std::fu
 ui::AlertView* findShowingAlert(ui::Window& window, const std::string& title)
 {
     for (ui::AlertView* alert : showingAlerts(window)) {
-        if (alertName(*alert) == title || alert->message() == title)
+        const std::string& message = alert->message();
+        if (alertName(*alert) == title || message == title || message.substr(0, message.find('\n')) == title)
             return alert;
     }
     return nullptr;

@@ -22,6 +22,9 @@ bool isVisibleInWindow(const ui::View& view, const ui::Window& window);
 // "*" matches every label that starts with the text before it.
 ui::View* findVisibleView(ui::Window& window, const std::string& label);
 
+// Whether all of the view lies on screen: inside the window and every clipping ancestor.
+bool isWhollyOnScreen(const ui::View& view, const ui::Window& window);
+
 // Where to touch a view: the middle of its part that lies on screen, in window coordinates.
 gfx::Point tapPointOf(const ui::View& view, const ui::Window& window);
 
@@ -36,7 +39,8 @@ bool isReachable(ui::View& view, ui::Window& window);
 // so lists that make their cells from a timer catch up). nullptr when it never shows up.
 ui::View* revealView(ui::Window& window, const std::string& label, const std::function<void()>& settle);
 
-// The front-most alert on screen, not yet leaving, whose title or message is `title`.
+// The front-most alert on screen, not yet leaving, whose title or message (or the message's first
+// line, above the reason some alerts add) is `title`.
 ui::AlertView* findShowingAlert(ui::Window& window, const std::string& title);
 // The titles (or, without one, the messages) of the alerts on screen, front-most first.
 std::vector<std::string> showingAlertTitles(ui::Window& window);

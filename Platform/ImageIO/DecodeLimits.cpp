@@ -16,4 +16,12 @@ fnd::Status checkDecodableSize(std::int64_t width, std::int64_t height)
     return {};
 }
 
+bool isAboutMemory(std::string_view message)
+{
+    for (std::size_t at = message.find("emory"); at != std::string_view::npos; at = message.find("emory", at + 1))
+        if (at > 0 && (message[at - 1] == 'm' || message[at - 1] == 'M'))
+            return true;
+    return false;
+}
+
 } // namespace imageio::detail

@@ -1,5 +1,7 @@
 #include "ImageIO/Decoder.h"
 
+#include <cctype>
+#include <new>
 #include <vector>
 
 #include "Foundation/FileOps.h"
@@ -9,48 +11,49 @@
 namespace imageio {
 namespace {
 
-// Far above any photo we can decode (compressed data is smaller than its pixels).
-constexpr std::uint64_t kMaxFileBytes = 1024ULL * 1024 * 1024;
+// A decoder's failure as the caller of a file decode sees it: the path in the log line, and for
+// the person the decoder's words with the file's name ("Not a PNG or JPEG file (…/notes.jpg)").
+fnd::Error failureOfFile(const fnd::Error& error, const std::string& path)
+{
+    std::string words = error.reason.empty() ? error.message : error.reason;
+    if (!words.empty())
+        words[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(words[0])));
+    return {path + ": " + error.message,
+            error.reason == fnd::kNotEnoughMemory ? error.reason : fnd::reasonForPerson(words, path)};
+}
+
+fnd::Result<DecodedImage> decodeBytes(const std::uint8_t* data, std::size_t size, int minShortSide)
+{
+    if (!data || size == 0)
+        return fnd::Error{"empty picture data"};
+    try {
+        if (detail::looksLikePng(data, size))
+            return detail::decodePng(data, size);
+        if (detail::looksLikeJpeg(data, size))
+            return detail::decodeJpeg(data, size, minShortSide);
+    } catch (const std::bad_alloc&) {
+        return fnd::outOfMemory("decoding the picture");
+    }
+    return fnd::Error{"not a PNG or JPEG file"};
+}
 
 } // namespace
 
 fnd::Result<DecodedImage> decodeMemory(const std::uint8_t* data, std::size_t size)
 {
-    if (!data || size == 0)
-        return fnd::Error{"empty picture data"};
-    if (detail::looksLikePng(data, size))
-        return detail::decodePng(data, size);
-    if (detail::looksLikeJpeg(data, size))
-        return detail::decodeJpeg(data, size);
-    return fnd::Error{"not a PNG or JPEG file"};
+    return decodeBytes(data, size, 0);
 }
 
-fnd::Result<DecodedImage> decodeFile(const std::string& path)
-{
-    auto bytes = fnd::readFile(path, kMaxFileBytes); // refuses folders and devices too
-    if (!bytes)
-        return fnd::Error{bytes.error()};
-    auto image = decodeMemory(bytes->data(), bytes->size());
-    if (!image)
-        return fnd::Error{path + ": " + image.error()};
-    return image;
-}
-
-} // namespace imageio
-
-namespace imageio {
+fnd::Result<DecodedImage> decodeFile(const std::string& path) { return decodeFileReduced(path, 0, kMaxPhotoFileBytes); }
 
 fnd::Result<DecodedImage> decodeFileReduced(const std::string& path, int minShortSide, std::uint64_t maxFileBytes)
 {
-    auto bytes = fnd::readFile(path, maxFileBytes);
+    auto bytes = fnd::readFile(path, maxFileBytes); // refuses folders, pipes and devices too
     if (!bytes)
-        return fnd::Error{bytes.error()};
-    const std::uint8_t* data = bytes->data();
-    const std::size_t size = bytes->size();
-    auto image =
-        detail::looksLikeJpeg(data, size) ? detail::decodeJpeg(data, size, minShortSide) : decodeMemory(data, size);
+        return bytes.failure();
+    auto image = decodeBytes(bytes->data(), bytes->size(), minShortSide);
     if (!image)
-        return fnd::Error{path + ": " + image.error()};
+        return failureOfFile(image.failure(), path);
     return image;
 }
 

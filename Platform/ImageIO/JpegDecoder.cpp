@@ -108,6 +108,8 @@ fnd::Error describeFailure(const JpegSession& session)
     // libjpeg's warnings about bad data already begin with the words we use.
     constexpr std::string_view kPrefix = "Corrupt JPEG data: ";
     std::string_view message = session.errors.message;
+    if (isAboutMemory(message))
+        return fnd::outOfMemory("JPEG decoding failed");
     if (message.substr(0, kPrefix.size()) == kPrefix)
         message.remove_prefix(kPrefix.size());
     return fnd::Error{"corrupt JPEG data: " + std::string(message)};
@@ -182,7 +184,7 @@ fnd::Result<DecodedImage> decodeJpeg(const std::uint8_t* data, std::size_t size,
         return describeFailure(*session);
     const jpeg_decompress_struct& info = session->info;
     if (auto checked = checkDecodableSize(info.image_width, info.image_height); !checked)
-        return fnd::Error{checked.error()};
+        return checked.failure();
     if (!isSupportedColorSpace(info))
         return fnd::Error{"unsupported JPEG colour space"};
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ImageIO/DecodeLimits.h"
 #include "ImageIO/Encoder.h"
 #include "ImageIO/EncoderSupport.h"
 #include "ImageIO/JpegSupport.h"
@@ -83,7 +84,7 @@ bool writeJpeg(JpegWriteJob* job)
 fnd::Result<std::vector<std::uint8_t>> encodeJpeg(const PixelsView& pixels, double quality)
 {
     if (auto checked = detail::checkEncodablePixels(pixels, kMaxJpegSide); !checked)
-        return fnd::Error{checked.error()};
+        return checked.failure();
     std::vector<std::uint8_t> rowBuffer(pixels.premultiplied ? static_cast<std::size_t>(pixels.width) * 4 : 0);
     JpegCompressor compressor;
     JpegWriteJob* job = compressor.job();
@@ -91,7 +92,9 @@ fnd::Result<std::vector<std::uint8_t>> encodeJpeg(const PixelsView& pixels, doub
     job->quality = std::isnan(quality) ? 0 : static_cast<int>(std::lround(std::clamp(quality, 0.0, 1.0) * 100));
     job->rowBuffer = rowBuffer.empty() ? nullptr : rowBuffer.data();
     if (!writeJpeg(job))
-        return fnd::Error{std::string("JPEG encoding failed: ") + job->errors.message};
+        return detail::isAboutMemory(job->errors.message)
+                   ? fnd::outOfMemory("JPEG encoding failed")
+                   : fnd::Error{std::string("JPEG encoding failed: ") + job->errors.message};
     return std::vector<std::uint8_t>(job->output, job->output + job->outputSize);
 }
 

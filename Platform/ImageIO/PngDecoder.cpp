@@ -138,6 +138,8 @@ fnd::Error describeFailure(const PngSource& source)
 {
     if (source.truncated)
         return fnd::Error{"truncated PNG data"};
+    if (isAboutMemory(source.message))
+        return fnd::outOfMemory("PNG decoding failed");
     return fnd::Error{std::string("corrupt PNG data: ") + source.message};
 }
 
@@ -221,7 +223,7 @@ bool readPngPixelsInto(png_structp png, const PngLayout& layout, const PixelRows
 fnd::Result<PngLayout> startReading(PngReader& reader, PngSource& source)
 {
     if (!reader.ok())
-        return fnd::Error{"cannot start the PNG decoder"};
+        return fnd::outOfMemory("cannot start the PNG decoder"); // libpng fails here only for memory
     png_set_user_limits(reader.png(), kMaxDecodeSide, kMaxDecodeSide);
     png_set_chunk_malloc_max(reader.png(), kMaxChunkBytes);
     png_set_read_fn(reader.png(), &source, readFromMemory);
@@ -229,7 +231,7 @@ fnd::Result<PngLayout> startReading(PngReader& reader, PngSource& source)
     if (!readPngLayout(reader.png(), reader.info(), &layout))
         return describeFailure(source);
     if (auto checked = checkDecodableSize(layout.width, layout.height); !checked)
-        return fnd::Error{checked.error()};
+        return checked.failure();
     if (layout.rowBytes != std::size_t{layout.width} * 4)
         return fnd::Error{"unsupported PNG pixel format"};
     return layout;
@@ -245,12 +247,12 @@ bool looksLikePng(const std::uint8_t* data, std::size_t size)
 fnd::Result<DecodedImage> decodePng(const std::uint8_t* data, std::size_t size)
 {
     if (auto checked = checkSupportedHeader(data, size); !checked)
-        return fnd::Error{checked.error()};
+        return checked.failure();
     PngSource source{data, size, 0, false, {}};
     PngReader reader(&source);
     auto layout = startReading(reader, source);
     if (!layout)
-        return fnd::Error{layout.error()};
+        return layout.failure();
 
     auto pixels = std::make_shared<std::vector<std::uint8_t>>();
     if (!readPngPixels(reader.png(), layout.value(), *pixels))
@@ -277,7 +279,7 @@ fnd::Result<PictureSize> readPngSize(const std::uint8_t* data, std::size_t size)
     if (!detail::hasHeaderChunk(data, size))
         return fnd::Error{"truncated PNG header"};
     if (auto checked = detail::checkSupportedHeader(data, size); !checked)
-        return fnd::Error{checked.error()};
+        return checked.failure();
     return PictureSize{static_cast<int>(detail::bigEndian32(data + 16)),
                        static_cast<int>(detail::bigEndian32(data + 20))};
 }
@@ -290,12 +292,12 @@ fnd::Status decodePngInto(const std::uint8_t* data, std::size_t size, const Pixe
         || rows.bytesPerRow < std::size_t{4} * static_cast<std::size_t>(rows.width))
         return fnd::Error{"no rows to decode into"};
     if (auto checked = detail::checkSupportedHeader(data, size); !checked)
-        return fnd::Error{checked.error()};
+        return checked.failure();
     detail::PngSource source{data, size, 0, false, {}};
     detail::PngReader reader(&source);
     auto layout = detail::startReading(reader, source);
     if (!layout)
-        return fnd::Error{layout.error()};
+        return layout.failure();
     if (layout->width != static_cast<png_uint_32>(rows.width)
         || layout->height != static_cast<png_uint_32>(rows.height))
         return fnd::Error{"a " + std::to_string(layout->width) + " x " + std::to_string(layout->height)

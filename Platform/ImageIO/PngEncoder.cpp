@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ImageIO/DecodeLimits.h"
 #include "ImageIO/Encoder.h"
 #include "ImageIO/EncoderSupport.h"
 #include "ImageIO/PixelConversion.h"
@@ -120,15 +121,16 @@ bool writePng(png_structp png, png_infop info, PngWriteJob* job)
 fnd::Result<std::vector<std::uint8_t>> encodePng(const PixelsView& pixels, const PngOptions& options)
 {
     if (auto checked = detail::checkEncodablePixels(pixels, kMaxPngSide); !checked)
-        return fnd::Error{checked.error()};
+        return checked.failure();
     std::vector<std::uint8_t> output;
     std::vector<std::uint8_t> rowBuffer(pixels.premultiplied ? static_cast<std::size_t>(pixels.width) * 4 : 0);
     PngWriteJob job{&pixels, &options, rowBuffer.empty() ? nullptr : rowBuffer.data(), &output, {}};
     PngWriter writer(&job);
     if (!writer.ok())
-        return fnd::Error{"cannot start the PNG encoder"};
+        return fnd::outOfMemory("cannot start the PNG encoder"); // libpng fails here only for memory
     if (!writePng(writer.png(), writer.info(), &job))
-        return fnd::Error{std::string("PNG encoding failed: ") + job.message};
+        return detail::isAboutMemory(job.message) ? fnd::outOfMemory("PNG encoding failed")
+                                                  : fnd::Error{std::string("PNG encoding failed: ") + job.message};
     return output;
 }
 

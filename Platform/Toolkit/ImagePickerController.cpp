@@ -1,8 +1,11 @@
 #include "Toolkit/ImagePickerController.h"
 
+#include <filesystem>
 #include <utility>
+#include <vector>
 
 #include "Foundation/Log.h"
+#include "Toolkit/AlertView.h"
 #include "Toolkit/ImagePickerScreen.h"
 #include "Toolkit/NavigationBar.h"
 #include "Toolkit/PhotoGridView.h"
@@ -78,13 +81,21 @@ bool ImagePickerController::takePicture()
     return true;
 }
 
-bool ImagePickerController::pickPhotoAtPath(const std::string& path)
+bool ImagePickerController::pickPhotoAtPath(const std::string& path) { return pick(path, true); }
+
+bool ImagePickerController::pick(const std::string& path, bool sayWhyNot)
 {
     if (m_finished)
         return false;
     auto photo = decodePickedPhoto(path);
     if (!photo) {
         fnd::log("The photo cannot be picked: " + photo.error());
+        if (!sayWhyNot)
+            return false;
+        // The picker stays: another photo can be picked.
+        const std::string name = std::filesystem::path(path).filename().string();
+        const std::string message = "The photo “" + name + "” could not be opened.\n" + photo.reason();
+        std::make_shared<AlertView>(kPickFailedTitle, message, nullptr, "OK", std::vector<std::string>{})->show();
         return false;
     }
     deliver(std::make_shared<const imageio::DecodedImage>(std::move(photo).value()));
@@ -93,7 +104,8 @@ bool ImagePickerController::pickPhotoAtPath(const std::string& path)
 
 bool ImagePickerController::dropFile(const std::string& path)
 {
-    if (pickPhotoAtPath(path))
+    // What is no photo goes to the delegate, which says why when it opens it.
+    if (pick(path, false))
         return true;
     return !m_finished && m_delegate && m_delegate->imagePickerControllerDidReceiveOtherFile(this, path);
 }
@@ -120,6 +132,14 @@ void ImagePickerController::deliver(std::shared_ptr<const imageio::DecodedImage>
     // The delegate usually dismisses and releases the picker: nothing here runs after it.
     if (m_delegate)
         m_delegate->imagePickerControllerDidFinishPickingImage(this, std::move(photo));
+}
+
+void ImagePickerController::allowAnotherPick()
+{
+    if (!m_finished)
+        return;
+    m_finished = false;
+    m_screen->resumeCamera();
 }
 
 void ImagePickerController::cancel()

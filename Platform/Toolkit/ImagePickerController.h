@@ -48,6 +48,8 @@ public:
 
 class ImagePickerController : public NavigationController {
 public:
+    static constexpr const char* kPickFailedTitle = "Error";
+
     ImagePickerController();
     ~ImagePickerController() override;
 
@@ -70,9 +72,13 @@ public:
     bool isShowingSamples() const;
     // The library's grid (made with the view), or nullptr on the camera screen.
     PhotoGridView* photoGrid();
-    // Decodes the photo and hands it to the delegate; false (and a log line) when it cannot be
-    // decoded, or when a photo was already delivered or the picker cancelled.
+    // Decodes the photo and hands it to the delegate; false when a photo was already delivered or
+    // the picker cancelled, or when the photo cannot be decoded: an alert (kPickFailedTitle) then
+    // names it and says why, and the picker stays open for another pick.
     bool pickPhotoAtPath(const std::string& path);
+    // After a delivered photo that the delegate could not use (it said why): the picker stays open
+    // and takes another pick.
+    void allowAnotherPick();
     // A file dropped on the picker: picked when it is a photo, else offered to the delegate.
     bool dropFile(const std::string& path);
     // Scrolls the library to the photo with that file name and picks it (scripted sessions).
@@ -87,6 +93,7 @@ public:
 private:
     explicit ImagePickerController(std::shared_ptr<ImagePickerController*> alive);
     void deliver(std::shared_ptr<const imageio::DecodedImage> photo);
+    bool pick(const std::string& path, bool sayWhyNot);
 
     std::shared_ptr<ImagePickerController*> m_alive; // the screen's views reach the picker through it
     ImagePickerScreen* m_screen = nullptr;           // the root screen, owned as the navigation root

@@ -41,15 +41,6 @@ private:
     DropHandler m_onDrop;
 };
 
-// "~/Pictures" for a folder inside the home folder, the folder itself otherwise.
-std::string folderForPeople(const std::string& folder)
-{
-    const std::string home = fnd::homePath();
-    if (!home.empty() && home != "/" && folder.rfind(home + "/", 0) == 0)
-        return "~" + folder.substr(home.size());
-    return folder;
-}
-
 } // namespace
 
 ImagePickerScreen::ImagePickerScreen(PickerRef picker) : m_picker(std::move(picker))
@@ -115,7 +106,7 @@ void ImagePickerScreen::buildLibrary(View& root)
     std::string hint;
     if (m_showingSamples) {
         photos = listPhotoFolder(fnd::resourcePath() + "/SamplePhotos");
-        hint = "Your own photos go in " + folderForPeople(fnd::picturesPath()) + ".\rUntil then, pick a sample.";
+        hint = "Your own photos go in " + fnd::folderForPeople(fnd::picturesPath()) + ".\rUntil then, pick a sample.";
     }
     m_grid->setPhotos(std::move(photos), hint);
     m_grid->setPickHandler(
@@ -186,12 +177,23 @@ void ImagePickerScreen::stopCamera()
     m_cameraTimer = nullptr;
 }
 
+void ImagePickerScreen::resumeCamera()
+{
+    if (m_camera && isViewLoaded() && !m_cameraTimer)
+        build();
+}
+
 bool ImagePickerScreen::keyDown(const KeyEvent& event)
 {
     if (event.key != Key::Escape || !event.isPlain() || event.repeat)
         return ViewController::keyDown(event);
     forPicker([](ImagePickerController& p) { p.cancel(); })();
     return true;
+}
+
+std::vector<KeyShortcut> ImagePickerScreen::keyboardShortcuts() const
+{
+    return {{"Esc", "Cancel"}, {"F1  ?", "This list"}};
 }
 
 } // namespace ui

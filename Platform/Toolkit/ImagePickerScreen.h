@@ -38,10 +38,13 @@ public:
     // The frame on the camera preview now, or nullptr before the first one.
     const std::shared_ptr<const imageio::DecodedImage>& lastFrame() const { return m_lastFrame; }
     void stopCamera();
+    // Shows the live preview again after stopCamera (the camera screen only).
+    void resumeCamera();
 
     void loadView() override;
     // Escape is the Cancel button.
     bool keyDown(const KeyEvent& event) override;
+    std::vector<KeyShortcut> keyboardShortcuts() const override;
 
 private:
     // Runs `action` on the picker while it lives.

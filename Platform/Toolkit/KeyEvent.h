@@ -86,6 +86,12 @@ enum KeyModifier : unsigned {
     kModifierSuper = 8,
 };
 
+// One line of a screen's keyboard help: the keys, and what they do there.
+struct KeyShortcut {
+    std::string keys;
+    std::string meaning;
+};
+
 struct KeyEvent {
     Key key = Key::Unknown;
     unsigned modifiers = kModifierNone;
@@ -95,6 +101,8 @@ struct KeyEvent {
     // Exactly these modifiers. Hosts drop the shift a layout needs to type '?'.
     bool hasOnly(unsigned wanted) const { return modifiers == wanted; }
     bool isPlain() const { return modifiers == kModifierNone; }
+    // F1 or '?' pressed (not a repeat): the keys of the screen in front are asked for.
+    bool isHelpRequest() const { return down && !repeat && isPlain() && (key == Key::F1 || key == Key::Question); }
 };
 
 // The letter, digit or named key ("a", "7", "escape", "bracketright", "f11", "?") in lower case,

@@ -17,10 +17,7 @@ class Window;
 
 class KeyHelpPanel : public ModalPanel {
 public:
-    struct Row {
-        std::string keys;
-        std::string meaning;
-    };
+    using Row = KeyShortcut;
     KeyHelpPanel(const std::string& title, const std::vector<Row>& rows);
 
     // The box with the list; the panel itself covers the whole window to take every tap.

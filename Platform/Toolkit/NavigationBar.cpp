@@ -103,6 +103,7 @@ ViewRef NavigationBar::makeTitleLabel(const std::string& title)
 {
     auto label = std::make_shared<Label>();
     label->setText(title);
+    label->setAccessibilityLabel(title); // found by what it reads, as the bar's buttons are
     label->setFont(Font::boldSystemFont(kTitleFontSize));
     label->setTextColor(gfx::Color::white());
     label->setShadowColor(gfx::Color::black().withAlpha(0.6f));

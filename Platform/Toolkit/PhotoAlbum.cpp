@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <memory>
+#include <new>
 
 #include "Foundation/FileOps.h"
 #include "Foundation/Log.h"
@@ -44,48 +45,53 @@ long highestNumberIn(const std::string& folder)
     return highest;
 }
 
-} // namespace
-
-fnd::Result<std::string> writeImageToFolder(const gfx::Image& image, const std::string& folder)
+// Encodes the picture and writes it under the first free name.
+fnd::Result<std::string> writeNewPng(const gfx::Image& image, const std::string& folder)
 {
     auto png = imageio::encodePng({image.data(), image.width(), image.height(), image.bytesPerRow(),
                                    image.alpha() == gfx::Image::Alpha::Premultiplied});
     if (!png)
-        return fnd::Error{"Could not encode the picture: " + png.error()};
-    if (!fnd::makeDirectories(folder))
-        return fnd::Error{"Could not make the folder " + folder};
+        return png.failure().within("Could not encode the picture");
+    if (auto made = fnd::makeDirectories(folder); !made)
+        return made.failure();
     const auto produce = [&png](const fnd::ChunkWriter& write) { return write(png->data(), png->size()); };
     long number = highestNumberIn(folder) + 1;
     for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt, ++number) {
         const std::string path = folder + "/" + kPrefix + std::to_string(number) + kSuffix;
-        switch (fnd::writeNewFileAtomically(path, produce)) {
-        case fnd::NewFileResult::Written: return path;
-        case fnd::NewFileResult::Exists: continue;
-        case fnd::NewFileResult::Failed: return fnd::Error{"Could not write " + path};
-        }
+        auto written = fnd::writeNewFileAtomically(path, produce);
+        if (!written)
+            return written.failure();
+        if (written.value() == fnd::NewFileResult::Written)
+            return path;
     }
-    return fnd::Error{"No free file name in " + folder};
+    return fnd::Error{"No free file name in " + folder, fnd::reasonForPerson("No free file name", folder)};
+}
+
+} // namespace
+
+fnd::Result<std::string> writeImageToFolder(const gfx::Image& image, const std::string& folder)
+{
+    try {
+        return writeNewPng(image, folder);
+    } catch (const std::bad_alloc&) {
+        return fnd::outOfMemory("Could not save the picture in " + folder);
+    }
 }
 
 void saveImageToPhotoAlbum(const gfx::ImageRef& image, PhotoAlbumCompletion completion)
 {
-    std::optional<fnd::Error> error;
-    if (!image) {
-        error = fnd::Error{"No picture to save"};
-    } else {
-        auto written = writeImageToFolder(*image, fnd::exportsPath());
-        if (written)
-            fnd::log("Saved the picture as " + written.value());
-        else
-            error = fnd::Error{written.error()};
-    }
-    if (error)
-        fnd::log(error->message);
+    const std::string folder = fnd::exportsPath();
+    fnd::Result<std::string> written =
+        image ? writeImageToFolder(*image, folder) : fnd::Error{"No picture to save", "The picture could not be drawn"};
+    if (written)
+        fnd::log("Saved the picture as " + written.value());
+    else
+        fnd::log(written.error());
     if (!completion)
         return;
     // The completion comes later, from the run loop, as the platform's album service does.
     fnd::Timer::scheduledTimer(0, false,
-                               [completion = std::move(completion), error](fnd::Timer&) { completion(error); });
+                               [completion = std::move(completion), written](fnd::Timer&) { completion(written); });
 }
 
 } // namespace ui

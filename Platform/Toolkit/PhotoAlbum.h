@@ -4,7 +4,6 @@
 // folder, unless overridden), named "Painting N.png" with N one above the highest number there,
 // never replacing an earlier file, written atomically.
 #include <functional>
-#include <optional>
 #include <string>
 
 #include "Foundation/Result.h"
@@ -12,9 +11,9 @@
 
 namespace ui {
 
-// Called once, on the main thread from the run loop, after the save: nothing on success, the
-// reason otherwise.
-using PhotoAlbumCompletion = std::function<void(const std::optional<fnd::Error>& error)>;
+// Called once, on the main thread from the run loop, after the save: the path of the new file, or
+// why it could not be written.
+using PhotoAlbumCompletion = std::function<void(const fnd::Result<std::string>& saved)>;
 
 void saveImageToPhotoAlbum(const gfx::ImageRef& image, PhotoAlbumCompletion completion);
 

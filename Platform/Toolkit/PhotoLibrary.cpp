@@ -79,9 +79,9 @@ fnd::Result<gfx::ImageRef> makePhotoThumbnail(const std::string& path, int sideP
 {
     if (sidePixels < 1)
         return fnd::Error{"no thumbnail size"};
-    auto decoded = imageio::decodeFileReduced(path, sidePixels, kMaxPhotoFileBytes);
+    auto decoded = imageio::decodeFileReduced(path, sidePixels, imageio::kMaxPhotoFileBytes);
     if (!decoded)
-        return fnd::Error{decoded.error()};
+        return decoded.failure();
     const gfx::ImageRef upright = gfx::uprightImage(decoded.value());
     auto context = gfx::BitmapContext::create(sidePixels, sidePixels);
     if (!upright || !context)
@@ -90,9 +90,6 @@ fnd::Result<gfx::ImageRef> makePhotoThumbnail(const std::string& path, int sideP
     return context->makeImage();
 }
 
-fnd::Result<imageio::DecodedImage> decodePickedPhoto(const std::string& path)
-{
-    return imageio::decodeFileReduced(path, 0, kMaxPhotoFileBytes);
-}
+fnd::Result<imageio::DecodedImage> decodePickedPhoto(const std::string& path) { return imageio::decodeFile(path); }
 
 } // namespace ui

@@ -19,8 +19,7 @@ struct PhotoEntry {
 };
 
 // Photo files are files whose names end in .jpg, .jpeg or .png (any case) and do not start with
-// a dot. Photo files larger than this are shown as broken rather than read.
-inline constexpr std::uint64_t kMaxPhotoFileBytes = 256ULL * 1024 * 1024;
+// a dot. Photo files larger than imageio::kMaxPhotoFileBytes are shown as broken rather than read.
 
 bool hasPhotoFileName(const std::string& name);
 

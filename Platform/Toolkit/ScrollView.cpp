@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Toolkit/Window.h"
+
 namespace ui {
 
 namespace {
@@ -123,12 +125,26 @@ void ScrollView::zoomTo(double scale, gfx::Point anchor, gfx::Point visibleAncho
     setContentOffset(clampedOffset({moved.x - visibleAnchor.x, moved.y - visibleAnchor.y}));
 }
 
+EdgeInsets ScrollView::adjustedContentInset() const
+{
+    EdgeInsets insets = m_contentInset;
+    const Window* root = window();
+    if (!m_adjustsInsetToWindow || !root)
+        return insets;
+    const gfx::Rect shown = convertRectToView(bounds(), nullptr);
+    const double hidden = shown.maxY() - root->bounds().maxY();
+    if (hidden > 0)
+        insets.bottom += hidden;
+    return insets;
+}
+
 gfx::Point ScrollView::clampedOffset(gfx::Point offset) const
 {
     gfx::Rect b = bounds();
-    double minX = -m_contentInset.left, minY = -m_contentInset.top;
-    double maxX = std::max(minX, m_contentSize.width + m_contentInset.right - b.width());
-    double maxY = std::max(minY, m_contentSize.height + m_contentInset.bottom - b.height());
+    const EdgeInsets inset = adjustedContentInset();
+    double minX = -inset.left, minY = -inset.top;
+    double maxX = std::max(minX, m_contentSize.width + inset.right - b.width());
+    double maxY = std::max(minY, m_contentSize.height + inset.bottom - b.height());
     return {std::clamp(offset.x, minX, maxX), std::clamp(offset.y, minY, maxY)};
 }
 

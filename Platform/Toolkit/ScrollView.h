@@ -50,6 +50,14 @@ public:
     // bar by a top inset starts below the bar.
     void setContentInset(const EdgeInsets& insets);
 
+    // The part of this view that lies below the window's bottom edge (out of sight) is added to
+    // the bottom inset when it adjusts (tables do), so the content's end still scrolls into view.
+    // Read when the offset is held in the content area, so it follows the view's place.
+    bool adjustsInsetToWindow() const { return m_adjustsInsetToWindow; }
+    void setAdjustsInsetToWindow(bool adjusts) { m_adjustsInsetToWindow = adjusts; }
+    // contentInset() with that part added to its bottom.
+    EdgeInsets adjustedContentInset() const;
+
     // Moves the content by `delta` within the content area, stopping any glide (the host's
     // mouse wheel).
     void scrollBy(gfx::Point delta);
@@ -62,6 +70,9 @@ public:
     void setScrollsToTop(bool scrolls) { m_scrollsToTop = scrolls; }
     // Glides to the top edge of the content (the top inset showing).
     void scrollToTop();
+    // Scrolls up or down just enough that `rect` (content coordinates) shows whole between the
+    // insets, its top edge first when it is taller than that.
+    void scrollRectToVisible(const gfx::Rect& rect, bool animated);
 
     bool isScrollEnabled() const { return m_scrollEnabled; }
     void setScrollEnabled(bool enabled);
@@ -154,6 +165,7 @@ private:
     gfx::Point m_lastSampleOffset;
     double m_lastSampleTime = 0;
     bool m_scrollsToTop = true;
+    bool m_adjustsInsetToWindow = false;
     std::unique_ptr<Glide> m_glide;
     fnd::TimerRef m_glideTimer;
 };

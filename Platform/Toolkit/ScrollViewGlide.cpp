@@ -59,6 +59,22 @@ void ScrollView::scrollBy(gfx::Point delta)
 
 void ScrollView::scrollToTop() { setContentOffset({contentOffset().x, -m_contentInset.top}, true); }
 
+void ScrollView::scrollRectToVisible(const gfx::Rect& rect, bool animated)
+{
+    const EdgeInsets inset = adjustedContentInset();
+    const gfx::Point offset = contentOffset();
+    const double top = offset.y + inset.top;
+    const double bottom = offset.y + bounds().height() - inset.bottom;
+    double y = offset.y;
+    if (rect.maxY() > bottom)
+        y += rect.maxY() - bottom;
+    if (rect.minY() < top + (y - offset.y))
+        y = rect.minY() - inset.top;
+    const gfx::Point target = clampedOffset({offset.x, y});
+    if (target != offset)
+        setContentOffset(target, animated);
+}
+
 void ScrollView::trackVelocity(gfx::Point offset, double timestamp)
 {
     double dt = timestamp - m_lastSampleTime;

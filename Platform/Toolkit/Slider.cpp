@@ -19,7 +19,21 @@ constexpr GlossColors kEmptyTrack{{1, 1, 1, 1}, {0.85f, 0.85f, 0.85f, 1}, {0.95f
 constexpr GlossColors kKnob{{1, 1, 1, 1}, {0.9f, 0.9f, 0.9f, 1}, {0.8f, 0.8f, 0.8f, 1}};
 } // namespace
 
-Slider::Slider(const gfx::Rect& frame) : Control(frame) {}
+Slider::Slider(const gfx::Rect& frame) : Control(frame) { updateOverhang(); }
+
+void Slider::layoutSubviews() { updateOverhang(); }
+
+void Slider::updateOverhang()
+{
+    double height = 0;
+    for (const auto& [state, image] : m_thumbImages)
+        if (image)
+            height = std::max(height, image->pointSize.height);
+    if (height == 0) // no picture: the drawn knob
+        height = kKnobSide;
+    const double above = std::max(0.0, (height - bounds().height()) / 2);
+    setOverhang({above, 0, above, 0});
+}
 
 void Slider::setValue(float value)
 {
@@ -55,6 +69,7 @@ void Slider::setMaximumValue(float maximum)
 void Slider::setThumbImage(ImageAssetRef image, ControlState state)
 {
     m_thumbImages[static_cast<unsigned>(state)] = std::move(image);
+    updateOverhang();
     setNeedsDisplay();
 }
 

@@ -33,6 +33,8 @@ public:
 
     // The touch area reaches past a thin slider's bounds to the height of the thumb.
     bool pointInside(gfx::Point point) const override;
+    // A thumb taller than the slider is drawn whole, over its overhang (View::overhang).
+    void layoutSubviews() override;
     void drawRect(gfx::BitmapContext& context, const gfx::Rect& dirty) override;
 
 protected:
@@ -42,6 +44,7 @@ protected:
 
 private:
     gfx::Size thumbSize() const;
+    void updateOverhang();
     double thumbCenterX(float value) const;
     float valueAtThumbCenter(double x) const;
     // Moves the thumb to follow the finger; true when the value changed.

@@ -4,6 +4,7 @@
 
 #include "Toolkit/Label.h"
 #include "Toolkit/NavigationBarDrawing.h"
+#include "Toolkit/ScrollView.h"
 #include "Toolkit/Window.h"
 
 namespace ui {
@@ -47,6 +48,17 @@ StatusBar::StatusBar(double width)
     addSubview(m_clock);
     applyTextColors();
     refreshClock();
+}
+
+// A tap on the bar takes the front list back to its top, as on the phone.
+void StatusBar::touchesEnded(const TouchSet& touches, const Event& /*event*/)
+{
+    const Touch* touch = touches.anyObject();
+    Window* root = window();
+    if (!touch || !root || !bounds().contains(touch->locationInView(this)))
+        return;
+    std::shared_ptr<View> keep = shared_from_this(); // the scroll may change the tree
+    scrollToTopIn(*root);
 }
 
 StatusBar::~StatusBar()

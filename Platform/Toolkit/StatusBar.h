@@ -1,6 +1,7 @@
 #pragma once
 // The status bar: a 20-point strip along the top of the window with the application's name on
-// the left and the time of day in the middle. Screens go below it (applicationFrame).
+// the left and the time of day in the middle. Screens go below it (applicationFrame). A tap on it
+// scrolls the front-most list to its top.
 #include <memory>
 
 #include "Foundation/Timer.h"
@@ -31,6 +32,8 @@ public:
 
     void drawRect(gfx::BitmapContext& context, const gfx::Rect& dirty) override;
     void layoutSubviews() override;
+    // A tap scrolls the front-most list that scrolls to the top there (scrollToTopIn).
+    void touchesEnded(const TouchSet& touches, const Event& event) override;
 
 protected:
     void didMoveToWindow() override;

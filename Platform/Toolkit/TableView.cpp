@@ -35,6 +35,8 @@ TableView::TableView(const gfx::Rect& frame, TableViewStyle style)
     , m_sectionFooterHeight(style == TableViewStyle::Grouped ? kGroupedFooterHeight : 0)
     , m_separatorColor(style == TableViewStyle::Grouped ? kGroupedSeparator : kPlainSeparator)
 {
+    // A table taller than the screen below a bar still shows its last row.
+    setAdjustsInsetToWindow(true);
     // Grouped tables draw their pinstripes while they have no colour of their own.
     if (style == TableViewStyle::Plain)
         setBackgroundColor(gfx::Color::white());
@@ -119,6 +121,8 @@ void TableView::buildLayout()
         double footer = m_delegate ? m_delegate->tableViewHeightForFooterInSection(*this, s) : m_sectionFooterHeight;
         m_layout.addSection(std::move(title), header, std::move(heights), footer);
     }
+    // Grouped sections keep their margin below the last one too, so the list's end reads as one.
+    m_layout.setBottomMargin(m_style == TableViewStyle::Grouped ? kGroupedMargin : 0);
     setContentSize({bounds().width(), m_layout.contentHeight()});
     // A shorter table pulls the offset back within the content; an offset above it is kept.
     gfx::Point offset = contentOffset();

@@ -12,6 +12,9 @@
 // the row stays highlighted until deselected or reloaded. While editing, rows are not selected
 // and the cells are told, so they can show their own editing controls.
 //
+// The part of the table that lies below the window's edge counts as a bottom inset
+// (ScrollView::adjustsInsetToWindow), so the last row scrolls fully into view.
+//
 // Reloading inside an animation block moves the cells that stay to their new places as part of
 // the animation; cells that come into view fade in where they belong.
 #include <map>

@@ -111,9 +111,24 @@ void View::setClipsToBounds(bool clips)
     m_clipsToBounds = clips;
 }
 
+void View::setOverhang(const EdgeInsets& overhang)
+{
+    if (overhang == m_overhang)
+        return;
+    invalidateFootprint();
+    m_overhang = overhang;
+    invalidateFootprint();
+}
+
+gfx::Rect View::presentationDrawingBounds() const
+{
+    return EdgeInsets{-m_overhang.top, -m_overhang.left, -m_overhang.bottom, -m_overhang.right}.inset(
+        presentationBounds());
+}
+
 void View::drawRect(gfx::BitmapContext& /*context*/, const gfx::Rect& /*dirty*/) {}
 
-void View::setNeedsDisplay() { setNeedsDisplayInRect(presentationBounds()); }
+void View::setNeedsDisplay() { setNeedsDisplayInRect(presentationDrawingBounds()); }
 
 void View::setNeedsDisplayInRect(const gfx::Rect& rect)
 {

@@ -24,6 +24,7 @@
 #include "Graphics/Color.h"
 #include "Graphics/Geometry.h"
 #include "Toolkit/Animation.h"
+#include "Toolkit/EdgeInsets.h"
 #include "Toolkit/Responder.h"
 
 namespace ui {
@@ -59,6 +60,13 @@ public:
     void setBackgroundColor(std::optional<gfx::Color> color);
     bool clipsToBounds() const { return m_clipsToBounds; }
     void setClipsToBounds(bool clips);
+    // Room beyond the bounds that the view draws into (a slider's thumb taller than its track):
+    // drawRect may paint there, redraws and screen footprints cover it, and touches there reach
+    // the view. None by default; a view that clips to its bounds draws within them all the same.
+    const EdgeInsets& overhang() const { return m_overhang; }
+    void setOverhang(const EdgeInsets& overhang);
+    // The bounds grown by the overhang, as on screen now.
+    gfx::Rect presentationDrawingBounds() const;
 
     // Interaction and identity.
     bool isUserInteractionEnabled() const { return m_userInteractionEnabled; }
@@ -163,6 +171,7 @@ private:
     int m_tag = 0;
     int m_runningAnimations = 0; // animation records that refer to this view (kept by the Animator)
     std::optional<gfx::Color> m_backgroundColor;
+    EdgeInsets m_overhang;
     std::string m_accessibilityLabel;
     View* m_superview = nullptr;
     ViewController* m_viewController = nullptr;

@@ -1,8 +1,10 @@
 #include "Toolkit/ViewController.h"
 
+#include "Toolkit/KeyHelpPanel.h"
 #include "Toolkit/NavigationController.h"
 #include "Toolkit/NavigationItem.h"
 #include "Toolkit/View.h"
+#include "Toolkit/Window.h"
 
 namespace ui {
 
@@ -111,5 +113,22 @@ void ViewController::viewDidMoveToWindow(bool inWindow)
 }
 
 Responder* ViewController::nextResponder() const { return m_view ? m_view->superview() : nullptr; }
+
+bool ViewController::keyDown(const KeyEvent& event)
+{
+    if (event.isHelpRequest() && showKeyboardShortcuts())
+        return true;
+    return Responder::keyDown(event);
+}
+
+bool ViewController::showKeyboardShortcuts()
+{
+    Window* window = m_view ? m_view->window() : nullptr;
+    std::vector<KeyShortcut> rows = keyboardShortcuts();
+    if (!window || rows.empty())
+        return false;
+    std::make_shared<KeyHelpPanel>("Keyboard Shortcuts", rows)->showInWindow(*window);
+    return true;
+}
 
 } // namespace ui

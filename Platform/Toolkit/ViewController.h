@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Toolkit/Responder.h"
 
@@ -102,6 +103,14 @@ public:
     void viewDidMoveToWindow(bool inWindow);
 
     Responder* nextResponder() const override;
+
+    // The keys this screen answers, in the order its help lists them; empty for none.
+    virtual std::vector<KeyShortcut> keyboardShortcuts() const { return {}; }
+    // F1 and '?' show keyboardShortcuts() in a KeyHelpPanel titled "Keyboard Shortcuts"; other
+    // keys go along the chain.
+    bool keyDown(const KeyEvent& event) override;
+    // Shows the help panel over this screen's window; false when there is nothing to list.
+    bool showKeyboardShortcuts();
 
 protected:
     // The child whose appearance follows this controller's (a container's visible child), at the

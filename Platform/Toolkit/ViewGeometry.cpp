@@ -24,9 +24,9 @@ gfx::AffineTransform toRoot(const View* view)
 
 gfx::Rect footprintIn(const View& view, const gfx::AffineTransform& toWindow)
 {
-    gfx::Rect area = toWindow.apply(view.presentationBounds());
     if (view.clipsToBounds())
-        return area;
+        return toWindow.apply(view.presentationBounds());
+    gfx::Rect area = toWindow.apply(view.presentationDrawingBounds());
     for (const auto& sub : view.subviews())
         area = area.united(footprintIn(*sub, sub->presentationTransformToSuperview().concat(toWindow)));
     return area;
@@ -68,7 +68,12 @@ gfx::Rect View::convertRectFromView(const gfx::Rect& rect, const View* view) con
     return m.concat(toRoot(this).inverted()).apply(rect);
 }
 
-bool View::pointInside(gfx::Point point) const { return m_bounds.contains(point); }
+bool View::pointInside(gfx::Point point) const
+{
+    return EdgeInsets{-m_overhang.top, -m_overhang.left, -m_overhang.bottom, -m_overhang.right}
+        .inset(m_bounds)
+        .contains(point);
+}
 
 View* View::hitTest(gfx::Point point)
 {

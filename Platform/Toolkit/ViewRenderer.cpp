@@ -20,7 +20,7 @@ void renderViewContent(gfx::BitmapContext& ctx, View& view)
     gfx::Rect clip = ctx.clipBoundingBox();
     if (clip.isEmpty())
         return;
-    gfx::Rect dirty = clip.intersected(bounds);
+    gfx::Rect dirty = clip.intersected(view.clipsToBounds() ? bounds : view.presentationDrawingBounds());
     if (!dirty.isEmpty()) {
         gfx::GStateSaver saver(ctx);
         ctx.clipToRect(dirty);

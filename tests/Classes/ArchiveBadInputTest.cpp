@@ -193,7 +193,7 @@ TEST_F(ArchiveBadInputTest, MissingOrMistypedObjectsAndKeys)
 TEST_F(ArchiveBadInputTest, EveryTruncationOfASavedPaintingIsRefused)
 {
     auto photo = testing::makePhoto(16, 12);
-    DataModel* model = DataModel::sharedDataModelWithUIImage(photo);
+    DataModel* model = DataModel::sharedDataModelWithUIImage(photo).value_or(nullptr);
     ASSERT_TRUE(model);
     model->canvas()->setTextureName("Canvas");
     testing::paintStroke(*model->canvas(), {100, 100, 300, 200}, {0.2f, 0.5f, 0.9f, 0.7f});

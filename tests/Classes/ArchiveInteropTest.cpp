@@ -109,7 +109,7 @@ TEST_F(ArchiveInteropTest, PlistlibFindsEveryKeyOfAPhotoPainting)
 {
     if (!haveTool("python3"))
         GTEST_SKIP() << "python3 is not installed";
-    DataModel* model = DataModel::sharedDataModelWithUIImage(testing::makePhoto(16, 12));
+    DataModel* model = DataModel::sharedDataModelWithUIImage(testing::makePhoto(16, 12)).value_or(nullptr);
     ASSERT_TRUE(model);
     model->canvas()->setTextureName("Canvas");
     model->canvas()->setBackgroundColor({0.5f, 0.25f, 1.0f, 0.5f});
@@ -131,7 +131,8 @@ TEST_F(ArchiveInteropTest, PlistutilConvertsASavedPainting)
 {
     if (!haveTool("plistutil"))
         GTEST_SKIP() << "plistutil is not installed";
-    DataModel* model = DataModel::sharedDataModelWithUIImage(testing::makePhoto(8, 6, imageio::kOrientationRight));
+    DataModel* model =
+        DataModel::sharedDataModelWithUIImage(testing::makePhoto(8, 6, imageio::kOrientationRight)).value_or(nullptr);
     ASSERT_TRUE(model);
     std::string path = save(*model, "photo.art");
     std::string xml = (dir / "photo.xml").string();
@@ -184,7 +185,7 @@ TEST_F(ArchiveInteropTest, WritesFuzzSeedsOnRequest)
     DataModel* blank = DataModel::sharedDataModelWithBlankCanvas();
     ASSERT_TRUE(blank);
     EXPECT_TRUE(fnd::KeyedArchiver::archiveRootObject(*blank, (paintings / "blank.art").string()));
-    DataModel* photo = DataModel::sharedDataModelWithUIImage(testing::makePhoto(16, 12));
+    DataModel* photo = DataModel::sharedDataModelWithUIImage(testing::makePhoto(16, 12)).value_or(nullptr);
     ASSERT_TRUE(photo);
     photo->canvas()->setTextureName("Brick");
     photo->canvas()->setBackgroundColor({0.9f, 0.8f, 0.3f, 1});

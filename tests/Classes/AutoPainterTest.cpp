@@ -60,7 +60,7 @@ bool sameStrokes(const std::vector<AutoStrokeGroup>& a, const std::vector<AutoSt
             return false;
         for (std::size_t s = 0; s < a[g].strokes.size(); ++s) {
             const auto &pa = a[g].strokes[s].points, &pb = b[g].strokes[s].points;
-            if (pa.size() != pb.size() || a[g].strokes[s].jitterSeed != b[g].strokes[s].jitterSeed)
+            if (pa.size() != pb.size() || a[g].strokes[s].number != b[g].strokes[s].number)
                 return false;
             for (std::size_t i = 0; i < pa.size(); ++i)
                 if (pa[i].at.x != pb[i].at.x || pa[i].at.y != pb[i].at.y || pa[i].time != pb[i].time)
@@ -95,7 +95,7 @@ TEST(AutoPainter, StrokesLaidElsewhereRepeatThePlannersCanvas)
         BrushTool brush(screen, photo.raw);
         std::srand(12345); // the screen's rand() must not matter
         for (const AutoStrokeGroup& group : planned) {
-            PrepareAutoBrush(brush, g_arMediumValues[settings.medium], group.brushSize);
+            PrepareAutoBrush(brush, g_arMediumValues[settings.medium], group.brushSize, settings.seed);
             for (const AutoStroke& stroke : group.strokes)
                 LayAutoStroke(brush, stroke);
             EndAutoStrokeGroup(*screen);

@@ -20,7 +20,7 @@ std::vector<Pixel> dabsAlongRow(std::vector<Pixel> pixels)
 
 } // namespace
 
-TEST_F(BrushToolTest, SegmentsAreDividedIntoRoundedDabCounts)
+TEST_F(BrushToolTest, SegmentsGetDabsNoFurtherApartThanAStep)
 {
     brush->setShapeMask(dotMask(40));
     brush->setSize(40);
@@ -38,11 +38,12 @@ TEST_F(BrushToolTest, SegmentsAreDividedIntoRoundedDabCounts)
         std::vector<Pixel> dabs;
     };
     const Case cases[] = {
-        {{100, 300}, {109, 300}, 0.5f, {{109, 300}}},                 // shorter than half a step: one dab on the end
-        {{100, 400}, {111, 400}, 0.5f, {{111, 400}}},                 // 11 / 20 rounds to one
-        {{100, 500}, {300, 500}, 0.0f, {{300, 500}}},                 // no step: one dab per segment
-        {{100, 600}, {140.9, 600.9}, 0.5f, {{120, 600}, {140, 600}}}, // positions truncate toward zero
-        {{130, 700}, {100, 730}, 0.5f, {{115, 715}, {100, 730}}},     // 42.4 px: two dabs, diagonal
+        {{100, 300}, {109, 300}, 0.5f, {{109, 300}}},                         // shorter than a step: one dab on the end
+        {{100, 400}, {125, 400}, 0.5f, {{112, 400}, {125, 400}}},             // 25 / 20 rounds up: two, 12.5 apart
+        {{100, 450}, {170, 450}, 1.25f, {{135, 450}, {170, 450}}},            // a 70 px flick at step 50: 35 apart
+        {{100, 500}, {300, 500}, 0.0f, {{300, 500}}},                         // no step: one dab per segment
+        {{100.9, 600.9}, {140.9, 600.9}, 0.5f, {{120, 600}, {140, 600}}},     // positions truncate toward zero
+        {{130, 700}, {100, 730}, 0.5f, {{120, 710}, {110, 720}, {100, 730}}}, // 42.4 px: three dabs, diagonal
     };
     for (const Case& c : cases) {
         canvas().undo();
@@ -127,8 +128,9 @@ TEST_F(BrushToolTest, DabReturnsItsUnturnedSquareAndPaintsAtFullStrength)
 
 TEST_F(BrushToolTest, SplatterScattersJitteredDabsInXThenYOrder)
 {
+    StrokeRandom random(7, 3);
     for (int i = 0; i < 2000; ++i) {
-        int j = AddJitter(10, 50);
+        int j = AddJitter(10, 50, random);
         ASSERT_TRUE(j >= -40 && j <= 59) << j;
     }
     brush->setShapeMask(dotMask(50));
@@ -137,14 +139,19 @@ TEST_F(BrushToolTest, SplatterScattersJitteredDabsInXThenYOrder)
     brush->setFixedDirection(true);
     brush->setDirection(270);
 
-    std::srand(4242);
+    // The stroke's own generator, seeded by the painting's seed and the stroke's number (here
+    // the brush's own: the canvas keeps no journal to take them from).
+    canvas().setJournal(nullptr);
+    brush->setPaintingSeed(4242);
+    brush->setNextStrokeNumber(5);
+    brush->beginStroke({0, 0}, 0);
+    StrokeRandom strokeRandom(4242, 5);
     std::set<Pixel> expected;
     for (int i = 0; i < 7; ++i) { // 50 / 10 + 2
-        int x = AddJitter(300, 50);
-        int y = AddJitter(400, 50);
+        int x = AddJitter(300, 50, strokeRandom);
+        int y = AddJitter(400, 50, strokeRandom);
         expected.insert({x, y});
     }
-    std::srand(4242);
     gfx::Rect covered = brush->drawOrSplatterBrushAt({300.7, 400.2});
     auto pixels = paintedStrokes();
     EXPECT_EQ(std::set<Pixel>(pixels.begin(), pixels.end()), expected);
@@ -155,7 +162,7 @@ TEST_F(BrushToolTest, SplatterScattersJitteredDabsInXThenYOrder)
 
 TEST_F(BrushToolTest, PhotoModeSamplesThePhotoUnderTheDab)
 {
-    useDocument(DataModel::sharedDataModelWithUIImage(makePhoto(1536, 2048)));
+    useDocument(DataModel::sharedDataModelWithUIImage(makePhoto(1536, 2048)).value_or(nullptr));
     ASSERT_EQ(canvas().width(), 768);
     brush->setMode(BrushTool::kModePhoto);
     brush->setShapeMask(dotMask(40));
@@ -248,10 +255,12 @@ TEST_F(BrushToolTest, NoiseFlagDoesNotChangeTheDabs)
 {
     brush->setShapeMask(firstRowMask(16));
     brush->setSplatter(true);
+    canvas().setJournal(nullptr); // the stroke number below is the brush's own
     auto stroke = [&](bool noise) {
         canvas().undo();
         brush->setAddNoise(noise);
-        std::srand(77);
+        brush->setNextStrokeNumber(77);
+        brush->beginStroke({100, 100}, 0);
         brush->drawBrushStrokeFrom({100, 100}, {260, 180});
         return paintedStrokes();
     };

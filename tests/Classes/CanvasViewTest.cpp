@@ -80,6 +80,28 @@ TEST_F(CanvasViewTest, PhotoFadesIntoTheOutlineAfterAQuarterSecond)
     EXPECT_EQ(view->origImageView()->presentationAlpha(), 0.0);
 }
 
+// The photo view shows the raw image's own pixels, shrunk once to the pixels the canvas covers
+// on the screen: every frame of the fade draws that copy, none shrinks the photo again.
+TEST_F(CanvasViewTest, TheFadeDrawsThePhotoShrunkOnceToTheScreen)
+{
+    photoDocument(2048, 1536);
+    auto paintView = makePaintView(window->bounds());
+    window->addSubview(paintView);
+    window->setScale(2);
+    window->display();
+    const std::shared_ptr<ui::ImageView>& photoView = paintView->canvasView()->origImageView();
+    ASSERT_TRUE(photoView && photoView->image());
+    EXPECT_EQ(photoView->image()->pixels->data(), DataModel::sharedDataModel()->rawImage()->pixels()->data());
+    ASSERT_TRUE(photoView->shownImage());
+    EXPECT_EQ(photoView->shownImage()->size(), gfx::Size(640, 480)); // the canvas fits 320 x 240 points
+    const gfx::Image* shown = photoView->shownImage().get();
+    for (double t = 0.3; t < 2.3; t += 0.4) {
+        runUntil(t);
+        window->display();
+        EXPECT_EQ(photoView->shownImage().get(), shown) << "at " << t << " s";
+    }
+}
+
 TEST_F(CanvasViewTest, GoingAwayBeforeTheOutlineTimerIsSafe)
 {
     photoDocument(64, 64);

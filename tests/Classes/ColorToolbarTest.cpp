@@ -2,6 +2,8 @@
 // brush in freehand paint, "Photo Paint" keeps the freehand colour, opacity never reaches 0.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "BrushTool.h"
 #include "ColorToolbar.h"
 #include "ColorValues.h"
@@ -37,6 +39,16 @@ TEST_F(ColorToolbarTest, BlankCanvasStartsWithTheGlobInTheBrushColourAndSkyTints
     EXPECT_NEAR(globCentre(*glob).red, 0, 0.01);
     EXPECT_NEAR(globCentre(*glob).alpha, 1, 0.01);
     EXPECT_EQ(gfx::alphaOf(glob->pixels->pixelAt(0, 0)), 0u); // outside the blob stays clear
+    // The tinted blob has the picture's shape the right way up, row for row.
+    const ui::ImageAsset& shape = button.imageForState(ui::ControlState::Disabled)->forCurrentScale();
+    ASSERT_EQ(shape.pixels->height(), glob->pixels->height());
+    int mismatched = 0;
+    for (int y = 0; y < shape.pixels->height(); ++y)
+        for (int x = 0; x < shape.pixels->width(); ++x)
+            mismatched += std::abs(int(gfx::alphaOf(shape.pixels->pixelAt(x, y)))
+                                   - int(gfx::alphaOf(glob->pixels->pixelAt(x, y))))
+                          > 8;
+    EXPECT_EQ(mismatched, 0);
 
     panel.colorPickerViewControllerDidPickColor(nullptr, ColorOfValue(g_arColorValues[5])); // "Sky"
     EXPECT_EQ(brush.mode(), BrushTool::kModeFreehand);

@@ -6,16 +6,21 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
+#include "Foundation/FileOps.h"
 #include "GalleryTableViewCell.h"
 #include "GalleryViewController.h"
 #include "Graphics/BitmapContext.h"
+#include "ImageIO/Decoder.h"
+#include "ImageIO/Encoder.h"
 #include "PaintViewController.h"
 #include "PaintViewTestSupport.h"
 #include "Recovery.h"
 #include "Toolkit/AlertView.h"
 #include "Toolkit/FileDrop.h"
 #include "Toolkit/ImageAsset.h"
+#include "Toolkit/ImagePickerController.h"
 #include "Toolkit/NavigationController.h"
 #include "Toolkit/Touch.h"
 
@@ -90,7 +95,7 @@ protected:
 TEST_F(GalleryTest, ListsOnlyThumbnailsSortedCaseInsensitivelyInRowsOfTwo)
 {
     EXPECT_EQ(gallery->tableView()->numberOfRowsInSection(0), 0);
-    for (const char* name : {"b.jpg", "A.jpg", "c.art", "a10.jpg", "a2.jpg", "notes.txt", "d.jpeg"})
+    for (const char* name : {"b.jpg", "A.jpg", "c.png", "a10.jpg", "a2.jpg", "notes.txt", "d.jpeg"})
         touch(name);
     gallery->viewDidAppear(false);
     EXPECT_EQ(gallery->files(), (std::vector<std::string>{"A.jpg", "a10.jpg", "a2.jpg", "b.jpg"}));
@@ -126,16 +131,15 @@ TEST_F(GalleryTest, CellPlacesHalvesAndDeleteButtonsAndReportsWhatWasTouched)
     EXPECT_EQ(cell.firstImgView()->accessibilityLabel(), "Tall");
     EXPECT_EQ(cell.secondDeleteBtn()->accessibilityLabel(), "Delete Wide");
 
-    // Odd sizes truncate: a shadow 141 points wide sits at 9 and 160 + 9.
-    auto odd = ui::ImageAsset::withImage(gfx::BitmapContext::create(141, 131)->makeImage(), 1, "odd");
-    ASSERT_TRUE(odd);
-    cell.firstBkView()->setImage(odd);
-    cell.secondBkView()->setImage(odd);
+    // Each frame fits its thumbnail's shape: 20 points wider and higher, centred in its half,
+    // the thumbnail at (10, 5) in it.
     cell.setEditing(true, false);
     cell.layoutSubviews();
-    EXPECT_EQ(cell.firstBkView()->frame(), gfx::Rect(9, 9, 141, 131));
-    EXPECT_EQ(cell.secondBkView()->frame(), gfx::Rect(169, 9, 141, 131));
     EXPECT_EQ(cell.secondImgView()->frame(), gfx::Rect(10, 5, 120, 90));
+    EXPECT_EQ(cell.secondBkView()->frame(), gfx::Rect(170, 20, 140, 110));
+    const gfx::Rect tall = cell.firstImgView()->frame();
+    EXPECT_EQ(tall.origin, (gfx::Point{10, 5}));
+    EXPECT_EQ(cell.firstBkView()->frame().size, (gfx::Size{tall.width() + 20, tall.height() + 20}));
     EXPECT_EQ(cell.firstDeleteBtn()->frame(), gfx::Rect(-5, -10, 30, 30));
     EXPECT_EQ(cell.firstDeleteBtn()->alpha(), 1);
     cell.secondDeleteBtnAction();
@@ -153,6 +157,53 @@ TEST_F(GalleryTest, CellPlacesHalvesAndDeleteButtonsAndReportsWhatWasTouched)
     EXPECT_EQ(cell.selectedFileName(), std::optional<std::string>("Wide.jpg"));
     touchAt({2, 2});
     EXPECT_FALSE(cell.selectedFileName());
+
+    // A square painting's frame is square too, as high as the row allows.
+    ASSERT_TRUE(DataModel::sharedDataModelWithUIImage(testing::makePhoto(300, 300)));
+    DataModel::sharedDataModel()->setFileTitle("Square");
+    ASSERT_TRUE(DataModel::sharedDataModel()->saveToFiles());
+    cell.setSubCellFileName2(std::string("Square.jpg"));
+    cell.layoutSubviews();
+    EXPECT_EQ(cell.secondBkView()->frame(), gfx::Rect(170, 5, 140, 140));
+}
+
+// The keyboard walks the paintings: the arrows move a mark (held at the ends), Return opens the
+// marked painting, Delete marks it for deletion in the edit mode, whose Escape keeps it.
+TEST_F(GalleryTest, ArrowsMarkAPaintingReturnOpensItAndDeleteGoesThroughTheEditMode)
+{
+    for (const char* title : {"A", "B", "C"})
+        savePainting(title);
+    gallery->viewDidAppear(false);
+    settle();
+    auto key = [&](ui::Key k, unsigned modifiers = ui::kModifierNone) {
+        return window->sendKey(ui::KeyEvent{k, modifiers, true, false});
+    };
+    EXPECT_TRUE(key(ui::Key::Right));
+    EXPECT_EQ(gallery->keyMark(), std::optional<std::size_t>(0));
+    key(ui::Key::Down);
+    EXPECT_EQ(gallery->keyMark(), std::optional<std::size_t>(2));
+    key(ui::Key::Right);
+    EXPECT_EQ(gallery->keyMark(), std::optional<std::size_t>(2));
+    key(ui::Key::Up);
+    EXPECT_EQ(gallery->keyMark(), std::optional<std::size_t>(0));
+    key(ui::Key::Right);
+    auto* row = dynamic_cast<GalleryTableViewCell*>(gallery->tableView()->cellForRowAtIndexPath({0, 0}));
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->markedHalf(), std::optional<int>(1));
+
+    key(ui::Key::Delete);
+    EXPECT_TRUE(gallery->isEditing());
+    EXPECT_EQ(gallery->files(), (std::vector<std::string>{"A.jpg", "C.jpg"}));
+    EXPECT_EQ(gallery->filesToDelete(), std::vector<std::string>{"B.jpg"});
+    key(ui::Key::Escape);
+    EXPECT_FALSE(gallery->isEditing());
+    EXPECT_EQ(gallery->files().size(), 3u);
+    EXPECT_TRUE(fs::exists(dir / "B.art"));
+
+    key(ui::Key::Return);
+    settle();
+    EXPECT_EQ(stackDepth(), 2u);
+    EXPECT_EQ(DataModel::sharedDataModel()->fileTitle(), "B");
 }
 
 // A painting opened from elsewhere must never be saved over one already in the documents folder.
@@ -162,7 +213,8 @@ TEST_F(GalleryTest, OpenedArchivesKeepTheirTitleAndOutsideOnesNeverTakeATakenTit
     for (const char* name : {"Cat.art", "Cat 2.jpg", "Dog.art"})
         touch(name);
     EXPECT_EQ(GalleryViewController::titleForArchive(docs, docs + "/Cat.art"), "Cat");
-    EXPECT_EQ(GalleryViewController::titleForArchive(docs, "/elsewhere/Cat.x.art"), "Cat 3");
+    EXPECT_EQ(GalleryViewController::titleForArchive(docs, "/elsewhere/Cat.art"), "Cat 3");
+    EXPECT_EQ(GalleryViewController::titleForArchive(docs, "/elsewhere/Cat.x.art"), "Cat.x");
     EXPECT_EQ(GalleryViewController::titleForArchive(docs, "/elsewhere/Bird.art"), "Bird");
     EXPECT_EQ(GalleryViewController::titleForArchive(docs, "/elsewhere/.art"), "Painting");
 }
@@ -170,8 +222,8 @@ TEST_F(GalleryTest, OpenedArchivesKeepTheirTitleAndOutsideOnesNeverTakeATakenTit
 TEST_F(GalleryTest, DeletingRemovesTheMarkedThumbnailThenItsArchiveAndCancelKeepsAll)
 {
     EXPECT_EQ(GalleryViewController::paintingFilesToRemove("/d", "a.b.jpg"),
-              (std::vector<std::string>{"/d/a.b.jpg", "/d/a.art"}));
-    for (const char* name : {"a.b.jpg", "a.jpg", "a.art", "z.jpg", "z.art"})
+              (std::vector<std::string>{"/d/a.b.jpg", "/d/a.b.art"}));
+    for (const char* name : {"a.b.jpg", "a.b.art", "a.jpg", "a.art", "z.jpg", "z.art"})
         touch(name);
     gallery->viewDidAppear(false);
     gallery->editAction();
@@ -187,12 +239,74 @@ TEST_F(GalleryTest, DeletingRemovesTheMarkedThumbnailThenItsArchiveAndCancelKeep
     gallery->deleteAction("z.jpg");
     gallery->doneAction();
     EXPECT_FALSE(fs::exists(dir / "a.b.jpg"));
-    EXPECT_FALSE(fs::exists(dir / "a.art"));
-    EXPECT_TRUE(fs::exists(dir / "a.jpg")); // another painting's thumbnail stays
+    EXPECT_FALSE(fs::exists(dir / "a.b.art"));
+    EXPECT_TRUE(fs::exists(dir / "a.jpg")); // another painting's files stay
+    EXPECT_TRUE(fs::exists(dir / "a.art"));
     EXPECT_FALSE(fs::exists(dir / "z.jpg"));
     EXPECT_FALSE(fs::exists(dir / "z.art"));
     EXPECT_EQ(gallery->files(), std::vector<std::string>{"a.jpg"});
     EXPECT_FALSE(gallery->isEditing());
+}
+
+// A thumbnail that went missing or cannot be read is made again from its archive, and a painting
+// whose archive cannot be read either still shows (a stand-in), so each can be opened and deleted.
+// Only regular files are paintings.
+TEST_F(GalleryTest, EveryPaintingShowsWhateverBecameOfItsThumbnail)
+{
+    savePainting("Lost");
+    savePainting("Spoilt");
+    fs::remove(dir / "Lost.jpg");
+    std::ofstream(dir / "Spoilt.jpg") << "not a picture";
+    std::ofstream(dir / "Broken.art") << "not an archive";
+    fs::create_directory(dir / "Folder.jpg");
+    ASSERT_EQ(::mkfifo((dir / "Pipe.jpg").c_str(), 0600), 0);
+    gallery->viewDidAppear(false);
+    EXPECT_EQ(gallery->files(), (std::vector<std::string>{"Broken.jpg", "Lost.jpg", "Spoilt.jpg"}));
+    window->display();
+    for (int row = 0; row < 2; ++row) {
+        auto* cell = dynamic_cast<GalleryTableViewCell*>(gallery->tableView()->cellForRowAtIndexPath({0, row}));
+        ASSERT_NE(cell, nullptr);
+        EXPECT_TRUE(cell->firstImgView()->image());
+        EXPECT_TRUE(row == 1 || cell->secondImgView()->image());
+    }
+    for (const char* remade : {"Lost.jpg", "Spoilt.jpg"}) {
+        auto thumbnail = imageio::decodeFile((dir / remade).string());
+        ASSERT_TRUE(thumbnail) << remade;
+        EXPECT_EQ(std::max(thumbnail->width, thumbnail->height), 120);
+    }
+    EXPECT_FALSE(fs::exists(dir / "Broken.jpg")); // a stand-in, nothing written
+
+    gallery->editAction();
+    gallery->deleteAction("Broken.jpg");
+    gallery->doneAction();
+    EXPECT_FALSE(fs::exists(dir / "Broken.art"));
+    EXPECT_EQ(gallery->files(), (std::vector<std::string>{"Lost.jpg", "Spoilt.jpg"}));
+}
+
+// The picker stays open under the alert when a picked photo cannot become a painting.
+TEST_F(GalleryTest, APhotoThatCannotBecomeAPaintingLeavesThePickerOpenForAnother)
+{
+    fnd::setPicturesPath(dir.string());
+    const auto good = testing::makePhoto(64, 48);
+    ASSERT_TRUE(
+        fnd::writeFileAtomically((dir / "good.png").string(),
+                                 imageio::encodePng({good->bytes->data(), 64, 48, good->bytesPerRow, false}).value()));
+    gallery->photosSelected();
+    settle();
+    auto* picker = dynamic_cast<ui::ImagePickerController*>(navigation->modalViewController());
+    ASSERT_NE(picker, nullptr);
+    auto unusable = testing::makePhoto(64, 48);
+    unusable->bitsPerPixel = 24;
+    gallery->imagePickerControllerDidFinishPickingImage(picker, unusable);
+    settle();
+    expectErrorAlert(std::string(GalleryViewController::kUnsupportedPhotoMessage) + "\nUnsupported pixel format");
+    EXPECT_EQ(navigation->modalViewController(), picker);
+    shownAlert()->dismissWithClickedButtonIndex(0, false);
+    settle();
+    EXPECT_TRUE(picker->pickPhotoAtPath((dir / "good.png").string()));
+    settle();
+    EXPECT_EQ(stackDepth(), 2u);
+    fnd::setPicturesPath("");
 }
 
 TEST_F(GalleryTest, SheetIndicesFollowTheCamera)
@@ -216,14 +330,13 @@ TEST_F(GalleryTest, SheetIndicesFollowTheCamera)
     EXPECT_EQ(picker->sourceType(), ui::ImagePickerSourceType::Camera);
 }
 
-TEST_F(GalleryTest, OpensByTitleBeforeTheFirstDotAndSavesOnReturnOnlyAfterPainting)
+TEST_F(GalleryTest, OpensByTitleWithItsDotsAndSavesOnReturnOnlyAfterPainting)
 {
-    savePainting("Kanvaro1");
-    fs::copy_file(dir / "Kanvaro1.jpg", dir / "Kanvaro1.v2.jpg");
+    savePainting("Kanvaro1.v2");
     std::ofstream(dir / "Broken.art") << "not an archive";
-    fs::copy_file(dir / "Kanvaro1.jpg", dir / "Broken.jpg");
+    fs::copy_file(dir / "Kanvaro1.v2.jpg", dir / "Broken.jpg");
     gallery->viewDidAppear(false);
-    const auto before = fs::last_write_time(dir / "Kanvaro1.art");
+    const auto before = fs::last_write_time(dir / "Kanvaro1.v2.art");
 
     gallery->tableViewDidSelectRowAtIndexPath(*gallery->tableView(), {0, 0}); // nothing touched yet
     EXPECT_EQ(stackDepth(), 1u);
@@ -239,11 +352,11 @@ TEST_F(GalleryTest, OpensByTitleBeforeTheFirstDotAndSavesOnReturnOnlyAfterPainti
     gallery->tableViewDidSelectRowAtIndexPath(*gallery->tableView(), {0, 0});
     settle();
     ASSERT_EQ(stackDepth(), 2u);
-    EXPECT_EQ(DataModel::sharedDataModel()->fileTitle(), "Kanvaro1");
+    EXPECT_EQ(DataModel::sharedDataModel()->fileTitle(), "Kanvaro1.v2");
     navigation->popViewControllerAnimated(true);
     settle();
     EXPECT_EQ(gallery->paintViewController(), nullptr);
-    EXPECT_EQ(fs::last_write_time(dir / "Kanvaro1.art"), before); // unchanged: not saved
+    EXPECT_EQ(fs::last_write_time(dir / "Kanvaro1.v2.art"), before); // unchanged: not saved
 
     gallery->tableViewDidSelectRowAtIndexPath(*gallery->tableView(), {0, 0});
     settle();
@@ -251,7 +364,7 @@ TEST_F(GalleryTest, OpensByTitleBeforeTheFirstDotAndSavesOnReturnOnlyAfterPainti
     navigation->popViewControllerAnimated(true);
     settle();
     EXPECT_TRUE(gallery->spinnerBkView() && gallery->spinnerBkView()->isHidden()); // shown, then hidden
-    EXPECT_NE(fs::last_write_time(dir / "Kanvaro1.art"), before);
+    EXPECT_NE(fs::last_write_time(dir / "Kanvaro1.v2.art"), before);
 }
 
 TEST_F(GalleryTest, FailuresBecomeAlertsAndTheGalleryStays)
@@ -270,7 +383,7 @@ TEST_F(GalleryTest, FailuresBecomeAlertsAndTheGalleryStays)
     gallery->imagePickerControllerDidFinishPickingImage(nullptr, photo);
     settle();
     EXPECT_EQ(stackDepth(), 1u);
-    expectErrorAlert(GalleryViewController::kUnsupportedPhotoMessage);
+    expectErrorAlert(std::string(GalleryViewController::kUnsupportedPhotoMessage) + "\nUnsupported pixel format");
     settle();
 
     // A save that cannot be written: the user hears of it, and what was saved before stays.
@@ -351,8 +464,7 @@ TEST_F(GalleryTest, DiscardingTheRecoveryCopyRemovesItThenOpensTheFileNamedAtLau
 {
     savePainting("Named");
     ASSERT_TRUE(DataModel::sharedDataModelWithBlankCanvas());
-    std::shared_ptr<const DataModel> copy = DataModel::sharedDataModel()->copyForRecovery();
-    ASSERT_TRUE(recovery::write({copy->fileTitle(), copy, DataModel::kMaxArchiveBytes}, recovery::folder()));
+    ASSERT_TRUE(recovery::write(DataModel::sharedDataModel()->recoverySnapshot(), recovery::folder()));
     DataModel::releaseSharedDataModel();
 
     gallery->offerRecovery((dir / "Named.art").string());

@@ -16,9 +16,11 @@ using PixelFn = std::function<std::uint32_t(int x, int y)>; // 0xAARRGGBB
 std::unique_ptr<RawImage> makeRawImage(int w, int h, const PixelFn& pixel)
 {
     auto image = RawImage::initWithWidth(w, h);
+    auto pixels = std::make_shared<std::vector<std::uint8_t>>(image->pixels()->size());
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            CColor{pixel(x, y)}.Store(image->pixels()->data() + static_cast<std::size_t>(y) * image->rb() + x * 4);
+            CColor{pixel(x, y)}.Store(pixels->data() + static_cast<std::size_t>(y) * image->rb() + x * 4);
+    image->setPixels(std::move(pixels));
     return image;
 }
 

@@ -117,6 +117,43 @@ TEST_F(PaintScreenTest, PanelButtonsToggleAndSwapAndThePickerAndPageLeaveThemHid
     EXPECT_EQ(color.alpha(), 0.0);
 }
 
+// A colour or "Photo Paint" picked while erasing or moving is one to paint with: the mode control
+// follows the brush back to painting, and the next stroke paints in the picked colour.
+TEST_F(PaintScreenTest, APickWhileErasingOrMovingSwitchesTheControlToTheBrush)
+{
+    photoDocument(64, 48);
+    open();
+    BrushTool& tool = screen->paintView()->canvasView()->brushTool();
+    for (PaintView::Mode mode : {PaintView::kModeErase, PaintView::kModeMove}) {
+        screen->modeControl()->setSelectedSegmentIndex(static_cast<int>(mode));
+        screen->segmentAction(*screen->modeControl());
+        screen->colorToolbar()->colorPickerViewControllerDidPickColor(nullptr, gfx::Color{0.4f, 0.8f, 1, 1});
+        EXPECT_EQ(screen->modeControl()->selectedSegmentIndex(), 0);
+        EXPECT_EQ(screen->paintView()->mode(), PaintView::kModePaint);
+        EXPECT_EQ(tool.mode(), BrushTool::kModeFreehand);
+        EXPECT_FLOAT_EQ(tool.color().green, 0.8f);
+    }
+    screen->modeControl()->setSelectedSegmentIndex(static_cast<int>(PaintView::kModeErase));
+    screen->segmentAction(*screen->modeControl());
+    screen->colorToolbar()->colorPickerViewControllerDidPickColor(nullptr, std::nullopt);
+    EXPECT_EQ(screen->modeControl()->selectedSegmentIndex(), 0);
+    EXPECT_EQ(tool.mode(), BrushTool::kModePhoto);
+}
+
+// The blueprint button's photo is made at the scale it is shown: at scale 2, 29 points of 58
+// pixels, not 29 pixels drawn twice their size.
+TEST_F(PaintScreenTest, TheBlueprintThumbnailHasThePixelsOfTheScaleItIsShownAt)
+{
+    photoDocument(400, 300);
+    ui::setScreenScale(2);
+    open();
+    ui::ImageAssetRef thumbnail = screen->blueprintButton()->imageForState(ui::ControlState::Normal);
+    ui::setScreenScale(1);
+    ASSERT_TRUE(thumbnail && thumbnail->pixels);
+    EXPECT_EQ(thumbnail->pixels->width(), 58);
+    EXPECT_DOUBLE_EQ(thumbnail->pointSize.width, 29);
+}
+
 TEST_F(PaintScreenTest, PaperPageAppliesDoneKeepsCancelAndReopensWithTheCurrentPaperMarked)
 {
     blankDocument();
@@ -157,6 +194,15 @@ TEST_F(PaintScreenTest, AStrokeFadesTheControlsAndTheyComeBackAsTheyWere)
     EXPECT_EQ(screen->colorToolbar()->alpha(), 1.0);
     EXPECT_EQ(screen->brushToolbar()->alpha(), 0.0);
     EXPECT_EQ(navigationBarAlpha(), 1.0);
+    // A run of strokes, each starting before the last one's end is reported.
+    for (int i = 0; i < 3; ++i) {
+        stroke(200 + 20 * i);
+        runUntil(now() + 0.5);
+    }
+    EXPECT_EQ(screen->colorToolbar()->alpha(), 0.0);
+    runUntil(now() + 2.5);
+    EXPECT_EQ(screen->colorToolbar()->alpha(), 1.0);
+    EXPECT_EQ(screen->toolbar()->alpha(), 1.0);
 }
 
 // Brushes paint into the canvas they are handed. One made beside the open painting over its own
@@ -278,7 +324,7 @@ TEST_F(PaintScreenTest, ActionSheetUndoClearConfirmationAndExportByIndex)
     runUntil(now() + 1);
     ui::AlertView* done = shownAlert();
     ASSERT_TRUE(done);
-    EXPECT_EQ(done->message(), "Export to Photos Completed");
+    EXPECT_EQ(done->message(), "Export to Photos Completed\nSaved in " + fnd::folderForPeople(exports.string()));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(exports), std::filesystem::directory_iterator()), 1);
     fnd::setExportsPath("");
 }
@@ -297,6 +343,6 @@ TEST_F(PaintScreenTest, AFailedExportSaysSoInsteadOfCompleted)
     ui::AlertView* alert = shownAlert();
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->title(), PaintViewController::kExportFailedTitle);
-    EXPECT_NE(alert->message().find("could not be exported"), std::string::npos);
+    EXPECT_EQ(alert->message(), "The painting could not be exported.\nNot a directory (…/not-a-folder)");
     fnd::setExportsPath("");
 }

@@ -343,7 +343,9 @@ TEST(RawImage, PixelComponentsAreBytesOver255WithOpaqueAlpha)
 {
     auto image = RawImage::initWithWidth(2, 2);
     ASSERT_TRUE(image);
-    storeWord(*image->pixels(), 12, 0x00FF8000); // pixel (1, 1), alpha byte 0
+    auto pixels = std::make_shared<std::vector<std::uint8_t>>(16); // 2 x 2 pixels
+    storeWord(*pixels, 12, 0x00FF8000);                            // pixel (1, 1), alpha byte 0
+    image->setPixels(std::move(pixels));
     const std::array<float, 4> components = image->pixelComponentsAtX(1, 1);
     EXPECT_FLOAT_EQ(components[0], 1.0f);
     EXPECT_FLOAT_EQ(components[1], 0.5019608f);

@@ -128,7 +128,9 @@ TEST(Resources, brushShapesAreEightBitGreyDarkShapesFadingToWhiteBorders)
                 darkest = std::min(darkest, png.at(x, y));
             }
         }
-        EXPECT_LT(darkest, 128) << "the shape should paint strongly somewhere";
+        // Every shape paints somewhere; a pencil dab only lightly, as some twenty copies overlap
+        // along its stroke.
+        EXPECT_LT(darkest, 192) << "the shape should paint somewhere";
     }
 }
 

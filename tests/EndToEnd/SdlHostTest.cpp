@@ -32,15 +32,6 @@ using ui::TouchPhase;
 
 namespace {
 
-TEST(SdlHostScale, LargestWholeFactorThatFitsTheUsableHeight)
-{
-    EXPECT_EQ(host::scaleForUsableHeight(1040), 2);
-    EXPECT_EQ(host::scaleForUsableHeight(959), 1);
-    EXPECT_EQ(host::scaleForUsableHeight(1440), 3);
-    EXPECT_EQ(host::scaleForUsableHeight(300), 1);
-    EXPECT_EQ(host::scaleForUsableHeight(0), 1);
-}
-
 SDL_Event mouseButton(Uint32 type, int x, int y, Uint32 which = 0)
 {
     SDL_Event e{};

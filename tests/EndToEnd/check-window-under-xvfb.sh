@@ -29,10 +29,12 @@ use_display() {
   export DISPLAY=":$(head -n1 "$work/display")"
 }
 unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+# The window remembers its frame in the settings file: a private one, read and written here only.
+export XDG_CONFIG_HOME="$work/config"
 
 printf 'wait 3\nscreenshot %s\n' "$work/headless.png" >"$work/shot.script"
-# The window opens at 3x, the largest whole scale this screen fits, with the @3x pictures: made
-# 1.5x it must draw the @2x ones, as the headless screen at 1.5 does.
+# The window opens above 3x, the largest scale this screen fits, with the @3x pictures: made 1.5x
+# it must draw the @2x ones, as the headless screen at 1.5 does.
 use_display 1600x1600
 for scale in 1.5 3; do
   width=$(python3 -c "print(round(320 * $scale))")

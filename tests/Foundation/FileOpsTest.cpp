@@ -123,9 +123,11 @@ TEST_F(FileOpsTest, NewFilesNeverReplaceAnExistingOne)
             return write(reinterpret_cast<const uint8_t*>(text.data()), text.size());
         };
     };
-    EXPECT_EQ(writeNewFileAtomically(path.string(), produce("first")), NewFileResult::Written);
-    EXPECT_EQ(writeNewFileAtomically(path.string(), produce("second")), NewFileResult::Exists);
+    EXPECT_EQ(writeNewFileAtomically(path.string(), produce("first")).value(), NewFileResult::Written);
+    EXPECT_EQ(writeNewFileAtomically(path.string(), produce("second")).value(), NewFileResult::Exists);
     EXPECT_EQ(contents(path), "first");
-    EXPECT_EQ(writeNewFileAtomically((m_folder / "absent" / "x").string(), produce("x")), NewFileResult::Failed);
+    auto failed = writeNewFileAtomically((m_folder / "absent" / "x").string(), produce("x"));
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(failed.reason(), "No such file or directory (…/x)");
     EXPECT_EQ(entries(), 1u); // no temporary left behind
 }

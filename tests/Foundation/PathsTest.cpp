@@ -126,6 +126,17 @@ TEST_F(PathsTest, OptionsSetFoldersAndPreparingCreatesThem)
     EXPECT_TRUE(fs::is_directory(m_home / "docs"));
     EXPECT_TRUE(fs::is_directory(m_home / "pics" / "Kanvaro"));
     EXPECT_EQ(exportsPath(), (m_home / "pics" / "Kanvaro").string());
+
+    // Without an exports folder the application starts all the same; exporting says why.
+    std::ofstream(m_home / "in-the-way") << "x";
+    EXPECT_TRUE(setPathFromOption("--exports", (m_home / "in-the-way" / "Kanvaro").string()));
+    LogSink previous = setLogSink([](const std::string&) {});
+    EXPECT_TRUE(preparePaths());
+    auto made = makeDirectories(exportsPath());
+    setLogSink(previous);
+    ASSERT_FALSE(made);
+    EXPECT_EQ(made.reason(), "Not a directory (…/Kanvaro)");
+    setExportsPath("");
 }
 
 } // namespace

@@ -1,7 +1,8 @@
-// The vector span loops (SSE2, AVX2 where the CPU has it, and the dispatched entry points)
+// The vector span loops (SSE2 and the dispatched entry points)
 // against the scalar ones they replace: the same words for every input,
 // including tables that are not valid premultiplied colours (the final add carries across
-// channels exactly as the scalar add does), any count, any start alignment; and nothing
+// channels exactly as the scalar add does) and runs of empty samples, any count, any start
+// alignment; and nothing
 // outside the span is written.
 #include <gtest/gtest.h>
 
@@ -44,12 +45,17 @@ SpanCase randomCase(std::mt19937& rng, int count)
     const int pad = std::uniform_int_distribution<int>(0, 5)(rng);
     c.rowBytes = pad < 3 ? (width + 3) / 4 * 4 : width + pad;
     c.samples.resize(static_cast<std::size_t>(c.rowBytes) * height);
+    // A third of the cases mostly empty (255) with a real colour's empty entry (0), so the
+    // runs the vector loops skip come up often.
+    const bool sparse = std::uniform_int_distribution<int>(0, 2)(rng) == 0;
     for (auto& s : c.samples)
-        s = static_cast<std::uint8_t>(byte(rng));
+        s = sparse && byte(rng) < 220 ? 255 : static_cast<std::uint8_t>(byte(rng));
     randomAxis(rng, width, count, c.walk.u, c.walk.du);
     randomAxis(rng, height, count, c.walk.v, c.walk.dv);
     for (auto& entry : c.table)
         entry = word(rng);
+    if (sparse)
+        c.table[255] = 0;
     c.count = count;
     c.offset = std::uniform_int_distribution<int>(1, 4)(rng);
     c.row.resize(static_cast<std::size_t>(c.offset + count + 5));
@@ -72,8 +78,6 @@ TEST(MaskFillSpans, VectorLoopsGiveTheScalarWords)
     };
     std::vector<Path> paths = {{"SSE2", blendSourceOverSse2, blendClearSse2},
                                {"dispatched", blendSourceOver, blendClear}};
-    if (avx2Available())
-        paths.push_back({"AVX2", blendSourceOverAvx2, blendClearAvx2});
     std::mt19937 rng(31337);
     for (int round = 0; round < 40; ++round)
         for (int count = 0; count <= 37; ++count) {

@@ -2,6 +2,7 @@
 #include <png.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <random>
 
@@ -145,6 +146,16 @@ TEST_F(DecodeFileTest, FileErrorsNameThePath)
     const auto nothing = decodeFile(empty);
     ASSERT_FALSE(nothing.ok());
     EXPECT_NE(nothing.error().find(empty), std::string::npos) << nothing.error();
+    EXPECT_EQ(nothing.reason(), "Empty picture data (…/kanvaro_empty.png)");
+    const auto notPicture = decodeFile(writeFile("kanvaro_notes.jpg", {'h', 'i'}));
+    EXPECT_EQ(notPicture.reason(), "Not a PNG or JPEG file (…/kanvaro_notes.jpg)");
+
+    // One limit for every photo file, checked before anything is read (a sparse file here).
+    const std::string huge = writeFile("kanvaro_huge.jpg", photoJpeg());
+    std::filesystem::resize_file(huge, kMaxPhotoFileBytes + 1);
+    const auto tooLarge = decodeFile(huge);
+    ASSERT_FALSE(tooLarge.ok());
+    EXPECT_EQ(tooLarge.reason(), "Larger than 256 MiB (…/kanvaro_huge.jpg)");
 }
 
 } // namespace

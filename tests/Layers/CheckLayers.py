@@ -98,6 +98,14 @@ def carried_libraries(root, files):
     return carried
 
 
+def includes_a_class(root, path, angled, header):
+    """A bare name is one of the application's classes unless it sits beside the file (quoted) or
+    is a system header (angled: only a name that Classes/ holds counts)."""
+    if angled:
+        return (root / "Classes" / header).exists()
+    return not (path.parent / header).exists()
+
+
 def check_file(root, path, carried):
     rel = path.relative_to(root).as_posix()
     parts = rel.split("/")
@@ -108,15 +116,17 @@ def check_file(root, path, carried):
         if ".." in header.split("/"):
             problems.append(f"{where}: reaches out of its folder with '..'")
             continue
+        # Both spellings reach the same header through the include path, so both are checked.
         first = header.split("/")[0]
-        if layer and not angled and first in LAYERS and first not in ALLOWED_LAYERS[layer]:
+        if layer and first in LAYERS and first not in ALLOWED_LAYERS[layer]:
             problems.append(f"{where}: {layer} may not include the {first} layer above it")
-        elif layer and not angled and "/" not in header and not (path.parent / header).exists():
+        elif layer and "/" not in header and includes_a_class(root, path, angled, header):
             problems.append(f"{where}: Platform may not include the application's classes")
-        libraries = {library_of(header)} if angled else carried.get(header, set())
-        for library in sorted(lib for lib in libraries if lib):
+        library = library_of(header)
+        libraries = {library} if library else carried.get(header, set())
+        for library in sorted(libraries):
             if not may_use(rel, library):
-                via = "" if angled else f" (through {header})"
+                via = "" if library_of(header) else f" (through {header})"
                 problems.append(f"{where}: {library} is not for this file{via}")
     return problems
 

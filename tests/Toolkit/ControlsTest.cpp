@@ -295,6 +295,48 @@ TEST_F(ControlsTest, ImagesArePlacedByContentModeAndDrawnAtTheirPointSize)
     EXPECT_LT(window->backingStore()->colorAt(15, 25).red, 0.01f); // below the view
 }
 
+// A picture with many times the pixels it covers (a camera photo) is shrunk once to the pixels it
+// covers at the window's scale, not on every frame, and shows as the picture itself would.
+TEST_F(ControlsTest, ABigPictureIsDrawnFromACopyAtTheSizeItShows)
+{
+    constexpr int kWidth = 800, kHeight = 600;
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>(std::size_t{kWidth} * kHeight * 4);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            std::uint8_t* p = bytes->data() + (static_cast<std::size_t>(y) * kWidth + static_cast<std::size_t>(x)) * 4;
+            const std::uint8_t stripe = x < kWidth / 2 && x % 2 ? 255 : 0; // averages to grey
+            p[0] = stripe;
+            p[1] = stripe;
+            p[2] = x < kWidth / 2 ? stripe : 255;
+            p[3] = y < kHeight / 2 ? 255 : 128; // straight alpha
+        }
+    auto picture = gfx::Image::create(kWidth, kHeight, kWidth * 4, gfx::Image::Alpha::Straight, bytes);
+    auto view = std::make_shared<ui::ImageView>(Rect(10, 10, 100, 75));
+    view->setImage(ui::ImageAsset::withImage(picture));
+    window->addSubview(view);
+    window->setScale(2);
+    window->display();
+    ASSERT_TRUE(view->shownImage());
+    EXPECT_EQ(view->shownImage()->size(), gfx::Size(200, 150));
+    const gfx::Image* shown = view->shownImage().get();
+    view->setNeedsDisplay();
+    window->display();
+    EXPECT_EQ(view->shownImage().get(), shown); // not made again for the next frame
+
+    window->setScale(3);
+    window->display();
+    ASSERT_TRUE(view->shownImage());
+    EXPECT_EQ(view->shownImage()->size(), gfx::Size(300, 225));
+    auto expected = gfx::BitmapContext::create(300, 225);
+    expected->drawImage({0, 0, 300, 225}, *picture);
+    for (int y = 0; y < 225; y += 7)
+        for (int x = 0; x < 300; x += 7) {
+            const gfx::Color want = expected->colorAt(x, y), got = window->backingStore()->colorAt(30 + x, 30 + y);
+            ASSERT_NEAR(got.red * got.alpha, want.red * want.alpha, 3 / 255.0) << x << ", " << y;
+            ASSERT_NEAR(got.blue * got.alpha, want.blue * want.alpha, 3 / 255.0) << x << ", " << y;
+        }
+}
+
 TEST_F(ControlsTest, AnActionMayRemoveAndReleaseItsControl)
 {
     auto button = std::make_shared<ui::Button>(Rect(0, 0, 40, 40));

@@ -12,6 +12,7 @@
 #include "Foundation/FileOps.h"
 #include "Foundation/Paths.h"
 #include "ImageIO/Encoder.h"
+#include "Toolkit/AlertView.h"
 #include "Toolkit/FileDrop.h"
 #include "Toolkit/ImagePickerController.h"
 #include "Toolkit/ImageView.h"
@@ -120,6 +121,13 @@ protected:
         const gfx::Rect cell = picker.photoGrid()->cellRect(index);
         tapAt(picker.photoGrid()->convertPointToView({cell.origin.x + 30, cell.origin.y + 30}, nullptr));
     }
+    ui::AlertView* shownAlert() const
+    {
+        for (const auto& view : window->subviews())
+            if (auto* alert = dynamic_cast<ui::AlertView*>(view.get()))
+                return alert;
+        return nullptr;
+    }
     std::vector<std::string> listedNames(ImagePickerController& picker) const
     {
         std::vector<std::string> names;
@@ -216,6 +224,7 @@ TEST_F(ImagePickerTest, BrokenFilesShowPlaceholdersAndNeverStopThePicker)
     fs::create_symlink("/dev/zero", folder / "device.jpg");
     std::ofstream(folder / "notes.txt") << "not a photo";
     std::ofstream(folder / ".hidden.jpg") << "hidden";
+    window->makeKeyAndVisible(); // where alerts show
     for (auto mode : {ui::ThumbnailLoader::Mode::Synchronous, ui::ThumbnailLoader::Mode::Background}) {
         SCOPED_TRACE(mode == ui::ThumbnailLoader::Mode::Synchronous ? "synchronous" : "background");
         delegate = {};
@@ -238,10 +247,23 @@ TEST_F(ImagePickerTest, BrokenFilesShowPlaceholdersAndNeverStopThePicker)
             EXPECT_EQ(grid.cellAt(static_cast<int>(i))->look(),
                       good ? PhotoGridCell::Look::Thumbnail : PhotoGridCell::Look::Broken)
                 << grid.photos()[i].name;
-            if (good)
+            if (good) {
                 goodIndex = static_cast<int>(i);
-            else
-                tapCell(*picker, static_cast<int>(i));
+                continue;
+            }
+            // The picker says which photo and why, and stays open for another pick.
+            tapCell(*picker, static_cast<int>(i));
+            ui::AlertView* alert = shownAlert();
+            ASSERT_TRUE(alert) << grid.photos()[i].name;
+            const std::string& name = grid.photos()[i].name;
+            EXPECT_EQ(alert->message().rfind("The photo \u201c" + name + "\u201d could not be opened.\n", 0), 0u)
+                << alert->message();
+            if (name == "pipe.png" || name == "album.jpg" || name == "device.jpg") {
+                EXPECT_EQ(alert->message().substr(alert->message().find('\n') + 1),
+                          "Not a regular file (\u2026/" + name + ")");
+            }
+            alert->dismissWithClickedButtonIndex(alert->cancelButtonIndex(), false);
+            alert->removeFromSuperview();
         }
         EXPECT_TRUE(delegate.picked.empty()) << "a placeholder picks nothing";
         tapCell(*picker, goodIndex);

@@ -1,5 +1,5 @@
 // Saving to the photo album: new numbered PNGs in the exports folder, never replacing one, and
-// the completion called once, later, with the error when the save failed.
+// the completion called once, later, with the new file's path or the reason the save failed.
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -36,12 +36,11 @@ protected:
         ToolkitTest::TearDown();
     }
 
-    // Saves and runs the loop; the errors the completion got, one entry per call.
-    std::vector<std::optional<fnd::Error>> save()
+    // Saves and runs the loop; what the completion got, one entry per call.
+    std::vector<fnd::Result<std::string>> save()
     {
-        std::vector<std::optional<fnd::Error>> calls;
-        ui::saveImageToPhotoAlbum(picture,
-                                  [&calls](const std::optional<fnd::Error>& error) { calls.push_back(error); });
+        std::vector<fnd::Result<std::string>> calls;
+        ui::saveImageToPhotoAlbum(picture, [&calls](const fnd::Result<std::string>& saved) { calls.push_back(saved); });
         EXPECT_TRUE(calls.empty()) << "the completion comes from the run loop";
         runUntil(fnd::clock().now() + 1);
         return calls;
@@ -63,7 +62,8 @@ TEST_F(PhotoAlbumTest, EachSaveIsANewNumberedPngAfterTheHighestThere)
     for (const char* expected : {"Painting 4.png", "Painting 5.png"}) {
         const auto calls = save();
         ASSERT_EQ(calls.size(), 1u);
-        EXPECT_FALSE(calls[0].has_value());
+        ASSERT_TRUE(calls[0]) << calls[0].error();
+        EXPECT_EQ(calls[0].value(), (exports / expected).string());
         const auto written = imageio::decodeFile((exports / expected).string());
         ASSERT_TRUE(written.ok()) << expected << ": " << written.error();
         EXPECT_EQ(written->width, 30);
@@ -82,13 +82,23 @@ TEST_F(PhotoAlbumTest, FailureReachesTheCompletionOnce)
     std::ofstream(folder / "Kanvaro") << "a file where the folder should be";
     const auto calls = save();
     ASSERT_EQ(calls.size(), 1u);
-    ASSERT_TRUE(calls[0].has_value());
-    EXPECT_FALSE(calls[0]->message.empty());
+    ASSERT_FALSE(calls[0]);
+    EXPECT_EQ(calls[0].reason(), "Not a directory (…/Kanvaro)");
+
+    fs::remove(folder / "Kanvaro");
+    if (::geteuid() != 0) { // root writes anywhere
+        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+        const auto denied = save();
+        fs::permissions(folder, fs::perms::owner_all);
+        ASSERT_EQ(denied.size(), 1u);
+        ASSERT_FALSE(denied[0]);
+        EXPECT_EQ(denied[0].reason(), "Permission denied (…/Kanvaro)");
+    }
 
     picture = nullptr;
     const auto nothing = save();
     ASSERT_EQ(nothing.size(), 1u);
-    EXPECT_TRUE(nothing[0].has_value());
+    EXPECT_FALSE(nothing[0]);
 }
 
 } // namespace

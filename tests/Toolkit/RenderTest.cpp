@@ -1,4 +1,5 @@
 #include "Graphics/PixelFormat.h"
+#include "Toolkit/ImageView.h"
 #include "ToolkitTestSupport.h"
 
 namespace {
@@ -133,3 +134,73 @@ TEST_F(RenderTest, AnUnusableScaleIsRefusedAndTheOldStoreKept)
 }
 
 } // namespace
+
+namespace {
+// Fills its bounds grown by 4 points on every side; declares 3 of them as its overhang.
+class Overhanging : public ui::View {
+public:
+    using ui::View::View;
+    Color color = kGreen;
+    void drawRect(gfx::BitmapContext& context, const Rect& /*dirty*/) override
+    {
+        context.setFillColor(color);
+        context.fillRect(ui::EdgeInsets{-4, -4, -4, -4}.inset(bounds()));
+    }
+};
+} // namespace
+
+// A view draws into its overhang and no further, is redrawn there when it changes, and takes
+// the touches that land there.
+TEST_F(RenderTest, AViewDrawsIntoItsOverhangIsRedrawnThereAndTakesTouchesThere)
+{
+    window->addSubview(coloredView(Rect(0, 0, 40, 30), kRed));
+    auto view = std::make_shared<Overhanging>(Rect(10, 10, 20, 10));
+    window->addSubview(view);
+    window->display();
+    EXPECT_EQ(at(9, 15), kRedPx) << "no overhang: clipped at the bounds";
+    EXPECT_EQ(window->hitTest({9, 15}), window->subviews()[0].get());
+
+    view->setOverhang({3, 3, 3, 3});
+    window->display();
+    EXPECT_EQ(at(7.2, 7.2), kGreenPx);
+    EXPECT_EQ(at(32.6, 22.6), kGreenPx);
+    EXPECT_EQ(at(6.5, 15), kRedPx) << "beyond the overhang";
+    EXPECT_EQ(window->hitTest({8, 15}), view.get());
+
+    view->color = kBlue;
+    view->setNeedsDisplay();
+    window->display();
+    EXPECT_EQ(at(7.2, 15), kBluePx) << "the overhang is redrawn with the view";
+    view->setFrame(Rect(10, 0, 20, 10));
+    window->display();
+    EXPECT_EQ(at(15, 21.5), kRedPx) << "the old overhang is cleared when the view moves";
+}
+
+// A picture stretched between its caps: its corners keep their size and colour, its edges and
+// middle stretch; each of the nine pieces lands whole where it belongs (the bottom row too).
+TEST_F(RenderTest, APictureWithCapsKeepsItsCornersAndStretchesItsMiddle)
+{
+    auto context = gfx::BitmapContext::create(9, 9);
+    const Color blocks[3][3] = {{kRed, kGreen, kBlue}, {kGreen, kBlue, kRed}, {kBlue, kRed, kGreen}};
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column) {
+            context->setFillColor(blocks[row][column]);
+            context->fillRect(Rect(column * 3, row * 3, 3, 3));
+        }
+    auto view = std::make_shared<ui::ImageView>(Rect(2, 2, 36, 26));
+    view->setImage(ui::ImageAsset::withImage(context->makeImage()));
+    view->setCapInsets({3, 3, 3, 3});
+    window->addSubview(view);
+    window->display();
+    const std::uint32_t px[3] = {kRedPx, kGreenPx, kBluePx};
+    auto expected = [&](int row, int column) {
+        const Color c = blocks[row][column];
+        return c.red > 0 ? px[0] : c.green > 0 ? px[1] : px[2];
+    };
+    // Corners 3 points wide at the view's corners; edges and middle between them.
+    const double xs[3] = {3.5, 20, 36.5}, ys[3] = {3.5, 15, 26.5};
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column)
+            EXPECT_EQ(at(xs[column], ys[row]), expected(row, column)) << row << ", " << column;
+    EXPECT_EQ(at(5.6, 15), expected(1, 1)) << "the middle starts right after the left cap";
+}

@@ -162,3 +162,25 @@ TEST_F(ScrollViewTest, WithScrollingOffTouchesReachTheContentAndNothingMoves)
 }
 
 } // namespace
+
+// A scroll view reaching below the window's edge counts that part as a bottom inset when it
+// adjusts, so the content's end can still be brought into view; moving it moves the end with it.
+TEST_F(ScrollViewTest, ThePartBelowTheWindowAddsToTheBottomInsetWhenItAdjusts)
+{
+    const double windowBottom = window->bounds().maxY();
+    scroll->setFrame(Rect(0, windowBottom - 100, 200, 200)); // half of it out of sight
+    scroll->setContentInset({0, 0, 5, 0});
+    auto panToEnd = [&] {
+        window->touchDown(1, {100, windowBottom - 10}, 0);
+        window->touchMove(1, {100, -2000}, 0.1);
+        window->touchUp(1, {100, -2000}, 5);
+        return scroll->contentOffset().y;
+    };
+    EXPECT_EQ(panToEnd(), 205);
+    scroll->setAdjustsInsetToWindow(true);
+    EXPECT_EQ(scroll->adjustedContentInset().bottom, 105);
+    EXPECT_EQ(panToEnd(), 305);
+    scroll->setFrame(Rect(0, windowBottom - 150, 200, 200));
+    EXPECT_EQ(panToEnd(), 255);
+    EXPECT_EQ(scroll->contentInset().bottom, 5); // the inset set stays as it was
+}

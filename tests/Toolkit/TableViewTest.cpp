@@ -138,7 +138,7 @@ TEST_F(TableViewTest, GroupedSectionsStackHeadersRowsAndFooters)
     // Section 1 starts right below (footer 0), section 2 has no title: a 10-point gap.
     EXPECT_EQ(table->rectForRowAtIndexPath({1, 0}), Rect(10, 271, 300, 44));
     EXPECT_EQ(table->rectForRowAtIndexPath({2, 0}), Rect(10, 413, 300, 44));
-    EXPECT_EQ(table->contentSize().height, 413 + 44 + 10);
+    EXPECT_EQ(table->contentSize().height, 413 + 44 + 10 + 10); // its footer, then the margin below it
     EXPECT_EQ(table->cellForRowAtIndexPath({1, 2})->frame(), Rect(10, 359, 300, 44));
 
     // The cells' backgrounds join up into rounded sections.

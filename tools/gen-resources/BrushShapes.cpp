@@ -54,6 +54,10 @@ double hannBump(double v)
     return c * c;
 }
 
+// A plateau along the stroke with straight ramps in depth: copies `period` apart (in v units)
+// sum to exactly the plateau wherever their ramps overlap, so wide spacings stay even.
+double trapezoidBump(double v, double flat, double ramp) { return clamp01((flat + ramp - std::abs(v)) / ramp); }
+
 // Streak strength for the column at u, from noise of several widths (0..1), the same on every row.
 double streaks(const PeriodicValueNoise& fine, const PeriodicValueNoise& coarse, int x, double fineWidth)
 {
@@ -84,14 +88,18 @@ CoverageFn watercolor()
     };
 }
 
+// Pencil: graphite laid by a narrow point. A thin core that fades softly into a faint halo,
+// broken into fine streaks by the paper's tooth, and never so dense that it reads as a marker.
 CoverageFn pencil()
 {
     PeriodicValueNoise fine(128, 31);
     PeriodicValueNoise coarse(16, 32);
     return [=](double u, double v, int x, int) {
-        double lead = 1.0 - smoothstep(0.1, 0.16, std::abs(u));
-        double tooth = mix(0.25, 1.0, smoothstep(0.2, 0.6, streaks(fine, coarse, x, 1.0)));
-        return fromDepth(1.6 * tooth * lead * gaussBump(v, 0.12));
+        double a = std::abs(u);
+        double core = std::exp(-std::pow(a / 0.085, 2.5));
+        double halo = 0.12 * std::exp(-std::pow(a / 0.2, 2.0));
+        double tooth = mix(0.3, 1.0, smoothstep(0.15, 0.75, streaks(fine, coarse, x, 0.9)));
+        return fromDepth(0.32 * (core + halo) * tooth * gaussBump(v, 0.12));
     };
 }
 
@@ -124,34 +132,46 @@ CoverageFn scratchBoard()
     };
 }
 
-// Charcoal: a dark, dense core of fine smudged streaks that thins into stray grains at the edges.
+// Charcoal: a dry stick dragged over the paper's tooth. A dark core of streaks; towards the
+// edges the stick only catches the tooth's peaks, so the paint breaks into specks and
+// streaklets that differ from place to place in the picture: overlapping copies scatter them
+// instead of lining them up into a smooth band.
 CoverageFn charcoal()
 {
     PeriodicValueNoise fine(128, 41);
     PeriodicValueNoise coarse(16, 42);
-    return [=](double u, double v, int x, int) {
+    PeriodicValueNoise speckle(64, 43);
+    PeriodicValueNoise ragged(16, 44);
+    return [=](double u, double v, int x, int y) {
         double a = std::abs(u);
         double grain = streaks(fine, coarse, x, 0.8);
-        double core = 1.0 - smoothstep(0.35, 0.78, a);
-        double stray = smoothstep(0.55, 0.8, grain) * (1.0 - smoothstep(0.7, 0.9, a));
-        double depth = (1.3 * core * mix(0.45, 1.0, grain) + 0.5 * stray);
+        // The dense part wanders in width along the picture, so the edge is ragged.
+        double reach = 0.42 + 0.16 * (ragged.at(2.5 * (u > 0), y / 8.0) - 0.5);
+        double core = 1.0 - smoothstep(reach - 0.12, reach + 0.05, a);
+        double tooth = 0.7 * speckle.at(x / 1.1, y / 2.2) + 0.3 * grain;
+        double dry =
+            smoothstep(mix(0.45, 0.7, smoothstep(0.3, 0.95, a)), 0.8, tooth) * (1.0 - smoothstep(0.8, 0.95, a));
+        double depth = 1.25 * core * mix(0.5, 1.0, grain) + 0.9 * dry;
         return fromDepth(depth * gaussBump(v, 0.4));
     };
 }
 
-// Chalk: broad and broken. Whole columns stay bare where the paper's tooth is high, more of them
-// towards the edges, so the marks are streaks with white between them; the rest is laid thick.
+// Chalk: broad and broken. The paper's tooth leaves white gaps, more of them towards the
+// edges. Most of the grain runs along the stroke, so it lines up from copy to copy into
+// streaks; the rest is short flecks that differ all over the picture, so copies laid three
+// quarters of a dab apart scatter their gaps instead of lining them up into bars across the
+// stroke. Along the stroke the dab is a plateau with straight ramps whose overlaps add up evenly.
 CoverageFn chalk()
 {
     PeriodicValueNoise fine(64, 51);
     PeriodicValueNoise coarse(16, 52);
-    return [=](double u, double v, int x, int) {
+    PeriodicValueNoise fleck(64, 53);
+    return [=](double u, double v, int x, int y) {
         double a = std::abs(u);
-        double grain = 0.5 * streaks(fine, coarse, x, 0.7) + 0.5 * fine.at(x / 0.45 + 17, 3.5);
-        double threshold = mix(0.42, 0.68, smoothstep(0.2, 0.9, a));
-        double on = smoothstep(threshold, threshold + 0.05, grain) * (1.0 - smoothstep(0.86, 0.92, a));
-        double plateau = smoothstep(-1.0, -0.75, v) * (1.0 - smoothstep(0.75, 1.0, v));
-        return fromDepth(3.0 * on * plateau);
+        double grain = 0.8 * streaks(fine, coarse, x, 0.7) + 0.2 * fleck.at(x / 0.7, y / 2.0);
+        double threshold = mix(0.38, 0.62, smoothstep(0.25, 0.9, a));
+        double on = smoothstep(threshold, threshold + 0.08, grain) * (1.0 - smoothstep(0.84, 0.92, a));
+        return fromDepth(2.6 * on * trapezoidBump(v, 0.52, 0.41));
     };
 }
 
@@ -161,8 +181,10 @@ CoverageFn pastel()
 {
     TileableFbm tooth(N, 32, 2, 0.5, 61);
     return [=](double u, double v, int x, int y) {
-        double soft = 1.0 - smoothstep(0.35, 0.95, std::hypot(u, v));
-        double depth = mix(0.9, 3.2, smoothstep(0.3, 0.6, tooth.at(x, y)));
+        // cos^2 of the radius: copies half a dab apart sum to an even band along any line
+        // through the centre, so the stroke does not bead.
+        double soft = hannBump(std::hypot(u, v));
+        double depth = mix(1.3, 3.2, smoothstep(0.3, 0.6, tooth.at(x, y)));
         return fromDepth(depth * soft);
     };
 }
@@ -174,7 +196,7 @@ CoverageFn finger()
     return [=](double u, double v, int x, int) {
         double pad = std::exp(-std::pow(u / 0.5, 2.0)) * (1.0 - smoothstep(0.8, 0.95, std::abs(u)));
         double drag = mix(0.6, 1.0, streaks(fine, coarse, x, 2.0)); // smeared along travel
-        return fromDepth(0.95 * pad * drag * gaussBump(v, 0.38));
+        return fromDepth(0.95 * pad * drag * hannBump(v));
     };
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The commands of kanvaro-archive, a companion tool that inspects, renders and makes painting
 // archives with the application's own classes. Each returns the process exit status.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,10 +16,11 @@ inline constexpr const char* kToolName = "kanvaro-archive";
 inline constexpr const char* kUnsupportedPhoto =
     "The photo you selected is in an unsupported format. Please select another photo.";
 
-// Prints the classes, sizes, paper colour and texture of the painting at `path`.
+// Prints the classes, sizes, paper colour and texture of the painting at `path`, and its journal.
 int info(const std::string& path);
-// Writes the painting composited with its paper colour and texture, full size, as a PNG.
-int render(const std::string& path, const std::string& pngPath);
+// Writes the painting composited with its paper colour and texture, full size, as a PNG; with a
+// scale, made again from its journal at that many times its size (1: the same picture).
+int render(const std::string& path, const std::string& pngPath, std::optional<double> scale = std::nullopt);
 // Makes the document that picking `photoPath` in the application would make and archives it.
 int fromPhoto(const std::string& photoPath, const std::string& artPath);
 // `paint PHOTO OUT.art [--medium NAME] [--paper NAME] [--seed N] [--report]`: the document

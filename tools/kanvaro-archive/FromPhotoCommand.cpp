@@ -13,12 +13,18 @@ namespace archivetool {
 
 namespace {
 
-int refusePhoto(const std::string& photoPath, const std::string& reason)
+// The application's alert, then the reason: a photo we cannot use is bad input; running out of
+// memory is a failure like a full disk, and says nothing about the photo.
+int refusePhoto(const std::string& photoPath, const fnd::Error& error)
 {
+    if (error.reason == fnd::kNotEnoughMemory) {
+        std::cerr << kToolName << ": cannot make a painting of " << photoPath << ": not enough memory\n";
+        return kExitFailed;
+    }
     // Decoder messages usually name the file already.
-    const bool namesFile = reason.find(photoPath) != std::string::npos;
+    const bool namesFile = error.message.find(photoPath) != std::string::npos;
     std::cerr << kUnsupportedPhoto << "\n"
-              << kToolName << ": " << (namesFile ? "" : photoPath + ": ") << reason << "\n";
+              << kToolName << ": " << (namesFile ? "" : photoPath + ": ") << error.message << "\n";
     return kExitBadInput;
 }
 
@@ -36,15 +42,15 @@ int fromPhoto(const std::string& photoPath, const std::string& artPath)
 {
     auto decoded = imageio::decodeFile(photoPath);
     if (!decoded)
-        return refusePhoto(photoPath, decoded.error());
+        return refusePhoto(photoPath, decoded.failure());
     useOutputFolderAsDocuments(artPath);
-    auto photo = std::make_shared<const imageio::DecodedImage>(std::move(decoded).value());
-    DataModel* model = DataModel::sharedDataModelWithUIImage(photo);
-    if (!model) {
+    auto made = DataModel::sharedDataModelWithUIImage(
+        std::make_shared<const imageio::DecodedImage>(std::move(decoded).value()));
+    if (!made) {
         DataModel::releaseSharedDataModel();
-        return refusePhoto(photoPath, "the pixel format cannot be imported");
+        return refusePhoto(photoPath, made.failure());
     }
-    const auto written = fnd::KeyedArchiver::archiveRootObject(*model, artPath);
+    const auto written = fnd::KeyedArchiver::archiveRootObject(*made.value(), artPath);
     DataModel::releaseSharedDataModel();
     if (!written) {
         std::cerr << kToolName << ": cannot write " << artPath << ": " << written.error() << "\n";

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "Commands.h"
+#include "Journal.h"
 #include "PaintingFile.h"
 
 namespace archivetool {
@@ -29,6 +30,29 @@ void printCanvas(const Canvas& canvas)
     std::cout << "texture: " << canvas.textureName().value_or("none") << "\n";
 }
 
+const char* originName(Journal::Origin origin)
+{
+    switch (origin) {
+    case Journal::Origin::kBlank: return "a blank canvas";
+    case Journal::Origin::kPhoto: return "the photo";
+    case Journal::Origin::kPixels: return "its pixels when it was first reopened";
+    }
+    return "?";
+}
+
+void printJournal(const DataModel& model)
+{
+    const Journal* journal = model.canvas()->journal();
+    if (!model.storedJournalBytes() || !journal) {
+        std::cout << "journal: none\n";
+        return;
+    }
+    std::cout << "journal: " << model.storedJournalBytes() << " bytes, " << journal->strokeCount()
+              << " strokes, engine version " << journal->engineVersion()
+              << (journal->engineVersion() == Journal::kEngineVersion ? "" : " (not this one's)") << ", starts from "
+              << originName(journal->origin()) << "\n";
+}
+
 } // namespace
 
 int info(const std::string& path)
@@ -40,6 +64,7 @@ int info(const std::string& path)
     std::cout << "classes: DataModel" << (model->rawImage() ? " RawImage" : "") << " Canvas UIColor\n";
     printCanvas(*model->canvas());
     printRawImage(model->rawImage());
+    printJournal(*model);
     return kExitOk;
 }
 

@@ -106,10 +106,17 @@ int paint(const std::vector<std::string>& args)
     }
     fnd::setDocumentsPath(std::filesystem::absolute(artPath).parent_path().string());
     auto photo = std::make_shared<const imageio::DecodedImage>(std::move(decoded).value());
-    DataModel* model = DataModel::sharedDataModelWithUIImage(photo);
+    auto made = DataModel::sharedDataModelWithUIImage(photo);
+    DataModel* model = made ? made.value() : nullptr;
     if (!model || !model->canvas() || !model->rawImage()) {
         DataModel::releaseSharedDataModel();
-        std::cerr << kUnsupportedPhoto << "\n" << kToolName << ": the pixel format cannot be imported\n";
+        if (!made && made.failure().reason == fnd::kNotEnoughMemory) {
+            std::cerr << kToolName << ": cannot make a painting of " << photoPath << ": not enough memory\n";
+            return kExitFailed;
+        }
+        std::cerr << kUnsupportedPhoto << "\n"
+                  << kToolName << ": " << (made ? "the pixel format cannot be imported" : made.failure().message)
+                  << "\n";
         return kExitBadInput;
     }
     if (paper && *paper > 0)

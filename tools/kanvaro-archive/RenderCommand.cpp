@@ -1,23 +1,24 @@
-// `render`: the painting as the application exports it, full size with paper colour and texture.
+// `render`: the painting as the application exports it, with paper colour and texture: as stored,
+// or made again from its journal at `scale` times its size.
 #include <algorithm>
 #include <iostream>
 
 #include "Commands.h"
 #include "Foundation/FileOps.h"
 #include "ImageIO/Encoder.h"
+#include "Journal.h"
+#include "JournalReplay.h"
 #include "PaintingFile.h"
 
 namespace archivetool {
 
-int render(const std::string& path, const std::string& pngPath)
+namespace {
+
+int writeComposite(const Canvas& canvas, const std::string& source, const std::string& pngPath)
 {
-    auto model = openPainting(path);
-    if (!model)
-        return kExitBadInput;
-    const Canvas& canvas = *model->canvas();
     auto image = canvas.createThumbnail(std::max(canvas.width(), canvas.height()));
     if (!image) {
-        std::cerr << kToolName << ": cannot composite " << path << "\n";
+        std::cerr << kToolName << ": cannot composite " << source << "\n";
         return kExitFailed;
     }
     const bool premultiplied = image->alpha() == gfx::Image::Alpha::Premultiplied;
@@ -32,6 +33,32 @@ int render(const std::string& path, const std::string& pngPath)
         return kExitFailed;
     }
     return kExitOk;
+}
+
+} // namespace
+
+int render(const std::string& path, const std::string& pngPath, std::optional<double> scale)
+{
+    auto model = openPainting(path);
+    if (!model)
+        return kExitBadInput;
+    if (!scale)
+        return writeComposite(*model->canvas(), path, pngPath);
+    const Journal* journal = model->canvas()->journal();
+    if (!journal) {
+        std::cerr << kToolName << ": " << path << " has no journal to replay\n";
+        return kExitBadInput;
+    }
+    ReplayOptions options;
+    options.scale = *scale;
+    auto replayed = ReplayJournal(*journal, model->rawImageRef(), options);
+    if (!replayed) {
+        std::cerr << kToolName << ": cannot replay " << path << ": " << replayed.error() << "\n";
+        return kExitFailed;
+    }
+    for (const std::string& note : replayed->notes)
+        std::cerr << kToolName << ": not an exact replay: " << note << "\n";
+    return writeComposite(*replayed->canvas, path, pngPath);
 }
 
 } // namespace archivetool

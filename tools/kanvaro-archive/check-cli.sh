@@ -37,6 +37,8 @@ expect_status 64
 expect_status 64 info
 expect_status 64 render "$work/photo.art"
 expect_status 64 frobnicate "$work/photo.png" "$work/x"
+expect_status 64 render "$work/photo.art" "$work/x.png" --scale 0
+expect_status 64 render "$work/photo.art" "$work/x.png" --scale two
 grep -q "usage: kanvaro-archive" "$work/err" || fail "usage text missing"
 
 # A photo painting: made, described, rendered.
@@ -48,12 +50,22 @@ expect_line out "canvas: 1024 x 768"
 expect_line out "raw image: 16 x 12, bpp 32, bpc 8, rb 64, orientation 0"
 expect_line out "background: 1 1 1 1"
 expect_line out "texture: none"
+expect_line out "journal: 39 bytes, 0 strokes, engine version 1, starts from the photo"
 expect_status 0 render "$work/photo.art" "$work/photo-render.png"
+# Replayed from its journal at its own size it is the same picture; at twice the size, twice as big.
+expect_status 0 render "$work/photo.art" "$work/photo-replay.png" --scale 1
+cmp -s "$work/photo-render.png" "$work/photo-replay.png" || fail "--scale 1 differs from the stored painting"
+expect_status 0 render "$work/photo.art" "$work/photo-double.png" --scale 2
 python3 - "$work/photo-render.png" <<'PY' || fail "render output is not a 1024 x 768 PNG"
 import struct, sys
 data = open(sys.argv[1], 'rb').read()
 assert data[:8] == b'\x89PNG\r\n\x1a\n' and data[12:16] == b'IHDR'
 assert struct.unpack('>II', data[16:24]) == (1024, 768), struct.unpack('>II', data[16:24])
+PY
+python3 - "$work/photo-double.png" <<'PY' || fail "render --scale 2 is not a 2048 x 1536 PNG"
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+assert struct.unpack('>II', data[16:24]) == (2048, 1536), struct.unpack('>II', data[16:24])
 PY
 
 # The photo painted automatically: paper and medium by name (any case), the same seed paints the
@@ -78,6 +90,7 @@ seed="$(dirname "$0")/../../fuzz/corpus/data_model/photo_16x12.art"
 expect_status 0 info "$seed"
 expect_line out "texture: Brick"
 expect_line out "background: 0.9 0.8 0.3 1"
+expect_line out "journal: none"
 expect_status 0 render "$seed" "$work/textured.png"
 KANVARO_RESOURCES="$work/no-resources" "$tool" render "$seed" "$work/untextured.png" 2>/dev/null \
     || fail "render without resources failed"

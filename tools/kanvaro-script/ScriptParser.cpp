@@ -207,6 +207,8 @@ std::string parseStep(const std::string& command, const std::string& rest, Step&
         return parseWithArgument(StepKind::Screenshot, rest, "screenshot needs FILE.png", step);
     if (command == "expect-visible")
         return parseWithArgument(StepKind::ExpectVisible, rest, "expect-visible needs a LABEL", step);
+    if (command == "expect-whole")
+        return parseWithArgument(StepKind::ExpectWhole, rest, "expect-whole needs a LABEL", step);
     if (command == "expect-alert")
         return parseWithArgument(StepKind::ExpectAlert, rest, "expect-alert needs a TITLE", step);
     if (command == "pick-photo")

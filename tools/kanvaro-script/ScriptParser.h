@@ -6,6 +6,7 @@
 //   wait SECONDS
 //   screenshot FILE.png
 //   expect-visible LABEL
+//   expect-whole LABEL
 //   expect-alert TITLE
 //   expect-file PATH
 //   pick-photo FILE
@@ -36,6 +37,7 @@ enum class StepKind {
     Wait,
     Screenshot,
     ExpectVisible,
+    ExpectWhole,
     ExpectAlert,
     ExpectFile,
     PickPhoto,

@@ -13,6 +13,7 @@
 #include "Foundation/RunLoop.h"
 #include "Graphics/BitmapContext.h"
 #include "Host/HeadlessHost.h"
+#include "Host/VisibleViews.h"
 #include "Toolkit/FileDrop.h"
 #include "Toolkit/Window.h"
 
@@ -88,6 +89,14 @@ public:
             if (!m_host.findVisibleView(step.argument))
                 return fnd::Error{"no visible view labelled \"" + step.argument + "\""};
             return {};
+        case StepKind::ExpectWhole: {
+            const ui::View* view = m_host.findVisibleView(step.argument);
+            if (!view)
+                return fnd::Error{"no visible view labelled \"" + step.argument + "\""};
+            if (!host::isWhollyOnScreen(*view, m_host.window()))
+                return fnd::Error{"the view labelled \"" + step.argument + "\" is cut at the screen's edge"};
+            return {};
+        }
         case StepKind::ExpectAlert: return m_host.expectAlert(step.argument);
         case StepKind::ExpectFile: return expectFile(step.argument);
         case StepKind::PickPhoto: return m_host.pickPhoto(step.argument);
@@ -203,7 +212,7 @@ fnd::Status runScriptFile(const std::string& path, host::HeadlessHost& host, con
     std::string source(bytes->begin(), bytes->end());
     auto steps = parseScript(source, path);
     if (!steps)
-        return fnd::Error{steps.error()};
+        return steps.failure();
     return runScript(steps.value(), host, path, settle);
 }
 

@@ -64,7 +64,7 @@ gfx::ImageRef paintSampleStroke(const MediumValue& medium, const StrokeLook& loo
         ApplyMediumValue(brush, medium);
         // Preset sizes are canvas pixels on a 1024-pixel painting; the strip is far smaller.
         brush.setSize(static_cast<int>(std::lround((medium.size == -1 ? look.size : medium.size * 0.15) * scale)));
-        std::srand(1); // splatter draws from rand(): the same picture every run
+        brush.setPaintingSeed(1); // splatter: the same picture every run
         const double margin = brush.size() * (medium.splatter ? 1.0 : 0.6);
         strokeAlongCurve(brush, view, margin, medium.airbrush != 0);
         picture = canvas->createThumbnail(std::max(width, height));

@@ -1,8 +1,9 @@
-// stroke-sheets OUTDIR [SIZE] [RESOURCES]: one sheet on white paper in a dark colour and one in
-// photo colours over a sample photo. Each row is a medium; its columns are a straight and a
-// curved stroke at 2 and at 40 canvas pixels per touch-move, so a stamp-like period, notches or
-// beading show side by side. SIZE is the brush size (default 40) for the media that keep the
-// user's size; RESOURCES the folder of the brush shapes (default the source tree's).
+// stroke-sheets OUTDIR [SIZE] [RESOURCES] [MAXSIDE]: one sheet on white paper in a dark colour
+// and one in photo colours over a sample photo. Each row is a medium; its columns hold a
+// straight stroke above an S-curve at 2, 40 and 70 canvas pixels per touch-move, so a
+// stamp-like period, notches or beading show side by side (SheetLayout.h). MAXSIDE scales the
+// sheet down to at most that many pixels on its longer side. SIZE is the brush size (default 40) for the media that
+// keep the user's size; RESOURCES the folder of the brush shapes (default the source tree's).
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -17,47 +18,33 @@
 #include "ImageIO/Decoder.h"
 #include "ImageIO/Encoder.h"
 #include "MediumValues.h"
+#include "SheetLayout.h"
 #include "Toolkit/Touch.h"
 #include "Toolkit/View.h"
 
 namespace {
 
-constexpr double kSpeeds[] = {2, 40};
+using sheets::Layout;
 
-struct Layout {
-    int size;
-    double rowHeight() const { return 2.4 * size + 20; }
-    double columnWidth() const { return 6.0 * size + 40; }
-    int width() const { return static_cast<int>(4 * columnWidth()); }
-    int height() const { return static_cast<int>(NUM_MEDIUM_VALUES * rowHeight()); }
-};
-
-// The finger's position a fraction t along column `column` of row `row`: columns 0 and 1 are
-// straight, 2 and 3 an S-curve.
-gfx::Point pathPoint(const Layout& l, int row, int column, double t)
+void stroke(BrushTool& brush, const std::shared_ptr<ui::View>& view, const Layout& l, int row, int column, bool curved)
 {
-    const double left = column * l.columnWidth() + l.size, span = l.columnWidth() - 2.0 * l.size;
-    const double mid = (row + 0.5) * l.rowHeight();
-    const double swing = column < 2 ? 0.0 : 0.5 * l.size * std::sin(t * 2 * M_PI);
-    return {left + t * span, mid - swing};
-}
-
-// Moves are about `speed` pixels apart along the path (the curve is measured by its chord).
-void stroke(BrushTool& brush, const std::shared_ptr<ui::View>& view, const Layout& l, int row, int column, double speed)
-{
-    const int moves = std::max(1, static_cast<int>(std::lround((l.columnWidth() - 2.0 * l.size) / speed)));
-    auto touch = std::make_shared<ui::Touch>(view, nullptr, pathPoint(l, row, column, 0), 0, 1);
+    const int moves = l.moves(column);
+    auto at = [&](double t) {
+        const sheets::SheetPoint p = l.point(row, column, curved, t);
+        return gfx::Point{p.x, p.y};
+    };
+    auto touch = std::make_shared<ui::Touch>(view, nullptr, at(0), 0, 1);
     ui::TouchSet touches({touch});
     brush.touchesBegan(touches, ui::Event(0, touches));
     for (int i = 1; i <= moves; ++i) {
-        touch->update(ui::TouchPhase::Moved, pathPoint(l, row, column, double(i) / moves), i);
+        touch->update(ui::TouchPhase::Moved, at(double(i) / moves), i);
         brush.touchesMoved(touches, ui::Event(i, touches));
     }
     touch->setPhase(ui::TouchPhase::Ended);
     brush.touchesEnded(touches, ui::Event(moves + 1, touches));
 }
 
-bool paintSheet(DataModel* document, const Layout& l, BrushTool::Mode mode, const std::string& path)
+bool paintSheet(DataModel* document, const Layout& l, int maxSide, BrushTool::Mode mode, const std::string& path)
 {
     document->setCanvas(Canvas::initWithSize(l.width(), l.height()));
     Canvas* canvas = document->canvas();
@@ -70,17 +57,18 @@ bool paintSheet(DataModel* document, const Layout& l, BrushTool::Mode mode, cons
         brush.setCanvasView(view.get());
         brush.setMode(mode);
         brush.setColor({0.15f, 0.12f, 0.35f, 1});
-        std::srand(1);
+        brush.setPaintingSeed(1); // splatter: the same sheet every run
         for (int row = 0; row < NUM_MEDIUM_VALUES; ++row)
-            for (int column = 0; column < 4; ++column) {
-                brush.setSize(l.size);
-                ApplyMediumValue(brush, g_arMediumValues[row]);
-                canvas->saveUndoState(); // each stroke its own group, at its own opacity
-                stroke(brush, view, l, row, column, kSpeeds[column % 2]);
-            }
+            for (int column = 0; column < sheets::kColumns; ++column)
+                for (bool curved : {false, true}) {
+                    brush.setSize(l.size);
+                    ApplyMediumValue(brush, g_arMediumValues[row]);
+                    canvas->saveUndoState(); // each stroke its own group, at its own opacity
+                    stroke(brush, view, l, row, column, curved);
+                }
         canvas->flatten();
     }
-    gfx::ImageRef image = canvas->createThumbnail(std::max(l.width(), l.height()));
+    gfx::ImageRef image = canvas->createThumbnail(std::min(maxSide, std::max(l.width(), l.height())));
     if (!image)
         return false;
     auto png = imageio::encodePng({image->data(), image->width(), image->height(), image->bytesPerRow(), true});
@@ -96,15 +84,16 @@ bool paintSheet(DataModel* document, const Layout& l, BrushTool::Mode mode, cons
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: stroke-sheets OUTDIR [SIZE] [RESOURCES]\n");
+        std::fprintf(stderr, "usage: stroke-sheets OUTDIR [SIZE] [RESOURCES] [MAXSIDE]\n");
         return 2;
     }
     const std::string outDir = argv[1];
-    const Layout layout{argc > 2 ? std::clamp(std::atoi(argv[2]), 4, 200) : 40};
-    fnd::setResourcePath(argc > 3 ? argv[3] : KANVARO_SOURCE_DIR "/Resources");
+    const Layout layout{argc > 2 ? std::clamp(std::atoi(argv[2]), 4, 200) : 40, NUM_MEDIUM_VALUES};
+    fnd::setResourcePath(argc > 3 && *argv[3] ? argv[3] : KANVARO_SOURCE_DIR "/Resources");
+    const int maxSide = argc > 4 ? std::max(64, std::atoi(argv[4])) : 1 << 14;
     fnd::ManualClockScope clock;
     const std::string suffix = "-" + std::to_string(layout.size) + ".png";
-    bool ok = paintSheet(DataModel::sharedDataModelWithBlankCanvas(), layout, BrushTool::kModeFreehand,
+    bool ok = paintSheet(DataModel::sharedDataModelWithBlankCanvas(), layout, maxSide, BrushTool::kModeFreehand,
                          outDir + "/white" + suffix);
     DataModel::releaseSharedDataModel();
     auto photo = imageio::decodeFile(KANVARO_SOURCE_DIR "/Resources/SamplePhotos/coffee.png");
@@ -113,8 +102,8 @@ int main(int argc, char** argv)
         return 1;
     }
     auto shared = std::make_shared<imageio::DecodedImage>(std::move(photo).value());
-    ok = paintSheet(DataModel::sharedDataModelWithUIImage(shared), layout, BrushTool::kModePhoto,
-                    outDir + "/photo" + suffix)
+    ok = paintSheet(DataModel::sharedDataModelWithUIImage(shared).value_or(nullptr), layout, maxSide,
+                    BrushTool::kModePhoto, outDir + "/photo" + suffix)
          && ok;
     DataModel::releaseSharedDataModel();
     fnd::RunLoop::main().removeAllTimers();
