@@ -112,6 +112,16 @@ void Canvas::undo()
     invalidateCompositeCache();
 }
 
+void Canvas::mergeCurrentStrokes()
+{
+    gfx::BitmapContext& prev = m_prevStrokeLayer->context();
+    prev.setAlpha(m_curStrokeOpacity);
+    prev.drawLayer(bounds(), *m_curStrokeLayer);
+    prev.setAlpha(1);
+    m_curStrokeLayer->context().clearRect(bounds());
+    invalidateCompositeCache();
+}
+
 void Canvas::flatten()
 {
     m_paintingContext->setAlpha(m_prevStrokeOpacity);

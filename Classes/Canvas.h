@@ -87,6 +87,10 @@ public:
     void undo();
     // Commits both stroke layers into the painting bitmap (before erasing).
     void flatten();
+    // Draws the current group over the previous one at the current stroke opacity and empties
+    // the current group: both become one group that undo() takes back whole. Meant for a
+    // previous group standing at opacity 1 (flatten(), then setPrevStrokeOpacity(1)).
+    void mergeCurrentStrokes();
     // Discards all paint; paper colour, texture and opacities stay.
     void clear();
     // What saving and reopening does to the pixels: the composite without paper goes through the

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <utility>
 
+#include "AutoPainter.h"
 #include "BrushTool.h"
 #include "Graphics/BitmapContext.h"
 #include "Journal.h"
@@ -32,6 +33,7 @@ private:
     void checkDigests();
     void apply(const Journal::Event& e);
     void sketch(const gfx::Color& color);
+    void extension(const Journal::Event& e);
     gfx::Point scaled(gfx::Point p) const { return {p.x * m_scale, p.y * m_scale}; }
     void note(std::string text)
     {
@@ -116,6 +118,24 @@ void Replayer::sketch(const gfx::Color& color)
     m_outline->renderOutlineOnContext(ctx, color);
 }
 
+// An automatic painting is painted again as it was on screen, at the painting's own size only
+// (its planner works in the painting's pixels).
+void Replayer::extension(const Journal::Event& e)
+{
+    AutoPaintSettings settings;
+    std::optional<AutoPaintPoint> stop;
+    if (e.extensionKind != kAutoPaintJournalKind || !DecodeAutoPaintEvent(e.extension, settings, stop)) {
+        note("the journal holds events of a later version (kind " + std::to_string(e.extensionKind) + "), left out");
+        return;
+    }
+    if (m_scale != 1.0 || m_tile != m_full) {
+        note("an automatic painting is replayed at the painting's own size only, left out");
+        return;
+    }
+    if (!m_raw || !PaintAutomatically(*m_canvas, m_raw, settings, stop))
+        note("an automatic painting could not be painted again (no photo, or out of memory)");
+}
+
 void Replayer::apply(const Journal::Event& e)
 {
     using Tag = Journal::Tag;
@@ -158,9 +178,7 @@ void Replayer::apply(const Journal::Event& e)
         if (!m_canvas->commitAsReopened())
             note("out of memory while merging the strokes at a reopening");
         break;
-    case Tag::kExtension:
-        note("the journal holds events of a later version (kind " + std::to_string(e.extensionKind) + "), left out");
-        break;
+    case Tag::kExtension: extension(e); break;
     }
 }
 

@@ -4,7 +4,9 @@
 // own size the result is the painting, pixel for pixel (within one engine version and with the
 // same shape pictures and textures). At another scale lengths are scaled (positions, brush size,
 // spacing, splatter and jitter distances, paper texture, the blueprint) and counts kept. A tile
-// of the scaled painting replays to the same pixels as that region of the whole.
+// of the scaled painting replays to the same pixels as that region of the whole. An automatic
+// painting, kept as one event, is painted again with PaintAutomatically at the painting's own size
+// only (elsewhere it is left out and the result is not exact).
 #include <cstdint>
 #include <functional>
 #include <memory>

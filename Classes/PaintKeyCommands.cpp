@@ -55,6 +55,11 @@ bool PaintViewController::keyDown(const ui::KeyEvent& event)
 {
     if (!isViewLoaded() || !m_paintView || !view()->window())
         return ViewController::keyDown(event);
+    if (isPaintingForMe()) {
+        stopPaintingForMe(); // any key stops the automatic painting; Esc does nothing more
+        if (event.key == ui::Key::Escape)
+            return true;
+    }
     if (commandKey(event) || paintingKey(event))
         return true;
     return ViewController::keyDown(event);

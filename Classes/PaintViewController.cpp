@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "AutoPaintRun.h"
 #include "BrushTool.h"
 #include "BrushToolbar.h"
 #include "ColorToolbar.h"
@@ -44,6 +45,7 @@ ui::ImageAssetRef makeBlueprintThumbnail(const RawImage& raw)
 PaintViewController::PaintViewController() { setWantsFullScreenLayout(true); }
 PaintViewController::~PaintViewController()
 {
+    stopPaintingForMe();
     if (m_paintView) {
         m_paintView->setPaintViewDelegate(nullptr);
         if (m_paintView->canvasView())

@@ -31,8 +31,11 @@
 #include "Toolkit/Toolbar.h"
 #include "Toolkit/ViewController.h"
 
+class AutoPaintRun;
 class BrushToolbar;
 class ColorToolbar;
+class PaintForMeShield;
+struct AutoPaintSettings;
 
 class PaintViewController : public ui::ViewController,
                             public PaintViewDelegate,
@@ -106,6 +109,16 @@ public:
     // The painting's keys, or the paper page's while it is shown.
     std::vector<ui::KeyShortcut> keyboardShortcuts() const override;
 
+    // "Paint for Me" (PaintViewControllerPaintForMe.cpp): the photo painted automatically with the
+    // brush's medium, on photo paintings only. Any touch, key or button stops it first.
+    bool canPaintForMe() const;
+    void paintForMe();
+    void startPaintingForMe(const AutoPaintSettings& settings);
+    bool isPaintingForMe() const;
+    const AutoPaintRun* paintForMeRun() const { return m_paintForMe.get(); }
+    void stopPaintingForMe();
+    void viewWillDisappear(bool animated) override;
+
     // The photo album's answer to an export: the new file's path, or why there is none. Both
     // alerts say where: the folder it went to, or the system's reason on a second line.
     void imageDidFinishSaving(const fnd::Result<std::string>& saved);
@@ -137,6 +150,7 @@ private:
     bool closeFrontPanel();
     bool isPaperPageShown() const;
     bool acceptsPaintingKeys() const;
+    void paintingForMeEnded();
 
     std::shared_ptr<ui::ScrollView> m_paintRootView;
     std::shared_ptr<ui::ScrollView> m_paintContainerView;
@@ -158,4 +172,6 @@ private:
     bool m_controlsFadedForStroke = false;            // between a stroke's start and its reported end
     std::optional<PaintView::Mode> m_modeBeforeSpace; // the mode to go back to when Space is let go
     PaintingKeeper* m_paintingKeeper = nullptr;
+    std::shared_ptr<PaintForMeShield> m_paintForMeShield;
+    std::unique_ptr<AutoPaintRun> m_paintForMe; // last: stops before the views go
 };

@@ -148,11 +148,14 @@ void PaintViewController::setNavigationBarAlpha(double alpha)
 
 void PaintViewController::actionAction()
 {
-    // What the painting can do: a time-lapse needs the journal of how it was made.
+    // What the painting can do: a time-lapse needs the journal of how it was made, painting for
+    // the person needs a photo (a blank canvas has none).
     std::vector<std::string> buttons{"Clear Painting", "Export to Photos"};
     if (Canvas* canvas = documentCanvas(); canvas && canvas->journal())
         buttons.emplace_back("Export Time-lapse");
-    auto sheet = std::make_shared<ui::ActionSheet>("", this, "Cancel", "Undo", buttons);
+    if (canPaintForMe())
+        buttons.emplace_back("Paint for Me");
+    auto sheet = std::make_shared<ui::ActionSheet>("", this, "Cancel", "Undo", std::move(buttons));
     sheet->setTag(kActionSheetTag);
     sheet->showFromToolbar(*m_toolbar);
 }
@@ -196,6 +199,8 @@ void PaintViewController::actionSheetClickedButtonAtIndex(ui::ActionSheet& sheet
         exportPainting();
     else if (title == "Export Time-lapse")
         showTimeLapseSheet();
+    else if (title == "Paint for Me")
+        paintForMe();
 }
 
 void PaintViewController::undoPainting()

@@ -146,7 +146,7 @@ fnd::Result<std::string> keepRecoveryCopy(recovery::Keeper& keeper, const DataMo
     std::shared_ptr<const DataModel> copy = model.copyForRecovery();
     if (!copy)
         return fnd::outOfMemory("cannot copy the painting");
-    return keeper.keepAndWait({copy->fileTitle(), copy, DataModel::kMaxArchiveBytes}, recovery::folder());
+    return keeper.keepAndWait({copy->fileTitle(), copy, DataModel::kMaxArchiveBytes, {}, {}, {}}, recovery::folder());
 }
 
 TEST_F(AllocationFailureTest, RecoveryCopyFailsCleanlyOrWhollyAndTheNextOneIsWritten)

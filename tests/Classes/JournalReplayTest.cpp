@@ -5,8 +5,10 @@
 // back as recorded, stays small, and refuses damage.
 #include <gtest/gtest.h>
 
+#include "AutoPaintRun.h"
 #include "CanvasView.h"
 #include "DataModel.h"
+#include "Foundation/Clock.h"
 #include "Foundation/KeyedArchiver.h"
 #include "Foundation/RunLoop.h"
 #include "Journal.h"
@@ -149,6 +151,41 @@ TEST_F(JournalReplayTest, AGeneratedSessionReplaysToItsPixelsInOnePieceAndInTile
         EXPECT_EQ(region(*pixels, {0, 0, tile.width, tile.height}), region(*whole, tile))
             << "tile at " << tile.x << ", " << tile.y;
     }
+}
+
+// An automatic painting on the screen's canvas, stopped part-way between hand strokes, is kept
+// as one event and painted again by the replay: the splatter medium scatters alike in both.
+TEST_F(JournalReplayTest, AnAutomaticRunStoppedBetweenHandStrokesReplaysToItsPixels)
+{
+    fnd::ManualClockScope clock(50);
+    open(DataModel::sharedDataModelWithUIImage(makePhoto(240, 160)).value());
+    paintEveryMedium(0);
+    canvas().saveUndoState();
+    AutoPaintSettings settings;
+    settings.seed = 77;
+    while (!g_arMediumValues[settings.medium].splatter)
+        ++settings.medium;
+    auto run = AutoPaintRun::start(brush(), DataModel::sharedDataModel()->rawImageRef(), settings, nullptr);
+    ASSERT_TRUE(run);
+    clock.advance(AutoPaintRun::kDuration * 0.4);
+    run->layFrame(fnd::clock().now());
+    run->stop();
+    ASSERT_TRUE(run->stopPoint());
+    EXPECT_GT(run->stopPoint()->group + run->stopPoint()->strokes, 0);
+    paintEveryMedium(5);
+
+    const Journal& journal = *canvas().journal();
+    EXPECT_EQ(journal.strokeCount(), 2u * NUM_MEDIUM_VALUES); // the run's strokes are not recorded
+    auto replayed = ReplayJournal(journal, DataModel::sharedDataModel()->rawImageRef());
+    ASSERT_TRUE(replayed) << replayed.error();
+    EXPECT_TRUE(replayed->exact);
+    expectSamePixels(*canvas().createThumbnail(1024, false), *replayed->canvas->createThumbnail(1024, false));
+    // At another size the run cannot be painted again, and the replay says so.
+    ReplayOptions twice;
+    twice.scale = 2.0;
+    auto scaled = ReplayJournal(journal, DataModel::sharedDataModel()->rawImageRef(), twice);
+    ASSERT_TRUE(scaled);
+    EXPECT_FALSE(scaled->exact);
 }
 
 TEST_F(JournalReplayTest, ArchivedJournalReadsBackAsRecordedStaysSmallAndRefusesDamage)

@@ -3,6 +3,7 @@
 // archives with the application's own classes. Each returns the process exit status.
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace archivetool {
 
@@ -24,5 +25,8 @@ int render(const std::string& path, const std::string& pngPath, std::optional<do
 int timeLapse(const std::string& path, const std::string& videoPath, int seconds, int longSide);
 // Makes the document that picking `photoPath` in the application would make and archives it.
 int fromPhoto(const std::string& photoPath, const std::string& artPath);
+// `paint PHOTO OUT.art [--medium NAME] [--paper NAME] [--seed N] [--report]`: the document
+// picking the photo makes, painted automatically (no animation) and archived.
+int paint(const std::vector<std::string>& args);
 
 } // namespace archivetool

@@ -36,7 +36,7 @@ PY
 expect_status 64
 expect_status 64 info
 expect_status 64 render "$work/photo.art"
-expect_status 64 paint "$work/photo.png" "$work/x"
+expect_status 64 frobnicate "$work/photo.png" "$work/x"
 expect_status 64 render "$work/photo.art" "$work/x.png" --scale 0
 expect_status 64 render "$work/photo.art" "$work/x.png" --scale two
 grep -q "usage: kanvaro-archive" "$work/err" || fail "usage text missing"
@@ -79,6 +79,22 @@ expect_status 64 timelapse "$work/photo.art" "$work/x.mp4" --size
 expect_status 64 timelapse "$work/photo.art" "$work/x.mp4" --speed 2
 [ ! -e "$work/x.mp4" ] || fail "a refused time-lapse wrote a file"
 
+# The photo painted automatically: paper and medium by name (any case), the same seed paints the
+# same picture; options it does not know are usage errors.
+expect_status 0 paint "$work/photo.png" "$work/painted.art" --medium Pastel --paper Canvas --seed 4
+expect_status 0 info "$work/painted.art"
+expect_line out "texture: Canvas"
+expect_status 0 render "$work/painted.art" "$work/painted.png"
+cmp -s "$work/painted.png" "$work/photo-render.png" && fail "paint left the canvas blank"
+expect_status 0 paint "$work/photo.png" "$work/again.art" --seed 4 --paper canvas --medium pastel
+expect_status 0 render "$work/again.art" "$work/again.png"
+cmp -s "$work/painted.png" "$work/again.png" || fail "the same seed painted another picture"
+for bad in "--medium Crayon" "--paper Silk" "--seed -1" "--seed 4294967296" "--medium" "--colour red"; do
+    # shellcheck disable=SC2086 # the option and its value are two words
+    expect_status 64 paint "$work/photo.png" "$work/unwanted.art" $bad
+done
+[ ! -e "$work/unwanted.art" ] || fail "paint with a bad option wrote a file"
+
 # A saved painting with paper colour and texture: the texture comes from the bundle
 # (KANVARO_RESOURCES), so rendering without it gives a different picture.
 seed="$(dirname "$0")/../../fuzz/corpus/data_model/photo_16x12.art"
@@ -111,6 +127,8 @@ done
 # Photos the application cannot use.
 for bad in random.art missing.png; do
     expect_status 2 from-photo "$work/$bad" "$work/bad.art"
+    expect_line err "The photo you selected is in an unsupported format. Please select another photo."
+    expect_status 2 paint "$work/$bad" "$work/bad.art"
     expect_line err "The photo you selected is in an unsupported format. Please select another photo."
 done
 [ ! -e "$work/bad.art" ] || fail "from-photo of a bad photo wrote a file"

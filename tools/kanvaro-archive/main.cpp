@@ -14,7 +14,8 @@ int usage()
     std::cerr << "usage: kanvaro-archive info FILE.art\n"
                  "       kanvaro-archive render FILE.art OUT.png [--scale K]\n"
                  "       kanvaro-archive timelapse FILE.art OUT.mp4 [--seconds N] [--size PIXELS]\n"
-                 "       kanvaro-archive from-photo PHOTO OUT.art\n";
+                 "       kanvaro-archive from-photo PHOTO OUT.art\n"
+                 "       kanvaro-archive paint PHOTO OUT.art [--medium NAME] [--paper NAME] [--seed N] [--report]\n";
     return archivetool::kExitUsage;
 }
 
@@ -73,5 +74,7 @@ int main(int argc, char** argv)
         return timeLapse(args);
     if (args.size() == 3 && args[0] == "from-photo")
         return archivetool::fromPhoto(args[1], args[2]);
+    if (args.size() >= 3 && args[0] == "paint")
+        return archivetool::paint({args.begin() + 1, args.end()});
     return usage();
 }

@@ -1,0 +1,39 @@
+#include "AutoStrokes.h"
+
+#include "BrushTool.h"
+#include "Canvas.h"
+#include "MediumValues.h"
+
+void BeginAutoPainting(Canvas& canvas)
+{
+    canvas.flatten();
+    canvas.setPrevStrokeOpacity(1);
+}
+
+std::uint64_t AutoStrokesPaintingSeed(std::uint32_t runSeed) { return 0x6175746f00000000ull ^ runSeed; }
+
+void PrepareAutoBrush(BrushTool& brush, const MediumValue& medium, int size, std::uint32_t runSeed)
+{
+    brush.setPaintingSeed(AutoStrokesPaintingSeed(runSeed));
+    ApplyMediumValue(brush, medium);
+    if (medium.size <= 0)
+        brush.setSize(size);
+    brush.setAirbrush(false);
+    brush.setMode(BrushTool::kModePhoto);
+}
+
+void LayAutoStroke(BrushTool& brush, const AutoStroke& stroke)
+{
+    if (stroke.points.empty())
+        return;
+    brush.setNextStrokeNumber(stroke.number);
+    const AutoStrokePoint& first = stroke.points.front();
+    brush.beginStroke(first.at, first.time);
+    if (stroke.points.size() == 1)
+        brush.moveStroke(first.at, first.at, first.time);
+    for (std::size_t i = 1; i < stroke.points.size(); ++i)
+        brush.moveStroke(stroke.points[i - 1].at, stroke.points[i].at, stroke.points[i].time);
+    brush.endStroke(stroke.points.back().time);
+}
+
+void EndAutoStrokeGroup(Canvas& canvas) { canvas.mergeCurrentStrokes(); }
