@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <new>
 #include <unistd.h>
 
@@ -24,10 +25,14 @@ constexpr long kUnread = -1;
 std::atomic<long> g_failAt{kUnread}; // read from the environment at the first large allocation
 std::atomic<long> g_counted{0};
 std::atomic<bool> g_fired{false};
+// Only the program's own allocations count: from main on (or from the first failNth). Libraries
+// set themselves up before main, and some (GLib) abort there when memory runs out, as no program
+// could help.
+std::atomic<bool> g_counting{false};
 
 bool shouldFail(std::size_t size)
 {
-    if (size < kLargeAllocation)
+    if (size < kLargeAllocation || !g_counting.load(std::memory_order_relaxed))
         return false;
     const long n = g_counted.fetch_add(1, std::memory_order_relaxed) + 1;
     long failAt = g_failAt.load(std::memory_order_relaxed);
@@ -76,6 +81,7 @@ __attribute__((destructor)) void reportFailure()
 
 void failNth(long n)
 {
+    g_counting.store(true);
     g_failAt.store(0);
     g_fired.store(false);
     g_counted.store(0);
@@ -87,6 +93,29 @@ long largeAllocations() { return g_counted.load(); }
 bool fired() { return g_fired.load(); }
 
 } // namespace failing_allocation
+
+namespace {
+
+using MainFunction = int (*)(int, char**, char**);
+MainFunction g_programMain = nullptr;
+
+int countingMain(int argc, char** argv, char** environment)
+{
+    failing_allocation::g_counting.store(true);
+    return g_programMain(argc, argv, environment);
+}
+
+} // namespace
+
+// The C library's start calls main through this: the count begins as main does.
+extern "C" int __libc_start_main(MainFunction main, int argc, char** argv, void (*init)(), void (*fini)(),
+                                 void (*rtldFini)(), void* stackEnd)
+{
+    using Start = int (*)(MainFunction, int, char**, void (*)(), void (*)(), void (*)(), void*);
+    const auto start = reinterpret_cast<Start>(::dlsym(RTLD_NEXT, "__libc_start_main"));
+    g_programMain = main;
+    return start(countingMain, argc, argv, init, fini, rtldFini, stackEnd);
+}
 
 using failing_allocation::allocate;
 using failing_allocation::allocateOrThrow;
