@@ -115,7 +115,6 @@ public:
     void paintForMe();
     void startPaintingForMe(const AutoPaintSettings& settings);
     bool isPaintingForMe() const;
-    const AutoPaintRun* paintForMeRun() const { return m_paintForMe.get(); }
     void stopPaintingForMe();
     void viewWillDisappear(bool animated) override;
 
