@@ -15,7 +15,6 @@ public:
     // `painting` is the view whose touches are swallowed.
     PaintForMeShield(const gfx::Rect& frame, ui::View* painting, std::function<void()> stop);
 
-
     void touchesBegan(const ui::TouchSet& touches, const ui::Event& event) override;
     void touchesMoved(const ui::TouchSet& touches, const ui::Event& event) override;
     void touchesEnded(const ui::TouchSet& touches, const ui::Event& event) override;
