@@ -78,6 +78,7 @@ public:
     // The journal the painting records into (Journal.h), if any: the canvas records its undo
     // snapshots, undos, clears and paper changes, the brush its strokes. A replay's canvas has none.
     Journal* journal() const { return m_journal.get(); }
+    const std::shared_ptr<Journal>& journalRef() const { return m_journal; }
     void setJournal(std::shared_ptr<Journal> journal) { m_journal = std::move(journal); }
 
     // Commits the previous group into the painting bitmap and makes the current group the
