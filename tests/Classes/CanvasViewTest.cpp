@@ -93,7 +93,7 @@ TEST_F(CanvasViewTest, TheFadeDrawsThePhotoShrunkOnceToTheScreen)
     ASSERT_TRUE(photoView && photoView->image());
     EXPECT_EQ(photoView->image()->pixels->data(), DataModel::sharedDataModel()->rawImage()->pixels()->data());
     ASSERT_TRUE(photoView->shownImage());
-    EXPECT_EQ(photoView->shownImage()->size(), gfx::Size(640, 480)); // the canvas fits 320 x 240 points
+    EXPECT_EQ(photoView->shownImage()->size(), (gfx::Size{640, 480})); // the canvas fits 320 x 240 points
     const gfx::Image* shown = photoView->shownImage().get();
     for (double t = 0.3; t < 2.3; t += 0.4) {
         runUntil(t);

@@ -317,7 +317,7 @@ TEST_F(ControlsTest, ABigPictureIsDrawnFromACopyAtTheSizeItShows)
     window->setScale(2);
     window->display();
     ASSERT_TRUE(view->shownImage());
-    EXPECT_EQ(view->shownImage()->size(), gfx::Size(200, 150));
+    EXPECT_EQ(view->shownImage()->size(), (gfx::Size{200, 150}));
     const gfx::Image* shown = view->shownImage().get();
     view->setNeedsDisplay();
     window->display();
@@ -326,7 +326,7 @@ TEST_F(ControlsTest, ABigPictureIsDrawnFromACopyAtTheSizeItShows)
     window->setScale(3);
     window->display();
     ASSERT_TRUE(view->shownImage());
-    EXPECT_EQ(view->shownImage()->size(), gfx::Size(300, 225));
+    EXPECT_EQ(view->shownImage()->size(), (gfx::Size{300, 225}));
     auto expected = gfx::BitmapContext::create(300, 225);
     expected->drawImage({0, 0, 300, 225}, *picture);
     for (int y = 0; y < 225; y += 7)
