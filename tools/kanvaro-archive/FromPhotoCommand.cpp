@@ -5,9 +5,9 @@
 
 #include "Commands.h"
 #include "DataModel.h"
-#include "Foundation/KeyedArchiver.h"
 #include "Foundation/Paths.h"
 #include "ImageIO/Decoder.h"
+#include "PaintingFile.h"
 
 namespace archivetool {
 
@@ -50,13 +50,7 @@ int fromPhoto(const std::string& photoPath, const std::string& artPath)
         DataModel::releaseSharedDataModel();
         return refusePhoto(photoPath, made.failure());
     }
-    const auto written = fnd::KeyedArchiver::archiveRootObject(*made.value(), artPath);
-    DataModel::releaseSharedDataModel();
-    if (!written) {
-        std::cerr << kToolName << ": cannot write " << artPath << ": " << written.error() << "\n";
-        return kExitFailed;
-    }
-    return kExitOk;
+    return writeSharedPainting(*made.value(), artPath);
 }
 
 } // namespace archivetool

@@ -13,10 +13,10 @@
 #include "Canvas.h"
 #include "Commands.h"
 #include "DataModel.h"
-#include "Foundation/KeyedArchiver.h"
 #include "Foundation/Paths.h"
 #include "ImageIO/Decoder.h"
 #include "MediumValues.h"
+#include "PaintingFile.h"
 #include "RawImage.h"
 #include "TextureValues.h"
 
@@ -131,13 +131,7 @@ int paint(const std::vector<std::string>& args)
     }
     if (wantReport)
         report(*model, seconds);
-    const auto written = fnd::KeyedArchiver::archiveRootObject(*model, artPath);
-    DataModel::releaseSharedDataModel();
-    if (!written) {
-        std::cerr << kToolName << ": cannot write " << artPath << ": " << written.error() << "\n";
-        return kExitFailed;
-    }
-    return kExitOk;
+    return writeSharedPainting(*model, artPath);
 }
 
 } // namespace archivetool

@@ -5,6 +5,7 @@
 
 #include "Commands.h"
 #include "Foundation/FileOps.h"
+#include "Foundation/KeyedArchiver.h"
 
 namespace archivetool {
 
@@ -28,6 +29,17 @@ std::unique_ptr<DataModel> openPainting(const std::string& path)
     if (!model)
         return refuse(path, reason.empty() ? "unreadable archive" : reason);
     return model;
+}
+
+int writeSharedPainting(const DataModel& model, const std::string& artPath)
+{
+    const auto written = fnd::KeyedArchiver::archiveRootObject(model, artPath);
+    DataModel::releaseSharedDataModel();
+    if (!written) {
+        std::cerr << kToolName << ": cannot write " << artPath << ": " << written.error() << "\n";
+        return kExitFailed;
+    }
+    return kExitOk;
 }
 
 } // namespace archivetool
