@@ -20,10 +20,7 @@ public:
     // Creates a timer and schedules it on the main run loop.
     static std::shared_ptr<Timer> scheduledTimer(double interval, bool repeats, Callback callback);
 
-    double interval() const { return m_interval; }
-    bool repeats() const { return m_repeats; }
     double fireDate() const { return m_fireDate; }
-    void setFireDate(double date) { m_fireDate = date; }
     bool isValid() const { return m_valid; }
     // Stops the timer for good; the run loop lets go of it.
     void invalidate();

@@ -66,8 +66,6 @@ struct Rect {
         return {x0, y0, x1 - x0, y1 - y0};
     }
 
-    constexpr bool intersects(const Rect& o) const { return !intersected(o).isEmpty(); }
-
     // Smallest rectangle with whole-number edges that holds this one.
     Rect integral() const
     {
@@ -82,10 +80,6 @@ struct Rect {
     {
         Rect s = standardized();
         return {s.origin.x + dx, s.origin.y + dy, s.size.width - 2 * dx, s.size.height - 2 * dy};
-    }
-    constexpr Rect offsetBy(double dx, double dy) const
-    {
-        return {origin.x + dx, origin.y + dy, size.width, size.height};
     }
 
     constexpr bool operator==(const Rect&) const = default;
@@ -137,7 +131,6 @@ struct AffineTransform {
     // applies to coordinates first, then the existing transform.
     constexpr AffineTransform translated(double x, double y) const { return translation(x, y).concat(*this); }
     constexpr AffineTransform scaled(double sx, double sy) const { return scaling(sx, sy).concat(*this); }
-    AffineTransform rotated(double radians) const { return rotation(radians).concat(*this); }
 
     constexpr double determinant() const { return a * d - b * c; }
     // The inverse; a singular transform is returned unchanged.

@@ -17,7 +17,6 @@ class Gradient {
 public:
     Gradient() = default;
     Gradient(std::initializer_list<GradientStop> stops) : m_stops(stops) {}
-    void addStop(double offset, const Color& color) { m_stops.push_back({offset, color}); }
     const std::vector<GradientStop>& stops() const { return m_stops; }
 
 private:

@@ -66,12 +66,6 @@ void Animator::setDuration(double seconds)
         m_openBlocks.back().duration = sanitizedSeconds(seconds);
 }
 
-void Animator::setDelay(double seconds)
-{
-    if (!m_openBlocks.empty())
-        m_openBlocks.back().delay = sanitizedSeconds(seconds);
-}
-
 void Animator::setCurve(AnimationCurve curve)
 {
     if (!m_openBlocks.empty())
@@ -143,7 +137,7 @@ void Animator::commitAnimations()
         return;
     Block block = std::move(m_openBlocks.back());
     m_openBlocks.pop_back();
-    double start = fnd::clock().now() + block.delay;
+    double start = fnd::clock().now();
     auto begin = [&](auto& item) {
         if (item.block != block.id)
             return;
@@ -158,8 +152,8 @@ void Animator::commitAnimations()
     if (block.didStop)
         m_pendingCallbacks.emplace_back(block.id, std::move(block.didStop));
     unsigned id = block.id;
-    m_endTimers.push_back(fnd::Timer::scheduledTimer(block.delay + block.duration, false,
-                                                     [this, id](fnd::Timer&) { finishBlock(id, true); }));
+    m_endTimers.push_back(
+        fnd::Timer::scheduledTimer(block.duration, false, [this, id](fnd::Timer&) { finishBlock(id, true); }));
 }
 
 double Animator::progressAt(double start, double duration, AnimationCurve curve) const

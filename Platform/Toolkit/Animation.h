@@ -39,7 +39,6 @@ public:
 
     void beginAnimations();
     void setDuration(double seconds);
-    void setDelay(double seconds);
     void setCurve(AnimationCurve curve);
     void setDidStopCallback(std::function<void(bool finished)> callback);
     void setTransition(AnimationTransition transition, View& container);
@@ -71,7 +70,6 @@ private:
     struct Block {
         unsigned id = 0;
         double duration = 0.2;
-        double delay = 0;
         AnimationCurve curve = AnimationCurve::EaseInOut;
         std::function<void(bool)> didStop;
     };

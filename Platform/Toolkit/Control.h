@@ -31,20 +31,12 @@ constexpr ControlEvent operator|(ControlEvent a, ControlEvent b)
 {
     return static_cast<ControlEvent>(static_cast<unsigned>(a) | static_cast<unsigned>(b));
 }
-constexpr bool hasEvent(ControlEvent set, ControlEvent event)
-{
-    return (static_cast<unsigned>(set) & static_cast<unsigned>(event)) != 0;
-}
 
 // State bits; Normal is no bit set.
 enum class ControlState : unsigned { Normal = 0, Highlighted = 1u << 0, Disabled = 1u << 1, Selected = 1u << 2 };
 constexpr ControlState operator|(ControlState a, ControlState b)
 {
     return static_cast<ControlState>(static_cast<unsigned>(a) | static_cast<unsigned>(b));
-}
-constexpr bool hasState(ControlState set, ControlState state)
-{
-    return (static_cast<unsigned>(set) & static_cast<unsigned>(state)) != 0;
 }
 
 class Control : public View {
@@ -60,12 +52,9 @@ public:
     bool isHighlighted() const { return m_highlighted; }
     void setHighlighted(bool highlighted);
     ControlState state() const;
-    bool isTracking() const { return m_tracking != nullptr; }
-    bool isTouchInside() const { return m_touchInside; }
 
     // Calls `action` with this control for each of `events` that happens.
     void addTarget(ControlEvent events, Action action);
-    void removeAllTargets() { m_targets.clear(); }
     // Runs the actions registered for any of `events`, in registration order.
     void sendActionsForControlEvents(ControlEvent events);
 

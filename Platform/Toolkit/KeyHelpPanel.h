@@ -21,7 +21,6 @@ public:
     KeyHelpPanel(const std::string& title, const std::vector<Row>& rows);
 
     // The box with the list; the panel itself covers the whole window to take every tap.
-    const gfx::Rect& boxFrame() const { return m_box; }
     void showInWindow(Window& window);
 
     bool keyDown(const KeyEvent& event) override;

@@ -68,7 +68,6 @@ public:
     void setDataSource(TableViewDataSource* dataSource);
     // The table's delegate (the scroll view's zooming delegate stays reachable through its own
     // setter, which tables do not need).
-    TableViewDelegate* tableDelegate() const { return m_delegate; }
     using ScrollView::setDelegate;
     void setDelegate(TableViewDelegate* delegate);
 
@@ -80,8 +79,6 @@ public:
     void setSeparatorStyle(TableViewCellSeparatorStyle style);
     const gfx::Color& separatorColor() const { return m_separatorColor; }
     void setSeparatorColor(const gfx::Color& color);
-    bool allowsSelectionDuringEditing() const { return m_allowsSelectionDuringEditing; }
-    void setAllowsSelectionDuringEditing(bool allows) { m_allowsSelectionDuringEditing = allows; }
 
     // Asks the data source and delegate again for everything; the selection is cleared.
     void reloadData();
@@ -145,7 +142,6 @@ private:
     double m_sectionFooterHeight;
     TableViewCellSeparatorStyle m_separatorStyle = TableViewCellSeparatorStyle::SingleLine;
     gfx::Color m_separatorColor;
-    bool m_allowsSelectionDuringEditing = false;
     bool m_editing = false;
 
     bool m_loaded = false;

@@ -35,8 +35,6 @@ public:
 
     const std::string& reuseIdentifier() const { return m_reuseIdentifier; }
     View* contentView() const { return m_contentView.get(); }
-    Label* textLabel() const { return m_textLabel.get(); }
-    ImageView* imageView() const { return m_imageView.get(); }
 
     const std::string& text() const;
     void setText(const std::string& text);

@@ -10,7 +10,6 @@ class TableViewController : public ViewController, public TableViewDataSource, p
 public:
     explicit TableViewController(TableViewStyle style = TableViewStyle::Plain) : m_style(style) {}
 
-    TableViewStyle tableViewStyle() const { return m_style; }
     // The table (the view, made on first use).
     TableView* tableView();
 

@@ -41,7 +41,6 @@ public:
     void addSection(std::string title, double headerHeight, std::vector<double> rowHeights, double footerHeight);
     // Space below the last section.
     void setBottomMargin(double margin) { m_bottomMargin = sanitizedHeight(margin); }
-    void setTopMargin(double margin) { m_topMargin = sanitizedHeight(margin); }
 
     const std::vector<TableSectionLayout>& sections() const { return m_sections; }
     int sectionCount() const { return static_cast<int>(m_sections.size()); }

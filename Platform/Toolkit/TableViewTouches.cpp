@@ -54,7 +54,7 @@ void TableView::touchesCancelled(const TouchSet& touches, const Event& event)
 
 void TableView::selectTappedRow(const Touch& touch)
 {
-    if (m_editing && !m_allowsSelectionDuringEditing)
+    if (m_editing)
         return;
     auto path = indexPathForRowAtPoint(touch.locationInView(this));
     if (!path)

@@ -31,7 +31,6 @@ public:
     ThumbnailLoader(const ThumbnailLoader&) = delete;
     ThumbnailLoader& operator=(const ThumbnailLoader&) = delete;
 
-    int sidePixels() const { return m_side; }
     void request(int index, std::string path);
     // Drops waiting requests whose index lies outside first..last.
     void keepOnly(int first, int last);

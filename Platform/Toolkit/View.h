@@ -131,7 +131,6 @@ public:
     // Implicit animations (see Animation.h).
     static void beginAnimations() { Animator::shared().beginAnimations(); }
     static void setAnimationDuration(double seconds) { Animator::shared().setDuration(seconds); }
-    static void setAnimationDelay(double seconds) { Animator::shared().setDelay(seconds); }
     static void setAnimationCurve(AnimationCurve curve) { Animator::shared().setCurve(curve); }
     static void setAnimationDidStopCallback(std::function<void(bool finished)> callback)
     {

@@ -23,9 +23,6 @@ class View;
 class NavigationController;
 class NavigationItem;
 
-// With the platform's values.
-enum class InterfaceOrientation { Portrait = 1, PortraitUpsideDown = 2, LandscapeRight = 3, LandscapeLeft = 4 };
-
 class ViewController : public Responder {
 public:
     ViewController();
@@ -49,14 +46,6 @@ public:
     virtual void viewDidAppear(bool /*animated*/) {}
     virtual void viewWillDisappear(bool /*animated*/) {}
     virtual void viewDidDisappear(bool /*animated*/) {}
-    // Memory is short. Nothing is given up by default: screens keep state in their views, and a
-    // desktop host has memory to spare.
-    virtual void didReceiveMemoryWarning() {}
-    // Screens stand upright only.
-    virtual bool shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation) const
-    {
-        return orientation == InterfaceOrientation::Portrait;
-    }
 
     // The title, also the navigation item's title.
     const std::string& title() const { return m_title; }
@@ -75,7 +64,6 @@ public:
     virtual void setEditing(bool editing, bool animated);
 
     // The container this controller is a child of (a navigation controller), or nullptr.
-    ViewController* parentViewController() const { return m_parent; }
     // The nearest navigation controller among this controller and its containers.
     NavigationController* navigationController() const;
 
@@ -87,7 +75,6 @@ public:
     // The controller presented by this one, or nullptr (also while it slides down).
     ViewController* modalViewController() const { return m_modal.get(); }
     // The controller that presented this one (or its container), or nullptr.
-    ViewController* presentingViewController() const { return m_presenter; }
     static constexpr double kPresentationDuration = 0.4;
 
     enum class Appearance { Disappeared, Appearing, Appeared, Disappearing };

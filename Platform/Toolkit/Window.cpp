@@ -110,10 +110,7 @@ void Window::drawRegion(const gfx::IntRect& pixels)
 
 void Window::makeKeyAndVisible()
 {
-    if (g_keyWindow && g_keyWindow != this)
-        g_keyWindow->m_key = false;
     g_keyWindow = this;
-    m_key = true;
     setHidden(false);
     setNeedsDisplay();
 }

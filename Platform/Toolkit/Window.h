@@ -69,7 +69,6 @@ public:
     Responder* keyResponder() const;
 
     void makeKeyAndVisible();
-    bool isKeyWindow() const { return m_key; }
     // The window made key last (alerts show in it), or nullptr once it is gone.
     static Window* keyWindow();
 
@@ -95,7 +94,6 @@ private:
     std::vector<gfx::IntRect> m_drawn;
     std::vector<ActiveTouch> m_touches;
     LastTap m_lastTap;
-    bool m_key = false;
 };
 
 } // namespace ui
