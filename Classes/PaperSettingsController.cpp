@@ -8,7 +8,7 @@
 
 namespace {
 constexpr int kTextureSection = 0;
-constexpr double kBarHeight = 44;
+constexpr double kPaperBarHeight = 44;
 const gfx::Rect kPageFrame(0, 0, 320, 480);
 
 std::string reuseIdentifier(int section) { return "myTableViewCell " + std::to_string(section); }
@@ -68,10 +68,10 @@ void PaperSettingsController::viewDidLoad()
     m_tableView = std::make_shared<ui::TableView>(kPageFrame, ui::TableViewStyle::Grouped);
     m_tableView->setDelegate(static_cast<ui::TableViewDelegate*>(this));
     m_tableView->setDataSource(this);
-    m_tableView->setContentInset({kBarHeight, 0, 0, 0});
+    m_tableView->setContentInset({kPaperBarHeight, 0, 0, 0});
     view()->addSubview(m_tableView);
 
-    m_navigationBar = std::make_shared<ui::NavigationBar>(gfx::Rect(0, 0, kPageFrame.width(), kBarHeight));
+    m_navigationBar = std::make_shared<ui::NavigationBar>(gfx::Rect(0, 0, kPageFrame.width(), kPaperBarHeight));
     auto item = std::make_shared<ui::NavigationItem>("Paper Settings");
     item->setLeftBarButtonItem(ui::BarButtonItem::withSystemItem(ui::BarButtonSystemItem::Cancel,
                                                                  [this](ui::BarButtonItem&) { cancelAction(); }));

@@ -6,19 +6,6 @@
 
 namespace gfx {
 
-namespace {
-
-// Pattern matrix (user space -> mask samples) that stretches a w x h mask over `r`.
-cairo_matrix_t stretchMatrix(const Rect& r, int w, int h)
-{
-    cairo_matrix_t m;
-    cairo_matrix_init_scale(&m, w / r.width(), h / r.height());
-    cairo_matrix_translate(&m, -r.x(), -r.y());
-    return m;
-}
-
-} // namespace
-
 void BitmapContext::translate(double x, double y) { cairo_translate(m_native->cr(), x, y); }
 void BitmapContext::scale(double sx, double sy) { cairo_scale(m_native->cr(), sx, sy); }
 void BitmapContext::rotate(double radians) { cairo_rotate(m_native->cr(), radians); }
@@ -67,7 +54,7 @@ void BitmapContext::clipToMask(const Rect& rect, const ImageMaskRef& mask)
     if (!mask || !detail::validRect(rect))
         return;
     // Device space -> mask samples, fixed now so later transform changes do not move the mask.
-    cairo_matrix_t userToMask = stretchMatrix(rect, mask->width(), mask->height());
+    cairo_matrix_t userToMask = detail::stretchMatrix(rect, mask->width(), mask->height());
     cairo_matrix_t deviceToUser;
     cairo_get_matrix(m_native->cr(), &deviceToUser);
     cairo_matrix_invert(&deviceToUser);

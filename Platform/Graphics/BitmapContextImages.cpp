@@ -9,15 +9,6 @@ namespace gfx {
 
 namespace {
 
-// Pattern matrix (user space -> source pixels) that stretches a w x h source over `r`.
-cairo_matrix_t stretchMatrix(const Rect& r, int w, int h)
-{
-    cairo_matrix_t m;
-    cairo_matrix_init_scale(&m, w / r.width(), h / r.height());
-    cairo_matrix_translate(&m, -r.x(), -r.y());
-    return m;
-}
-
 // True when more than one source pixel falls on a device pixel along either axis, counting the
 // scale already in the drawing transform (a canvas drawn as a small thumbnail).
 bool shrinks(cairo_t* cr, const cairo_matrix_t& userToSource)
@@ -50,7 +41,7 @@ void paintSurface(cairo_t* cr, cairo_surface_t* surface, int w, int h, const Rec
                   bool tiled)
 {
     detail::PatternPtr pattern(cairo_pattern_create_for_surface(surface));
-    cairo_matrix_t m = stretchMatrix(r, w, h);
+    cairo_matrix_t m = detail::stretchMatrix(r, w, h);
     cairo_pattern_set_matrix(pattern.get(), &m);
     cairo_pattern_set_filter(pattern.get(), sourceFilter(cr, m, interpolate));
     cairo_pattern_set_extend(pattern.get(), tiled ? CAIRO_EXTEND_REPEAT : CAIRO_EXTEND_PAD);

@@ -33,6 +33,16 @@ struct BitmapContextAccess {
     }
 };
 
+// Pattern matrix (user space -> source samples) that stretches a w x h source (an image or a
+// mask) over `r`.
+inline cairo_matrix_t stretchMatrix(const Rect& r, int w, int h)
+{
+    cairo_matrix_t m;
+    cairo_matrix_init_scale(&m, w / r.width(), h / r.height());
+    cairo_matrix_translate(&m, -r.x(), -r.y());
+    return m;
+}
+
 inline bool validRect(const Rect& r)
 {
     return r.width() != 0 && r.height() != 0 && std::isfinite(r.x()) && std::isfinite(r.y()) && std::isfinite(r.width())

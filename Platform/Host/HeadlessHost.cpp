@@ -18,7 +18,7 @@
 namespace host {
 
 namespace {
-constexpr double kFrameSeconds = 1.0 / 60; // frame spacing while animations run
+constexpr double kAnimationFrameSeconds = 1.0 / 60; // frame spacing while animations run
 constexpr int kMaxMoves = 100000;
 
 std::string describe(gfx::Point p)
@@ -249,7 +249,7 @@ void HeadlessHost::advance(double seconds)
     const double end = now() + seconds;
     // While something animates, stop at every frame so the drawing shows its in-between states.
     while (now() < end) {
-        double next = m_window->hasRunningAnimations() ? std::min(end, now() + kFrameSeconds) : end;
+        double next = m_window->hasRunningAnimations() ? std::min(end, now() + kAnimationFrameSeconds) : end;
         fnd::RunLoop::main().runUntil(next);
     }
 }

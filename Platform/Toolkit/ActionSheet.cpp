@@ -7,10 +7,10 @@
 namespace ui {
 
 namespace {
-constexpr double kTitleFontSize = 13;
-constexpr double kTopMargin = 16;
+constexpr double kSheetTitleFontSize = 13;
+constexpr double kSheetTopMargin = 16;
 constexpr double kTitleToButtons = 12;
-constexpr double kBottomMargin = 18;
+constexpr double kSheetBottomMargin = 18;
 constexpr gfx::Color kTitleColor{0.8f, 0.81f, 0.84f, 1};
 } // namespace
 
@@ -21,7 +21,7 @@ ActionSheet::ActionSheet(const std::string& title, ActionSheetDelegate* delegate
     if (!m_title.empty()) {
         m_titleLabel = std::make_shared<Label>();
         m_titleLabel->setText(m_title);
-        m_titleLabel->setFont(Font::systemFont(kTitleFontSize));
+        m_titleLabel->setFont(Font::systemFont(kSheetTitleFontSize));
         m_titleLabel->setTextColor(kTitleColor);
         m_titleLabel->setShadowColor(gfx::Color::black().withAlpha(0.6f));
         m_titleLabel->setTextAlignment(TextAlignment::Center);
@@ -48,7 +48,7 @@ ActionSheet::ActionSheet(const std::string& title, ActionSheetDelegate* delegate
 void ActionSheet::layOut()
 {
     const double buttonX = (kWidth - kButtonWidth) / 2;
-    double y = kTopMargin;
+    double y = kSheetTopMargin;
     if (m_titleLabel) {
         gfx::Size text = m_titleLabel->sizeThatFits({kButtonWidth, 0});
         m_titleLabel->setFrame({buttonX, y, kButtonWidth, text.height});
@@ -60,7 +60,7 @@ void ActionSheet::layOut()
         buttonAtIndex(i)->setFrame({buttonX, y, kButtonWidth, kButtonHeight});
         y += kButtonHeight;
     }
-    setBounds({0, 0, kWidth, y + kBottomMargin});
+    setBounds({0, 0, kWidth, y + kSheetBottomMargin});
 }
 
 void ActionSheet::showFromToolbar(Toolbar& toolbar) { showInView(toolbar); }

@@ -12,7 +12,7 @@ constexpr double kPlainPadding = 8;
 constexpr double kGlyphSide = 20;
 constexpr double kBorderedPadding = 10;
 constexpr double kBorderedMinimumWidth = 48;
-constexpr double kTitleFontSize = 12;
+constexpr double kItemTitleFontSize = 12;
 constexpr gfx::Color kGlyphColor = gfx::Color::white();
 
 gfx::Color capsuleColor(BarItemButton::Look look, BarStyle barStyle)
@@ -25,7 +25,7 @@ gfx::Color capsuleColor(BarItemButton::Look look, BarStyle barStyle)
 
 BarItemButton::BarItemButton(Look look, BarStyle barStyle) : m_look(look), m_barStyle(barStyle)
 {
-    titleLabel().setFont(Font::boldSystemFont(kTitleFontSize));
+    titleLabel().setFont(Font::boldSystemFont(kItemTitleFontSize));
     titleLabel().setShadowColor(gfx::Color::black().withAlpha(0.5f));
     setShowsTouchWhenHighlighted(look == Look::Image || look == Look::ActionGlyph || look == Look::AddGlyph);
 }

@@ -7,7 +7,7 @@ namespace ui {
 
 namespace {
 constexpr double kGlowRadius = 20;
-constexpr double kTitleFontSize = 15;
+constexpr double kButtonTitleFontSize = 15;
 
 unsigned key(ControlState state) { return static_cast<unsigned>(state); }
 } // namespace
@@ -15,7 +15,7 @@ unsigned key(ControlState state) { return static_cast<unsigned>(state); }
 Button::Button(const gfx::Rect& frame)
     : Control(frame), m_titleLabel(std::make_shared<Label>(gfx::Rect({0, 0}, frame.size)))
 {
-    m_titleLabel->setFont(Font::boldSystemFont(kTitleFontSize));
+    m_titleLabel->setFont(Font::boldSystemFont(kButtonTitleFontSize));
     m_titleLabel->setTextColor(gfx::Color::white());
     m_titleLabel->setTextAlignment(TextAlignment::Center);
     m_titleLabel->setLineBreakMode(LineBreakMode::TailTruncation);

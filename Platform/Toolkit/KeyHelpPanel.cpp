@@ -6,13 +6,13 @@
 namespace ui {
 
 namespace {
-constexpr double kMargin = 14;
-constexpr double kTitleHeight = 28;
+constexpr double kHelpMargin = 14;
+constexpr double kHelpTitleHeight = 28;
 constexpr double kKeysWidth = 92;
 constexpr double kColumnGap = 12;
 constexpr double kFooterHeight = 26;
-constexpr double kCornerRadius = 10;
-constexpr double kRimWidth = 2;
+constexpr double kHelpCornerRadius = 10;
+constexpr double kHelpRimWidth = 2;
 constexpr double kRowFontSize = 13;
 } // namespace
 
@@ -47,19 +47,19 @@ std::shared_ptr<Label> KeyHelpPanel::addLabel(const std::string& text, const Fon
 void KeyHelpPanel::layOut(const gfx::Rect& area)
 {
     const double height =
-        kMargin + kTitleHeight + static_cast<double>(m_rows.size()) * kRowHeight + kFooterHeight + kMargin;
+        kHelpMargin + kHelpTitleHeight + static_cast<double>(m_rows.size()) * kRowHeight + kFooterHeight + kHelpMargin;
     m_box = gfx::Rect(area.midX() - kWidth / 2, area.midY() - height / 2, kWidth, height);
-    double y = m_box.minY() + kMargin;
-    m_titleLabel->setFrame({m_box.minX() + kMargin, y, kWidth - 2 * kMargin, kTitleHeight});
-    y += kTitleHeight;
-    const double left = m_box.minX() + kMargin;
+    double y = m_box.minY() + kHelpMargin;
+    m_titleLabel->setFrame({m_box.minX() + kHelpMargin, y, kWidth - 2 * kHelpMargin, kHelpTitleHeight});
+    y += kHelpTitleHeight;
+    const double left = m_box.minX() + kHelpMargin;
     const double meaningX = left + kKeysWidth + kColumnGap;
     for (auto& [keys, meaning] : m_rows) {
         keys->setFrame({left, y, kKeysWidth, kRowHeight});
-        meaning->setFrame({meaningX, y, m_box.maxX() - kMargin - meaningX, kRowHeight});
+        meaning->setFrame({meaningX, y, m_box.maxX() - kHelpMargin - meaningX, kRowHeight});
         y += kRowHeight;
     }
-    m_footerLabel->setFrame({left, y + 6, kWidth - 2 * kMargin, kFooterHeight - 6});
+    m_footerLabel->setFrame({left, y + 6, kWidth - 2 * kHelpMargin, kFooterHeight - 6});
 }
 
 void KeyHelpPanel::showInWindow(Window& window)
@@ -87,8 +87,8 @@ void KeyHelpPanel::touchesEnded(const TouchSet& /*touches*/, const Event& /*even
 void KeyHelpPanel::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirty*/)
 {
     // Translucent near-black with a white rim and a glossy sheen over its upper part.
-    const gfx::Rect box = m_box.insetBy(kRimWidth / 2, kRimWidth / 2);
-    const gfx::Path outline = gfx::Path::roundedRect(box, kCornerRadius);
+    const gfx::Rect box = m_box.insetBy(kHelpRimWidth / 2, kHelpRimWidth / 2);
+    const gfx::Path outline = gfx::Path::roundedRect(box, kHelpCornerRadius);
     {
         gfx::GStateSaver saved(context);
         context.clipToPath(outline);
@@ -100,7 +100,7 @@ void KeyHelpPanel::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*dirt
         context.drawLinearGradient(sheen, {0, box.minY()}, {0, sheenArea.maxY()});
     }
     context.setStrokeColor(gfx::Color::white().withAlpha(0.8f));
-    context.setLineWidth(kRimWidth);
+    context.setLineWidth(kHelpRimWidth);
     context.strokePath(outline);
 }
 

@@ -11,8 +11,8 @@
 namespace ui {
 
 namespace {
-constexpr double kMargin = 5;
-constexpr double kTitleFontSize = 20;
+constexpr double kBarMargin = 5;
+constexpr double kBarTitleFontSize = 20;
 constexpr double kSlideFraction = 0.4; // of the bar's width, for contents sliding in or out
 
 void addIfAny(std::vector<ViewRef>& views, const ViewRef& view)
@@ -104,7 +104,7 @@ ViewRef NavigationBar::makeTitleLabel(const std::string& title)
     auto label = std::make_shared<Label>();
     label->setText(title);
     label->setAccessibilityLabel(title); // found by what it reads, as the bar's buttons are
-    label->setFont(Font::boldSystemFont(kTitleFontSize));
+    label->setFont(Font::boldSystemFont(kBarTitleFontSize));
     label->setTextColor(gfx::Color::white());
     label->setShadowColor(gfx::Color::black().withAlpha(0.6f));
     label->setShadowOffset({0, -1});
@@ -200,16 +200,16 @@ void NavigationBar::layoutShown(const Shown& shown)
         double height = bordered ? BarItemButton::kBorderedHeight : std::min(view.frame().height(), b.height());
         view.setFrame({x, b.midY() - height / 2, width, height});
     };
-    double leftEnd = b.minX() + kMargin, rightStart = b.maxX() - kMargin;
+    double leftEnd = b.minX() + kBarMargin, rightStart = b.maxX() - kBarMargin;
     if (shown.left) {
         double width = widthOf(*shown.left, shown.leftItem);
-        place(*shown.left, b.minX() + kMargin, width);
-        leftEnd += width + kMargin;
+        place(*shown.left, b.minX() + kBarMargin, width);
+        leftEnd += width + kBarMargin;
     }
     if (shown.right) {
         double width = widthOf(*shown.right, shown.rightItem);
-        place(*shown.right, b.maxX() - kMargin - width, width);
-        rightStart -= width + kMargin;
+        place(*shown.right, b.maxX() - kBarMargin - width, width);
+        rightStart -= width + kBarMargin;
     }
     if (!shown.title)
         return;

@@ -13,7 +13,7 @@ namespace {
 constexpr double kRowPitch = PhotoGridView::kCellSide + PhotoGridView::kGap;
 constexpr double kHintHeight = 40;
 // A touch that moves further than this (points) is a scroll, not a tap.
-constexpr double kTapSlop = 8;
+constexpr double kGridTapSlop = 8;
 // Thumbnails are kept for this many screens above and below the one shown.
 constexpr int kKeptScreens = 3;
 
@@ -219,7 +219,7 @@ void PhotoGridView::touchesEnded(const TouchSet& touches, const Event& event)
     m_touchIsTap = false;
     const Touch& touch = **touches.begin();
     const gfx::Point end = touch.locationInView(nullptr);
-    if (std::hypot(end.x - m_touchStart.x, end.y - m_touchStart.y) > kTapSlop)
+    if (std::hypot(end.x - m_touchStart.x, end.y - m_touchStart.y) > kGridTapSlop)
         return;
     const int index = photoIndexAt(touch.locationInView(this));
     if (index >= 0 && m_onPick)

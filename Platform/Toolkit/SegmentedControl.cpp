@@ -10,7 +10,7 @@
 namespace ui {
 
 namespace {
-constexpr double kCornerRadius = 5;
+constexpr double kSegmentCornerRadius = 5;
 constexpr gfx::Color kDefaultTint{0.45f, 0.5f, 0.6f, 1};
 constexpr gfx::Color kPlainColor{0.95f, 0.95f, 0.95f, 1};
 } // namespace
@@ -113,10 +113,10 @@ void SegmentedControl::drawRect(gfx::BitmapContext& context, const gfx::Rect& /*
 {
     gfx::Rect b = bounds();
     gfx::Color base = baseColor();
-    fillGlossyRect(context, b, kCornerRadius, {shade(base, 0.35), shade(base, 0.1), shade(base, -0.1)});
+    fillGlossyRect(context, b, kSegmentCornerRadius, {shade(base, 0.35), shade(base, 0.1), shade(base, -0.1)});
     for (int i = 0; i < numberOfSegments(); ++i)
         drawSegment(context, i);
-    strokeRoundedRect(context, b, kCornerRadius, shade(base, -0.6));
+    strokeRoundedRect(context, b, kSegmentCornerRadius, shade(base, -0.6));
 }
 
 void SegmentedControl::drawSegment(gfx::BitmapContext& context, int index) const
@@ -127,7 +127,8 @@ void SegmentedControl::drawSegment(gfx::BitmapContext& context, int index) const
         // The pressed-in look: the same gloss, darker, clipped to the segment.
         gfx::GStateSaver saver(context);
         context.clipToRect(r);
-        fillGlossyRect(context, bounds(), kCornerRadius, {shade(base, -0.2), shade(base, -0.4), shade(base, -0.5)});
+        fillGlossyRect(context, bounds(), kSegmentCornerRadius,
+                       {shade(base, -0.2), shade(base, -0.4), shade(base, -0.5)});
     }
     if (index > 0) {
         context.setStrokeColor(shade(base, -0.6));

@@ -11,7 +11,7 @@ namespace ui {
 
 namespace {
 constexpr double kFontSize = 12;
-constexpr double kSideMargin = 6;
+constexpr double kStatusSideMargin = 6;
 constexpr double kClockInterval = 30;
 
 std::shared_ptr<Label> makeLabel(TextAlignment alignment)
@@ -114,7 +114,7 @@ void StatusBar::didMoveToWindow()
 void StatusBar::layoutSubviews()
 {
     gfx::Rect b = bounds();
-    m_name->setFrame({b.minX() + kSideMargin, b.minY(), b.width() / 2 - kSideMargin, b.height()});
+    m_name->setFrame({b.minX() + kStatusSideMargin, b.minY(), b.width() / 2 - kStatusSideMargin, b.height()});
     m_clock->setFrame(b);
 }
 

@@ -9,7 +9,7 @@
 namespace ui {
 
 namespace {
-constexpr double kMargin = 10;         // image and text insets inside the content view
+constexpr double kCellMargin = 10;     // image and text insets inside the content view
 constexpr double kAccessoryWidth = 30; // room the checkmark takes from the content view
 constexpr double kGroupedRadius = 10;
 constexpr double kPi = std::numbers::pi;
@@ -144,15 +144,15 @@ void TableViewCell::layoutSubviews()
     m_contentView->setBounds({{0, 0}, size});
     m_contentView->setCenter({b.x() + size.width / 2, b.y() + size.height / 2});
 
-    double textX = kMargin;
+    double textX = kCellMargin;
     if (const ImageAssetRef& picture = m_imageView->image()) {
         gfx::Size s = picture->pointSize;
-        m_imageView->setFrame({kMargin, (size.height - s.height) / 2, s.width, s.height});
-        textX = kMargin + s.width + kMargin;
+        m_imageView->setFrame({kCellMargin, (size.height - s.height) / 2, s.width, s.height});
+        textX = kCellMargin + s.width + kCellMargin;
     } else {
         m_imageView->setFrame({});
     }
-    m_textLabel->setFrame({textX, 0, std::max(0.0, size.width - textX - kMargin), size.height});
+    m_textLabel->setFrame({textX, 0, std::max(0.0, size.width - textX - kCellMargin), size.height});
 }
 
 gfx::Path TableViewCell::backgroundShape() const

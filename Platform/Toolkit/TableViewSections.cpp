@@ -9,7 +9,7 @@ namespace ui {
 
 namespace {
 constexpr double kTitleInset = 19; // grouped titles line up with the cells' text
-constexpr double kTitleHeight = 22;
+constexpr double kSectionTitleHeight = 22;
 constexpr double kTitleGapBelow = 8;
 const gfx::Color kPinstripeBase{0.773f, 0.800f, 0.835f, 1};
 const gfx::Color kPinstripeLight{0.808f, 0.835f, 0.867f, 1};
@@ -42,8 +42,8 @@ std::shared_ptr<View> TableView::makeHeaderView(const TableSectionLayout& sectio
         label->setTextColor(kGroupedTitle);
         label->setShadowColor(gfx::Color::white());
         label->setShadowOffset({0, 1});
-        double top = section.headerTop + section.headerHeight - kTitleGapBelow - kTitleHeight;
-        label->setFrame({kTitleInset, top, std::max(0.0, width - 2 * kTitleInset), kTitleHeight});
+        double top = section.headerTop + section.headerHeight - kTitleGapBelow - kSectionTitleHeight;
+        label->setFrame({kTitleInset, top, std::max(0.0, width - 2 * kTitleInset), kSectionTitleHeight});
         return label;
     }
     auto bar = std::make_shared<PlainSectionHeader>(gfx::Rect{0, section.headerTop, width, section.headerHeight});

@@ -18,7 +18,7 @@
 namespace {
 
 using Accessory = ui::TableViewCellAccessoryType;
-constexpr int kTextures = 0, kColors = 1;
+constexpr int kTexturesSection = 0, kColorsSection = 1;
 
 // A picture whose grey level tells where each pixel came from: 3 per column, 5 per row.
 void writeTexture(const std::filesystem::path& dir, const std::string& name, int w, int h)
@@ -59,13 +59,13 @@ protected:
 TEST_F(PaperPageTest, CheckMarksFollowTheTextureAndOnlyAnExactColour)
 {
     using Names = std::vector<std::string>;
-    EXPECT_EQ(checkedRows(kTextures), Names{"None"});
-    EXPECT_EQ(checkedRows(kColors), Names{"White"});
-    page.tableViewDidSelectRowAtIndexPath(*page.tableView(), {kTextures, 2});
-    page.tableViewDidSelectRowAtIndexPath(*page.tableView(), {kColors, 14});
+    EXPECT_EQ(checkedRows(kTexturesSection), Names{"None"});
+    EXPECT_EQ(checkedRows(kColorsSection), Names{"White"});
+    page.tableViewDidSelectRowAtIndexPath(*page.tableView(), {kTexturesSection, 2});
+    page.tableViewDidSelectRowAtIndexPath(*page.tableView(), {kColorsSection, 14});
     EXPECT_EQ(page.selectedTextureName(), std::optional<std::string>("Brick"));
-    EXPECT_EQ(checkedRows(kTextures), Names{"Brick"});
-    EXPECT_EQ(checkedRows(kColors), Names{"Tin"}); // not "Nickel", one unit away
+    EXPECT_EQ(checkedRows(kTexturesSection), Names{"Brick"});
+    EXPECT_EQ(checkedRows(kColorsSection), Names{"Tin"}); // not "Nickel", one unit away
 
     // The smallest step in red, green or blue leaves every row unchecked; alpha does not count.
     const gfx::Color sky = ColorOfValue(g_arColorValues[5]);
@@ -74,17 +74,17 @@ TEST_F(PaperPageTest, CheckMarksFollowTheTextureAndOnlyAnExactColour)
         near.*component = std::nextafter(near.*component, 0.0f);
         EXPECT_FALSE(ColorsAreEqual(near, sky));
         page.setSelectedColor(near);
-        EXPECT_TRUE(checkedRows(kColors).empty());
+        EXPECT_TRUE(checkedRows(kColorsSection).empty());
     }
     page.setSelectedColor({sky.red, sky.green, sky.blue, 0.3f});
-    EXPECT_EQ(checkedRows(kColors), Names{"Sky"});
+    EXPECT_EQ(checkedRows(kColorsSection), Names{"Sky"});
 }
 
 TEST_F(PaperPageTest, OnlyTheWhiteSwatchHasAGreyEdge)
 {
     for (int row = 0; row < NUM_COLOR_VALUES; ++row) {
         const ColorValue& value = g_arColorValues[row];
-        auto c = cell(kColors, row);
+        auto c = cell(kColorsSection, row);
         ASSERT_TRUE(c->image()) << value.name;
         const gfx::Color fill = ColorOfValue(value), edge = c->image()->pixels->colorAt(0, 0);
         if (std::string(value.name) == "White")
@@ -104,19 +104,19 @@ TEST_F(PaperPageTest, TexturePicturesAreCutToTheirTopLeftCorner)
     fnd::setResourcePath(dir.string());
     gfx::purgeNamedImages();
 
-    EXPECT_FALSE(cell(kTextures, 0)->image()); // "None"
-    const gfx::ImageRef whole = cell(kTextures, 1)->image()->pixels;
+    EXPECT_FALSE(cell(kTexturesSection, 0)->image()); // "None"
+    const gfx::ImageRef whole = cell(kTexturesSection, 1)->image()->pixels;
     EXPECT_EQ(whole->width(), 24);
     EXPECT_EQ(whole->height(), 24);
-    const gfx::ImageRef wide = cell(kTextures, 2)->image()->pixels;
+    const gfx::ImageRef wide = cell(kTexturesSection, 2)->image()->pixels;
     EXPECT_EQ(wide->width(), 26);
     EXPECT_EQ(wide->height(), 20);
     EXPECT_NEAR(wide->colorAt(25, 19).red * 255, 3 * 25 + 5 * 19, 1);
-    const gfx::ImageRef tall = cell(kTextures, 3)->image()->pixels;
+    const gfx::ImageRef tall = cell(kTexturesSection, 3)->image()->pixels;
     EXPECT_EQ(tall->width(), 26);
     EXPECT_EQ(tall->height(), 26);
     EXPECT_NEAR(tall->colorAt(0, 25).red * 255, 5 * 25, 1); // the top rows, not the bottom ones
-    EXPECT_FALSE(cell(kTextures, 4)->image());              // missing from the folder: no picture, no crash
+    EXPECT_FALSE(cell(kTexturesSection, 4)->image());       // missing from the folder: no picture, no crash
 
     fnd::setResourcePath("");
     gfx::purgeNamedImages();

@@ -6,7 +6,7 @@
 using namespace gfx;
 
 namespace {
-int channel(std::uint32_t word, int shift) { return static_cast<int>((word >> shift) & 0xFF); }
+int channelOf(std::uint32_t word, int shift) { return static_cast<int>((word >> shift) & 0xFF); }
 } // namespace
 
 TEST(Path, RoundedRectLeavesCornersAndArcsStayOnTheCircle)
@@ -54,11 +54,11 @@ TEST(TransparencyLayer, OverlapsDoNotShowThroughAndMaskFillsStayInTheLayer)
         ctx->fillMask(dab, AffineTransform::scaling(4, 4).concat(AffineTransform::translation(14, 3)), {1, 0, 0, 1},
                       BlendMode::Normal);
     }
-    const int single = channel(ctx->pixelAt(2, 5), 24), overlap = channel(ctx->pixelAt(10, 5), 24);
+    const int single = channelOf(ctx->pixelAt(2, 5), 24), overlap = channelOf(ctx->pixelAt(10, 5), 24);
     EXPECT_NEAR(single, 128, 1);
     EXPECT_EQ(single, overlap);
-    EXPECT_NEAR(channel(ctx->pixelAt(15, 5), 16), 128, 1); // red at half strength, premultiplied
-    EXPECT_NEAR(channel(ctx->pixelAt(15, 5), 24), 128, 1);
+    EXPECT_NEAR(channelOf(ctx->pixelAt(15, 5), 16), 128, 1); // red at half strength, premultiplied
+    EXPECT_NEAR(channelOf(ctx->pixelAt(15, 5), 24), 128, 1);
 }
 
 TEST(BitmapContext, StrokePathUsesCapsAndJoins)

@@ -16,7 +16,7 @@ using test::JpegRecipe;
 using test::makeJpeg;
 using test::pixelAt;
 
-fnd::Result<DecodedImage> decode(const std::vector<std::uint8_t>& file)
+fnd::Result<DecodedImage> decodeJpeg(const std::vector<std::uint8_t>& file)
 {
     return decodeMemory(file.data(), file.size());
 }
@@ -36,7 +36,7 @@ TEST(JpegDecoder, ColourPictureComesBackCloseAndOpaque)
     for (bool progressive : {false, true}) {
         SCOPED_TRACE(progressive ? "progressive" : "baseline");
         recipe.progressive = progressive;
-        const auto image = decode(makeJpeg(recipe));
+        const auto image = decodeJpeg(makeJpeg(recipe));
         ASSERT_TRUE(image.ok()) << image.error();
         EXPECT_EQ(image->width, 32);
         EXPECT_EQ(image->height, 24);
@@ -53,7 +53,7 @@ TEST(JpegDecoder, ColourPictureComesBackCloseAndOpaque)
 
 TEST(JpegDecoder, GreyBecomesEqualChannels)
 {
-    const auto image = decode(makeJpeg(flatPicture(JpegKind::kGrey, {0x60})));
+    const auto image = decodeJpeg(makeJpeg(flatPicture(JpegKind::kGrey, {0x60})));
     ASSERT_TRUE(image.ok()) << image.error();
     EXPECT_LE(channelDistance(pixelAt(image.value(), 5, 5), 0xFF606060), 1);
 }
@@ -74,7 +74,7 @@ TEST(JpegDecoder, CmykKindsBecomeTheSameColour)
     };
     for (const auto& entry : cases) {
         SCOPED_TRACE(entry.name);
-        const auto image = decode(makeJpeg(flatPicture(entry.kind, entry.stored)));
+        const auto image = decodeJpeg(makeJpeg(flatPicture(entry.kind, entry.stored)));
         ASSERT_TRUE(image.ok()) << image.error();
         EXPECT_LE(channelDistance(pixelAt(image.value(), 3, 3), expected), 3);
     }
@@ -89,7 +89,7 @@ TEST(JpegDecoder, ExifOrientationMapsOntoCodes)
             auto recipe = flatPicture(JpegKind::kRgb, {10, 20, 30}, 16, 8);
             recipe.exifOrientation = exif;
             recipe.bigEndianExif = bigEndian;
-            const auto image = decode(makeJpeg(recipe));
+            const auto image = decodeJpeg(makeJpeg(recipe));
             ASSERT_TRUE(image.ok()) << image.error();
             EXPECT_EQ(image->orientation, expectedCodes[exif - 1]);
             const bool turned = exif >= 5;

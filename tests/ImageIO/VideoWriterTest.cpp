@@ -26,22 +26,22 @@ using test_support::boxAt;
 using test_support::boxesIn;
 using test_support::decodeVideo;
 
-constexpr int kWidth = 67; // odd sides: the video is 66 x 48
-constexpr int kHeight = 49;
+constexpr int kVideoWidth = 67; // odd sides: the video is 66 x 48
+constexpr int kVideoHeight = 49;
 constexpr int kFrames = 12;
 constexpr int kFps = 30;
 
 // Frame `index`: a soft diagonal gradient with a red square that moves with the frame number.
 Bytes framePixels(int index)
 {
-    Bytes bytes(static_cast<std::size_t>(kWidth * kHeight * 4));
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
+    Bytes bytes(static_cast<std::size_t>(kVideoWidth * kVideoHeight * 4));
+    for (int y = 0; y < kVideoHeight; ++y)
+        for (int x = 0; x < kVideoWidth; ++x) {
             const bool square = x >= 4 * index && x < 4 * index + 16 && y >= 16 && y < 32;
             const std::uint32_t word = square ? 0xFFE01010u
                                               : 0xFF000000u | static_cast<std::uint32_t>(x * 3) << 16
                                                     | static_cast<std::uint32_t>(y * 4) << 8 | 0x60u;
-            std::memcpy(&bytes[static_cast<std::size_t>((y * kWidth + x) * 4)], &word, 4);
+            std::memcpy(&bytes[static_cast<std::size_t>((y * kVideoWidth + x) * 4)], &word, 4);
         }
     return bytes;
 }
@@ -67,12 +67,12 @@ std::size_t entriesIn(const fs::path& folder)
 
 fnd::Status writeClip(const fs::path& path, int frames = kFrames)
 {
-    auto writer = VideoWriter::open(path.string(), kWidth, kHeight, kFps);
+    auto writer = VideoWriter::open(path.string(), kVideoWidth, kVideoHeight, kFps);
     if (!writer)
         return fnd::Error{writer.error()};
     for (int i = 0; i < frames; ++i) {
         const Bytes pixels = framePixels(i);
-        if (auto added = writer->addFrame(pixels.data(), kWidth * 4); !added)
+        if (auto added = writer->addFrame(pixels.data(), kVideoWidth * 4); !added)
             return added;
     }
     return writer->finish();
@@ -102,11 +102,11 @@ TEST(VideoWriter, ClipStreamsAndDecodesToItsFrames)
     ASSERT_EQ(frames.size(), std::size_t{kFrames});
     for (int i : {0, kFrames - 1}) {
         SCOPED_TRACE(i);
-        ASSERT_EQ(frames[static_cast<std::size_t>(i)].width, kWidth - 1);
-        ASSERT_EQ(frames[static_cast<std::size_t>(i)].height, kHeight - 1);
+        ASSERT_EQ(frames[static_cast<std::size_t>(i)].width, kVideoWidth - 1);
+        ASSERT_EQ(frames[static_cast<std::size_t>(i)].height, kVideoHeight - 1);
         const Bytes pixels = framePixels(i);
         Bytes y(66 * 48), u(33 * 24), v(33 * 24);
-        convertArgbToYuv420(pixels.data(), kWidth * 4, 66, 48, {y.data(), u.data(), v.data(), 66, 33});
+        convertArgbToYuv420(pixels.data(), kVideoWidth * 4, 66, 48, {y.data(), u.data(), v.data(), 66, 33});
         EXPECT_LT(meanDifference(frames[static_cast<std::size_t>(i)].y, y), 2.0);
         EXPECT_LT(meanDifference(frames[static_cast<std::size_t>(i)].u, u), 2.0);
         EXPECT_LT(meanDifference(frames[static_cast<std::size_t>(i)].v, v), 2.0);
@@ -142,12 +142,12 @@ TEST(VideoWriter, FailureOrCancelLeavesNothing)
     const fs::path path = folder / "clip.mp4";
     const Bytes pixels = framePixels(0);
     {
-        auto cancelled = VideoWriter::open(path.string(), kWidth, kHeight, kFps);
+        auto cancelled = VideoWriter::open(path.string(), kVideoWidth, kVideoHeight, kFps);
         ASSERT_TRUE(cancelled.ok());
-        ASSERT_TRUE(cancelled->addFrame(pixels.data(), kWidth * 4).ok());
+        ASSERT_TRUE(cancelled->addFrame(pixels.data(), kVideoWidth * 4).ok());
         cancelled->cancel();
-        auto dropped = VideoWriter::open(path.string(), kWidth, kHeight, kFps);
-        ASSERT_TRUE(dropped->addFrame(pixels.data(), kWidth * 4).ok());
+        auto dropped = VideoWriter::open(path.string(), kVideoWidth, kVideoHeight, kFps);
+        ASSERT_TRUE(dropped->addFrame(pixels.data(), kVideoWidth * 4).ok());
     }
     EXPECT_EQ(entriesIn(folder.path()), 0u);
 

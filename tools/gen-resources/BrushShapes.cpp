@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <numbers>
 
 #include "Noise.h"
 #include "PngWriter.h"
@@ -15,7 +16,6 @@ namespace {
 
 constexpr int N = kBrushShapeSize;
 constexpr double kPixel = 2.0 / N; // one pixel in the [-1, 1] shape coordinates
-constexpr double kPi = 3.14159265358979323846;
 
 // Paint coverage at (u, v) in [-1, 1]^2, v = -1 at the first row; x, y are pixel indices.
 using CoverageFn = std::function<double(double u, double v, int x, int y)>;
@@ -50,7 +50,7 @@ double gaussBump(double v, double sigma) { return std::exp(-v * v / (2 * sigma *
 // cos^2 over [-1, 1]: copies half a dab apart sum to exactly 1.
 double hannBump(double v)
 {
-    double c = std::cos(0.5 * kPi * std::clamp(v, -1.0, 1.0));
+    double c = std::cos(0.5 * std::numbers::pi * std::clamp(v, -1.0, 1.0));
     return c * c;
 }
 
@@ -209,8 +209,8 @@ CoverageFn penAndInk()
 // dabs land several pixels apart (a pointed tip would leave notches between them).
 CoverageFn calligraphy()
 {
-    const double c = std::cos(kPi / 4);
-    const double s = std::sin(kPi / 4);
+    const double c = std::cos(std::numbers::pi / 4);
+    const double s = std::sin(std::numbers::pi / 4);
     return [=](double u, double v, int, int) {
         double along = std::abs(u * c - v * s);
         double across = u * s + v * c;

@@ -1,6 +1,7 @@
 // Backgrounds of the busy overlay and the medium picker, the slider thumb and the colour
 // button's swirl and glob.
 #include <cmath>
+#include <numbers>
 
 #include "Cairo.h"
 #include "Glossy.h"
@@ -9,7 +10,6 @@
 namespace genres {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr int kColorImageW = 50; // inside the 57 x 35 colour button
 constexpr int kColorImageH = 32;
 
@@ -34,13 +34,13 @@ void sliderThumb(cairo_t* cr, double w, double h)
 {
     double cx = w / 2;
     double cy = h / 2;
-    cairo_arc(cr, cx, cy + 1, 10.5, 0, 2 * kPi); // shadow
+    cairo_arc(cr, cx, cy + 1, 10.5, 0, 2 * std::numbers::pi); // shadow
     cairo_set_source_rgba(cr, 0, 0, 0, 0.4);
     cairo_fill(cr);
     const double top[3] = {0.98, 0.98, 0.98};
     const double bottom[3] = {0.7, 0.7, 0.74};
     glossyDisc(cr, cx, cy, 10, top, bottom);
-    cairo_arc(cr, cx, cy, 9.7, 0, 2 * kPi);
+    cairo_arc(cr, cx, cy, 9.7, 0, 2 * std::numbers::pi);
     cairo_set_source_rgba(cr, 0.3, 0.3, 0.3, 0.8);
     cairo_set_line_width(cr, 0.6);
     cairo_stroke(cr);
@@ -51,7 +51,7 @@ void blobPath(cairo_t* cr, double w, double h)
 {
     const int steps = 96;
     for (int i = 0; i <= steps; ++i) {
-        double a = 2 * kPi * i / steps;
+        double a = 2 * std::numbers::pi * i / steps;
         double r = 1.0 + 0.1 * std::sin(3 * a + 0.7) + 0.06 * std::sin(5 * a + 2.1);
         double x = w / 2 + (w / 2 - 3) * 0.9 * r * std::cos(a);
         double y = h / 2 + (h / 2 - 2) * 0.9 * r * std::sin(a);
@@ -93,8 +93,8 @@ void swirl(cairo_t* cr, double w, double h)
         double r0 = reach * ring / rings;
         double r1 = reach * (ring + 1) / rings;
         for (int s = 0; s < sectors; ++s) {
-            double a0 = 2 * kPi * s / sectors;
-            double a1 = 2 * kPi * (s + 1.05) / sectors;
+            double a0 = 2 * std::numbers::pi * s / sectors;
+            double a1 = 2 * std::numbers::pi * (s + 1.05) / sectors;
             double rgb[3];
             hueToRgb(std::fmod(static_cast<double>(s) / sectors + ring * 0.06, 1.0), rgb);
             cairo_new_path(cr);

@@ -1,5 +1,6 @@
 // The gallery's background, thumbnail frames and delete buttons.
 #include <cmath>
+#include <numbers>
 
 #include "Cairo.h"
 #include "Glossy.h"
@@ -8,8 +9,6 @@
 
 namespace genres {
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // Thumbnails sit at (10, 5); a landscape one is 120 x 90, a portrait one about 84 x 120.
 constexpr int kLandscapeThumbW = 120;
@@ -67,10 +66,10 @@ DrawFn deleteButton(bool pressed)
     return [pressed](cairo_t* cr, double w, double h) {
         double cx = w / 2;
         double cy = h / 2;
-        cairo_arc(cr, cx, cy + 1, 12, 0, 2 * kPi);
+        cairo_arc(cr, cx, cy + 1, 12, 0, 2 * std::numbers::pi);
         cairo_set_source_rgba(cr, 0, 0, 0, 0.45);
         cairo_fill(cr);
-        cairo_arc(cr, cx, cy, 11.5, 0, 2 * kPi);
+        cairo_arc(cr, cx, cy, 11.5, 0, 2 * std::numbers::pi);
         cairo_set_source_rgb(cr, 1, 1, 1);
         cairo_fill(cr);
         const double top[3] = {pressed ? 0.6 : 0.95, pressed ? 0.05 : 0.25, pressed ? 0.05 : 0.2};

@@ -1,21 +1,21 @@
 #include "Glossy.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "Cairo.h"
 
 namespace genres {
 namespace {
-constexpr double kPi = 3.14159265358979323846;
 }
 
 void roundedRectPath(cairo_t* cr, double x, double y, double w, double h, double radius)
 {
     cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - radius, y + radius, radius, -kPi / 2, 0);
-    cairo_arc(cr, x + w - radius, y + h - radius, radius, 0, kPi / 2);
-    cairo_arc(cr, x + radius, y + h - radius, radius, kPi / 2, kPi);
-    cairo_arc(cr, x + radius, y + radius, radius, kPi, 3 * kPi / 2);
+    cairo_arc(cr, x + w - radius, y + radius, radius, -std::numbers::pi / 2, 0);
+    cairo_arc(cr, x + w - radius, y + h - radius, radius, 0, std::numbers::pi / 2);
+    cairo_arc(cr, x + radius, y + h - radius, radius, std::numbers::pi / 2, std::numbers::pi);
+    cairo_arc(cr, x + radius, y + radius, radius, std::numbers::pi, 3 * std::numbers::pi / 2);
     cairo_close_path(cr);
 }
 
@@ -73,7 +73,7 @@ void whiteGlyph(cairo_t* cr, const std::function<void(cairo_t*)>& path, cairo_fi
 void glossyDisc(cairo_t* cr, double cx, double cy, double radius, const double top[3], const double bottom[3])
 {
     cairo_save(cr);
-    cairo_arc(cr, cx, cy, radius, 0, 2 * kPi);
+    cairo_arc(cr, cx, cy, radius, 0, 2 * std::numbers::pi);
     PatternPtr body(cairo_pattern_create_linear(0, cy - radius, 0, cy + radius));
     cairo_pattern_add_color_stop_rgb(body.get(), 0, top[0], top[1], top[2]);
     cairo_pattern_add_color_stop_rgb(body.get(), 1, bottom[0], bottom[1], bottom[2]);
@@ -82,7 +82,7 @@ void glossyDisc(cairo_t* cr, double cx, double cy, double radius, const double t
     cairo_save(cr);
     cairo_translate(cr, cx, cy - radius * 0.42);
     cairo_scale(cr, radius * 0.75, radius * 0.5);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * std::numbers::pi);
     cairo_restore(cr);
     PatternPtr gloss(cairo_pattern_create_linear(0, cy - radius, 0, cy));
     cairo_pattern_add_color_stop_rgba(gloss.get(), 0, 1, 1, 1, 0.7);

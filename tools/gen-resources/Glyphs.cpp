@@ -1,5 +1,6 @@
 // White glyphs for the mode control's segments and the painting screen's toolbar.
 #include <cmath>
+#include <numbers>
 
 #include "Cairo.h"
 #include "Glossy.h"
@@ -8,7 +9,6 @@
 namespace genres {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr int kSegmentSide = 22; // three segments share a 120 x 30 control
 constexpr int kToolbarSide = 26;
 
@@ -16,8 +16,8 @@ void capsule(cairo_t* cr, double x0, double y0, double x1, double y1, double rad
 {
     double angle = std::atan2(y1 - y0, x1 - x0);
     cairo_new_sub_path(cr);
-    cairo_arc(cr, x1, y1, radius, angle - kPi / 2, angle + kPi / 2);
-    cairo_arc(cr, x0, y0, radius, angle + kPi / 2, angle + 3 * kPi / 2);
+    cairo_arc(cr, x1, y1, radius, angle - std::numbers::pi / 2, angle + std::numbers::pi / 2);
+    cairo_arc(cr, x0, y0, radius, angle + std::numbers::pi / 2, angle + 3 * std::numbers::pi / 2);
     cairo_close_path(cr);
 }
 
@@ -26,7 +26,7 @@ void brushPath(cairo_t* cr)
 {
     cairo_save(cr);
     cairo_translate(cr, 11, 11);
-    cairo_rotate(cr, -kPi / 4);
+    cairo_rotate(cr, -std::numbers::pi / 4);
     capsule(cr, 1.5, 0, 9.5, 0, 1.6);          // handle
     cairo_rectangle(cr, -2.5, -2.2, 3.4, 4.4); // ferrule
     cairo_new_sub_path(cr);                    // bristles, ending in a point
@@ -42,7 +42,7 @@ void eraserPath(cairo_t* cr)
 {
     cairo_save(cr);
     cairo_translate(cr, 11, 11);
-    cairo_rotate(cr, -kPi / 5);
+    cairo_rotate(cr, -std::numbers::pi / 5);
     roundedRectPath(cr, -9, -4.5, 18, 9, 1.5);
     roundedRectPath(cr, -7.8, -3.3, 6.6, 6.6, 0.8); // even-odd hole: the rubber end
     cairo_restore(cr);
@@ -65,7 +65,7 @@ void sizesPath(cairo_t* cr)
     const double dots[3][3] = {{4.5, 13, 2}, {10.5, 13, 3.2}, {19, 13, 4.8}};
     for (const auto& d : dots) {
         cairo_new_sub_path(cr);
-        cairo_arc(cr, d[0], d[1], d[2], 0, 2 * kPi);
+        cairo_arc(cr, d[0], d[1], d[2], 0, 2 * std::numbers::pi);
     }
 }
 
@@ -75,10 +75,10 @@ void palettePath(cairo_t* cr)
     cairo_save(cr);
     cairo_translate(cr, 13, 13);
     cairo_scale(cr, 11, 8.5);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * std::numbers::pi);
     cairo_restore(cr);
     cairo_new_sub_path(cr);
-    cairo_arc(cr, 18, 16.5, 2, 0, 2 * kPi);
+    cairo_arc(cr, 18, 16.5, 2, 0, 2 * std::numbers::pi);
 }
 
 void paletteDabs(cairo_t* cr)
@@ -86,7 +86,7 @@ void paletteDabs(cairo_t* cr)
     const double dabs[4][5] = {
         {7.5, 11, 0.9, 0.15, 0.1}, {11.5, 8, 1.0, 0.8, 0.1}, {16, 8.5, 0.15, 0.4, 0.95}, {8.5, 16, 0.2, 0.7, 0.25}};
     for (const auto& d : dabs) {
-        cairo_arc(cr, d[0], d[1], 1.9, 0, 2 * kPi);
+        cairo_arc(cr, d[0], d[1], 1.9, 0, 2 * std::numbers::pi);
         cairo_set_source_rgb(cr, d[2], d[3], d[4]);
         cairo_fill(cr);
     }

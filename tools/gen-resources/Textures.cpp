@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <numbers>
 
 #include "Noise.h"
 #include "PngWriter.h"
@@ -14,7 +15,6 @@ namespace genres {
 namespace {
 
 constexpr int N = kTextureSize;
-constexpr double kPi = 3.14159265358979323846;
 
 struct Rgb {
     double r, g, b;
@@ -32,8 +32,8 @@ TexelFn canvas()
     TileableFbm fibre(N, 64, 2, 0.5, 102);
     return [=](int x, int y) {
         constexpr int kThread = 8; // divides N, so the weave wraps
-        double tx = std::sin(kPi * ((x % kThread) + 0.5) / kThread);
-        double ty = std::sin(kPi * ((y % kThread) + 0.5) / kThread);
+        double tx = std::sin(std::numbers::pi * ((x % kThread) + 0.5) / kThread);
+        double ty = std::sin(std::numbers::pi * ((y % kThread) + 0.5) / kThread);
         bool warpOnTop = ((x / kThread) + (y / kThread)) % 2 == 0;
         double shade = warpOnTop ? tx : ty;
         double v = mix(0.35, 1.0, shade) * mix(0.8, 1.05, slub.at(x, y)) * mix(0.85, 1.0, fibre.at(x, y));
