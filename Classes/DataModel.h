@@ -35,7 +35,8 @@ public:
 
     // The largest painting archive: the pixels of the largest photo we import (kept as decoded,
     // 4 bytes each) and room for the canvas's PNG and the keys. Saving refuses anything larger
-    // and opening accepts everything up to it, so whatever is saved opens again.
+    // and opening accepts everything up to it, so whatever is saved opens again. A turned photo's
+    // own file (SourcePhoto.h) goes in only when it fits under it after everything else.
     static constexpr std::uint64_t kMaxArchiveBytes =
         4 * std::uint64_t{imageio::kMaxDecodePixels} + (std::uint64_t{32} << 20);
     static_assert(kMaxArchiveBytes <= fnd::BinaryPlistReader::kMaxFileSize);
