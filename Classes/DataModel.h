@@ -82,6 +82,9 @@ public:
     // The same, for the painting screen to hand to its brush and views: they keep them alive
     // while they show them, whatever becomes of the document.
     std::shared_ptr<const RawImage> rawImageRef() const { return m_rawImage; }
+    // Loads the photo at its full decoded size, upright, on any thread (it captures only immutable
+    // shared data); empty when the painting has no full-size photo.
+    std::function<fnd::Result<std::shared_ptr<const RawImage>>()> fullSizePhotoLoader() const;
     const std::shared_ptr<Canvas>& canvasRef() const { return m_canvas; }
     const std::string& fileTitle() const { return m_fileTitle; }
     void setFileTitle(std::string title) { m_fileTitle = std::move(title); }
@@ -144,9 +147,6 @@ public:
     // paintings saved before journals, and for new documents).
     std::size_t storedJournalBytes() const { return m_storedJournalBytes; }
 
-    // Loads the photo at its full decoded size, upright, on any thread (it captures only immutable
-    // shared data); empty when the painting has no full-size photo.
-    std::function<fnd::Result<std::shared_ptr<const RawImage>>()> fullSizePhotoLoader() const;
     // True for a painting whose photo had to be turned upright but whose own file could not be
     // kept (SourcePhoto.h): it has no full-size photo, which the painting screen can explain where
     // "Export Full Size" would be.
