@@ -1,9 +1,9 @@
 // The document's part of the painting archive: "RawImage" (or null for a blank canvas) and
 // "Canvas", in that order, then "Journal" (how the painting was made; paintings saved before
 // journals have none); a recovery copy of a saved painting also names the file it was saved to
-// ("SavedFile"), which a restore must not write over when it has changed since. Last, for a photo
-// that had to be turned upright, the photo's own file ("SourcePhoto", SourcePhoto.h): last, so
-// that it goes in only when the archive has room for it after everything else.
+// ("SavedFile"), which a restore must not write over when it has changed since. Last comes the
+// own file of a photo that had to be turned upright ("SourcePhoto", SourcePhoto.h), so that it
+// goes in only when the archive has room for it after everything else.
 #include "DataModel.h"
 
 #include <random>

@@ -36,8 +36,10 @@ void SourcePhoto::leaveOut(const std::string& why) const
 void SourcePhoto::encode(fnd::KeyedArchiver& coder) const
 {
     if (const Bytes kept = bytes()) {
-        if (kept->size() <= coder.roomLeft() && coder.roomLeft() - kept->size() >= kRoomAfterBytes) {
-            coder.encodeDataNoCopy(kBytesKey, *kept); // the encoded copy holds this object alive
+        const std::uint64_t room = coder.roomLeft();
+        if (kept->size() <= room && room - kept->size() >= kRoomAfterBytes) {
+            // Borrowed: the document being archived holds this, and so the bytes, until it is written.
+            coder.encodeDataNoCopy(kBytesKey, *kept);
             return;
         }
         leaveOut("the photo's own file (" + std::to_string(kept->size())
