@@ -11,7 +11,7 @@ constexpr const char* kBytesKey = "SourcePhoto";
 constexpr const char* kLeftOutKey = "SourcePhotoLeftOut";
 // What an archive adds after the bytes: the rest of their object's keys, class descriptions, the
 // object list and the offset table, a few kilobytes at most for a painting.
-constexpr std::uint64_t kRoomAfterBytes = 64 * 1024;
+constexpr std::uint64_t kRoomAfterBytes = std::uint64_t{64} << 10;
 
 } // namespace
 
