@@ -13,7 +13,6 @@
 
 #include "Classes/PaintViewTestSupport.h"
 #include "GalleryViewController.h"
-#include "ImageIO/Decoder.h"
 #include "ImageIO/Encoder.h"
 #include "Recovery.h"
 #include "Support/FailingAllocation.h"
@@ -250,32 +249,6 @@ TEST_F(ImportTest, ImportingAPhotoFailsWithAnAlertOrOpensTheWholePhoto)
 }
 
 // The archive tool is another process: the failing allocator is preloaded into it.
-// Loading a turned photo at full size from its own file: a reason when memory runs out, else
-// the whole photo, upright.
-TEST_F(AllocationFailureTest, TheFullSizePhotoLoadsWholeOrFailsWithAReason)
-{
-    const Bytes jpeg = testing::makeJpegWithExifOrientation(*testing::makePhoto(600, 450), 6);
-    auto decoded = imageio::decodeMemory(jpeg.data(), jpeg.size());
-    ASSERT_TRUE(decoded);
-    DataModel* model =
-        DataModel::sharedDataModelWithUIImage(std::make_shared<const imageio::DecodedImage>(std::move(decoded).value()))
-            .value_or(nullptr);
-    ASSERT_TRUE(model);
-    const auto load = model->fullSizePhotoLoader();
-    ASSERT_TRUE(load);
-    fnd::Result<std::shared_ptr<const RawImage>> loaded = fnd::Error{"not loaded"};
-    failEachLargeAllocation([&] { loaded = load(); },
-                            [&](bool fired) {
-                                if (!loaded) {
-                                    EXPECT_TRUE(fired) << loaded.error();
-                                    EXPECT_FALSE(loaded.error().empty());
-                                    return;
-                                }
-                                EXPECT_EQ(loaded.value()->width(), 450);
-                                EXPECT_EQ(loaded.value()->height(), 600);
-                            });
-}
-
 TEST(ArchiveToolTest, MakingAPaintingOfAPhotoFailsCleanlyAtEveryLargeAllocation)
 {
     test_support::TempFolder folder{"kanvaro-oom-tool"};

@@ -95,7 +95,7 @@ void expectTurnedClockwise(const RawImage& upright, const imageio::DecodedImage&
 
 // Saved and reopened, and restored from a recovery copy whose photo file (written once) holds the
 // photo's file: the loader gives every pixel of the photo, upright, where the painting's raw image
-// holds it resampled to 768 x 1024. An upright photo needs no file of its own.
+// holds it resampled to 768 x 1024.
 TEST_F(FullSizePhotoTest, ATurnedPhotoComesBackAtFullSizeFromItsSaveAndItsRecoveryCopy)
 {
     const imageio::DecodedImage decoded = pickTurnedPhoto();
@@ -136,13 +136,6 @@ TEST_F(FullSizePhotoTest, ATurnedPhotoComesBackAtFullSizeFromItsSaveAndItsRecove
     ASSERT_TRUE(photo) << photo.error();
     expectTurnedClockwise(*photo.value(), decoded);
     keeper.discard();
-
-    model = paint(*testing::makePhoto(300, 200));
-    ASSERT_TRUE(model);
-    EXPECT_EQ(model->sourcePhotoBytes(), 0u);
-    photo = reopen(*model)->fullSizePhotoLoader()();
-    ASSERT_TRUE(photo);
-    EXPECT_EQ(*photo.value()->pixels(), *model->rawImage()->pixels());
 }
 
 // When the photo's file does not fit under the archive's limit, the save goes on without it, says
