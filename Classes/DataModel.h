@@ -6,6 +6,7 @@
 // A document is stored as a keyed archive (title + ".art") of the classes DataModel, RawImage
 // and Canvas, beside a JPEG thumbnail (title + ".jpg"), in the documents directory.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -79,6 +80,9 @@ public:
     // The same, for the painting screen to hand to its brush and views: they keep them alive
     // while they show them, whatever becomes of the document.
     std::shared_ptr<const RawImage> rawImageRef() const { return m_rawImage; }
+    // Loads the photo at its full decoded size, upright, on any thread (it captures only immutable
+    // shared data); empty when the painting has no full-size photo.
+    std::function<fnd::Result<std::shared_ptr<const RawImage>>()> fullSizePhotoLoader() const;
     const std::shared_ptr<Canvas>& canvasRef() const { return m_canvas; }
     const std::string& fileTitle() const { return m_fileTitle; }
     void setFileTitle(std::string title) { m_fileTitle = std::move(title); }
