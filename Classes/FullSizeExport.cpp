@@ -7,6 +7,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 
 #include "Canvas.h"
@@ -198,19 +199,21 @@ bool BandedPngWriter::produce(const fnd::ChunkWriter& write)
         m_failure = fnd::Error{png.error()};
         return false;
     }
+    // The workers replay; the calling thread writes what they finish.
     std::vector<std::thread> workers;
     try {
-        for (int i = 1; i < m_threads; ++i)
+        for (int i = 0; i < m_threads; ++i)
             workers.emplace_back([this] { work(); });
     } catch (const std::system_error&) {
-        // Fewer threads: the calling thread's own worker does the rest.
+        // Fewer threads share the bands.
     }
-    // The calling thread writes; one more worker replays beside it.
-    std::thread own([this] { work(); });
+    if (workers.empty()) {
+        m_failure = fnd::Error{"no thread could be started for the replay"};
+        return false;
+    }
     const bool written = writeBands(png.value());
     if (!written)
         stop(std::nullopt);
-    own.join();
     for (std::thread& worker : workers)
         worker.join();
     if (!written)
