@@ -102,6 +102,21 @@ TEST(FullSizeExport, BandsOnTwoThreadsWriteTheBytesOfTheWholeReplay)
     }
 }
 
+TEST(FullSizeExport, ABlankCanvasIsExportedAtFourTimesItsSizeAndAPaintingBegunBeforeJournalsNot)
+{
+    test_support::TempFolder folder("full-size");
+    const std::string path = (folder / "blank.png").string();
+    Journal blank(100, 80, Journal::Origin::kBlank, 7);
+    auto written = WriteFullSizePng(blank, {}, path);
+    ASSERT_TRUE(written) << written.error();
+    EXPECT_EQ(written->width, 400);
+    EXPECT_EQ(written->height, 320);
+    Journal fromPixels(100, 80, Journal::Origin::kPixels, 7);
+    EXPECT_FALSE(WriteFullSizePng(fromPixels, {}, path));
+    EXPECT_FALSE(CanExportFullSize(&fromPixels, true));
+    EXPECT_FALSE(CanExportFullSize(nullptr, true));
+}
+
 TEST(FullSizeExport, ACancelOrAFullDiskLeavesNothingInTheFolder)
 {
     SmallSession session;
