@@ -1,6 +1,7 @@
 // The painting screen's export at full size: the painting made again from a copy of its journal
 // at the photo's size (4 times a blank canvas) as an export job (PaintViewControllerExportJob.cpp).
 #include "DataModel.h"
+#include "Foundation/Log.h"
 #include "Foundation/Paths.h"
 #include "FullSizeExport.h"
 #include "Journal.h"
@@ -34,6 +35,8 @@ void PaintViewController::exportFullSize()
         auto made = WriteFullSizePng(*journal, loader, path, options);
         if (!made)
             return fnd::Error{made.error()};
+        for (const std::string& note : made->notes) // the picture is made all the same
+            fnd::log("The full-size picture is not an exact replay: " + note);
         return !made->cancelled;
     };
     runExportJob(std::move(work), path.value(), std::move(texts));
