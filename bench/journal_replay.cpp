@@ -8,8 +8,6 @@
 #include <cmath>
 #include <thread>
 
-#include "../tests/Support/ImageCloseness.h"
-#include "../tests/Support/TempFolder.h"
 #include "BenchSupport.h"
 #include "DataModel.h"
 #include "Foundation/Bundle.h"
@@ -18,6 +16,8 @@
 #include "Journal.h"
 #include "JournalReplay.h"
 #include "ReferenceSession.h"
+#include "Support/ImageCloseness.h"
+#include "Support/TempFolder.h"
 
 namespace {
 
