@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr float kDirection = 30;         // turned by 240 degrees
+constexpr float kDirection = 30;          // turned by 240 degrees
 constexpr float kUnturnedDirection = 270; // the mask's rows along the canvas rows
 
 // A 1536 x 2048 photo of smooth colours: the canvas is 768 x 1024.
