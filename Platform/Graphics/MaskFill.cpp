@@ -103,10 +103,10 @@ bool place(const MaskFillTarget& target, const IntRect& clip, const ImageMask& m
 // the same for every row.
 struct AxisStep {
     double step;
-    double inverse; // 1 / step, unless flat
     bool flat;      // too small a step to move within any row
+    double inverse; // 1 / step, unless flat
 
-    explicit AxisStep(double dp) : step(dp), inverse(std::fabs(dp) < 1e-12 ? 0.0 : 1.0 / dp), flat(inverse == 0.0) {}
+    explicit AxisStep(double dp) : step(dp), flat(std::fabs(dp) < 1e-12), inverse(flat ? 0.0 : 1.0 / dp) {}
 };
 
 // Narrows [lo, hi) to the real steps t (from the row's first pixel) with 0 <= p0 + dp * t < limit,
