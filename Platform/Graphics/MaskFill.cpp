@@ -147,8 +147,11 @@ struct RowWalk {
     Fixed v(int t) const { return v0 + dv * t; }
     bool inside(int t) const
     {
-        Fixed uu = u(t), vv = v(t);
-        return uu >= minU && vv >= minV && uu < maxU && vv < maxV;
+        // minU <= u < maxU as one unsigned comparison (a position below minU wraps far above),
+        // and the same for v.
+        using Unsigned = std::uint64_t;
+        return static_cast<Unsigned>(u(t) - minU) < static_cast<Unsigned>(maxU - minU)
+               && static_cast<Unsigned>(v(t) - minV) < static_cast<Unsigned>(maxV - minV);
     }
 };
 
