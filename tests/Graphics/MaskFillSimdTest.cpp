@@ -2,8 +2,7 @@
 // against the scalar ones they replace: the same words for every input,
 // including tables that are not valid premultiplied colours (the final add carries across
 // channels exactly as the scalar add does) and runs of empty samples, any count, any start
-// alignment; and nothing
-// outside the span is written.
+// alignment, rows of any length; and nothing outside the span is written.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -36,15 +35,19 @@ void randomAxis(std::mt19937& rng, int limit, int count, std::int64_t& start, st
     step = (end - start) / std::max(count - 1, 1);
 }
 
-SpanCase randomCase(std::mt19937& rng, int count)
+// `wideRows`: rows too long for the four-pixel loop's 16-bit sample offsets, which it then
+// walks one sample at a time.
+SpanCase randomCase(std::mt19937& rng, int count, bool wideRows)
 {
     std::uniform_int_distribution<int> side(1, 70), byte(0, 255);
     std::uniform_int_distribution<std::uint32_t> word;
     SpanCase c;
-    const int width = side(rng), height = side(rng);
+    const int width = side(rng), height = wideRows ? 2 : side(rng);
     // Half the cases in rows of whole 32-bit words, as every ImageMask has.
     const int pad = std::uniform_int_distribution<int>(0, 5)(rng);
     c.rowBytes = pad < 3 ? (width + 3) / 4 * 4 : width + pad;
+    if (wideRows)
+        c.rowBytes += 32768;
     c.samples.resize(static_cast<std::size_t>(c.rowBytes) * height);
     // A third of the cases mostly empty (255) with a real colour's empty entry (0), so the
     // runs the vector loops skip come up often.
@@ -80,7 +83,7 @@ TEST(MaskFillSpans, VectorLoopsGiveTheScalarWords)
     std::mt19937 rng(31337);
     for (int round = 0; round < 40; ++round)
         for (int count = 0; count <= 37; ++count) {
-            SpanCase c = randomCase(rng, count);
+            SpanCase c = randomCase(rng, count, round == 0);
             std::vector<std::uint32_t> overExpected = c.row, clearExpected = c.row;
             blendSourceOverScalar(overExpected.data() + c.offset, count, c.walk, c.samples.data(), c.rowBytes, c.table);
             blendClearScalar(clearExpected.data() + c.offset, count, c.walk, c.samples.data(), c.rowBytes);
