@@ -1,18 +1,36 @@
 #pragma once
 // Shared by every benchmark: the `vs_memcpy` counter, a benchmark's time over the time of a memcpy
-// of the same number of bytes measured in the same run.
+// of the same number of bytes measured in the same run; where a benchmark also reports
+// `vs_memcpy_cpu`, the same ratio in this thread's processor time, which other work on a busy
+// machine disturbs far less than the wall time.
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstddef>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 namespace bench {
 
+// The processor time of the calling thread, as a std::chrono clock.
+struct ThreadCpuClock {
+    using duration = std::chrono::nanoseconds;
+    using rep = duration::rep;
+    using period = duration::period;
+    using time_point = std::chrono::time_point<ThreadCpuClock>;
+    static constexpr bool is_steady = true;
+    static time_point now()
+    {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return time_point(duration(static_cast<rep>(t.tv_sec) * 1000000000 + t.tv_nsec));
+    }
+};
+
 // Median time in seconds of one memcpy of `bytes` bytes between two buffers that were touched
 // first, so page faults are not counted.
-inline double memcpySeconds(std::size_t bytes)
+template <class Clock = std::chrono::steady_clock> double memcpySeconds(std::size_t bytes)
 {
     const std::size_t size = std::max<std::size_t>(bytes, 1);
     std::vector<unsigned char> from(size, 1);
@@ -21,12 +39,12 @@ inline double memcpySeconds(std::size_t bytes)
     const int perBatch = static_cast<int>(std::clamp<std::size_t>((1u << 24) / size, 1, 100000));
     std::vector<double> samples;
     for (int sample = 0; sample < 15; ++sample) {
-        const auto start = std::chrono::steady_clock::now();
+        const auto start = Clock::now();
         for (int i = 0; i < perBatch; ++i) {
             std::memcpy(to.data(), from.data(), size);
             benchmark::ClobberMemory();
         }
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        const std::chrono::duration<double> elapsed = Clock::now() - start;
         samples.push_back(elapsed.count() / perBatch);
     }
     std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
@@ -36,7 +54,8 @@ inline double memcpySeconds(std::size_t bytes)
 // Median time in seconds of copying a `rows` x `rowBytes` box between two surfaces whose rows are
 // `stride` bytes apart, the box wandering over the surfaces as brush dabs do: the memory traffic
 // of writing that box in place, which a dab cannot beat.
-inline double memcpyRowsSeconds(int rows, std::size_t rowBytes, std::size_t stride, int surfaceRows)
+template <class Clock = std::chrono::steady_clock>
+double memcpyRowsSeconds(int rows, std::size_t rowBytes, std::size_t stride, int surfaceRows)
 {
     rows = std::clamp(rows, 1, surfaceRows);
     rowBytes = std::clamp<std::size_t>(rowBytes, 1, stride);
@@ -48,7 +67,7 @@ inline double memcpyRowsSeconds(int rows, std::size_t rowBytes, std::size_t stri
     int position = 0;
     for (int sample = 0; sample < 15; ++sample) {
         constexpr int perBatch = 64;
-        const auto start = std::chrono::steady_clock::now();
+        const auto start = Clock::now();
         for (int i = 0; i < perBatch; ++i, ++position) {
             const std::size_t column = maxColumn ? (static_cast<std::size_t>(position) * 148) % maxColumn / 4 * 4 : 0;
             const int top = maxRow ? (position * 53) % maxRow : 0;
@@ -58,7 +77,7 @@ inline double memcpyRowsSeconds(int rows, std::size_t rowBytes, std::size_t stri
             }
             benchmark::ClobberMemory();
         }
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        const std::chrono::duration<double> elapsed = Clock::now() - start;
         samples.push_back(elapsed.count() / perBatch);
     }
     std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
@@ -76,6 +95,20 @@ template <class Body> void runAgainstBaseline(benchmark::State& state, double ba
     const double perIteration =
         elapsed.count() / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
     state.counters["vs_memcpy"] = perIteration / baselineSeconds;
+}
+
+// Both ratios: vs_memcpy in wall time as above, and vs_memcpy_cpu in this thread's processor
+// time over `baseline.cpu`, a memcpy timed with ThreadCpuClock.
+struct Baseline {
+    double wall, cpu;
+};
+template <class Body> void runAgainstBaselines(benchmark::State& state, Baseline baseline, Body&& body)
+{
+    const auto cpuStart = ThreadCpuClock::now();
+    runAgainstBaseline(state, baseline.wall, std::forward<Body>(body));
+    const std::chrono::duration<double> cpu = ThreadCpuClock::now() - cpuStart;
+    state.counters["vs_memcpy_cpu"] =
+        cpu.count() / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1)) / baseline.cpu;
 }
 
 // The same against a memcpy of `bytes` contiguous bytes (memcpySeconds).

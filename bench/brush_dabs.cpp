@@ -15,7 +15,8 @@
 
 namespace {
 
-constexpr float kDirection = 30; // turned by 240 degrees
+constexpr float kDirection = 30;          // turned by 240 degrees
+constexpr float kUnturnedDirection = 270; // the mask's rows along the canvas rows
 
 // A 1536 x 2048 photo of smooth colours: the canvas is 768 x 1024.
 DataModel::Photo makePhoto()
@@ -41,7 +42,7 @@ struct Scene {
     std::shared_ptr<ui::View> view;
     std::unique_ptr<BrushTool> brush;
 
-    Scene(int size, BrushTool::Mode mode)
+    Scene(int size, BrushTool::Mode mode, float direction = kDirection)
     {
         fnd::setResourcePath(KANVARO_SOURCE_DIR "/Resources");
         DataModel* document = DataModel::sharedDataModelWithUIImage(makePhoto()).value_or(nullptr);
@@ -52,19 +53,22 @@ struct Scene {
         ApplyInitialMediumValue(*brush);
         brush->setSize(size);
         brush->setFixedDirection(true);
-        brush->setDirection(kDirection);
+        brush->setDirection(direction);
         brush->setColor({0.8f, 0.3f, 0.1f, 1});
     }
     ~Scene() { DataModel::releaseSharedDataModel(); }
     Canvas& canvas() { return *DataModel::sharedDataModel()->canvas(); }
 };
 
-// A memcpy of the rows of a turned dab's bounding box, in place on a canvas-sized surface.
-double dabBoxCopySeconds(int size)
+// A memcpy of the rows of a dab's bounding box, in place on a canvas-sized surface, in wall and
+// in processor time.
+bench::Baseline dabBoxCopySeconds(int size, float direction = kDirection)
 {
-    const double theta = (270.0 - kDirection) * M_PI / 180.0;
+    const double theta = (270.0 - direction) * M_PI / 180.0;
     const int side = static_cast<int>(std::ceil(size * (std::fabs(std::cos(theta)) + std::fabs(std::sin(theta)))));
-    return bench::memcpyRowsSeconds(side, static_cast<std::size_t>(side) * 4, 768 * 4, 1024);
+    const std::size_t rowBytes = static_cast<std::size_t>(side) * 4;
+    return {bench::memcpyRowsSeconds(side, rowBytes, 768 * 4, 1024),
+            bench::memcpyRowsSeconds<bench::ThreadCpuClock>(side, rowBytes, 768 * 4, 1024)};
 }
 
 // Dab centres wandering over the canvas, so the dabs do not all hit the same cache lines.
@@ -79,8 +83,20 @@ void BM_Dab(benchmark::State& state)
     const int size = static_cast<int>(state.range(0));
     Scene scene(size, static_cast<BrushTool::Mode>(state.range(1)));
     int i = 0;
-    bench::runAgainstBaseline(state, dabBoxCopySeconds(size),
-                              [&] { benchmark::DoNotOptimize(scene.brush->drawBrushShapeAt(nextCentre(i))); });
+    bench::runAgainstBaselines(state, dabBoxCopySeconds(size),
+                               [&] { benchmark::DoNotOptimize(scene.brush->drawBrushShapeAt(nextCentre(i))); });
+    state.SetItemsProcessed(state.iterations());
+}
+
+// The colour dab turned (by 240 degrees) and unturned, each against the memcpy of its own box.
+void BM_DabTurn(benchmark::State& state)
+{
+    const int size = static_cast<int>(state.range(0));
+    const float direction = state.range(1) ? kDirection : kUnturnedDirection;
+    Scene scene(size, BrushTool::kModeFreehand, direction);
+    int i = 0;
+    bench::runAgainstBaselines(state, dabBoxCopySeconds(size, direction),
+                               [&] { benchmark::DoNotOptimize(scene.brush->drawBrushShapeAt(nextCentre(i))); });
     state.SetItemsProcessed(state.iterations());
 }
 
@@ -92,8 +108,8 @@ void BM_DabSpanPath(benchmark::State& state)
     const gfx::maskfill::SpanPath before = gfx::maskfill::activeSpanPath();
     gfx::maskfill::forceSpanPath(static_cast<gfx::maskfill::SpanPath>(state.range(1)));
     int i = 0;
-    bench::runAgainstBaseline(state, dabBoxCopySeconds(size),
-                              [&] { benchmark::DoNotOptimize(scene.brush->drawBrushShapeAt(nextCentre(i))); });
+    bench::runAgainstBaselines(state, dabBoxCopySeconds(size),
+                               [&] { benchmark::DoNotOptimize(scene.brush->drawBrushShapeAt(nextCentre(i))); });
     gfx::maskfill::forceSpanPath(before);
     state.SetItemsProcessed(state.iterations());
 }
@@ -107,7 +123,7 @@ void BM_DabCairoPath(benchmark::State& state)
     gfx::BitmapContext& ctx = scene.canvas().curStrokeLayer().context();
     const double theta = (270.0 - kDirection) * M_PI / 180.0;
     int i = 0;
-    bench::runAgainstBaseline(state, dabBoxCopySeconds(size), [&] {
+    bench::runAgainstBaselines(state, dabBoxCopySeconds(size), [&] {
         gfx::Point p = nextCentre(i);
         gfx::GStateSaver saver(ctx);
         ctx.translate(p.x, p.y);
@@ -144,6 +160,7 @@ void BM_SegmentAndRedraw(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_Dab)->ArgNames({"size", "mode"})->ArgsProduct({{40, 100, 200}, {0, 1, 2}}); // freehand, photo, eraser
+BENCHMARK(BM_DabTurn)->ArgNames({"size", "turned"})->ArgsProduct({{40, 100}, {0, 1}});
 BENCHMARK(BM_DabSpanPath)->ArgNames({"size", "path"})->ArgsProduct({{40, 100, 200}, {0, 1}});
 BENCHMARK(BM_DabCairoPath)->ArgName("size")->Arg(40)->Arg(100)->Arg(200);
 BENCHMARK(BM_SegmentAndRedraw);

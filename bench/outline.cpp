@@ -1,4 +1,5 @@
-// The blueprint outline of a 1024 x 768 photo. vs_memcpy is over a memcpy of the photo's pixels.
+// The blueprint outline of a 1024 x 768 photo. vs_memcpy (and vs_memcpy_cpu) are over a memcpy of
+// the photo's pixels.
 #include "BenchSupport.h"
 #include "RawImage.h"
 
@@ -28,7 +29,9 @@ std::unique_ptr<RawImage> photo1024x768()
 void BM_Outline1024x768(benchmark::State& state)
 {
     auto image = photo1024x768();
-    bench::runAgainstMemcpy(state, static_cast<std::size_t>(image->rb()) * image->height(), [&] {
+    const std::size_t bytes = static_cast<std::size_t>(image->rb()) * image->height();
+    const bench::Baseline baseline{bench::memcpySeconds(bytes), bench::memcpySeconds<bench::ThreadCpuClock>(bytes)};
+    bench::runAgainstBaselines(state, baseline, [&] {
         gfx::ImageMaskRef mask = image->createCompatibleImageOutline();
         benchmark::DoNotOptimize(mask.get());
     });

@@ -44,19 +44,6 @@ constexpr Fixed kTieBias = Fixed{1} << 12;
 
 using maskfill::SourceTable;
 
-// Each channel of the source table rounded once from the real product.
-void buildSourceTable(const Color& color, SourceTable& table)
-{
-    auto unit = [](float v) { return std::isfinite(v) ? std::clamp(v, 0.0f, 1.0f) : 0.0f; };
-    const float a = unit(color.alpha);
-    const float r = unit(color.red) * a, g = unit(color.green) * a, b = unit(color.blue) * a;
-    for (int s = 0; s < 256; ++s) {
-        const float c = static_cast<float>(255 - s);
-        auto level = [c](float v) { return static_cast<std::uint32_t>(v * c + 0.5f); };
-        table[static_cast<std::size_t>(s)] = packARGB(level(a), level(r), level(g), level(b));
-    }
-}
-
 // Where the placed mask lies, and how device pixel centres map onto its samples. Only the
 // samples that paint (the mask's painted bounds) are visited: the rest leave pixels as they are.
 struct Placement {
@@ -112,25 +99,43 @@ bool place(const MaskFillTarget& target, const IntRect& clip, const ImageMask& m
     return true;
 }
 
+// The step of one mask axis per pixel along a row, with what the span estimate needs of it,
+// the same for every row.
+struct AxisStep {
+    double step;
+    bool flat;      // too small a step to move within any row
+    double inverse; // 1 / step, unless flat
+
+    explicit AxisStep(double dp) : step(dp), flat(std::fabs(dp) < 1e-12), inverse(flat ? 0.0 : 1.0 / dp) {}
+};
+
 // Narrows [lo, hi) to the real steps t (from the row's first pixel) with 0 <= p0 + dp * t < limit,
 // widened by a pixel each way: the estimate only has to contain the span, which the fixed-point
 // test then settles. A row lying exactly on a mask edge must reach that test, whichever side
 // of the edge the double arithmetic puts it.
-void stepsInside(double p0, double dp, double limit, double& lo, double& hi)
+void stepsInside(double p0, const AxisStep& dp, double limit, double& lo, double& hi)
 {
     constexpr double inf = std::numeric_limits<double>::infinity();
     constexpr double kSlack = 1e-6; // far above the double error of p0, in mask samples
-    if (std::fabs(dp) < 1e-12) {
+    if (dp.flat) {
         if (p0 < -kSlack || p0 >= limit + kSlack) {
             lo = inf;
             hi = -inf;
         }
         return;
     }
-    const double inverse = 1.0 / dp; // the estimate is widened below, so a product will do
-    double t0 = -p0 * inverse, t1 = (limit - p0) * inverse;
+    // The estimate is widened below, so a product by the inverse will do.
+    double t0 = -p0 * dp.inverse, t1 = (limit - p0) * dp.inverse;
     lo = std::max(lo, std::min(t0, t1) - 1);
     hi = std::min(hi, std::max(t0, t1) + 1);
+}
+
+// The smallest whole number of steps at or above t, within [0, width].
+int stepAtOrAbove(double t, int width)
+{
+    const double clamped = std::clamp(t, 0.0, static_cast<double>(width));
+    const int whole = static_cast<int>(clamped); // toward zero, and clamped is not negative
+    return whole + (whole < clamped ? 1 : 0);
 }
 
 // One row: the mask position at the row's first pixel and its step per pixel.
@@ -142,22 +147,25 @@ struct RowWalk {
     Fixed v(int t) const { return v0 + dv * t; }
     bool inside(int t) const
     {
-        Fixed uu = u(t), vv = v(t);
-        return uu >= minU && vv >= minV && uu < maxU && vv < maxV;
+        // minU <= u < maxU as one unsigned comparison (a position below minU wraps far above),
+        // and the same for v.
+        using Unsigned = std::uint64_t;
+        return static_cast<Unsigned>(u(t) - minU) < static_cast<Unsigned>(maxU - minU)
+               && static_cast<Unsigned>(v(t) - minV) < static_cast<Unsigned>(maxV - minV);
     }
 };
 
 // The pixels [start, end) of the row (as steps from its first pixel) whose centres fall inside
 // the painted samples. A double estimate, then settled with the same fixed-point values the
 // blend loop reads, so every sample index it forms is inside the mask.
-void rowSpan(const RowWalk& walk, double u0, double v0, double du, double dv, const IntRect& painted, int width,
-             int& start, int& end)
+void rowSpan(const RowWalk& walk, double u0, double v0, const AxisStep& du, const AxisStep& dv, const IntRect& painted,
+             int width, int& start, int& end)
 {
     double lo = -std::numeric_limits<double>::infinity(), hi = std::numeric_limits<double>::infinity();
     stepsInside(u0 - painted.x, du, painted.width, lo, hi);
     stepsInside(v0 - painted.y, dv, painted.height, lo, hi);
-    start = static_cast<int>(std::clamp(std::ceil(lo), 0.0, static_cast<double>(width)));
-    end = static_cast<int>(std::clamp(std::ceil(hi), 0.0, static_cast<double>(width)));
+    start = stepAtOrAbove(lo, width);
+    end = stepAtOrAbove(hi, width);
     while (start < end && !walk.inside(start))
         ++start;
     while (end > start && !walk.inside(end - 1))
@@ -182,7 +190,7 @@ MaskFillResult fillMask(const MaskFillTarget& target, const IntRect& clip, const
 
     SourceTable table;
     if (mode == MaskFillMode::SourceOver)
-        buildSourceTable(color, table);
+        table.fill(color);
 
     const AffineTransform& m = placement.deviceToMask;
     const IntRect& region = placement.region;
@@ -191,13 +199,14 @@ MaskFillResult fillMask(const MaskFillTarget& target, const IntRect& clip, const
     const Fixed minU = static_cast<Fixed>(painted.x) << 32, minV = static_cast<Fixed>(painted.y) << 32;
     const Fixed maxU = static_cast<Fixed>(painted.x + painted.width) << 32;
     const Fixed maxV = static_cast<Fixed>(painted.y + painted.height) << 32;
+    const Fixed du = toFixed(m.a), dv = toFixed(m.b);
+    const AxisStep uStep(m.a), vStep(m.b);
     for (int y = region.y; y < region.y + region.height; ++y) {
         const double yc = y + 0.5;
         const double u0 = m.a * x0 + m.c * yc + m.tx, v0 = m.b * x0 + m.d * yc + m.ty;
-        const RowWalk rowStart{
-            toFixed(u0) + kTieBias, toFixed(v0) + kTieBias, toFixed(m.a), toFixed(m.b), minU, minV, maxU, maxV};
+        const RowWalk rowStart{toFixed(u0) + kTieBias, toFixed(v0) + kTieBias, du, dv, minU, minV, maxU, maxV};
         int start = 0, end = 0;
-        rowSpan(rowStart, u0, v0, m.a, m.b, painted, region.width, start, end);
+        rowSpan(rowStart, u0, v0, uStep, vStep, painted, region.width, start, end);
         if (start >= end)
             continue;
         const maskfill::SampleWalk walk{rowStart.u(start), rowStart.v(start), rowStart.du, rowStart.dv};

@@ -1,10 +1,73 @@
 #include "Graphics/MaskFillSpans.h"
 
-#if defined(__SSE2__)
+#include <algorithm>
+#include <cmath>
+
+// The vector loops need SSE2 and 64-bit general registers (x86-64 has both).
+#if defined(__SSE2__) && defined(__x86_64__)
+#define KANVARO_SPANS_SSE2 1
 #include <emmintrin.h>
 #endif
 
 namespace gfx::maskfill {
+
+namespace {
+
+// The colour's channels as fill and fillScalar take them: clamped to 0-1, alpha multiplied in.
+struct UnitColour {
+    float a, r, g, b;
+    explicit UnitColour(const Color& color)
+    {
+        auto unit = [](float v) { return std::isfinite(v) ? std::clamp(v, 0.0f, 1.0f) : 0.0f; };
+        a = unit(color.alpha);
+        r = unit(color.red) * a;
+        g = unit(color.green) * a;
+        b = unit(color.blue) * a;
+    }
+};
+
+} // namespace
+
+void SourceTable::fillScalar(const Color& color)
+{
+    const UnitColour u(color);
+    for (int s = 0; s < 256; ++s) {
+        const float c = static_cast<float>(255 - s);
+        auto level = [c](float v) { return static_cast<std::uint32_t>(v * c + 0.5f); };
+        set(static_cast<std::size_t>(s), (level(u.a) << 24) | (level(u.r) << 16) | (level(u.g) << 8) | level(u.b));
+    }
+}
+
+#if defined(KANVARO_SPANS_SSE2)
+
+// Four samples at a time, one channel to a register: the same single-precision product and
+// rounding per channel as fillScalar (no fused multiply-add in either).
+void SourceTable::fill(const Color& color)
+{
+    const UnitColour u(color);
+    const __m128 a = _mm_set1_ps(u.a), r = _mm_set1_ps(u.r), g = _mm_set1_ps(u.g), b = _mm_set1_ps(u.b);
+    const __m128 half = _mm_set1_ps(0.5f);
+    __m128i coverage = _mm_setr_epi32(255, 254, 253, 252);
+    for (std::size_t s = 0; s < 256; s += 4) {
+        const __m128 c = _mm_cvtepi32_ps(coverage);
+        auto level = [&](__m128 v) { return _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(v, c), half)); };
+        const __m128i alpha = level(a);
+        const __m128i words = _mm_or_si128(_mm_or_si128(_mm_slli_epi32(alpha, 24), _mm_slli_epi32(level(r), 16)),
+                                           _mm_or_si128(_mm_slli_epi32(level(g), 8), level(b)));
+        const __m128i keep = _mm_sub_epi32(_mm_set1_epi32(255), alpha);
+        const __m128i keeps = _mm_or_si128(keep, _mm_slli_epi32(keep, 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(m_words.data() + s), words);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(m_wordsAndKeeps.data() + s), _mm_unpacklo_epi32(words, keeps));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(m_wordsAndKeeps.data() + s + 2), _mm_unpackhi_epi32(words, keeps));
+        coverage = _mm_sub_epi32(coverage, _mm_set1_epi32(4));
+    }
+}
+
+#else
+
+void SourceTable::fill(const Color& color) { fillScalar(color); }
+
+#endif
 
 namespace {
 
@@ -41,28 +104,85 @@ struct Walker {
     }
 };
 
-#if defined(__SSE2__)
+#if defined(KANVARO_SPANS_SSE2)
 
-// Each 16-bit lane x times the matching lane of f, divided by 255 with rounding, the same
-// arithmetic as scaleLanes: x * f + 0x80 <= 65153 fits an unsigned 16-bit lane.
-inline __m128i scale16(__m128i x, __m128i f)
-{
-    const __m128i t = _mm_add_epi16(_mm_mullo_epi16(x, f), _mm_set1_epi16(0x80));
-    return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
-}
-
-// Four pixels, every 8-bit lane times its pixel's factor (0-255, one per 32-bit lane of
-// `factors`), divided by 255 with rounding.
+// Four pixels, every 8-bit lane times its pixel's factor (0-255, in both 16-bit halves of each
+// 32-bit lane of `factors`), divided by 255 with rounding: the arithmetic of scaleLanes, with
+// blue and red in the low bytes of the 16-bit lanes and green and alpha in the high ones.
+// x * f + 0x80 <= 65153, and that plus its high byte still fits an unsigned 16-bit lane.
 inline __m128i scalePixels(__m128i pixels, __m128i factors)
 {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i paired = _mm_or_si128(factors, _mm_slli_epi32(factors, 16)); // f in both 16-bit halves
-    const __m128i low = scale16(_mm_unpacklo_epi8(pixels, zero), _mm_unpacklo_epi32(paired, paired));
-    const __m128i high = scale16(_mm_unpackhi_epi8(pixels, zero), _mm_unpackhi_epi32(paired, paired));
-    return _mm_packus_epi16(low, high);
+    const __m128i half = _mm_set1_epi16(0x80);
+    const __m128i rb = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(pixels, _mm_set1_epi16(0xFF)), factors), half);
+    const __m128i ag = _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(pixels, 8), factors), half);
+    const __m128i rbScaled = _mm_srli_epi16(_mm_add_epi16(rb, _mm_srli_epi16(rb, 8)), 8);
+    const __m128i agScaled = _mm_and_si128(_mm_add_epi16(ag, _mm_srli_epi16(ag, 8)), _mm_set1_epi16(-256));
+    return _mm_or_si128(rbScaled, agScaled);
 }
 
-inline int lane(std::uint32_t word) { return static_cast<int>(word); }
+// One factor per 32-bit lane (0-255) copied into both of its 16-bit halves.
+inline __m128i pairFactors(__m128i factors) { return _mm_or_si128(factors, _mm_slli_epi32(factors, 16)); }
+
+// The walk four pixels at a time: the positions in 64-bit lanes, stepped as the scalar walk
+// steps them, and the sample offsets v x rowBytes + u of four pixels by one multiply-add of
+// their whole parts in 16-bit halves. Only for masks whose sides and row length fit those halves.
+class QuadWalker {
+public:
+    // True when the span has a quad and both ends of it (so every position between) have
+    // whole parts that fit a signed 16-bit half, as does the row length.
+    static bool fits(const SampleWalk& walk, int count, int rowBytes)
+    {
+        if (count < 4 || rowBytes <= 0 || rowBytes > kMaxHalf)
+            return false;
+        const std::int64_t last = count - 1;
+        return inHalf(walk.u) && inHalf(walk.v) && inHalf(walk.u + last * walk.du) && inHalf(walk.v + last * walk.dv);
+    }
+
+    QuadWalker(const SampleWalk& walk, int rowBytes)
+        : m_start(walk)
+        , m_u01(_mm_set_epi64x(walk.u + walk.du, walk.u))
+        , m_u23(_mm_set_epi64x(walk.u + 3 * walk.du, walk.u + 2 * walk.du))
+        , m_v01(_mm_set_epi64x(walk.v + walk.dv, walk.v))
+        , m_v23(_mm_set_epi64x(walk.v + 3 * walk.dv, walk.v + 2 * walk.dv))
+        , m_du4(_mm_set1_epi64x(4 * walk.du))
+        , m_dv4(_mm_set1_epi64x(4 * walk.dv))
+        , m_rowAndOne(_mm_set1_epi32(rowBytes | (1 << 16)))
+    {
+    }
+
+    // The offsets of the next four samples, two to each 64-bit half, then four steps on.
+    void next(std::uint64_t& offsets01, std::uint64_t& offsets23)
+    {
+        const __m128i u = wholeParts(m_u01, m_u23), v = wholeParts(m_v01, m_v23);
+        const __m128i offsets = _mm_madd_epi16(_mm_or_si128(v, _mm_slli_epi32(u, 16)), m_rowAndOne);
+        offsets01 = static_cast<std::uint64_t>(_mm_cvtsi128_si64(offsets));
+        offsets23 = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(offsets, offsets)));
+        m_u01 = _mm_add_epi64(m_u01, m_du4);
+        m_u23 = _mm_add_epi64(m_u23, m_du4);
+        m_v01 = _mm_add_epi64(m_v01, m_dv4);
+        m_v23 = _mm_add_epi64(m_v23, m_dv4);
+    }
+
+    // The walk from pixel `taken` of the span on.
+    SampleWalk after(int taken) const
+    {
+        return {m_start.u + taken * m_start.du, m_start.v + taken * m_start.dv, m_start.du, m_start.dv};
+    }
+
+private:
+    static constexpr int kMaxHalf = 32767;
+
+    static bool inHalf(std::int64_t position) { return position >= 0 && (position >> 32) <= kMaxHalf; }
+
+    // The high 32 bits (the whole sample index) of four 64-bit positions.
+    static __m128i wholeParts(__m128i p01, __m128i p23)
+    {
+        return _mm_castps_si128(_mm_shuffle_ps(_mm_castsi128_ps(p01), _mm_castsi128_ps(p23), _MM_SHUFFLE(3, 1, 3, 1)));
+    }
+
+    SampleWalk m_start;
+    __m128i m_u01, m_u23, m_v01, m_v23, m_du4, m_dv4, m_rowAndOne;
+};
 
 #endif
 
@@ -85,45 +205,82 @@ void blendClearScalar(std::uint32_t* dst, int count, const SampleWalk& walk, con
         dst[i] = scaleLanes(dst[i], walker.next());
 }
 
-#if defined(__SSE2__)
+#if defined(KANVARO_SPANS_SSE2)
+
+namespace {
+
+// Four pixels of a source-over span, from their samples: skipped when all four are empty and
+// sample 255 lays nothing. Each table entry is one 64-bit load: the source word and the factor
+// the destination keeps.
+inline void sourceOverQuad(std::uint32_t* dst, unsigned s0, unsigned s1, unsigned s2, unsigned s3,
+                           const SourceTable& table, bool emptyKeepsPixels)
+{
+    if (emptyKeepsPixels && (s0 & s1 & s2 & s3) == 255)
+        return;
+    const std::uint64_t* entries = table.wordsAndKeeps();
+    auto entry = [entries](unsigned s) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(entries + s)); };
+    const __m128 e01 = _mm_castsi128_ps(_mm_unpacklo_epi64(entry(s0), entry(s1)));
+    const __m128 e23 = _mm_castsi128_ps(_mm_unpacklo_epi64(entry(s2), entry(s3)));
+    const __m128i src = _mm_castps_si128(_mm_shuffle_ps(e01, e23, _MM_SHUFFLE(2, 0, 2, 0)));
+    const __m128i keep = _mm_castps_si128(_mm_shuffle_ps(e01, e23, _MM_SHUFFLE(3, 1, 3, 1)));
+    auto* at = reinterpret_cast<__m128i*>(dst);
+    // A 32-bit add, as the scalar loop does, so even out-of-range tables give the same words.
+    _mm_storeu_si128(at, _mm_add_epi32(src, scalePixels(_mm_loadu_si128(at), keep)));
+}
+
+inline void clearQuad(std::uint32_t* dst, int s0, int s1, int s2, int s3)
+{
+    if ((s0 & s1 & s2 & s3) == 255)
+        return; // each pixel keeps all of itself
+    auto* at = reinterpret_cast<__m128i*>(dst);
+    _mm_storeu_si128(at, scalePixels(_mm_loadu_si128(at), pairFactors(_mm_setr_epi32(s0, s1, s2, s3))));
+}
+
+} // namespace
 
 void blendSourceOverSse2(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples,
                          int rowBytes, const SourceTable& table)
 {
-    Walker walker(walk, samples, rowBytes);
-    const __m128i alphaMask = _mm_set1_epi32(0xFF);
     // Where sample 255 lays nothing (every real colour's table), four such pixels are skipped.
     const bool emptyKeepsPixels = table[255] == 0;
     int i = 0;
+    if (QuadWalker::fits(walk, count, rowBytes)) {
+        QuadWalker quads(walk, rowBytes);
+        for (; i + 4 <= count; i += 4) {
+            std::uint64_t at01 = 0, at23 = 0;
+            quads.next(at01, at23);
+            sourceOverQuad(dst + i, samples[static_cast<std::uint32_t>(at01)], samples[at01 >> 32],
+                           samples[static_cast<std::uint32_t>(at23)], samples[at23 >> 32], table, emptyKeepsPixels);
+        }
+        blendSourceOverScalar(dst + i, count - i, quads.after(i), samples, rowBytes, table);
+        return;
+    }
+    Walker walker(walk, samples, rowBytes);
     for (; i + 4 <= count; i += 4) {
-        const std::uint8_t s0 = walker.next();
-        const std::uint8_t s1 = walker.next();
-        const std::uint8_t s2 = walker.next();
-        const std::uint8_t s3 = walker.next();
-        if (emptyKeepsPixels && (s0 & s1 & s2 & s3) == 255)
-            continue;
-        const __m128i src = _mm_setr_epi32(lane(table[s0]), lane(table[s1]), lane(table[s2]), lane(table[s3]));
-        const __m128i keep = _mm_xor_si128(_mm_srli_epi32(src, 24), alphaMask); // 255 - alpha
-        auto* at = reinterpret_cast<__m128i*>(dst + i);
-        // A 32-bit add, as the scalar loop does, so even out-of-range tables give the same words.
-        _mm_storeu_si128(at, _mm_add_epi32(src, scalePixels(_mm_loadu_si128(at), keep)));
+        const unsigned s0 = walker.next(), s1 = walker.next(), s2 = walker.next(), s3 = walker.next();
+        sourceOverQuad(dst + i, s0, s1, s2, s3, table, emptyKeepsPixels);
     }
     blendSourceOverScalar(dst + i, count - i, walker.rest(), samples, rowBytes, table);
 }
 
 void blendClearSse2(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes)
 {
-    Walker walker(walk, samples, rowBytes);
     int i = 0;
+    if (QuadWalker::fits(walk, count, rowBytes)) {
+        QuadWalker quads(walk, rowBytes);
+        for (; i + 4 <= count; i += 4) {
+            std::uint64_t at01 = 0, at23 = 0;
+            quads.next(at01, at23);
+            clearQuad(dst + i, samples[static_cast<std::uint32_t>(at01)], samples[at01 >> 32],
+                      samples[static_cast<std::uint32_t>(at23)], samples[at23 >> 32]);
+        }
+        blendClearScalar(dst + i, count - i, quads.after(i), samples, rowBytes);
+        return;
+    }
+    Walker walker(walk, samples, rowBytes);
     for (; i + 4 <= count; i += 4) {
-        const int s0 = walker.next();
-        const int s1 = walker.next();
-        const int s2 = walker.next();
-        const int s3 = walker.next();
-        if ((s0 & s1 & s2 & s3) == 255)
-            continue; // each pixel keeps all of itself
-        auto* at = reinterpret_cast<__m128i*>(dst + i);
-        _mm_storeu_si128(at, scalePixels(_mm_loadu_si128(at), _mm_setr_epi32(s0, s1, s2, s3)));
+        const int s0 = walker.next(), s1 = walker.next(), s2 = walker.next(), s3 = walker.next();
+        clearQuad(dst + i, s0, s1, s2, s3);
     }
     blendClearScalar(dst + i, count - i, walker.rest(), samples, rowBytes);
 }

@@ -4,7 +4,10 @@
 // words. Two paths give the same words for every input: scalar (the reference, and the path
 // for CPUs without SSE2) and SSE2 (four pixels a step), which blendSourceOver and blendClear take.
 #include <array>
+#include <cstddef>
 #include <cstdint>
+
+#include "Graphics/Color.h"
 
 namespace gfx::maskfill {
 
@@ -14,8 +17,32 @@ struct SampleWalk {
     std::int64_t u, v, du, dv;
 };
 
-// The premultiplied source for every mask sample value s (coverage 255 - s).
-using SourceTable = std::array<std::uint32_t, 256>;
+// The premultiplied source for every mask sample value s (coverage 255 - s), as words, and
+// beside each word what the four-pixel loop takes in one load: the word and its 255 - alpha,
+// the factor the destination keeps, in both 16-bit halves.
+class SourceTable {
+public:
+    // Every entry for `color` (straight alpha; each component clamped to 0-1, a non-finite one
+    // taken as 0): each channel rounded once from the real product of the premultiplied colour
+    // and the coverage. fill computes four entries at a time where the build has SSE2;
+    // fillScalar is its reference, entry by entry.
+    void fill(const Color& color);
+    void fillScalar(const Color& color);
+
+    std::uint32_t operator[](std::size_t sample) const { return m_words[sample]; }
+    void set(std::size_t sample, std::uint32_t word)
+    {
+        const std::uint64_t keep = 255u - (word >> 24);
+        m_words[sample] = word;
+        m_wordsAndKeeps[sample] = word | (keep * 0x00010001u) << 32;
+    }
+    const std::uint32_t* words() const { return m_words.data(); }
+    const std::uint64_t* wordsAndKeeps() const { return m_wordsAndKeeps.data(); }
+
+private:
+    std::array<std::uint32_t, 256> m_words{};
+    std::array<std::uint64_t, 256> m_wordsAndKeeps{};
+};
 
 // dst = source + dst x (255 - alpha(source)) / 255 per 8-bit lane, source = table[sample].
 void blendSourceOver(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes,

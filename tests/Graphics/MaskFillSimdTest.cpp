@@ -1,11 +1,11 @@
-// The vector span loops (SSE2 and the dispatched entry points)
+// The vector span loops (SSE2 and the dispatched entry points) and the vector source table
 // against the scalar ones they replace: the same words for every input,
 // including tables that are not valid premultiplied colours (the final add carries across
 // channels exactly as the scalar add does) and runs of empty samples, any count, any start
-// alignment; and nothing
-// outside the span is written.
+// alignment, rows of any length; and nothing outside the span is written.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -35,15 +35,19 @@ void randomAxis(std::mt19937& rng, int limit, int count, std::int64_t& start, st
     step = (end - start) / std::max(count - 1, 1);
 }
 
-SpanCase randomCase(std::mt19937& rng, int count)
+// `wideRows`: rows too long for the four-pixel loop's 16-bit sample offsets, which it then
+// walks one sample at a time.
+SpanCase randomCase(std::mt19937& rng, int count, bool wideRows)
 {
     std::uniform_int_distribution<int> side(1, 70), byte(0, 255);
     std::uniform_int_distribution<std::uint32_t> word;
     SpanCase c;
-    const int width = side(rng), height = side(rng);
+    const int width = side(rng), height = wideRows ? 2 : side(rng);
     // Half the cases in rows of whole 32-bit words, as every ImageMask has.
     const int pad = std::uniform_int_distribution<int>(0, 5)(rng);
     c.rowBytes = pad < 3 ? (width + 3) / 4 * 4 : width + pad;
+    if (wideRows)
+        c.rowBytes += 32768;
     c.samples.resize(static_cast<std::size_t>(c.rowBytes) * height);
     // A third of the cases mostly empty (255) with a real colour's empty entry (0), so the
     // runs the vector loops skip come up often.
@@ -52,10 +56,8 @@ SpanCase randomCase(std::mt19937& rng, int count)
         s = sparse && byte(rng) < 220 ? 255 : static_cast<std::uint8_t>(byte(rng));
     randomAxis(rng, width, count, c.walk.u, c.walk.du);
     randomAxis(rng, height, count, c.walk.v, c.walk.dv);
-    for (auto& entry : c.table)
-        entry = word(rng);
-    if (sparse)
-        c.table[255] = 0;
+    for (std::size_t s = 0; s < 256; ++s)
+        c.table.set(s, sparse && s == 255 ? 0 : word(rng));
     c.count = count;
     c.offset = std::uniform_int_distribution<int>(1, 4)(rng);
     c.row.resize(static_cast<std::size_t>(c.offset + count + 5));
@@ -81,7 +83,7 @@ TEST(MaskFillSpans, VectorLoopsGiveTheScalarWords)
     std::mt19937 rng(31337);
     for (int round = 0; round < 40; ++round)
         for (int count = 0; count <= 37; ++count) {
-            SpanCase c = randomCase(rng, count);
+            SpanCase c = randomCase(rng, count, round == 0);
             std::vector<std::uint32_t> overExpected = c.row, clearExpected = c.row;
             blendSourceOverScalar(overExpected.data() + c.offset, count, c.walk, c.samples.data(), c.rowBytes, c.table);
             blendClearScalar(clearExpected.data() + c.offset, count, c.walk, c.samples.data(), c.rowBytes);
@@ -101,9 +103,9 @@ TEST(MaskFillSpans, ScalarLoopsKeepTheirArithmetic)
     // A pinned row guards the reference itself: sample 0 keeps nothing of dst under Clear and
     // lays the full table entry; 255 keeps dst whole; 128 rounds each lane to nearest.
     const std::vector<std::uint8_t> samples = {0, 255, 128, 0, 255};
-    SourceTable table{};
-    table[0] = 0xFF102030u;
-    table[128] = 0x80081018u;
+    SourceTable table;
+    table.set(0, 0xFF102030u);
+    table.set(128, 0x80081018u);
     const SampleWalk walk{0, 0, std::int64_t{1} << 32, 0};
     std::vector<std::uint32_t> row(5, 0x80402010u);
     blendSourceOverScalar(row.data(), 5, walk, samples.data(), 5, table);
@@ -112,4 +114,26 @@ TEST(MaskFillSpans, ScalarLoopsKeepTheirArithmetic)
     std::vector<std::uint32_t> cleared(5, 0xFF804020u);
     blendClearScalar(cleared.data(), 5, walk, samples.data(), 5);
     EXPECT_EQ(cleared, (std::vector<std::uint32_t>{0u, 0xFF804020u, 0x80402010u, 0u, 0xFF804020u}));
+}
+
+TEST(MaskFillSpans, VectorTableGivesTheScalarEntries)
+{
+    // Every entry, and the destination factor the four-pixel loop reads beside it, for random
+    // colours and for the ones clamping decides: out of range, not finite, exact ends.
+    std::mt19937 rng(2024);
+    std::uniform_real_distribution<float> component(-0.25f, 1.25f);
+    std::vector<gfx::Color> colours = {
+        {0, 0, 0, 0},           {1, 1, 1, 1}, {0.5f, 0.25f, 1, 0.5f}, {NAN, 1, 0.5f, 1}, {1, INFINITY, 0, 0.75f},
+        {0.3f, 0.6f, 0.9f, NAN}};
+    for (int i = 0; i < 300; ++i)
+        colours.push_back({component(rng), component(rng), component(rng), component(rng)});
+    for (const gfx::Color& colour : colours) {
+        SourceTable vector, scalar;
+        vector.fill(colour);
+        scalar.fillScalar(colour);
+        for (std::size_t s = 0; s < 256; ++s) {
+            ASSERT_EQ(vector[s], scalar[s]) << "sample " << s;
+            ASSERT_EQ(vector.wordsAndKeeps()[s], scalar.wordsAndKeeps()[s]) << "sample " << s;
+        }
+    }
 }
