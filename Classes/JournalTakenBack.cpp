@@ -2,9 +2,10 @@
 // canvas keeps the strokes since the last undo snapshot and the group before it in two layers,
 // which Undo discards; a snapshot commits the older group; the eraser flattens both layers into
 // the painting before it erases (and erases the painting itself); Clear discards everything; a
-// reopening commits everything.
+// reopening commits everything, and so does an automatic painting before its first stroke.
 #include <vector>
 
+#include "AutoPainter.h"
 #include "Journal.h"
 #include "JournalReplay.h"
 
@@ -52,6 +53,12 @@ std::vector<bool> StrokesTakenBack(const Journal& journal)
         case Tag::kCommit:
             current.clear();
             previous.clear();
+            break;
+        case Tag::kExtension:
+            if (e.extensionKind == kAutoPaintJournalKind) {
+                current.clear();
+                previous.clear();
+            }
             break;
         default: break;
         }
