@@ -228,6 +228,45 @@ TEST_F(JournalReplayTest, AutomaticPaintingsReplayExactlyAndAtTwiceTheSizeInTile
     EXPECT_LE(MeanDeltaE76(GaussianBlurred(CanvasPicture(canvas()), 2), shrunk), 4.0);
 }
 
+// A save while an automatic painting runs (a recovery copy, or quitting) keeps the journal with
+// the painting as far as it has got, and pixels it replays to; the run goes on undisturbed.
+TEST_F(JournalReplayTest, ASaveDuringAnAutomaticPaintingKeepsItsJournalSoFar)
+{
+    fnd::ManualClockScope clock(50);
+    open(DataModel::sharedDataModelWithUIImage(makePhoto(240, 160)).value());
+    stroke(20);
+    AutoPaintSettings settings{1, 9}; // Watercolor: translucent, so merging its strokes shows
+    ASSERT_LT(g_arMediumValues[settings.medium].opacity, 1.0f);
+    auto run = AutoPaintRun::start(brush(), DataModel::sharedDataModel()->rawImageRef(), settings, nullptr);
+    ASSERT_TRUE(run);
+    clock.advance(AutoPaintRun::kDuration * 0.5);
+    run->layFrame(fnd::clock().now());
+    ASSERT_TRUE(run->isRunning());
+    ASSERT_GT(run->laid().strokes, 0);
+    auto bytes = fnd::KeyedArchiver::archivedData(*DataModel::sharedDataModel());
+    ASSERT_TRUE(bytes);
+    auto copy = DataModel::sharedDataModel()->copyForArchive();
+    ASSERT_TRUE(copy && copy->canvas()->journal());
+    EXPECT_EQ(CountAutoPaintings(*copy->canvas()->journal()), 1);
+
+    auto saved = DataModel::initWithArchiveData(std::move(bytes).value());
+    ASSERT_TRUE(saved && saved->canvas()->journal());
+    auto replayedSave = ReplayJournal(*saved->canvas()->journal(), saved->rawImageRef());
+    ASSERT_TRUE(replayedSave) << replayedSave.error();
+    EXPECT_EQ(CountAutoPaintings(*saved->canvas()->journal()), 1);
+    expectSamePixels(*saved->canvas()->createThumbnail(1024, false),
+                     *replayedSave->canvas->createThumbnail(1024, false));
+
+    clock.advance(AutoPaintRun::kDuration * 0.2);
+    run->layFrame(fnd::clock().now());
+    run->stop();
+    stroke(10);
+    auto replayed = ReplayJournal(*canvas().journal(), DataModel::sharedDataModel()->rawImageRef());
+    ASSERT_TRUE(replayed) << replayed.error();
+    EXPECT_EQ(CountAutoPaintings(*canvas().journal()), 1);
+    expectSamePixels(*canvas().createThumbnail(1024, false), *replayed->canvas->createThumbnail(1024, false));
+}
+
 TEST_F(JournalReplayTest, ArchivedJournalReadsBackAsRecordedStaysSmallAndRefusesDamage)
 {
     // An hour of continuous painting at 60 moves a second in strokes of two seconds, at canvas
