@@ -260,7 +260,7 @@ fnd::Status Replayer::run()
 
 } // namespace
 
-AutoPaintPlans::AutoPaintPlans() = default;
+AutoPaintPlans::AutoPaintPlans(std::shared_ptr<const RawImage> photo) : m_photo(std::move(photo)) {}
 AutoPaintPlans::~AutoPaintPlans() = default;
 
 const AutoPaintPlan* AutoPaintPlans::plan(const Journal& journal, const std::shared_ptr<const RawImage>& rawImage,
@@ -272,7 +272,8 @@ const AutoPaintPlan* AutoPaintPlans::plan(const Journal& journal, const std::sha
         // As it was painted: the painting's own size, whole. Plans made before damaged events stay.
         const ReplayOptions asPainted;
         ReplayResult result;
-        Replayer replayer(journal, rawImage, asPainted, result, &m_plans, CountAutoPaintings(journal));
+        Replayer replayer(journal, m_photo ? m_photo : rawImage, asPainted, result, &m_plans,
+                          CountAutoPaintings(journal));
         (void)replayer.run();
     }
     return index < m_plans.size() ? &m_plans[index] : nullptr;

@@ -30,7 +30,9 @@ struct AutoPaintPlan;
 // and the paintings are planned once; a replay given none makes its own.
 class AutoPaintPlans {
 public:
-    AutoPaintPlans();
+    // `photo`: the raw image the painting was painted from, when the replays are given another
+    // (a larger one); none: the replay's own.
+    explicit AutoPaintPlans(std::shared_ptr<const RawImage> photo = nullptr);
     ~AutoPaintPlans();
     AutoPaintPlans(const AutoPaintPlans&) = delete;
     AutoPaintPlans& operator=(const AutoPaintPlans&) = delete;
@@ -41,6 +43,7 @@ public:
                               std::size_t index);
 
 private:
+    std::shared_ptr<const RawImage> m_photo;
     std::mutex m_mutex;
     bool m_made = false;
     std::vector<AutoPaintPlan> m_plans;
