@@ -204,7 +204,7 @@ fnd::Result<bool> TimeLapseMaker::addStrokes()
         : kept == 0          ? m_strokeFrames
                     : std::min<double>(m_autoPaintings * kAutoPaintFrames, m_strokeFrames * kAutoPaintMostShare);
     const double strokeFrames = m_strokeFrames - autoFrames, framesPerAuto = autoFrames / std::max(1, m_autoPaintings);
-    // Where the video should stand: after `strokes` of `kept` strokes and `autos` automatic paintings.
+    // Where the video should stand after so many of the strokes kept and of the automatic paintings.
     std::uint64_t strokesDone = 0;
     double autosDone = 0;
     auto due = [&] {
