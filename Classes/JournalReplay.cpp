@@ -140,6 +140,11 @@ void Replayer::extension(const Journal::Event& e)
         return;
     }
     const int index = m_autoPaintings++;
+    if (static_cast<std::size_t>(index) < m_options.leaveOutAutoPaintings.size()
+        && m_options.leaveOutAutoPaintings[static_cast<std::size_t>(index)]) {
+        BeginAutoPainting(*m_canvas);
+        return;
+    }
     if (!m_raw) {
         note("an automatic painting could not be painted again: the painting has no photo");
         return;
@@ -151,7 +156,8 @@ void Replayer::extension(const Journal::Event& e)
 // out); otherwise the strokes planned at the painting's own size are laid at the replay's scale.
 void Replayer::paintAutomatically(const AutoPaintSettings& settings, std::optional<AutoPaintPoint> stop, int index)
 {
-    const bool asPainted = m_scale == 1.0 && m_tile == m_full && m_options.leaveOut.empty();
+    const bool asPainted =
+        m_scale == 1.0 && m_tile == m_full && m_options.leaveOut.empty() && m_options.leaveOutAutoPaintings.empty();
     if (asPainted && !m_options.onAutoPaintStroke) {
         AutoPaintPlan plan;
         if (!PaintAutomatically(*m_canvas, m_raw, settings, stop, m_collect ? &plan : nullptr))

@@ -62,6 +62,10 @@ struct ReplayOptions {
     // Leaving out the strokes that Undo or Clear took back (StrokesTakenBack) ends on the same
     // pixels as the whole replay. Only the strokes replayed are counted and handed to onFrame.
     std::vector<bool> leaveOut;
+    // Automatic paintings to leave out, by their place (from 0): each still flattens the canvas
+    // as it began, but lays nothing. Those Undo or Clear took back (WhatWasTakenBack) change
+    // nothing at the end either.
+    std::vector<bool> leaveOutAutoPaintings;
     // The automatic paintings' plans, shared by the tiles of one export; none: made when needed.
     std::shared_ptr<AutoPaintPlans> autoPaintPlans;
     // Called while an automatic painting is laid, after each of its strokes and once when it is
@@ -89,6 +93,12 @@ gfx::IntRect ReplayBounds(const Journal& journal, double scale);
 // every stroke before a Clear. Strokes committed to the painting (an undo snapshot's older
 // group, the eraser's flattening, a reopening) stay.
 std::vector<bool> StrokesTakenBack(const Journal& journal);
+// The same, and which automatic paintings (by their place, from 0) Undo or Clear took back.
+struct TakenBack {
+    std::vector<bool> strokes;
+    std::vector<bool> autoPaintings;
+};
+TakenBack WhatWasTakenBack(const Journal& journal);
 
 // How many automatic paintings the journal records.
 int CountAutoPaintings(const Journal& journal);

@@ -51,7 +51,6 @@ public:
         , m_replayScale(static_cast<double>(options.longSide) / std::max(journal.width(), journal.height()))
         , m_bounds(ReplayBounds(journal, m_replayScale))
         , m_plans(std::make_shared<AutoPaintPlans>())
-        , m_autoPaintings(CountAutoPaintings(journal))
     {
     }
 
@@ -79,7 +78,6 @@ private:
     std::unique_ptr<gfx::BitmapContext> m_outline;   // the blueprint's lines, transparent between
     std::unique_ptr<gfx::BitmapContext> m_blueprint; // the lines on the starting paper
     std::shared_ptr<AutoPaintPlans> m_plans;         // planned once for both replays
-    int m_autoPaintings;
     int m_total = 1, m_written = 0, m_strokeFrames = 1;
     std::optional<fnd::Error> m_failure; // while adding the strokes' frames
 };
@@ -197,13 +195,22 @@ fnd::Result<bool> TimeLapseMaker::addStrokes()
     ReplayOptions replay;
     replay.scale = m_replayScale;
     replay.autoPaintPlans = m_plans;
-    replay.leaveOut = StrokesTakenBack(m_journal);
+    TakenBack takenBack = WhatWasTakenBack(m_journal);
+    replay.leaveOut = std::move(takenBack.strokes);
+    replay.leaveOutAutoPaintings = std::move(takenBack.autoPaintings);
     const auto kept = static_cast<std::uint64_t>(std::count(replay.leaveOut.begin(), replay.leaveOut.end(), false));
+    // Each automatic painting kept: how many kept before it.
+    std::vector<int> autosBefore;
+    int autosKept = 0;
+    for (bool left : replay.leaveOutAutoPaintings) {
+        autosBefore.push_back(autosKept);
+        autosKept += left ? 0 : 1;
+    }
     const double autoFrames =
-        m_autoPaintings == 0 ? 0
-        : kept == 0          ? m_strokeFrames
-                    : std::min<double>(m_autoPaintings * kAutoPaintFrames, m_strokeFrames * kAutoPaintMostShare);
-    const double strokeFrames = m_strokeFrames - autoFrames, framesPerAuto = autoFrames / std::max(1, m_autoPaintings);
+        autosKept == 0 ? 0
+        : kept == 0    ? m_strokeFrames
+                       : std::min<double>(autosKept * kAutoPaintFrames, m_strokeFrames * kAutoPaintMostShare);
+    const double strokeFrames = m_strokeFrames - autoFrames, framesPerAuto = autoFrames / std::max(1, autosKept);
     // Where the video should stand after so many of the strokes kept and of the automatic paintings.
     std::uint64_t strokesDone = 0;
     double autosDone = 0;
@@ -218,7 +225,8 @@ fnd::Result<bool> TimeLapseMaker::addStrokes()
         return showUntil(canvas, due(), first);
     };
     replay.onAutoPaintStroke = [&](const Canvas& canvas, int index, double fraction) {
-        autosDone = index + fraction;
+        const auto i = static_cast<std::size_t>(index);
+        autosDone = (i < autosBefore.size() ? autosBefore[i] : autosKept) + fraction;
         return showUntil(canvas, due(), first);
     };
     auto replayed = ReplayJournal(m_journal, m_raw, replay);

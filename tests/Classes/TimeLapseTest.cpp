@@ -199,9 +199,20 @@ TEST_F(TimeLapseTest, AnAutomaticPaintingHasItsOwnShareShownInStages)
     EXPECT_GT(meanDifference(frames[94].y, frames[214].y), 10.0);
     EXPECT_GT(meanDifference(frames[94].y, frames[154].y), 2.0);
     EXPECT_GT(meanDifference(frames[154].y, frames[214].y), 2.0);
-    // The painting merged the strokes before it: Undo takes back only it and the stroke after.
+    // The painting merged the strokes before it: Undo takes back only it and the stroke after,
+    // and a replay without them ends on the same pixels.
     canvas().undo();
-    EXPECT_EQ(StrokesTakenBack(journal()), (std::vector<bool>{false, false, true}));
+    const TakenBack takenBack = WhatWasTakenBack(journal());
+    EXPECT_EQ(takenBack.strokes, (std::vector<bool>{false, false, true}));
+    EXPECT_EQ(takenBack.autoPaintings, std::vector<bool>{true});
+    ReplayOptions replay;
+    replay.scale = 0.1;
+    auto whole = ReplayJournal(journal(), DataModel::sharedDataModel()->rawImageRef(), replay);
+    replay.leaveOut = takenBack.strokes;
+    replay.leaveOutAutoPaintings = takenBack.autoPaintings;
+    auto without = ReplayJournal(journal(), DataModel::sharedDataModel()->rawImageRef(), replay);
+    ASSERT_TRUE(whole && without);
+    testing::expectSamePixels(*whole->canvas->createThumbnail(102), *without->canvas->createThumbnail(102));
 }
 
 } // namespace
