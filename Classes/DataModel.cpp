@@ -13,6 +13,7 @@
 #include "Foundation/Log.h"
 #include "Foundation/Paths.h"
 #include "ImageIO/Encoder.h"
+#include "SourcePhoto.h"
 
 std::unique_ptr<DataModel> g_sharedDataModel;
 
@@ -61,11 +62,20 @@ fnd::Result<DataModel*> DataModel::sharedDataModelWithUIImage(Photo photo)
             return fnd::outOfMemory("cannot make the canvas for the photo");
         g_sharedDataModel->setCanvas(std::move(canvas));
         auto rawImage = RawImage::initWithUIImage(*photo);
+        const bool turned = photo->orientation != imageio::kOrientationUp;
+        SourcePhoto::Bytes file = photo->sourceFile;
         // The decoded photo goes as soon as the raw image holds its pixels (an upright photo's are
         // shared, not copied): a big photo is held once, not twice.
         photo.reset();
         if (!rawImage)
             return fnd::Error{"the photo's pixel format cannot be imported", "Unsupported pixel format"};
+        // A turned photo was resampled: its own file keeps it at full size.
+        if (turned) {
+            auto source = std::make_shared<const SourcePhoto>(std::move(file));
+            if (!source->bytes())
+                source->leaveOut("the photo's own file was not at hand when it was picked");
+            g_sharedDataModel->m_sourcePhoto = std::move(source);
+        }
         g_sharedDataModel->setOrigImage(rawImage->createCompatibleImage());
         g_sharedDataModel->setRawImage(std::move(rawImage));
         g_sharedDataModel->startJournal();

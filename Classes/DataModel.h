@@ -6,6 +6,7 @@
 // A document is stored as a keyed archive (title + ".art") of the classes DataModel, RawImage
 // and Canvas, beside a JPEG thumbnail (title + ".jpg"), in the documents directory.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -26,6 +27,7 @@ class KeyedUnarchiver;
 namespace recovery {
 struct Snapshot;
 }
+class SourcePhoto;
 
 class DataModel : public fnd::Codable {
 public:
@@ -33,7 +35,8 @@ public:
 
     // The largest painting archive: the pixels of the largest photo we import (kept as decoded,
     // 4 bytes each) and room for the canvas's PNG and the keys. Saving refuses anything larger
-    // and opening accepts everything up to it, so whatever is saved opens again.
+    // and opening accepts everything up to it, so whatever is saved opens again. A turned photo's
+    // own file (SourcePhoto.h) goes in only when it fits under it after everything else.
     static constexpr std::uint64_t kMaxArchiveBytes =
         4 * std::uint64_t{imageio::kMaxDecodePixels} + (std::uint64_t{32} << 20);
     static_assert(kMaxArchiveBytes <= fnd::BinaryPlistReader::kMaxFileSize);
@@ -79,6 +82,9 @@ public:
     // The same, for the painting screen to hand to its brush and views: they keep them alive
     // while they show them, whatever becomes of the document.
     std::shared_ptr<const RawImage> rawImageRef() const { return m_rawImage; }
+    // Loads the photo at its full decoded size, upright, on any thread (it captures only immutable
+    // shared data); empty when the painting has no full-size photo.
+    std::function<fnd::Result<std::shared_ptr<const RawImage>>()> fullSizePhotoLoader() const;
     const std::shared_ptr<Canvas>& canvasRef() const { return m_canvas; }
     const std::string& fileTitle() const { return m_fileTitle; }
     void setFileTitle(std::string title) { m_fileTitle = std::move(title); }
@@ -141,6 +147,13 @@ public:
     // paintings saved before journals, and for new documents).
     std::size_t storedJournalBytes() const { return m_storedJournalBytes; }
 
+    // True for a painting whose photo had to be turned upright but whose own file could not be
+    // kept (SourcePhoto.h): it has no full-size photo, which the painting screen can explain where
+    // "Export Full Size" would be.
+    bool fullSizePhotoLeftOut() const;
+    // The size of the photo's own file the painting keeps (0: none kept).
+    std::size_t sourcePhotoBytes() const;
+
 private:
     void openJournal(std::optional<std::vector<std::uint8_t>> stored, std::vector<std::uint8_t> paintingPng);
     static std::unique_ptr<DataModel> initWithArchiveDataOrThrow(std::vector<std::uint8_t> bytes, std::string* reason,
@@ -164,6 +177,9 @@ private:
     std::size_t m_storedJournalBytes = 0;
     std::optional<fnd::FileIdentity> m_savedFile;
     bool m_recordsSavedFile = false; // a recovery copy's archive carries m_savedFile
+    // The photo's own file, for a photo that had to be turned upright; nullptr otherwise.
+    std::shared_ptr<const SourcePhoto> m_sourcePhoto;
+    bool m_sourcePhotoKeptApart = false; // in a recovery copy's photo file, not in this archive
 };
 
 // The shared document.

@@ -1,7 +1,9 @@
 // The document's part of the painting archive: "RawImage" (or null for a blank canvas) and
 // "Canvas", in that order, then "Journal" (how the painting was made; paintings saved before
 // journals have none); a recovery copy of a saved painting also names the file it was saved to
-// ("SavedFile"), which a restore must not write over when it has changed since.
+// ("SavedFile"), which a restore must not write over when it has changed since. Last comes the
+// own file of a photo that had to be turned upright ("SourcePhoto", SourcePhoto.h), so that it
+// goes in only when the archive has room for it after everything else.
 #include "DataModel.h"
 
 #include <random>
@@ -10,6 +12,7 @@
 #include "Foundation/KeyedUnarchiver.h"
 #include "Foundation/Log.h"
 #include "Journal.h"
+#include "SourcePhoto.h"
 
 namespace {
 constexpr const char* kSavedFileKey = "SavedFile";
@@ -23,6 +26,10 @@ void DataModel::encodeWithCoder(fnd::KeyedArchiver& coder) const
         coder.encodeData("Journal", journal->encode());
     if (m_recordsSavedFile && m_savedFile)
         coder.encodeString(kSavedFileKey, m_savedFile->toString());
+    if (m_sourcePhoto && m_sourcePhotoKeptApart)
+        m_sourcePhoto->encodeLeftOut(coder);
+    else if (m_sourcePhoto)
+        m_sourcePhoto->encode(coder);
 }
 
 void DataModel::startJournal(std::vector<std::uint8_t> basePng)
@@ -65,6 +72,7 @@ std::unique_ptr<DataModel> DataModel::initWithCoder(fnd::KeyedUnarchiver& coder,
     std::optional<std::vector<std::uint8_t>> journal;
     std::vector<std::uint8_t> paintingPng;
     std::optional<std::string> savedFile;
+    std::shared_ptr<const SourcePhoto> sourcePhoto;
     bool isDocument = coder.decodeRootObject("DataModel", [&](fnd::KeyedUnarchiver& root) {
         root.decodeObject("RawImage", "RawImage", [&](fnd::KeyedUnarchiver& c) {
             model->m_rawImage = RawImage::initWithCoder(c, readPixelsFile);
@@ -78,6 +86,7 @@ std::unique_ptr<DataModel> DataModel::initWithCoder(fnd::KeyedUnarchiver& coder,
         if (auto bytes = root.decodeData("Journal"))
             journal.emplace(bytes->begin(), bytes->end());
         savedFile = root.decodeString(kSavedFileKey);
+        sourcePhoto = SourcePhoto::decode(root);
     });
     if (!isDocument || coder.failed())
         return nullptr;
@@ -87,6 +96,8 @@ std::unique_ptr<DataModel> DataModel::initWithCoder(fnd::KeyedUnarchiver& coder,
     }
     if (savedFile)
         model->m_savedFile = fnd::FileIdentity::fromString(*savedFile);
+    if (model->m_rawImage)
+        model->m_sourcePhoto = std::move(sourcePhoto);
     model->openJournal(std::move(journal), std::move(paintingPng));
     return model;
 }

@@ -9,12 +9,36 @@
 #include "Foundation/KeyedUnarchiver.h"
 #include "Foundation/Log.h"
 #include "Recovery.h"
+#include "SourcePhoto.h"
 
 namespace {
 
-// The raw image in the photo file `name` of the copy of `title` in `folder`.
+// A photo file's root: the raw image, and with it the photo's own file when the painting keeps
+// one, so that both are written once per painting.
+class PhotoFileRoot final : public fnd::Codable {
+public:
+    PhotoFileRoot(std::shared_ptr<const void> owner, const RawImage& raw, const SourcePhoto* source)
+        : m_owner(std::move(owner)), m_raw(raw), m_source(source)
+    {
+    }
+    const char* className() const override { return m_raw.className(); }
+    void encodeWithCoder(fnd::KeyedArchiver& coder) const override
+    {
+        m_raw.encodeWithCoder(coder);
+        if (m_source)
+            m_source->encode(coder);
+    }
+
+private:
+    std::shared_ptr<const void> m_owner; // keeps the raw image and the photo's file
+    const RawImage& m_raw;
+    const SourcePhoto* m_source;
+};
+
+// The raw image in the photo file `name` of the copy of `title` in `folder`, and the photo's own
+// file when it holds one.
 fnd::Result<std::unique_ptr<RawImage>> readPhoto(const std::string& folder, const std::string& title,
-                                                 const std::string& name)
+                                                 const std::string& name, std::shared_ptr<const SourcePhoto>& source)
 {
     if (recovery::photoTitleOf(name) != title)
         return fnd::Error{"\"" + name + "\" is not a photo file of " + title};
@@ -25,8 +49,10 @@ fnd::Result<std::unique_ptr<RawImage>> readPhoto(const std::string& folder, cons
     if (!coder)
         return fnd::Error{name + ": " + coder.error()};
     std::unique_ptr<RawImage> image;
-    const bool isRawImage =
-        coder->decodeRootObject("RawImage", [&](fnd::KeyedUnarchiver& root) { image = RawImage::initWithCoder(root); });
+    const bool isRawImage = coder->decodeRootObject("RawImage", [&](fnd::KeyedUnarchiver& root) {
+        image = RawImage::initWithCoder(root);
+        source = SourcePhoto::decode(root);
+    });
     if (!isRawImage || !image)
         return fnd::Error{name + ": " + (coder->failed() ? coder->error() : "not a raw image")};
     return image;
@@ -47,11 +73,18 @@ fnd::Result<std::unique_ptr<DataModel>> DataModel::initWithRecoveryCopy(const st
         return fnd::Error{bytes.error()};
     const std::string folder = std::filesystem::path(path).parent_path().string();
     const std::string title = recovery::titleOf(path);
-    const RawImage::PixelsFileReader reader = [&](const std::string& name) { return readPhoto(folder, title, name); };
+    std::shared_ptr<const SourcePhoto> source;
+    const RawImage::PixelsFileReader reader = [&](const std::string& name) {
+        return readPhoto(folder, title, name, source);
+    };
     std::string reason;
     auto model = initWithArchiveData(std::move(bytes).value(), &reason, reader);
     if (!model)
         return fnd::Error{reason};
+    // A photo file holds the photo's own file; the copy naming it says only when it was left out.
+    const bool leftOut = model->m_sourcePhoto && model->m_sourcePhoto->leftOut();
+    if (source && !leftOut && model->m_rawImage)
+        model->m_sourcePhoto = std::move(source);
     return model;
 }
 
@@ -82,6 +115,7 @@ std::unique_ptr<DataModel> DataModel::copyForArchive() const
         copy->m_fileTitle = m_fileTitle;
         copy->m_changesMade = m_changesMade;
         copy->m_savedFile = m_savedFile;
+        copy->m_sourcePhoto = m_sourcePhoto; // shared: a save that leaves it out does so for all
         return copy;
     } catch (const std::bad_alloc&) {
         return nullptr; // as when the canvas cannot be copied: the caller logs it
@@ -109,6 +143,8 @@ std::shared_ptr<const DataModel> DataModel::namingPhotoFile(const std::string& p
     naming->m_changesMade = m_changesMade;
     naming->m_savedFile = m_savedFile;
     naming->m_recordsSavedFile = m_recordsSavedFile;
+    naming->m_sourcePhoto = m_sourcePhoto;
+    naming->m_sourcePhotoKeptApart = true;
     return naming;
 }
 
@@ -121,7 +157,7 @@ recovery::Snapshot DataModel::recoverySnapshot() const
     // The photo goes into a file of its own, written once per painting: later copies name it.
     if (const RawImage* raw = copy->rawImage()) {
         snapshot.photoPixels = raw->pixels();
-        snapshot.photo = std::shared_ptr<const fnd::Codable>(copy, raw);
+        snapshot.photo = std::make_shared<const PhotoFileRoot>(copy, *raw, copy->m_sourcePhoto.get());
         snapshot.paintingNamingPhoto = [copy](const std::string& photoFile) {
             return copy->namingPhotoFile(photoFile);
         };

@@ -43,6 +43,9 @@ public:
     // raw image gets a copy, and the photo's bytes stay as they are.
     static std::unique_ptr<RawImage> initWithUIImage(const imageio::DecodedImage& photo);
 
+    // The same, but a photo that must be turned is turned at its full size, every pixel kept.
+    static std::unique_ptr<RawImage> initUprightAtFullSize(const imageio::DecodedImage& photo);
+
     RawImage(Token, int width, int height, PixelBuffer pixels);
 
     // The raw image kept in a file of its own under `name` (a plain file name), or why it cannot
@@ -101,6 +104,10 @@ public:
     PixelBuffer createRotatedImageData(const std::vector<std::uint8_t>& decoded);
 
 private:
+    static std::unique_ptr<RawImage> importPhoto(const imageio::DecodedImage& photo, bool fullSize);
+    // createRotatedImageData's turn, each side multiplied by `scale`.
+    PixelBuffer rotatedImageData(const std::vector<std::uint8_t>& decoded, float scale);
+
     std::size_t byteOffset(int x, int y) const
     {
         return static_cast<std::size_t>(y) * static_cast<std::size_t>(m_rb) + static_cast<std::size_t>(x) * 4;

@@ -118,6 +118,16 @@ PixelBuffer upright32(const imageio::DecodedImage& photo)
 
 std::unique_ptr<RawImage> RawImage::initWithUIImage(const imageio::DecodedImage& photo)
 {
+    return importPhoto(photo, false);
+}
+
+std::unique_ptr<RawImage> RawImage::initUprightAtFullSize(const imageio::DecodedImage& photo)
+{
+    return importPhoto(photo, true);
+}
+
+std::unique_ptr<RawImage> RawImage::importPhoto(const imageio::DecodedImage& photo, bool fullSize)
+{
     const fnd::Result<int> bytesPerPixel = checkPhoto(photo);
     if (!bytesPerPixel) {
         fnd::log("RawImage: cannot import the photo: " + bytesPerPixel.error());
@@ -134,7 +144,7 @@ std::unique_ptr<RawImage> RawImage::initWithUIImage(const imageio::DecodedImage&
     const PixelBuffer source = is16 ? widened16(photo) : packed32 ? photo.bytes : packedCopy(photo);
     auto image = std::make_unique<RawImage>(Token{}, photo.width, photo.height, nullptr);
     image->m_orientation = photo.orientation;
-    image->m_pixels = image->createRotatedImageData(*source);
+    image->m_pixels = fullSize ? image->rotatedImageData(*source, 1.0f) : image->createRotatedImageData(*source);
     if (image->m_width <= 0 || image->m_height <= 0) {
         fnd::log("RawImage: cannot import the photo: " + std::to_string(photo.width) + " x "
                  + std::to_string(photo.height) + " is too narrow to turn upright");

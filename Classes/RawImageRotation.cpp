@@ -1,4 +1,5 @@
-// Turning a decoded photo upright while resampling it so that its longer side is 1024.
+// Turning a decoded photo upright: resampled so that its longer side is 1024 for the painting, or
+// at its full size for the full-size photo.
 #include "Foundation/Assert.h"
 #include "RawImage.h"
 
@@ -41,12 +42,17 @@ int sourceIndex(int i, float inv) { return static_cast<int>(static_cast<float>(i
 
 RawImage::PixelBuffer RawImage::createRotatedImageData(const std::vector<std::uint8_t>& decoded)
 {
+    return rotatedImageData(decoded, kUprightLongSide / static_cast<float>(std::max(m_width, m_height)));
+}
+
+// Scale 1 picks every source pixel once: i x 1.0f is exact for every side a decoder delivers.
+RawImage::PixelBuffer RawImage::rotatedImageData(const std::vector<std::uint8_t>& decoded, float scale)
+{
     const int sourceWidth = m_width;
     const int sourceHeight = m_height;
     const std::size_t sourceRowBytes = static_cast<std::size_t>(m_rb);
     KANVARO_ASSERT(decoded.size() >= sourceRowBytes * static_cast<std::size_t>(sourceHeight));
 
-    const float scale = kUprightLongSide / static_cast<float>(std::max(sourceWidth, sourceHeight));
     const float inv = 1.0f / scale;
     const Mapping mapping = mappingFor(m_orientation);
     const int newWidth = static_cast<int>(static_cast<float>(mapping.transposed ? sourceHeight : sourceWidth) * scale);

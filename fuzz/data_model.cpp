@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the painting opener, as a file chosen in the gallery would be, and
-// when a document comes back draws its canvas and raw image small so the decoded values are used.
+// when a document comes back draws its canvas and raw image small so the decoded values are used,
+// and loads its full-size photo (a turned photo's own file is decoded).
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -21,6 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         auto painting = model->canvas()->createThumbnail(29);
         if (model->rawImage())
             auto photo = model->rawImage()->createCompatibleThumbnailAtSize(29);
+        if (auto load = model->fullSizePhotoLoader())
+            (void)load();
     }
     DataModel::releaseSharedDataModel();
     return 0;

@@ -190,6 +190,15 @@ uint64_t BinaryPlistWriter::fileSize() const
     return l.tableOffset + m_nodes.size() * l.offsetSize + kTrailerSize;
 }
 
+uint64_t BinaryPlistWriter::sizeSoFar() const
+{
+    const unsigned refSize = unsignedWidth(m_nodes.size());
+    uint64_t offset = kMagicSize;
+    for (const Node& node : m_nodes)
+        offset += node.kind == Kind::Placeholder ? 1 : encodedSize(node, refSize);
+    return offset + m_nodes.size() * unsignedWidth(offset) + kTrailerSize;
+}
+
 void BinaryPlistWriter::writeNode(Output& out, const Node& node, unsigned refSize) const
 {
     auto header = [&](uint8_t high, uint64_t count) {

@@ -40,6 +40,9 @@ public:
     void setTop(Ref top) { m_top = top; }
 
     uint64_t fileSize() const;
+    // The file's size were it written now with every container still reserved left empty: what
+    // defining them adds comes on top.
+    uint64_t sizeSoFar() const;
     bool write(const Sink& sink) const;
     std::vector<uint8_t> bytes() const;
 

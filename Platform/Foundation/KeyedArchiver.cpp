@@ -83,6 +83,7 @@ Result<PendingFile> KeyedArchiver::writeArchive(const Codable& root, const std::
 Result<PendingFile> KeyedArchiver::writeArchiveOrThrow(const Codable& root, const std::string& path, uint64_t maxBytes)
 {
     KeyedArchiver archiver;
+    archiver.m_maxBytes = maxBytes;
     archiver.archive(root);
     if (!archiver.m_error.empty())
         return Error{"Could not archive to " + path + ": " + archiver.m_error, archiver.m_reason};
@@ -209,6 +210,12 @@ void KeyedArchiver::encodeData(std::string_view key, std::vector<uint8_t>&& byte
 void KeyedArchiver::encodeDataNoCopy(std::string_view key, std::span<const uint8_t> bytes)
 {
     addEntry(key, m_writer.addUid(appendObject(m_writer.addDataNoCopy(bytes))));
+}
+
+uint64_t KeyedArchiver::roomLeft() const
+{
+    const uint64_t used = m_writer.sizeSoFar();
+    return used < m_maxBytes ? m_maxBytes - used : 0;
 }
 
 void KeyedArchiver::encodeBytes(std::string_view key, std::span<const uint8_t> bytes)

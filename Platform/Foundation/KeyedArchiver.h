@@ -48,6 +48,10 @@ public:
     void encodeData(std::string_view key, std::span<const uint8_t> bytes);
     void encodeData(std::string_view key, std::vector<uint8_t>&& bytes);
     void encodeDataNoCopy(std::string_view key, std::span<const uint8_t> bytes);
+    // How many bytes the archive can still grow by under the limit it is written with
+    // (writeArchive's maxBytes, else what the reader accepts), counting what is encoded so far. An
+    // object that adds data only when it fits leaves a margin for what is encoded after it.
+    uint64_t roomLeft() const;
     // Raw bytes stored inline under the key (small values).
     void encodeBytes(std::string_view key, std::span<const uint8_t> bytes);
     void encodeColor(std::string_view key, const RGBA& color);
@@ -70,6 +74,7 @@ private:
     std::unordered_map<std::string, uint64_t> m_classUids;
     std::string m_error;
     std::string m_reason;
+    uint64_t m_maxBytes = BinaryPlistReader::kMaxFileSize;
 };
 
 } // namespace fnd

@@ -50,6 +50,10 @@ struct DecodedImage {
     // height x bytesPerRow bytes. Decoders deliver 32-bit pixels as 0xAARRGGBB little-endian
     // words (bytes blue, green, red, alpha), straight alpha, rows of width x 4 bytes.
     std::shared_ptr<std::vector<std::uint8_t>> bytes;
+    // The file's own bytes, as they were decoded, when the picture must be turned upright: its
+    // turned pixels are resampled, and decoding these again gives it at full size. Shared and
+    // never changed; set by the whole decodes (decodeFile, decodeMemory), nullptr otherwise.
+    std::shared_ptr<const std::vector<std::uint8_t>> sourceFile;
 
     // The size as displayed: width and height exchanged for the turned orientations.
     int displayWidth() const { return orientationSwapsAxes(orientation) ? height : width; }

@@ -1,6 +1,7 @@
 #include "ImageIO/Decoder.h"
 
 #include <cctype>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -37,11 +38,37 @@ fnd::Result<DecodedImage> decodeBytes(const std::uint8_t* data, std::size_t size
     return fnd::Error{"not a PNG or JPEG file"};
 }
 
+using SharedFile = std::shared_ptr<const std::vector<std::uint8_t>>;
+
+// A whole decode of `file`: a picture to be turned upright keeps the file (makeFile gives it
+// only then, so an upright picture costs no copy).
+template <typename MakeFile>
+fnd::Result<DecodedImage> decodeWhole(const std::uint8_t* data, std::size_t size, MakeFile&& makeFile)
+{
+    auto image = decodeBytes(data, size, 0);
+    if (!image || image->orientation == kOrientationUp)
+        return image;
+    try {
+        image->sourceFile = makeFile();
+    } catch (const std::bad_alloc&) {
+        return fnd::outOfMemory("keeping the picture's file");
+    }
+    return image;
+}
+
 } // namespace
 
 fnd::Result<DecodedImage> decodeMemory(const std::uint8_t* data, std::size_t size)
 {
-    return decodeBytes(data, size, 0);
+    return decodeWhole(data, size,
+                       [&] { return std::make_shared<const std::vector<std::uint8_t>>(data, data + size); });
+}
+
+fnd::Result<DecodedImage> decodeMemory(SharedFile file)
+{
+    if (!file)
+        return fnd::Error{"empty picture data"};
+    return decodeWhole(file->data(), file->size(), [&] { return file; });
 }
 
 fnd::Result<DecodedImage> decodeFile(const std::string& path) { return decodeFileReduced(path, 0, kMaxPhotoFileBytes); }
@@ -51,7 +78,9 @@ fnd::Result<DecodedImage> decodeFileReduced(const std::string& path, int minShor
     auto bytes = fnd::readFile(path, maxFileBytes); // refuses folders, pipes and devices too
     if (!bytes)
         return bytes.failure();
-    auto image = decodeBytes(bytes->data(), bytes->size(), minShortSide);
+    auto image = minShortSide > 0
+                     ? decodeBytes(bytes->data(), bytes->size(), minShortSide)
+                     : decodeMemory(std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes).value()));
     if (!image)
         return failureOfFile(image.failure(), path);
     return image;

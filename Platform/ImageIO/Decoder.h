@@ -10,7 +10,9 @@
 // allocated.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "Foundation/Result.h"
 #include "ImageIO/DecodedImage.h"
@@ -26,9 +28,12 @@ inline constexpr std::uint64_t kMaxPhotoFileBytes = 256ULL * 1024 * 1024;
 // A photo file of at most kMaxPhotoFileBytes.
 fnd::Result<DecodedImage> decodeFile(const std::string& path);
 fnd::Result<DecodedImage> decodeMemory(const std::uint8_t* data, std::size_t size);
+// The same, sharing `file` as the picture's sourceFile instead of copying it.
+fnd::Result<DecodedImage> decodeMemory(std::shared_ptr<const std::vector<std::uint8_t>> file);
 
 // A reduced decode for previews and thumbnails: JPEGs come at 1/2, 1/4 or 1/8 of their size as
-// long as the shorter side stays at least minShortSide (PNGs come whole; 0 decodes whole). Files larger than
+// long as the shorter side stays at least minShortSide (PNGs come whole; 0 decodes whole, as
+// decodeFile, with the sourceFile of a picture to be turned upright). Files larger than
 // maxFileBytes, and anything that is not a regular file, are refused without reading.
 fnd::Result<DecodedImage> decodeFileReduced(const std::string& path, int minShortSide, std::uint64_t maxFileBytes);
 

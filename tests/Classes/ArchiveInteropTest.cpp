@@ -11,6 +11,7 @@
 #include "DataModel.h"
 #include "Foundation/FileOps.h"
 #include "Foundation/KeyedArchiver.h"
+#include "ImageIO/Decoder.h"
 #include "PaintingFixtures.h"
 #include "Support/RunCommand.h"
 
@@ -194,6 +195,13 @@ TEST_F(ArchiveInteropTest, WritesFuzzSeedsOnRequest)
     ASSERT_TRUE(DataModel::sharedDataModelWithUIImage(testing::makePhoto(1, 1)));
     EXPECT_TRUE(
         fnd::KeyedArchiver::archiveRootObject(*DataModel::sharedDataModel(), (paintings / "photo_1x1.art").string()));
+    // A thin photo to be turned upright (8 x 1024 once turned), with its own file.
+    const auto jpeg = testing::makeJpegWithExifOrientation(*testing::makePhoto(256, 2), 6);
+    auto turned = imageio::decodeMemory(jpeg.data(), jpeg.size());
+    ASSERT_TRUE(turned);
+    ASSERT_TRUE(DataModel::sharedDataModelWithUIImage(std::make_shared<imageio::DecodedImage>(turned.value())));
+    EXPECT_TRUE(fnd::KeyedArchiver::archiveRootObject(*DataModel::sharedDataModel(),
+                                                      (paintings / "photo_turned_with_file.art").string()));
     for (const auto& entry : fs::directory_iterator(paintings))
         EXPECT_LT(fs::file_size(entry), 64u * 1024) << entry.path();
 

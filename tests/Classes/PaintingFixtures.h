@@ -12,6 +12,7 @@
 
 #include "Canvas.h"
 #include "ImageIO/DecodedImage.h"
+#include "ImageIO/Encoder.h"
 #include "Support/TempFolder.h"
 
 namespace testing {
@@ -34,6 +35,26 @@ inline std::shared_ptr<imageio::DecodedImage> makePhoto(int width, int height, i
             p[3] = 255;
         }
     return photo;
+}
+
+// A JPEG of the photo's pixels, by our own writer, with the EXIF orientation tag a camera writes
+// (1..8) in an APP1 segment straight after the start of the image.
+inline std::vector<std::uint8_t> makeJpegWithExifOrientation(const imageio::DecodedImage& photo, int exifOrientation)
+{
+    auto jpeg = imageio::encodeJpeg({photo.bytes->data(), photo.width, photo.height, photo.bytesPerRow, false}, 0.9);
+    if (!jpeg)
+        return {};
+    const auto code = static_cast<std::uint8_t>(exifOrientation);
+    // clang-format off
+    const std::uint8_t app1[] = {
+        0xFF, 0xE1, 0, 34, 'E', 'x', 'i', 'f', 0, 0,         // the segment, its length, the Exif name
+        'M', 'M', 0, 42, 0, 0, 0, 8,                         // a big-endian TIFF, its first IFD at 8
+        0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, code, 0, 0,   // one entry: the orientation, a short
+        0, 0, 0, 0};                                         // no next IFD
+    // clang-format on
+    std::vector<std::uint8_t> tagged = std::move(jpeg).value();
+    tagged.insert(tagged.begin() + 2, std::begin(app1), std::end(app1));
+    return tagged;
 }
 
 // Paints into the current-strokes layer, as the brush does.

@@ -53,6 +53,26 @@ void printJournal(const DataModel& model)
               << originName(journal->origin()) << "\n";
 }
 
+// Whether the painting can be exported at the photo's full size, and at what size: an upright
+// photo's raw image is full size; a turned photo's own file is decoded to tell (and to check it).
+void printFullPhoto(const DataModel& model)
+{
+    const auto load = model.fullSizePhotoLoader();
+    if (!load) {
+        std::cout << "full photo: none ("
+                  << (model.rawImage() ? "the photo's own file could not be kept" : "blank canvas") << ")\n";
+        return;
+    }
+    const auto photo = load();
+    const std::size_t kept = model.sourcePhotoBytes();
+    const std::string from = kept ? "from the photo's own file, " + std::to_string(kept) + " bytes" : "the raw image";
+    if (!photo) {
+        std::cout << "full photo: unreadable (" << from << "): " << photo.error() << "\n";
+        return;
+    }
+    std::cout << "full photo: " << photo.value()->width() << " x " << photo.value()->height() << ", " << from << "\n";
+}
+
 } // namespace
 
 int info(const std::string& path)
@@ -65,6 +85,7 @@ int info(const std::string& path)
     printCanvas(*model->canvas());
     printRawImage(model->rawImage());
     printJournal(*model);
+    printFullPhoto(*model);
     return kExitOk;
 }
 

@@ -51,6 +51,7 @@ expect_line out "raw image: 16 x 12, bpp 32, bpc 8, rb 64, orientation 0"
 expect_line out "background: 1 1 1 1"
 expect_line out "texture: none"
 expect_line out "journal: 39 bytes, 0 strokes, engine version 1, starts from the photo"
+expect_line out "full photo: 16 x 12, the raw image"
 expect_status 0 render "$work/photo.art" "$work/photo-render.png"
 # Replayed from its journal at its own size it is the same picture; at twice the size, twice as big.
 expect_status 0 render "$work/photo.art" "$work/photo-replay.png" --scale 1
@@ -67,6 +68,20 @@ import struct, sys
 data = open(sys.argv[1], 'rb').read()
 assert struct.unpack('>II', data[16:24]) == (2048, 1536), struct.unpack('>II', data[16:24])
 PY
+
+# The same photo tagged to be turned a quarter clockwise: the painting keeps the photo's own file,
+# which gives it upright at full size.
+python3 - "$work/photo.png" "$work/turned.png" <<'PY'
+import struct, sys, zlib
+data = open(sys.argv[1], 'rb').read()
+tiff = b'MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\0\0\0\0'
+chunk = struct.pack('>I', len(tiff)) + b'eXIf' + tiff + struct.pack('>I', zlib.crc32(b'eXIf' + tiff))
+open(sys.argv[2], 'wb').write(data[:33] + chunk + data[33:])
+PY
+expect_status 0 from-photo "$work/turned.png" "$work/turned.art"
+expect_status 0 info "$work/turned.art"
+expect_line out "raw image: 768 x 1024, bpp 32, bpc 8, rb 3072, orientation 0"
+expect_line out "full photo: 12 x 16, from the photo's own file, $(wc -c <"$work/turned.png" | tr -d ' ') bytes"
 
 # Its time-lapse: 5 seconds of 30 frames at 1080 x 810, or at a size asked for; bad lengths and
 # sizes are usage errors.
