@@ -125,7 +125,9 @@ public:
 
     // Replays and tiles: lengths (dab side, step between dabs, splatter distance) are multiplied
     // by `scale` while counts (dabs per step, splatter dabs per position) stay as at scale 1; the
-    // caller scales the positions it gives.
+    // caller scales the positions it gives. Dabs are placed on whole pixels of the painting at
+    // scale 1 and splatter jitters in them, then both are scaled, so the large painting's dabs lie
+    // where the small one's do, times the scale.
     void setLengthScale(double scale) { m_lengthScale = scale; }
     double lengthScale() const { return m_lengthScale; }
     // The canvas is the tile at `origin` of a painting of `paintingSize` (positions are the
@@ -195,6 +197,9 @@ private:
     void redraw(const gfx::Rect& rect) const;
     void layOwedAirbrushDabs(double time);
     gfx::Point tileOffset(gfx::Point p) const { return {p.x - m_tileOrigin.x, p.y - m_tileOrigin.y}; }
+    double onCanvasPixel(float v) const;
+    // A scaled position a hair below a whole canvas pixel (single-precision rounding) counts as on it.
+    static constexpr double kScaledSnapSlack = 1.0 / 4096;
 
     std::shared_ptr<Canvas> m_canvas;
     std::shared_ptr<const RawImage> m_rawImage;

@@ -110,6 +110,15 @@ void BrushTool::touchesMoved(const ui::TouchSet& touches, const ui::Event& event
 void BrushTool::touchesEnded(const ui::TouchSet&, const ui::Event& event) { endStroke(event.timestamp()); }
 void BrushTool::touchesCancelled(const ui::TouchSet&, const ui::Event& event) { endStroke(event.timestamp()); }
 
+// Dabs lie on whole pixels of the painting at its own size; a scaled replay puts them on the same
+// pixels scaled, so that the large painting, shrunk, is the small one.
+double BrushTool::onCanvasPixel(float v) const
+{
+    if (m_lengthScale == 1.0)
+        return std::trunc(v);
+    return std::trunc(static_cast<double>(v) / m_lengthScale + kScaledSnapSlack) * m_lengthScale;
+}
+
 void BrushTool::drawBrushStrokeFrom(gfx::Point from, gfx::Point to)
 {
     // Points are single precision, as the toolkit's coordinates are on the phone.
@@ -134,7 +143,7 @@ void BrushTool::drawBrushStrokeFrom(gfx::Point from, gfx::Point to)
         const float dx = (tx - fx) / static_cast<float>(n), dy = (ty - fy) / static_cast<float>(n);
         for (int i = 1; i <= n; ++i) {
             const float px = fx + dx * static_cast<float>(i), py = fy + dy * static_cast<float>(i);
-            dirty = dirty.united(drawOrSplatterBrushAt({std::trunc(px), std::trunc(py)}));
+            dirty = dirty.united(drawOrSplatterBrushAt({onCanvasPixel(px), onCanvasPixel(py)}));
         }
     }
     redraw(dirty);
@@ -145,13 +154,16 @@ gfx::Rect BrushTool::drawOrSplatterBrushAt(gfx::Point p)
     if (!m_splatter)
         return drawBrushShapeAt(p);
     const int count = m_size / 10 + 2;
-    const int ix = wholePixel(p.x), iy = wholePixel(p.y);
-    const int range = m_lengthScale == 1.0 ? m_size : static_cast<int>(std::lround(m_size * m_lengthScale));
+    // Jittered in whole pixels of the painting at its own size, then scaled: a scaled painting's
+    // splatter lands where the small one's does, times the scale.
+    const double k = m_lengthScale;
+    const int ix = wholePixel(k == 1.0 ? p.x : std::round(p.x / k)),
+              iy = wholePixel(k == 1.0 ? p.y : std::round(p.y / k));
     gfx::Rect covered(p.x, p.y, 1, 1);
     for (int i = 0; i < count; ++i) {
-        const int jx = AddJitter(ix, range, m_random);
-        const int jy = AddJitter(iy, range, m_random);
-        covered = covered.united(drawBrushShapeAt({static_cast<double>(jx), static_cast<double>(jy)}));
+        const int jx = AddJitter(ix, m_size, m_random);
+        const int jy = AddJitter(iy, m_size, m_random);
+        covered = covered.united(drawBrushShapeAt({jx * k, jy * k}));
     }
     redraw(covered);
     return covered;

@@ -50,6 +50,7 @@ public:
     static constexpr int kSketchSheetTag = 2;
     static constexpr int kTimeLapseSheetTag = 3;
     static constexpr const char* kTimeLapseProgressTitle = "Making the Time-lapse";
+    static constexpr const char* kFullSizeProgressTitle = "Exporting at Full Size";
     static constexpr const char* kClearAlertTitle = "Clear Painting";
     static constexpr const char* kExportFailedTitle = "Export Failed";
     static constexpr const char* kExportFailedMessage = "The painting could not be exported.";
@@ -133,7 +134,20 @@ private:
     // The time-lapse video (PaintViewControllerTimeLapse.cpp): its length, then a job with progress.
     void showTimeLapseSheet();
     void exportTimeLapse(int seconds);
-    void timeLapseDidEnd(ui::BackgroundJob::Outcome outcome, const std::string& reason, const std::string& path);
+    // The picture at full size (PaintViewControllerFullSize.cpp).
+    bool canExportFullSize() const;
+    void exportFullSize();
+    // Both exports' job (PaintViewControllerExportJob.cpp): `work` on a thread of its own behind a
+    // progress alert with Cancel; at the end an alert says `completed` and the folder of `path`,
+    // or "The `what` could not be exported" and why.
+    struct ExportJobTexts {
+        std::string progressTitle;
+        std::string completed;
+        std::string what;
+    };
+    void runExportJob(ui::BackgroundJob::Work work, const std::string& path, ExportJobTexts texts);
+    void exportJobDidEnd(ui::BackgroundJob::Outcome outcome, const std::string& reason, const std::string& path,
+                         const ExportJobTexts& texts);
     void sketchBlueprint(int buttonIndex);
     ui::BarButtonItemRef makeMediumItem();
     void refreshMediumButton();

@@ -148,9 +148,12 @@ void PaintViewController::setNavigationBarAlpha(double alpha)
 
 void PaintViewController::actionAction()
 {
-    // What the painting can do: a time-lapse needs the journal of how it was made, painting for
-    // the person needs a photo (a blank canvas has none).
+    // What the painting can do: a time-lapse needs the journal of how it was made, the full size
+    // a journal from the start and a full-size photo (or none), painting for the person needs a
+    // photo (a blank canvas has none).
     std::vector<std::string> buttons{"Clear Painting", "Export to Photos"};
+    if (canExportFullSize())
+        buttons.emplace_back("Export Full Size");
     if (Canvas* canvas = documentCanvas(); canvas && canvas->journal())
         buttons.emplace_back("Export Time-lapse");
     if (canPaintForMe())
@@ -197,6 +200,8 @@ void PaintViewController::actionSheetClickedButtonAtIndex(ui::ActionSheet& sheet
             ->show();
     else if (title == "Export to Photos")
         exportPainting();
+    else if (title == "Export Full Size")
+        exportFullSize();
     else if (title == "Export Time-lapse")
         showTimeLapseSheet();
     else if (title == "Paint for Me")
@@ -226,7 +231,7 @@ void PaintViewController::sketchBlueprint(int buttonIndex)
 
 void PaintViewController::alertViewClickedButtonAtIndex(ui::AlertView& alert, int buttonIndex)
 {
-    if (alert.title() == kTimeLapseProgressTitle && m_exportJob) {
+    if (&alert == m_exportProgressAlert.get() && m_exportJob) {
         m_exportJob->cancel(); // its end closes the alert
         return;
     }

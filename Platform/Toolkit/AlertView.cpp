@@ -18,6 +18,8 @@ constexpr double kBottomMargin = 14;
 constexpr double kCornerRadius = 10;
 constexpr double kRimWidth = 2;
 constexpr double kTextWidth = AlertView::kWidth - 2 * kSideMargin;
+constexpr double kProgressSpacing = 12; // above and below a progress bar
+constexpr double kProgressInset = 8;
 } // namespace
 
 AlertView::AlertView(const std::string& title, const std::string& message, AlertViewDelegate* delegate,
@@ -33,20 +35,46 @@ AlertView::AlertView(const std::string& title, const std::string& message, Alert
             m_firstOtherIndex = numberOfButtons();
         addButton(PanelButton::Look::AlertOther, other);
     }
-    double y = kTopMargin;
-    if (!m_title.empty()) {
+    if (!m_title.empty())
         m_titleLabel = makeTextLabel(m_title, Font::boldSystemFont(kTitleFontSize));
+    if (!m_message.empty())
+        m_messageLabel = makeTextLabel(m_message, Font::systemFont(kMessageFontSize));
+    layOut();
+}
+
+// Title, progress bar, message and buttons from the top down; the alert's height follows.
+void AlertView::layOut()
+{
+    double y = kTopMargin;
+    if (m_titleLabel) {
         m_titleLabel->setFrame({kSideMargin, y, kTextWidth, m_titleLabel->sizeThatFits({kTextWidth, 0}).height});
         y = m_titleLabel->frame().maxY() + kTextSpacing;
     }
-    if (!m_message.empty()) {
-        m_messageLabel = makeTextLabel(m_message, Font::systemFont(kMessageFontSize));
+    if (m_progressView) {
+        y += kProgressSpacing - kTextSpacing;
+        m_progressView->setFrame(
+            {kSideMargin + kProgressInset, y, kTextWidth - 2 * kProgressInset, ProgressView::kBarHeight});
+        y = m_progressView->frame().maxY() + kProgressSpacing;
+    }
+    if (m_messageLabel) {
         m_messageLabel->setFrame({kSideMargin, y, kTextWidth, m_messageLabel->sizeThatFits({kTextWidth, 0}).height});
         y = m_messageLabel->frame().maxY() + kTextSpacing;
     }
     y += kTextToButtons - kTextSpacing;
     double bottom = numberOfButtons() > 0 ? layOutButtons(y) + kBottomMargin : y;
+    const gfx::Point center = this->center();
     setBounds({0, 0, kWidth, bottom});
+    setCenter(center);
+}
+
+void AlertView::setProgress(double fraction)
+{
+    if (!m_progressView) {
+        m_progressView = std::make_shared<ProgressView>();
+        addSubview(m_progressView);
+        layOut();
+    }
+    m_progressView->setProgress(fraction);
 }
 
 std::shared_ptr<Label> AlertView::makeTextLabel(const std::string& text, const Font& font)

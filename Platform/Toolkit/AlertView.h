@@ -4,13 +4,15 @@
 // the other buttons in the order given. Two buttons stand side by side, the cancel button on the
 // left; one, or three and more, stand in a column with the cancel button at the bottom. The
 // alert fades in with a small pop and fades out; a tap on a button tells the delegate its index
-// (alertViewClickedButtonAtIndex); a delegate destroyed meanwhile is simply not told.
+// (alertViewClickedButtonAtIndex); a delegate destroyed meanwhile is simply not told. A progress
+// alert also shows a bar of the part done (setProgress) over its message.
 //
 // Make alerts with std::make_shared; the window keeps a shown alert alive until it is gone.
 #include <string>
 #include <vector>
 
 #include "Toolkit/ModalPanel.h"
+#include "Toolkit/ProgressView.h"
 #include "Toolkit/WeakDelegate.h"
 
 namespace ui {
@@ -33,6 +35,11 @@ public:
     const std::string& message() const { return m_message; }
     // Changes the message of an alert made with one (a progress line), keeping its layout.
     void setMessage(const std::string& message);
+    // Shows a progress bar (ProgressView) under the title, filled to `fraction` (0 to 1): the
+    // first call adds it and makes the alert taller, keeping its centre.
+    void setProgress(double fraction);
+    // The bar, once setProgress was called.
+    const std::shared_ptr<ProgressView>& progressView() const { return m_progressView; }
     AlertViewDelegate* delegate() const { return m_delegate.get(); }
     void setDelegate(AlertViewDelegate* delegate) { m_delegate = delegate; }
     // -1 when there is no such button.
@@ -60,6 +67,7 @@ protected:
 
 private:
     std::shared_ptr<Label> makeTextLabel(const std::string& text, const Font& font);
+    void layOut();
     double layOutButtons(double top);
 
     std::string m_title;
@@ -67,6 +75,7 @@ private:
     WeakDelegate<AlertViewDelegate> m_delegate;
     std::shared_ptr<Label> m_titleLabel;
     std::shared_ptr<Label> m_messageLabel;
+    std::shared_ptr<ProgressView> m_progressView;
     int m_cancelIndex = -1;
     int m_firstOtherIndex = -1;
 };

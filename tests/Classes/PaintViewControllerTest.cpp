@@ -15,6 +15,8 @@
 #include "ColorValues.h"
 #include "Foundation/Paths.h"
 #include "Graphics/PixelFormat.h"
+#include "ImageIO/Decoder.h"
+#include "Journal.h"
 #include "OutlineView.h"
 #include "PaintViewController.h"
 #include "PaintViewTestSupport.h"
@@ -58,6 +60,34 @@ protected:
             if (auto* alert = dynamic_cast<ui::AlertView*>(view.get()))
                 newest = alert;
         return newest;
+    }
+    // The newest sheet on screen, if any, and its buttons' titles.
+    ui::ActionSheet* shownSheet()
+    {
+        ui::ActionSheet* newest = nullptr;
+        for (const auto& view : window->subviews())
+            if (auto* sheet = dynamic_cast<ui::ActionSheet*>(view.get()); sheet && sheet->isVisible())
+                newest = sheet;
+        return newest;
+    }
+    static std::vector<std::string> titles(const ui::ActionSheet& sheet)
+    {
+        std::vector<std::string> all;
+        for (int i = 0; i < sheet.numberOfButtons(); ++i)
+            all.push_back(sheet.buttonTitleAtIndex(i));
+        return all;
+    }
+    // Waits (in real time: exports run on threads of their own) while an alert titled `title` shows.
+    bool waitWhileAlertShows(const std::string& title)
+    {
+        for (int i = 0; i < 6000; ++i) {
+            runUntil(now() + 0.1);
+            const ui::AlertView* alert = shownAlert();
+            if (!alert || alert->title() != title || !alert->isVisible())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
     }
     // Pixels of the painting (bitmap and strokes, no paper) that carry paint.
     static int paintedPixels() { return paintedPixels(canvas()); }
@@ -361,43 +391,22 @@ TEST_F(PaintScreenTest, TheTimeLapseIsAskedItsLengthAndMadeBesideTheScreenOrCanc
     open();
     stroke();
     runUntil(now() + 2.5);
-    auto shownSheet = [&]() -> ui::ActionSheet* {
-        ui::ActionSheet* newest = nullptr;
-        for (const auto& view : window->subviews())
-            if (auto* sheet = dynamic_cast<ui::ActionSheet*>(view.get()); sheet && sheet->isVisible())
-                newest = sheet;
-        return newest;
-    };
-    auto titles = [](const ui::ActionSheet& sheet) {
-        std::vector<std::string> all;
-        for (int i = 0; i < sheet.numberOfButtons(); ++i)
-            all.push_back(sheet.buttonTitleAtIndex(i));
-        return all;
-    };
     auto askForTenSeconds = [&] {
         screen->actionAction();
         ui::ActionSheet* sheet = shownSheet();
         ASSERT_TRUE(sheet);
         EXPECT_EQ(titles(*sheet), (std::vector<std::string>{"Undo", "Clear Painting", "Export to Photos",
-                                                            "Export Time-lapse", "Cancel"}));
-        screen->actionSheetClickedButtonAtIndex(*sheet, 3);
-        sheet->dismissWithClickedButtonIndex(3, false);
+                                                            "Export Full Size", "Export Time-lapse", "Cancel"}));
+        screen->actionSheetClickedButtonAtIndex(*sheet, 4);
+        sheet->dismissWithClickedButtonIndex(4, false);
         ui::ActionSheet* lengths = shownSheet();
         ASSERT_TRUE(lengths && lengths != sheet);
         EXPECT_EQ(titles(*lengths), (std::vector<std::string>{"10 Seconds", "20 Seconds", "60 Seconds", "Cancel"}));
         screen->actionSheetClickedButtonAtIndex(*lengths, 0);
         lengths->dismissWithClickedButtonIndex(0, false);
     };
-    // Waits (in real time: the video is made on its own thread) for the progress alert to go.
     auto waitForTheEnd = [&] {
-        for (int i = 0; i < 6000; ++i) {
-            runUntil(now() + 0.1);
-            const ui::AlertView* alert = shownAlert();
-            if (!alert || alert->title() != PaintViewController::kTimeLapseProgressTitle || !alert->isVisible())
-                return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        FAIL() << "the time-lapse never ended";
+        EXPECT_TRUE(waitWhileAlertShows(PaintViewController::kTimeLapseProgressTitle)) << "the time-lapse never ended";
     };
 
     // Cancelled from the progress alert: nothing is written.
@@ -405,6 +414,8 @@ TEST_F(PaintScreenTest, TheTimeLapseIsAskedItsLengthAndMadeBesideTheScreenOrCanc
     ui::AlertView* progress = shownAlert();
     ASSERT_TRUE(progress);
     EXPECT_EQ(progress->title(), PaintViewController::kTimeLapseProgressTitle);
+    ASSERT_TRUE(progress->progressView());
+    EXPECT_EQ(progress->buttonTitleAtIndex(0), "Cancel");
     screen->alertViewClickedButtonAtIndex(*progress, 0);
     waitForTheEnd();
     EXPECT_FALSE(std::filesystem::exists(exports / "Painting 1.mp4"));
@@ -415,5 +426,49 @@ TEST_F(PaintScreenTest, TheTimeLapseIsAskedItsLengthAndMadeBesideTheScreenOrCanc
     ASSERT_TRUE(done);
     EXPECT_EQ(done->message(), "Export Time-lapse Completed\nSaved in " + exports.string());
     EXPECT_GT(std::filesystem::file_size(exports / "Painting 1.mp4"), 1000u);
+    fnd::setExportsPath("");
+}
+
+// The sheet offers the full-size export after "Export to Photos" only to a painting whose journal
+// starts at its beginning; made beside the screen, it says where it went.
+TEST_F(PaintScreenTest, TheFullSizeExportIsOfferedOnlyWhereItCanBeMadeAndSaysWhereItWent)
+{
+    photoDocument(16, 12); // smaller than the canvas: exported at the canvas's size
+    const auto exports = dir / "exports";
+    fnd::setExportsPath(exports.string());
+    open();
+    stroke();
+    runUntil(now() + 2.5);
+    screen->actionAction();
+    ui::ActionSheet* sheet = shownSheet();
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(titles(*sheet),
+              (std::vector<std::string>{"Undo", "Clear Painting", "Export to Photos", "Export Full Size",
+                                        "Export Time-lapse", "Paint for Me", "Cancel"}));
+    screen->actionSheetClickedButtonAtIndex(*sheet, 3);
+    sheet->dismissWithClickedButtonIndex(3, false);
+    ui::AlertView* progress = shownAlert();
+    ASSERT_TRUE(progress);
+    EXPECT_EQ(progress->title(), PaintViewController::kFullSizeProgressTitle);
+    ASSERT_TRUE(progress->progressView());
+    ASSERT_TRUE(waitWhileAlertShows(PaintViewController::kFullSizeProgressTitle));
+    ui::AlertView* done = shownAlert();
+    ASSERT_TRUE(done);
+    EXPECT_EQ(done->message(), "Export Full Size Completed\nSaved in " + fnd::folderForPeople(exports.string()));
+    auto picture = imageio::decodeFile((exports / "Painting 1 (full size).png").string());
+    ASSERT_TRUE(picture) << picture.error();
+    EXPECT_EQ(picture->width, 1024);
+    EXPECT_EQ(picture->height, 768);
+    screen->alertViewClickedButtonAtIndex(*done, 0);
+    done->dismissWithClickedButtonIndex(0, false);
+
+    // A painting begun before journals keeps its time-lapse (from its pixels then) but has no full size.
+    const Canvas& painting = canvas();
+    canvas().setJournal(std::make_shared<Journal>(painting.width(), painting.height(), Journal::Origin::kPixels, 1));
+    screen->actionAction();
+    sheet = shownSheet();
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(titles(*sheet), (std::vector<std::string>{"Undo", "Clear Painting", "Export to Photos",
+                                                        "Export Time-lapse", "Paint for Me", "Cancel"}));
     fnd::setExportsPath("");
 }

@@ -18,9 +18,12 @@ inline constexpr const char* kUnsupportedPhoto =
 
 // Prints the classes, sizes, paper colour and texture of the painting at `path`, and its journal.
 int info(const std::string& path);
-// Writes the painting composited with its paper colour and texture, full size, as a PNG; with a
-// scale, made again from its journal at that many times its size (1: the same picture).
-int render(const std::string& path, const std::string& pngPath, std::optional<double> scale = std::nullopt);
+// Writes the painting composited with its paper colour and texture, at its size, as a PNG; or
+// made again from its journal at `scale` times its size (1: the same picture), or at full size as
+// the application's "Export Full Size" makes it (the photo's size; 4 times a blank canvas).
+enum class RenderSize { kStored, kScaled, kFullSize };
+int render(const std::string& path, const std::string& pngPath, RenderSize size = RenderSize::kStored,
+           std::optional<double> scale = std::nullopt);
 // Writes the painting's time-lapse video (MP4), `seconds` long, its long side `longSide` pixels.
 int timeLapse(const std::string& path, const std::string& videoPath, int seconds, int longSide);
 // Makes the document that picking `photoPath` in the application would make and archives it.

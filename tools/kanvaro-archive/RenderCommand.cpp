@@ -1,13 +1,13 @@
 // `render`: the painting as the application exports it, with paper colour and texture: as stored,
-// or made again from its journal at `scale` times its size.
+// or made again from its journal at `scale` times its size or at full size.
 #include <algorithm>
 #include <iostream>
 
 #include "Commands.h"
 #include "Foundation/FileOps.h"
+#include "FullSizeExport.h"
 #include "ImageIO/Encoder.h"
 #include "Journal.h"
-#include "JournalReplay.h"
 #include "PaintingFile.h"
 
 namespace archivetool {
@@ -35,30 +35,40 @@ int writeComposite(const Canvas& canvas, const std::string& source, const std::s
     return kExitOk;
 }
 
-} // namespace
-
-int render(const std::string& path, const std::string& pngPath, std::optional<double> scale)
+// Made again from the journal, in bands on two threads, through the application's own export.
+int renderFromJournal(const DataModel& model, const std::string& path, const std::string& pngPath,
+                      std::optional<double> scale)
 {
-    auto model = openPainting(path);
-    if (!model)
-        return kExitBadInput;
-    if (!scale)
-        return writeComposite(*model->canvas(), path, pngPath);
-    const Journal* journal = model->canvas()->journal();
+    const Journal* journal = model.canvas()->journal();
     if (!journal) {
         std::cerr << kToolName << ": " << path << " has no journal to replay\n";
         return kExitBadInput;
     }
-    ReplayOptions options;
-    options.scale = *scale;
-    auto replayed = ReplayJournal(*journal, model->rawImageRef(), options);
-    if (!replayed) {
-        std::cerr << kToolName << ": cannot replay " << path << ": " << replayed.error() << "\n";
+    if (!scale && !CanExportFullSize(journal, static_cast<bool>(model.fullSizePhotoLoader()))) {
+        std::cerr << kToolName << ": " << path << " has no full-size picture\n";
+        return kExitBadInput;
+    }
+    auto written = scale ? WriteReplayPng(*journal, model.rawImageRef(), *scale, pngPath)
+                         : WriteFullSizePng(*journal, model.fullSizePhotoLoader(), pngPath);
+    if (!written) {
+        std::cerr << kToolName << ": cannot render " << path << " to " << pngPath << ": " << written.error() << "\n";
         return kExitFailed;
     }
-    for (const std::string& note : replayed->notes)
+    for (const std::string& note : written->notes)
         std::cerr << kToolName << ": not an exact replay: " << note << "\n";
-    return writeComposite(*replayed->canvas, path, pngPath);
+    return kExitOk;
+}
+
+} // namespace
+
+int render(const std::string& path, const std::string& pngPath, RenderSize size, std::optional<double> scale)
+{
+    auto model = openPainting(path);
+    if (!model)
+        return kExitBadInput;
+    if (size == RenderSize::kStored)
+        return writeComposite(*model->canvas(), path, pngPath);
+    return renderFromJournal(*model, path, pngPath, size == RenderSize::kScaled ? scale : std::nullopt);
 }
 
 } // namespace archivetool

@@ -57,6 +57,9 @@ expect_status 0 render "$work/photo.art" "$work/photo-render.png"
 expect_status 0 render "$work/photo.art" "$work/photo-replay.png" --scale 1
 cmp -s "$work/photo-render.png" "$work/photo-replay.png" || fail "--scale 1 differs from the stored painting"
 expect_status 0 render "$work/photo.art" "$work/photo-double.png" --scale 2
+# At full size: the photo (16 x 12) is smaller than the canvas, so the canvas's own size.
+expect_status 0 render "$work/photo.art" "$work/photo-full.png" --full-size
+cmp -s "$work/photo-render.png" "$work/photo-full.png" || fail "--full-size of a small photo is not the painting"
 python3 - "$work/photo-render.png" <<'PY' || fail "render output is not a 1024 x 768 PNG"
 import struct, sys
 data = open(sys.argv[1], 'rb').read()

@@ -12,7 +12,7 @@ namespace {
 int usage()
 {
     std::cerr << "usage: kanvaro-archive info FILE.art\n"
-                 "       kanvaro-archive render FILE.art OUT.png [--scale K]\n"
+                 "       kanvaro-archive render FILE.art OUT.png [--scale K | --full-size]\n"
                  "       kanvaro-archive timelapse FILE.art OUT.mp4 [--seconds N] [--size PIXELS]\n"
                  "       kanvaro-archive from-photo PHOTO OUT.art\n"
                  "       kanvaro-archive paint PHOTO OUT.art [--medium NAME] [--paper NAME] [--seed N] [--report]\n";
@@ -68,8 +68,10 @@ int main(int argc, char** argv)
         return archivetool::render(args[1], args[2]);
     if (args.size() == 5 && args[0] == "render" && args[3] == "--scale") {
         const auto scale = parseScale(args[4]);
-        return scale ? archivetool::render(args[1], args[2], scale) : usage();
+        return scale ? archivetool::render(args[1], args[2], archivetool::RenderSize::kScaled, scale) : usage();
     }
+    if (args.size() == 4 && args[0] == "render" && args[3] == "--full-size")
+        return archivetool::render(args[1], args[2], archivetool::RenderSize::kFullSize);
     if (args.size() >= 3 && args[0] == "timelapse")
         return timeLapse(args);
     if (args.size() == 3 && args[0] == "from-photo")

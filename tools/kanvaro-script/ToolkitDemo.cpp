@@ -10,7 +10,8 @@ namespace script {
 namespace {
 constexpr int kScreensSection = 0;
 constexpr int kActionSheetTag = 1;
-const char* const kScreenRows[] = {"Details", "Photos", "Alert"};
+const char* const kScreenRows[] = {"Details", "Photos", "Alert", "Progress"};
+constexpr const char* kProgressTitle = "Working";
 
 // The pushed screen: a line of text on the grouped background.
 class DetailsScreen : public ui::ViewController {
@@ -94,6 +95,11 @@ void ToolkitDemo::tableViewDidSelectRowAtIndexPath(ui::TableView& table, const u
         auto picker = std::make_shared<ui::ImagePickerController>();
         picker->setDelegate(this);
         presentModalViewController(picker, true);
+    } else if (row == "Progress") {
+        // Long work as the exports show it: a bar, the part done and Cancel.
+        auto alert = std::make_shared<ui::AlertView>(kProgressTitle, "40%", this, "Cancel", std::vector<std::string>{});
+        alert->setProgress(0.4);
+        alert->show();
     } else {
         std::make_shared<ui::AlertView>("Alert", "An alert with two buttons.", this, "Cancel",
                                         std::vector<std::string>{"OK"})
@@ -124,8 +130,11 @@ void ToolkitDemo::actionSheetClickedButtonAtIndex(ui::ActionSheet& sheet, int in
 
 void ToolkitDemo::alertViewClickedButtonAtIndex(ui::AlertView& alert, int index)
 {
-    if (index == alert.cancelButtonIndex())
+    if (index == alert.cancelButtonIndex()) {
+        if (alert.title() == kProgressTitle)
+            setStatus("Progress cancelled");
         return;
+    }
     setStatus(alert.title() == "Clear Painting" ? "Painting cleared"
                                                 : alert.title() + ": " + alert.buttonTitleAtIndex(index));
 }

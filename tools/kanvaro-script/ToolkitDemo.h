@@ -3,8 +3,9 @@
 // (kanvaro-script --toolkit-demo): a navigation controller under a translucent status bar whose
 // root screen is a grouped table. "Details" pushes a second screen (its back button returns);
 // the bar's Action button opens an action sheet whose "Clear Painting" asks for confirmation in
-// an alert; "Alert" shows an alert; "Photos" presents the photo picker, and a picked photo is
-// announced in an alert titled "Photo Picked". The "Status" section shows what happened last.
+// an alert; "Alert" shows an alert; "Progress" a progress alert (a bar at 40% and Cancel);
+// "Photos" presents the photo picker, and a picked photo is announced in an alert titled "Photo
+// Picked". The "Status" section shows what happened last.
 #include <memory>
 #include <string>
 
