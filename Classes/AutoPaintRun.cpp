@@ -79,9 +79,12 @@ std::unique_ptr<AutoPaintRun> AutoPaintRun::start(BrushTool& brush, std::shared_
     if (!copy)
         return nullptr;
     std::unique_ptr<AutoPaintRun> run(new AutoPaintRun(brush, settings));
-    // The journal keeps the run as one event when it ends, not each stroke.
+    // The journal keeps the run as one event when it ends, not each stroke; a save meanwhile
+    // keeps it as far as it has got.
     run->m_journal = canvas->journalRef();
     canvas->setJournal(nullptr);
+    if (run->m_journal)
+        canvas->setJournalSoFar([self = run.get()] { return self->journalSoFar(); });
     run->m_savedBrush = std::make_unique<BrushSettings>(brush);
     run->m_finished = std::move(finished);
     run->m_running = true;
@@ -187,6 +190,13 @@ void AutoPaintRun::layFrame(double now)
     }
 }
 
+std::shared_ptr<Journal> AutoPaintRun::journalSoFar() const
+{
+    auto journal = std::make_shared<Journal>(*m_journal);
+    journal->recordExtension(kAutoPaintJournalKind, EncodeAutoPaintEvent(m_settings, m_laid));
+    return journal;
+}
+
 void AutoPaintRun::stop()
 {
     if (!m_running)
@@ -207,6 +217,7 @@ void AutoPaintRun::finish()
         m_savedBrush->restore(m_brush);
     if (const std::shared_ptr<Journal> journal = std::move(m_journal)) {
         if (Canvas* canvas = m_brush.canvas().get()) {
+            canvas->setJournalSoFar(nullptr);
             canvas->setJournal(journal);
             journal->recordExtension(kAutoPaintJournalKind, EncodeAutoPaintEvent(m_settings, stopPoint()));
         }

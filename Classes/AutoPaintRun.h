@@ -7,8 +7,9 @@
 //
 // The brush paints in photo colour with the chosen medium while the run lasts; its own settings
 // come back when the run ends. The canvas's journal records nothing while the run lays strokes,
-// and the run as one event (settings and stopPoint()) when it ends. Main thread only (but for the planner's own thread
-// inside).
+// and the run as one event (settings and stopPoint()) when it ends; a save meanwhile stores the
+// journal with the run as far as it has got (Canvas::setJournalSoFar). Main thread only (but for
+// the planner's own thread inside).
 //
 // The screen never waits for the planner: a frame with nothing planned yet lays nothing. Under a
 // manual clock (scripted sessions, tests) time stands still instead while the planner works, so
@@ -62,6 +63,8 @@ private:
     bool takeGroup();
     double workDue(double now) const;
     void finish();
+    // The journal as it would stand were the run stopped now, for a save meanwhile.
+    std::shared_ptr<Journal> journalSoFar() const;
 
     struct BrushSettings;
     BrushTool& m_brush;

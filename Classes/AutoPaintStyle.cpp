@@ -24,7 +24,7 @@ const StyleRow kStyles[] = {
     // medium          sizes                    thresh grid  step  min max curve blur
     {"Oil Paint",    {{96, 48, 24, 12, 6},      30.0f, 0.5f, 0.5f, 3, 12, 0.8f, 0.25f}},
     {"Watercolor",   {{120, 60, 30, 14},        30.0f, 0.5f, 0.5f, 3, 12, 0.6f, 0.3f}},
-    {"Pencil",       {{12, 6},                  30.0f, 1.0f, 1.0f, 3, 8,  0.0f, 0.25f}},
+    {"Pencil",       {{40, 20, 10},             30.0f, 0.5f, 0.5f, 3, 12, 0.0f, 0.25f}},
     {"Airbrush",     {{80, 40, 20, 10},         28.0f, 0.5f, 0.4f, 2, 10, 0.7f, 0.25f}},
     {"ScratchBoard", {{75},                     24.0f, 0.6f, 0.6f, 1, 3,  0.5f, 0.25f}},
     {"Charcoal",     {{128, 64, 32, 14, 7},     30.0f, 0.5f, 0.5f, 2, 8,  0.5f, 0.25f}},

@@ -5,7 +5,6 @@
 
 #include "BrushTool.h"
 #include "Canvas.h"
-#include "Journal.h"
 #include "MediumValues.h"
 #include "RawImage.h"
 
@@ -224,55 +223,6 @@ std::unique_ptr<Canvas> CopyCanvasForAutoPainting(const Canvas& canvas)
     copy->setTextureName(canvas.textureName());
     copy->paintingContext().drawBitmap(canvas.bounds(), canvas.paintingContext());
     return copy;
-}
-
-namespace {
-
-bool paintOnCanvas(Canvas& canvas, std::shared_ptr<const RawImage> photo, const AutoPaintSettings& settings,
-                   std::optional<AutoPaintPoint> stop)
-{
-    BeginAutoPainting(canvas);
-    auto painter = AutoPainter::create(photo, CopyCanvasForAutoPainting(canvas), settings);
-    if (!painter)
-        return false;
-    if (!stop) {
-        // The painter's copy ends as the canvas would: take its strokes rather than lay them twice.
-        while (painter->planNextGroup()) {}
-        canvas.prevStrokeLayer().context().drawLayer(canvas.bounds(), painter->canvas().prevStrokeLayer());
-        canvas.paintingDidChange(canvas.bounds());
-        return true;
-    }
-    BrushTool brush(std::shared_ptr<Canvas>(&canvas, [](Canvas*) {}), photo);
-    brush.setShapeName(g_arMediumValues[settings.medium].shapeName);
-    while (painter->nextGroup() <= stop->group) {
-        const auto group = painter->planNextGroup();
-        if (!group)
-            break;
-        const bool last = group->index == stop->group;
-        const std::size_t count =
-            last ? std::min<std::size_t>(group->strokes.size(), static_cast<std::size_t>(std::max(0, stop->strokes)))
-                 : group->strokes.size();
-        PrepareAutoBrush(brush, g_arMediumValues[settings.medium], group->brushSize, settings.seed);
-        for (std::size_t i = 0; i < count; ++i)
-            LayAutoStroke(brush, group->strokes[i]);
-        EndAutoStrokeGroup(canvas);
-    }
-    return true;
-}
-
-} // namespace
-
-bool PaintAutomatically(Canvas& canvas, std::shared_ptr<const RawImage> photo, const AutoPaintSettings& settings,
-                        std::optional<AutoPaintPoint> stop)
-{
-    // The journal keeps the run, not its strokes.
-    const std::shared_ptr<Journal> journal = canvas.journalRef();
-    canvas.setJournal(nullptr);
-    const bool painted = paintOnCanvas(canvas, std::move(photo), settings, stop);
-    canvas.setJournal(journal);
-    if (painted && journal)
-        journal->recordExtension(kAutoPaintJournalKind, EncodeAutoPaintEvent(settings, stop));
-    return painted;
 }
 
 namespace {

@@ -24,6 +24,7 @@
 class BrushTool;
 class Canvas;
 class RawImage;
+struct AutoPaintPlan;
 
 struct AutoPaintSettings {
     int medium = 0;         // row of the medium table
@@ -77,9 +78,10 @@ std::unique_ptr<Canvas> CopyCanvasForAutoPainting(const Canvas& canvas);
 // The whole automatic painting, or the part of it before `stop`, on `canvas` itself: what the
 // painting screen leaves after a run with these settings stopped at `stop` (a whole painting when
 // none). For replaying a recorded run and for painting without animation. The canvas's journal,
-// if any, records the run as one event. False when the photo is unusable or memory runs out.
+// if any, records the run as one event. `planned`, when given, receives the strokes laid (see
+// AutoPaintPlan.h). False when the photo is unusable or memory runs out.
 bool PaintAutomatically(Canvas& canvas, std::shared_ptr<const RawImage> photo, const AutoPaintSettings& settings,
-                        std::optional<AutoPaintPoint> stop = std::nullopt);
+                        std::optional<AutoPaintPoint> stop = std::nullopt, AutoPaintPlan* planned = nullptr);
 
 // How a journal keeps an automatic painting: one extension event of this kind holding the run's
 // settings and where it stopped (none: it ran to the end), recorded by PaintAutomatically and by

@@ -22,17 +22,20 @@ void PrepareAutoBrush(BrushTool& brush, const MediumValue& medium, int size, std
     brush.setMode(BrushTool::kModePhoto);
 }
 
-void LayAutoStroke(BrushTool& brush, const AutoStroke& stroke)
+void LayAutoStroke(BrushTool& brush, const AutoStroke& stroke, double scale)
 {
     if (stroke.points.empty())
         return;
+    auto at = [&](std::size_t i) {
+        const gfx::Point p = stroke.points[i].at;
+        return gfx::Point{p.x * scale, p.y * scale};
+    };
     brush.setNextStrokeNumber(stroke.number);
-    const AutoStrokePoint& first = stroke.points.front();
-    brush.beginStroke(first.at, first.time);
+    brush.beginStroke(at(0), stroke.points.front().time);
     if (stroke.points.size() == 1)
-        brush.moveStroke(first.at, first.at, first.time);
+        brush.moveStroke(at(0), at(0), stroke.points.front().time);
     for (std::size_t i = 1; i < stroke.points.size(); ++i)
-        brush.moveStroke(stroke.points[i - 1].at, stroke.points[i].at, stroke.points[i].time);
+        brush.moveStroke(at(i - 1), at(i), stroke.points[i].time);
     brush.endStroke(stroke.points.back().time);
 }
 

@@ -52,7 +52,8 @@ std::uint64_t AutoStrokesPaintingSeed(std::uint32_t runSeed);
 // Lays one stroke through the brush: begin, a move to each further point (a lone point gets one
 // dab), end; splatter draws from the stroke generator of the brush's painting seed and the
 // stroke's number, so the planner's brush and the screen's scatter alike. The brush's canvas
-// should keep no journal meanwhile (a run is recorded as one event).
-void LayAutoStroke(BrushTool& brush, const AutoStroke& stroke);
+// should keep no journal meanwhile (a run is recorded as one event). A replay at another size
+// gives its `scale`: the points are multiplied by it, as a person's are.
+void LayAutoStroke(BrushTool& brush, const AutoStroke& stroke, double scale = 1.0);
 // Closes a group: its strokes merged under the ones to come.
 void EndAutoStrokeGroup(Canvas& canvas);

@@ -6,6 +6,7 @@
 //
 // Composite, bottom to top: background colour, painting bitmap, previous strokes at
 // prevStrokeOpacity, current strokes at curStrokeOpacity, texture at 15% with source-atop.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -80,6 +81,17 @@ public:
     Journal* journal() const { return m_journal.get(); }
     const std::shared_ptr<Journal>& journalRef() const { return m_journal; }
     void setJournal(std::shared_ptr<Journal> journal) { m_journal = std::move(journal); }
+    // While an automatic painting lays its strokes it keeps the journal aside (nothing is recorded
+    // meanwhile) and gives the canvas `journalSoFar`: the journal as it would stand were the
+    // painting stopped now. A save meanwhile stores that journal and the pixels the stop would
+    // leave (the current strokes merged into the previous ones), so the two agree. None: no
+    // automatic painting runs.
+    void setJournalSoFar(std::function<std::shared_ptr<Journal>()> journalSoFar)
+    {
+        m_journalSoFar = std::move(journalSoFar);
+    }
+    // What a save stores: the journal, or the automatic painting's journal so far.
+    std::shared_ptr<const Journal> journalToArchive() const;
 
     // Commits the previous group into the painting bitmap and makes the current group the
     // previous one (the undo snapshot). The composite does not change.
@@ -132,6 +144,7 @@ private:
     bool createOffscreenContexts();
     void drawSettledLayers(gfx::BitmapContext& ctx, bool includingBackground) const;
     void drawPlainComposite(gfx::BitmapContext& ctx, bool includingBackgroundAndTexture) const;
+    bool drawArchivedComposite(gfx::BitmapContext& ctx) const;
     void refreshCompositeCache();
     bool fadeTexture();
     void invalidateCompositeCache() { m_cacheDirty = bounds(); }
@@ -149,6 +162,7 @@ private:
     double m_textureScale = 1.0;
     gfx::Point m_textureOrigin;
     std::shared_ptr<Journal> m_journal;
+    std::function<std::shared_ptr<Journal>()> m_journalSoFar;
 
     std::unique_ptr<gfx::BitmapContext> m_compositeCache; // paper + painting + previous strokes
     std::unique_ptr<gfx::Layer> m_fadedTexture;           // the texture already at 15%

@@ -44,12 +44,44 @@ std::unique_ptr<Canvas> Canvas::copyForArchive() const
         return nullptr;
     // Strokes composited over transparent paint land unchanged, so the copy's painting bitmap is
     // the very image encodeWithCoder would store.
-    drawPlainComposite(*copy->m_paintingContext, false);
+    if (!drawArchivedComposite(*copy->m_paintingContext))
+        return nullptr;
     copy->m_backgroundColor = m_backgroundColor;
     copy->m_textureName = m_textureName;
-    if (m_journal)
-        copy->m_journal = std::make_shared<Journal>(*m_journal); // a few hundred kilobytes at most
+    if (const auto journal = journalToArchive())
+        copy->m_journal = std::make_shared<Journal>(*journal); // a few hundred kilobytes at most
     return copy;
+}
+
+std::shared_ptr<const Journal> Canvas::journalToArchive() const
+{
+    if (m_journal || !m_journalSoFar)
+        return m_journal;
+    return m_journalSoFar();
+}
+
+// The composite without paper and texture; while an automatic painting runs, as its stop would
+// leave it (mergeCurrentStrokes), which is what its journal so far replays to. False when out of
+// memory.
+bool Canvas::drawArchivedComposite(gfx::BitmapContext& ctx) const
+{
+    if (!m_journalSoFar || !m_prevStrokeLayer || !m_curStrokeLayer) {
+        drawPlainComposite(ctx, false);
+        return true;
+    }
+    auto merged = gfx::Layer::create(*m_paintingContext, {static_cast<double>(m_width), static_cast<double>(m_height)});
+    if (!merged)
+        return false;
+    const gfx::Rect all = bounds();
+    gfx::BitmapContext& strokes = merged->context();
+    strokes.drawLayer(all, *m_prevStrokeLayer);
+    strokes.setAlpha(m_curStrokeOpacity);
+    strokes.drawLayer(all, *m_curStrokeLayer);
+    gfx::GStateSaver saver(ctx);
+    ctx.drawBitmap(all, *m_paintingContext);
+    ctx.setAlpha(m_prevStrokeOpacity);
+    ctx.drawLayer(all, *merged);
+    return true;
 }
 
 fnd::Status Canvas::setPaintingFromPng(std::span<const std::uint8_t> png)
@@ -88,7 +120,9 @@ void Canvas::encodeWithCoder(fnd::KeyedArchiver& coder) const
     coder.encodeString("textureName", m_textureName);
     // Without its painting the archive could not be opened again: the whole archive fails, and
     // the file it would have replaced stays.
-    auto image = createThumbnail(std::max(m_width, m_height), false);
+    gfx::ImageRef image;
+    if (auto ctx = gfx::BitmapContext::create(m_width, m_height); ctx && drawArchivedComposite(*ctx))
+        image = ctx->makeImage();
     if (!image) {
         coder.failWith(fnd::outOfMemory("Canvas.paintingData: cannot make the painting's image"));
         return;

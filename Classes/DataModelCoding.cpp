@@ -22,7 +22,7 @@ void DataModel::encodeWithCoder(fnd::KeyedArchiver& coder) const
 {
     coder.encodeObject("RawImage", m_rawImage.get());
     coder.encodeObject("Canvas", m_canvas.get());
-    if (const Journal* journal = m_canvas ? m_canvas->journal() : nullptr)
+    if (const auto journal = m_canvas ? m_canvas->journalToArchive() : nullptr)
         coder.encodeData("Journal", journal->encode());
     if (m_recordsSavedFile && m_savedFile)
         coder.encodeString(kSavedFileKey, m_savedFile->toString());

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <utility>
 
+#include "AutoPaintPlan.h"
 #include "AutoPainter.h"
 #include "BrushTool.h"
 #include "Graphics/BitmapContext.h"
@@ -15,14 +16,19 @@ namespace {
 // Everything one replay holds while it runs.
 class Replayer {
 public:
+    // With `collect`, the automatic paintings' plans are kept there as they are painted, and the
+    // replay ends after the `collectUpTo`th.
     Replayer(const Journal& journal, std::shared_ptr<const RawImage> raw, const ReplayOptions& options,
-             ReplayResult& result)
+             ReplayResult& result, std::vector<AutoPaintPlan>* collect = nullptr, int collectUpTo = 0)
         : m_journal(journal)
         , m_raw(std::move(raw))
         , m_options(options)
         , m_result(result)
         , m_full(ReplayBounds(journal, options.scale))
         , m_tile(options.tile.value_or(m_full))
+        , m_plans(options.autoPaintPlans)
+        , m_collect(collect)
+        , m_collectUpTo(collectUpTo)
     {
     }
 
@@ -34,6 +40,9 @@ private:
     void apply(const Journal::Event& e);
     void sketch(const gfx::Color& color);
     void extension(const Journal::Event& e);
+    void paintAutomatically(const AutoPaintSettings& settings, std::optional<AutoPaintPoint> stop, int index);
+    void layAutoPainting(const AutoPaintPlan& plan, int index);
+    bool collected() const { return m_collect && static_cast<int>(m_collect->size()) >= m_collectUpTo; }
     gfx::Point scaled(gfx::Point p) const { return {p.x * m_scale, p.y * m_scale}; }
     void note(std::string text)
     {
@@ -53,6 +62,10 @@ private:
     std::shared_ptr<OutlineView> m_outline; // made at the first sketch
     bool m_stopped = false;
     bool m_leavingOut = false; // inside a stroke left out
+    int m_autoPaintings = 0;   // seen so far
+    std::shared_ptr<AutoPaintPlans> m_plans;
+    std::vector<AutoPaintPlan>* m_collect;
+    int m_collectUpTo;
 };
 
 fnd::Status Replayer::start()
@@ -118,8 +131,6 @@ void Replayer::sketch(const gfx::Color& color)
     m_outline->renderOutlineOnContext(ctx, color);
 }
 
-// An automatic painting is painted again as it was on screen, at the painting's own size only
-// (its planner works in the painting's pixels).
 void Replayer::extension(const Journal::Event& e)
 {
     AutoPaintSettings settings;
@@ -128,12 +139,64 @@ void Replayer::extension(const Journal::Event& e)
         note("the journal holds events of a later version (kind " + std::to_string(e.extensionKind) + "), left out");
         return;
     }
-    if (m_scale != 1.0 || m_tile != m_full) {
-        note("an automatic painting is replayed at the painting's own size only, left out");
+    const int index = m_autoPaintings++;
+    if (static_cast<std::size_t>(index) < m_options.leaveOutAutoPaintings.size()
+        && m_options.leaveOutAutoPaintings[static_cast<std::size_t>(index)]) {
+        BeginAutoPainting(*m_canvas);
         return;
     }
-    if (!m_raw || !PaintAutomatically(*m_canvas, m_raw, settings, stop))
-        note("an automatic painting could not be painted again (no photo, or out of memory)");
+    if (!m_raw) {
+        note("an automatic painting could not be painted again: the painting has no photo");
+        return;
+    }
+    paintAutomatically(settings, stop, index);
+}
+
+// On the replay's canvas when it is the painting as it was (its own size, whole, nothing left
+// out); otherwise the strokes planned at the painting's own size are laid at the replay's scale.
+void Replayer::paintAutomatically(const AutoPaintSettings& settings, std::optional<AutoPaintPoint> stop, int index)
+{
+    const bool asPainted =
+        m_scale == 1.0 && m_tile == m_full && m_options.leaveOut.empty() && m_options.leaveOutAutoPaintings.empty();
+    if (asPainted && !m_options.onAutoPaintStroke) {
+        AutoPaintPlan plan;
+        if (!PaintAutomatically(*m_canvas, m_raw, settings, stop, m_collect ? &plan : nullptr))
+            note("an automatic painting could not be painted again: out of memory");
+        else if (m_collect)
+            m_collect->push_back(std::move(plan));
+        return;
+    }
+    std::optional<AutoPaintPlan> own;
+    const AutoPaintPlan* plan = nullptr;
+    if (asPainted) {
+        own = PlanAutoPainting(*m_canvas, m_raw, settings, stop);
+        plan = own ? &*own : nullptr;
+    } else {
+        if (!m_plans)
+            m_plans = std::make_shared<AutoPaintPlans>();
+        plan = m_plans->plan(m_journal, m_raw, static_cast<std::size_t>(index));
+    }
+    if (!plan || plan->settings != settings) {
+        note("an automatic painting could not be planned again: out of memory");
+        return;
+    }
+    layAutoPainting(*plan, index);
+}
+
+// Through a brush of its own, as the screen's run kept the hand brush's settings apart.
+void Replayer::layAutoPainting(const AutoPaintPlan& plan, int index)
+{
+    BeginAutoPainting(*m_canvas);
+    BrushTool brush(m_canvas, m_raw);
+    brush.setLengthScale(m_scale);
+    brush.setTile({static_cast<double>(m_tile.x), static_cast<double>(m_tile.y)},
+                  {static_cast<double>(m_full.width), static_cast<double>(m_full.height)});
+    const auto& report = m_options.onAutoPaintStroke;
+    const double total = std::max(1.0, plan.work());
+    std::function<bool(double)> afterStroke;
+    if (report)
+        afterStroke = [&](double work) { return report(*m_canvas, index, std::min(1.0, work / total)); };
+    m_stopped = !LayAutoPaintPlan(brush, plan, m_scale, afterStroke) || (report && !report(*m_canvas, index, 1.0));
 }
 
 void Replayer::apply(const Journal::Event& e)
@@ -189,7 +252,7 @@ fnd::Status Replayer::run()
     checkDigests();
     Journal::Reader reader(m_journal.events());
     Journal::Event event;
-    while (!m_stopped && reader.next(event))
+    while (!m_stopped && !collected() && reader.next(event))
         apply(event);
     if (reader.failed())
         return fnd::Error{"the journal's events are damaged"};
@@ -202,6 +265,39 @@ fnd::Status Replayer::run()
 }
 
 } // namespace
+
+AutoPaintPlans::AutoPaintPlans(std::shared_ptr<const RawImage> photo) : m_photo(std::move(photo)) {}
+AutoPaintPlans::~AutoPaintPlans() = default;
+
+const AutoPaintPlan* AutoPaintPlans::plan(const Journal& journal, const std::shared_ptr<const RawImage>& rawImage,
+                                          std::size_t index)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_made) {
+        m_made = true;
+        // As it was painted: the painting's own size, whole. Plans made before damaged events stay.
+        const ReplayOptions asPainted;
+        ReplayResult result;
+        Replayer replayer(journal, m_photo ? m_photo : rawImage, asPainted, result, &m_plans,
+                          CountAutoPaintings(journal));
+        (void)replayer.run();
+    }
+    return index < m_plans.size() ? &m_plans[index] : nullptr;
+}
+
+int CountAutoPaintings(const Journal& journal)
+{
+    int count = 0;
+    Journal::Reader reader(journal.events());
+    Journal::Event e;
+    AutoPaintSettings settings;
+    std::optional<AutoPaintPoint> stop;
+    while (reader.next(e))
+        if (e.tag == Journal::Tag::kExtension && e.extensionKind == kAutoPaintJournalKind
+            && DecodeAutoPaintEvent(e.extension, settings, stop))
+            ++count;
+    return count;
+}
 
 gfx::IntRect ReplayBounds(const Journal& journal, double scale)
 {

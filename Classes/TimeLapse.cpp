@@ -18,6 +18,10 @@ constexpr int kFadeFrames = 30;    // the photo fading into its blueprint: one s
 constexpr int kOverlayFrames = 30; // the blueprint fading away over the first strokes
 constexpr int kEndFrames = 2 * kTimeLapseFramesPerSecond;
 constexpr double kFirstReplayShare = 0.2; // of the progress: the replay for the finished painting
+// An automatic painting's share of the video, shown coarse to fine as the screen showed it; all
+// of them together take at most this part of the strokes' frames when a person painted too.
+constexpr int kAutoPaintFrames = 4 * kTimeLapseFramesPerSecond;
+constexpr double kAutoPaintMostShare = 2.0 / 3;
 
 // The paper in force before the first stroke, as the painter first saw it.
 struct Paper {
@@ -46,6 +50,7 @@ public:
         , m_options(options)
         , m_replayScale(static_cast<double>(options.longSide) / std::max(journal.width(), journal.height()))
         , m_bounds(ReplayBounds(journal, m_replayScale))
+        , m_plans(std::make_shared<AutoPaintPlans>())
     {
     }
 
@@ -61,6 +66,7 @@ private:
     fnd::Status addImage(const gfx::Image& image, int times, const gfx::BitmapContext* overlay, double overlayAlpha);
     fnd::Status addOpening();
     fnd::Result<bool> addStrokes();
+    bool showUntil(const Canvas& canvas, double due, int first);
 
     const Journal& m_journal;
     std::shared_ptr<const RawImage> m_raw;
@@ -71,13 +77,16 @@ private:
     std::unique_ptr<gfx::BitmapContext> m_frame;     // for frames drawn from several pictures
     std::unique_ptr<gfx::BitmapContext> m_outline;   // the blueprint's lines, transparent between
     std::unique_ptr<gfx::BitmapContext> m_blueprint; // the lines on the starting paper
+    std::shared_ptr<AutoPaintPlans> m_plans;         // planned once for both replays
     int m_total = 1, m_written = 0, m_strokeFrames = 1;
+    std::optional<fnd::Error> m_failure; // while adding the strokes' frames
 };
 
 fnd::Result<gfx::ImageRef> TimeLapseMaker::finishedPainting()
 {
     ReplayOptions replay;
     replay.scale = m_replayScale;
+    replay.autoPaintPlans = m_plans;
     replay.frameEveryStrokes = 16;
     const double strokes = std::max<double>(1, static_cast<double>(m_journal.strokeCount()));
     replay.onFrame = [&](const Canvas&, std::uint64_t done) { return report(kFirstReplayShare * done / strokes); };
@@ -154,45 +163,86 @@ fnd::Status TimeLapseMaker::addOpening()
     return fnd::Status{};
 }
 
-// The strokes kept, spread evenly over the frames they are given; false when cancelled.
+// Frames of `canvas` until the strokes' part of the video stands at frame `due` (counted from
+// `first`); false when a frame fails (m_failure) or the export is cancelled.
+bool TimeLapseMaker::showUntil(const Canvas& canvas, double due, int first)
+{
+    const int owed = std::min(m_strokeFrames, static_cast<int>(due)) - (m_written - first);
+    if (owed <= 0)
+        return true;
+    gfx::ImageRef image = canvas.createThumbnail(std::max(canvas.width(), canvas.height()));
+    if (!image) {
+        m_failure = fnd::Error{"out of memory for a frame"};
+        return false;
+    }
+    for (int i = 0; i < owed; ++i) {
+        const int n = m_written - first;
+        const double overlayAlpha = m_outline && n < kOverlayFrames ? 1.0 - (n + 1.0) / kOverlayFrames : 0;
+        if (auto added = addImage(*image, 1, m_outline.get(), overlayAlpha); !added) {
+            m_failure = fnd::Error{added.error()};
+            return false;
+        }
+        if (!reportFrames())
+            return false;
+    }
+    return true;
+}
+
+// The strokes kept, spread evenly over the frames they are given, and each automatic painting
+// over a share of its own, paced as the screen paced it; false when cancelled.
 fnd::Result<bool> TimeLapseMaker::addStrokes()
 {
     ReplayOptions replay;
     replay.scale = m_replayScale;
-    replay.leaveOut = StrokesTakenBack(m_journal);
+    replay.autoPaintPlans = m_plans;
+    TakenBack takenBack = WhatWasTakenBack(m_journal);
+    replay.leaveOut = std::move(takenBack.strokes);
+    replay.leaveOutAutoPaintings = std::move(takenBack.autoPaintings);
     const auto kept = static_cast<std::uint64_t>(std::count(replay.leaveOut.begin(), replay.leaveOut.end(), false));
-    replay.frameEveryStrokes = 1;
+    // Each automatic painting kept: how many kept before it.
+    std::vector<int> autosBefore;
+    int autosKept = 0;
+    for (bool left : replay.leaveOutAutoPaintings) {
+        autosBefore.push_back(autosKept);
+        autosKept += left ? 0 : 1;
+    }
+    const double autoFrames =
+        autosKept == 0 ? 0
+        : kept == 0    ? m_strokeFrames
+                       : std::min<double>(autosKept * kAutoPaintFrames, m_strokeFrames * kAutoPaintMostShare);
+    const double strokeFrames = m_strokeFrames - autoFrames, framesPerAuto = autoFrames / std::max(1, autosKept);
+    // Where the video should stand after so many of the strokes kept and of the automatic paintings.
+    std::uint64_t strokesDone = 0;
+    double autosDone = 0;
+    auto due = [&] {
+        const double strokePart = kept == 0 || strokesDone >= kept ? strokeFrames : strokesDone * strokeFrames / kept;
+        return strokePart + autosDone * framesPerAuto;
+    };
     const int first = m_written;
-    std::optional<fnd::Error> failure;
+    replay.frameEveryStrokes = 1;
     replay.onFrame = [&](const Canvas& canvas, std::uint64_t done) {
-        // After `done` of `kept` strokes the video should stand at this frame.
-        const auto due = kept == 0 || done >= kept ? m_strokeFrames : static_cast<int>(done * m_strokeFrames / kept);
-        const int owed = due - (m_written - first);
-        if (owed <= 0)
-            return true;
-        gfx::ImageRef image = canvas.createThumbnail(std::max(canvas.width(), canvas.height()));
-        if (!image) {
-            failure = fnd::Error{"out of memory for a frame"};
-            return false;
-        }
-        for (int i = 0; i < owed; ++i) {
-            const int n = m_written - first;
-            const double overlayAlpha = m_outline && n < kOverlayFrames ? 1.0 - (n + 1.0) / kOverlayFrames : 0;
-            if (auto added = addImage(*image, 1, m_outline.get(), overlayAlpha); !added) {
-                failure = fnd::Error{added.error()};
-                return false;
-            }
-            if (!reportFrames())
-                return false;
-        }
-        return true;
+        strokesDone = done;
+        return showUntil(canvas, due(), first);
+    };
+    replay.onAutoPaintStroke = [&](const Canvas& canvas, int index, double fraction) {
+        const auto i = static_cast<std::size_t>(index);
+        autosDone = (i < autosBefore.size() ? autosBefore[i] : autosKept) + fraction;
+        return showUntil(canvas, due(), first);
     };
     auto replayed = ReplayJournal(m_journal, m_raw, replay);
     if (!replayed)
         return fnd::Error{replayed.error()};
-    if (failure)
-        return *failure;
-    return !replayed->cancelled;
+    if (m_failure)
+        return *m_failure;
+    if (replayed->cancelled)
+        return false;
+    // Frames still owed (an automatic painting that could not be planned again) show the end.
+    if (!showUntil(*replayed->canvas, m_strokeFrames, first)) {
+        if (m_failure)
+            return *m_failure;
+        return false;
+    }
+    return true;
 }
 
 fnd::Result<TimeLapseResult> TimeLapseMaker::run(const std::string& path)

@@ -2,8 +2,9 @@
 // A video of a painting being made, from its journal: the finished painting first (so a preview
 // shows the result), then for a photo painting the photo fading into its blueprint as the
 // painter saw it, then the strokes, paced by strokes rather than by the clock (pauses vanish,
-// strokes that Undo or Clear took back are left out), ending on the finished painting held for
-// two seconds. 30 frames a second; the painting replayed with its long side at `longSide`.
+// strokes that Undo or Clear took back are left out) with each automatic painting given a few
+// seconds of its own, laid coarse to fine as the screen laid it, ending on the finished painting
+// held for two seconds. 30 frames a second; the painting replayed with its long side at `longSide`.
 //
 // Runs on any one thread over a journal and raw image nobody changes meanwhile (a worker's
 // snapshot); reports progress and stops when asked. Nothing appears at the path unless the

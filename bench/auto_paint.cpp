@@ -23,10 +23,13 @@ std::shared_ptr<const RawImage> photo1024x768()
     auto image = RawImage::initWithWidth(kWidth, kHeight);
     if (!source || !image)
         return nullptr;
-    std::uint8_t* p = image->pixels()->data();
+    // A raw image's pixels are shared read-only: fill a new block and hand it over.
+    auto pixels = std::make_shared<std::vector<std::uint8_t>>(*image->pixels());
+    std::uint8_t* p = pixels->data();
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x, p += 4)
             source->pixelAtX(x * source->width() / kWidth, y * source->height() / kHeight).Store(p);
+    image->setPixels(std::move(pixels));
     return image;
 }
 

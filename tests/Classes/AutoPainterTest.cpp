@@ -133,6 +133,20 @@ TEST(AutoPainter, PaintsThePhotoCoarseToFineAndUndoesWhole)
     const auto sizes = painter->style().sizes;
     EXPECT_TRUE(std::is_sorted(sizes.rbegin(), sizes.rend()));
     EXPECT_GE(sizes.size(), 3u);
+
+    // The other media a person would call a painting of the photo, on a smaller canvas: close
+    // once blurred (translucent Watercolor less so), never a copy.
+    for (const char* medium : {"Watercolor", "Pencil", "Pastel"}) {
+        SCOPED_TRACE(medium);
+        Photo small = samplePhoto("chelsea.png", 400);
+        ASSERT_TRUE(small.raw && small.canvas);
+        ASSERT_TRUE(PaintAutomatically(*small.canvas, small.raw, {mediumNamed(medium), 3}));
+        const RgbImage shrunk = ShrinkPhoto(*small.raw, small.canvas->width(), small.canvas->height());
+        const RgbImage result = CanvasPicture(*small.canvas);
+        EXPECT_LE(MeanDeltaE76(GaussianBlurred(shrunk, 2), GaussianBlurred(result, 2)),
+                  g_arMediumValues[mediumNamed(medium)].opacity >= 0.7f ? 12.0 : 20.0);
+        EXPECT_GE(MeanDeltaE76(shrunk, result), 2.0);
+    }
 }
 
 // Started again on its own painting it adds strokes only where the canvas still differs.

@@ -5,6 +5,7 @@
 
 #include <fstream>
 
+#include "AutoPainter.h"
 #include "CanvasView.h"
 #include "DataModel.h"
 #include "Foundation/RunLoop.h"
@@ -169,6 +170,49 @@ TEST_F(TimeLapseTest, APhotoPaintingHasTheLengthAskedAndACancelLeavesNothing)
         EXPECT_TRUE(cancelled->cancelled);
         EXPECT_TRUE(fs::is_empty(folder.path())) << "cancelled at " << stopAt;
     }
+}
+
+// An automatic painting gets four seconds of its own between the person's strokes, painted in
+// stages there rather than at once; the video keeps the length asked.
+TEST_F(TimeLapseTest, AnAutomaticPaintingHasItsOwnShareShownInStages)
+{
+    open(DataModel::sharedDataModelWithUIImage(testing::makePhoto(300, 200)).value_or(nullptr));
+    line(100, {0.2f, 0.3f, 0.9f, 1});
+    line(200, {0.2f, 0.3f, 0.9f, 1});
+    // Oil Paint's two coarsest sizes, recorded as one event.
+    ASSERT_TRUE(PaintAutomatically(canvas(), DataModel::sharedDataModel()->rawImageRef(), {0, 3}, {{1, 1 << 20}}));
+    line(300, {0.9f, 0.3f, 0.2f, 1});
+    test_support::TempFolder folder("timelapse");
+    const fs::path path = folder / "Painting 3.mp4";
+    TimeLapseOptions options;
+    options.seconds = 10;
+    options.longSide = 96;
+    auto made = WriteTimeLapse(journal(), DataModel::sharedDataModel()->rawImageRef(), path.string(), options);
+    ASSERT_TRUE(made) << made.error();
+    const auto frames = test_support::decodeVideo(readAll(path));
+    ASSERT_EQ(frames.size(), 300u);
+    // 45 opening frames; of the 195 for strokes, 120 for the painting after 50 for two strokes.
+    int changes = 0;
+    for (std::size_t i = 96; i < 214; ++i)
+        changes += meanDifference(frames[i].y, frames[i - 1].y) > 0.05;
+    EXPECT_GE(changes, 30);
+    EXPECT_GT(meanDifference(frames[94].y, frames[214].y), 10.0);
+    EXPECT_GT(meanDifference(frames[94].y, frames[154].y), 2.0);
+    EXPECT_GT(meanDifference(frames[154].y, frames[214].y), 2.0);
+    // The painting merged the strokes before it: Undo takes back only it and the stroke after,
+    // and a replay without them ends on the same pixels.
+    canvas().undo();
+    const TakenBack takenBack = WhatWasTakenBack(journal());
+    EXPECT_EQ(takenBack.strokes, (std::vector<bool>{false, false, true}));
+    EXPECT_EQ(takenBack.autoPaintings, std::vector<bool>{true});
+    ReplayOptions replay;
+    replay.scale = 0.1;
+    auto whole = ReplayJournal(journal(), DataModel::sharedDataModel()->rawImageRef(), replay);
+    replay.leaveOut = takenBack.strokes;
+    replay.leaveOutAutoPaintings = takenBack.autoPaintings;
+    auto without = ReplayJournal(journal(), DataModel::sharedDataModel()->rawImageRef(), replay);
+    ASSERT_TRUE(whole && without);
+    testing::expectSamePixels(*whole->canvas->createThumbnail(102), *without->canvas->createThumbnail(102));
 }
 
 } // namespace
