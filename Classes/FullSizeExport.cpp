@@ -34,6 +34,7 @@ public:
         , m_scale(scale)
         , m_options(options)
         , m_bounds(ReplayBounds(journal, scale))
+        , m_plans(std::make_shared<AutoPaintPlans>(options.paintedPhoto))
     {
         const int threads = std::max(1, options.threads);
         int rows = options.bandRows > 0
@@ -76,6 +77,7 @@ private:
     double m_scale;
     const BandedReplayOptions& m_options;
     gfx::IntRect m_bounds;
+    std::shared_ptr<AutoPaintPlans> m_plans; // planned by the first band to need them, shared by all
     int m_bandRows = 1, m_bands = 1, m_threads = 1;
     BandedReplayResult m_result;
     bool m_cancelled = false;
@@ -97,6 +99,7 @@ fnd::Result<gfx::ImageRef> BandedPngWriter::replayBand(int band)
     replay.scale = m_scale;
     replay.tile = gfx::IntRect{0, top, m_bounds.width, std::min(m_bandRows, m_bounds.height - top)};
     replay.frameEveryStrokes = 4;
+    replay.autoPaintPlans = m_plans;
     std::uint64_t counted = 0;
     replay.onFrame = [&](const Canvas&, std::uint64_t done) {
         m_strokesDone.fetch_add(done - counted, std::memory_order_relaxed);

@@ -22,6 +22,9 @@ struct BandedReplayOptions {
     int bandRows = 0; // rows per band; 0: chosen from the picture's size
     // Called now and then on the calling thread with the part done (0 to 1); false cancels.
     std::function<bool(double fractionDone)> onProgress;
+    // The raw image the painting was painted from, when the replay is given a larger photo: its
+    // automatic paintings are planned from this one, once for all bands, as they were on screen.
+    std::shared_ptr<const RawImage> paintedPhoto;
 };
 
 struct BandedReplayResult {

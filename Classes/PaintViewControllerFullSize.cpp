@@ -29,8 +29,11 @@ void PaintViewController::exportFullSize()
     // The workers read their own copy of the journal; the loader holds only data nobody changes.
     auto journal = std::make_shared<const Journal>(*document->canvas()->journal());
     FullSizePhotoLoader loader = document->fullSizePhotoLoader();
-    auto work = [journal, loader, path = path.value()](ui::BackgroundJob::Control& control) -> fnd::Result<bool> {
+    std::shared_ptr<const RawImage> painted = document->rawImageRef();
+    auto work = [journal, loader, painted,
+                 path = path.value()](ui::BackgroundJob::Control& control) -> fnd::Result<bool> {
         BandedReplayOptions options;
+        options.paintedPhoto = painted;
         options.onProgress = [&control](double done) { return control.setProgress(done); };
         auto made = WriteFullSizePng(*journal, loader, path, options);
         if (!made)

@@ -48,8 +48,10 @@ int renderFromJournal(const DataModel& model, const std::string& path, const std
         std::cerr << kToolName << ": " << path << " has no full-size picture\n";
         return kExitBadInput;
     }
-    auto written = scale ? WriteReplayPng(*journal, model.rawImageRef(), *scale, pngPath)
-                         : WriteFullSizePng(*journal, model.fullSizePhotoLoader(), pngPath);
+    BandedReplayOptions options;
+    options.paintedPhoto = model.rawImageRef();
+    auto written = scale ? WriteReplayPng(*journal, model.rawImageRef(), *scale, pngPath, options)
+                         : WriteFullSizePng(*journal, model.fullSizePhotoLoader(), pngPath, options);
     if (!written) {
         std::cerr << kToolName << ": cannot render " << path << " to " << pngPath << ": " << written.error() << "\n";
         return kExitFailed;
