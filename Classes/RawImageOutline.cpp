@@ -10,7 +10,17 @@
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC optimize("vect-cost-model=dynamic")
 #endif
-#if defined(__x86_64__) && defined(__ELF__)
+// Not under ThreadSanitizer: the loader runs the picking code before that sanitizer has started,
+// and its instrumented code then crashes.
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define KANVARO_THREAD_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_THREAD__)
+#define KANVARO_THREAD_SANITIZER 1
+#endif
+#if defined(__x86_64__) && defined(__ELF__) && !defined(KANVARO_THREAD_SANITIZER)
 #define KANVARO_ROW_LOOP __attribute__((target_clones("avx2", "default")))
 #else
 #define KANVARO_ROW_LOOP

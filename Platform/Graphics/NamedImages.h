@@ -1,5 +1,6 @@
 #pragma once
-// Bundle images by file name ("Canvas.png"), loaded once from the resource directory and kept.
+// Bundle images by file name ("Canvas.png"), loaded once from the resource directory and kept;
+// safe to call from any thread.
 // A missing or unreadable image gives nullptr (and one log line); callers show nothing then.
 #include <string>
 
