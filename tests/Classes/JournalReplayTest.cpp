@@ -7,7 +7,7 @@
 
 #include "AutoPaintImages.h"
 #include "AutoPaintRun.h"
-#include "CanvasView.h"
+#include "CanvasViewFixture.h"
 #include "DataModel.h"
 #include "Foundation/Clock.h"
 #include "Foundation/KeyedArchiver.h"
@@ -29,24 +29,8 @@ struct Lcg {
     double unit() { return ((state = state * 1664525u + 1013904223u) >> 8) / double(1 << 24); }
 };
 
-class JournalReplayTest : public testing::Test {
+class JournalReplayTest : public testing::CanvasViewFixture {
 protected:
-    void TearDown() override
-    {
-        view.reset();
-        fnd::RunLoop::main().removeAllTimers();
-        DataModel::releaseSharedDataModel();
-    }
-
-    void open(DataModel* document)
-    {
-        ASSERT_TRUE(document);
-        view = CanvasView::init(document->canvasRef(), document->rawImageRef(), document->origImage());
-        ASSERT_TRUE(view);
-        if (document->rawImage())
-            view->renderAndShowOutlineAnimated(false);
-    }
-    Canvas& canvas() { return *view->canvas(); }
     BrushTool& brush() { return view->brushTool(); }
 
     // A long wandering stroke of `moves` moves at fractional positions, touches' times 1/60 s apart.
@@ -84,7 +68,6 @@ protected:
         }
     }
 
-    std::shared_ptr<CanvasView> view;
     Lcg rng{12345};
     double time = 1000.25;
 };

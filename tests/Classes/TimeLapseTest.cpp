@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "AutoPainter.h"
-#include "CanvasView.h"
+#include "CanvasViewFixture.h"
 #include "DataModel.h"
 #include "Foundation/RunLoop.h"
 #include "ImageIO/YuvConversion.h"
@@ -22,24 +22,8 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-class TimeLapseTest : public testing::Test {
+class TimeLapseTest : public testing::CanvasViewFixture {
 protected:
-    void TearDown() override
-    {
-        view.reset();
-        fnd::RunLoop::main().removeAllTimers();
-        DataModel::releaseSharedDataModel();
-    }
-
-    void open(DataModel* document)
-    {
-        ASSERT_TRUE(document);
-        view = CanvasView::init(document->canvasRef(), document->rawImageRef(), document->origImage());
-        ASSERT_TRUE(view);
-        if (document->rawImage())
-            view->renderAndShowOutlineAnimated(false);
-    }
-    Canvas& canvas() { return *view->canvas(); }
     const Journal& journal() { return *canvas().journal(); }
 
     // An opaque stroke of colour paint along a horizontal line at height y.
@@ -56,7 +40,6 @@ protected:
         brush.endStroke(time += 3); // a pause, which the video leaves out
     }
 
-    std::shared_ptr<CanvasView> view;
     double time = 100;
 };
 
