@@ -82,6 +82,9 @@ inline std::uint32_t scaleLanes(std::uint32_t word, std::uint32_t f)
     return rb | ag;
 }
 
+// The readers the loops take their samples from. next() gives one sample and steps on; the
+// four-pixel loops also call next4 for four at once, then rest() for a reader of what is left.
+
 // The walk held in locals (a copy, so stores to the destination cannot alias its steps).
 struct Walker {
     std::int64_t u, v;
@@ -93,8 +96,6 @@ struct Walker {
         : u(walk.u), v(walk.v), du(walk.du), dv(walk.dv), samples(samplesIn), rowBytes(rowBytesIn)
     {
     }
-    SampleWalk rest() const { return {u, v, du, dv}; }
-    // The sample under the walk, then one step on.
     std::uint8_t next()
     {
         const std::uint8_t s = samples[(v >> 32) * rowBytes + (u >> 32)];
@@ -102,22 +103,60 @@ struct Walker {
         v += dv;
         return s;
     }
+    void next4(unsigned (&s)[4])
+    {
+        for (unsigned& sample : s)
+            sample = next();
+    }
+    Walker& rest() { return *this; }
 };
+
+struct ColumnReader {
+    const std::uint8_t* const row;
+    const std::int32_t* offsets;
+
+    explicit ColumnReader(const ColumnSamples& samples) : row(samples.row), offsets(samples.offsets) {}
+    std::uint8_t next() { return row[*offsets++]; }
+    void next4(unsigned (&s)[4])
+    {
+        s[0] = row[offsets[0]];
+        s[1] = row[offsets[1]];
+        s[2] = row[offsets[2]];
+        s[3] = row[offsets[3]];
+        offsets += 4;
+    }
+    ColumnReader& rest() { return *this; }
+};
+
+template <class Reader>
+void sourceOverScalarLoop(std::uint32_t* dst, int count, Reader&& reader, const SourceTable& table)
+{
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t src = table[reader.next()];
+        dst[i] = src + scaleLanes(dst[i], 255 - (src >> 24));
+    }
+}
+
+template <class Reader>
+void clearScalarLoop(std::uint32_t* dst, int count, Reader&& reader)
+{
+    for (int i = 0; i < count; ++i)
+        dst[i] = scaleLanes(dst[i], reader.next());
+}
 
 #if defined(KANVARO_SPANS_SSE2)
 
 // Four pixels, every 8-bit lane times its pixel's factor (0-255, in both 16-bit halves of each
 // 32-bit lane of `factors`), divided by 255 with rounding: the arithmetic of scaleLanes, with
 // blue and red in the low bytes of the 16-bit lanes and green and alpha in the high ones.
-// x * f + 0x80 <= 65153, and that plus its high byte still fits an unsigned 16-bit lane.
+// For t = x * f + 0x80 (at most 65153), scaleLanes' (t + (t >> 8)) >> 8 equals (t x 257) >> 16,
+// the high half of one unsigned multiply.
 inline __m128i scalePixels(__m128i pixels, __m128i factors)
 {
-    const __m128i half = _mm_set1_epi16(0x80);
+    const __m128i half = _mm_set1_epi16(0x80), by257 = _mm_set1_epi16(257);
     const __m128i rb = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(pixels, _mm_set1_epi16(0xFF)), factors), half);
     const __m128i ag = _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(pixels, 8), factors), half);
-    const __m128i rbScaled = _mm_srli_epi16(_mm_add_epi16(rb, _mm_srli_epi16(rb, 8)), 8);
-    const __m128i agScaled = _mm_and_si128(_mm_add_epi16(ag, _mm_srli_epi16(ag, 8)), _mm_set1_epi16(-256));
-    return _mm_or_si128(rbScaled, agScaled);
+    return _mm_or_si128(_mm_mulhi_epu16(rb, by257), _mm_slli_epi16(_mm_mulhi_epu16(ag, by257), 8));
 }
 
 // One factor per 32-bit lane (0-255) copied into both of its 16-bit halves.
@@ -138,8 +177,10 @@ public:
         return inHalf(walk.u) && inHalf(walk.v) && inHalf(walk.u + last * walk.du) && inHalf(walk.v + last * walk.dv);
     }
 
-    QuadWalker(const SampleWalk& walk, int rowBytes)
+    QuadWalker(const SampleWalk& walk, const std::uint8_t* samples, int rowBytes)
         : m_start(walk)
+        , m_samples(samples)
+        , m_rowBytes(rowBytes)
         , m_u01(_mm_set_epi64x(walk.u + walk.du, walk.u))
         , m_u23(_mm_set_epi64x(walk.u + 3 * walk.du, walk.u + 2 * walk.du))
         , m_v01(_mm_set_epi64x(walk.v + walk.dv, walk.v))
@@ -150,23 +191,30 @@ public:
     {
     }
 
-    // The offsets of the next four samples, two to each 64-bit half, then four steps on.
-    void next(std::uint64_t& offsets01, std::uint64_t& offsets23)
+    // The next four samples, then four steps on.
+    void next4(unsigned (&s)[4])
     {
         const __m128i u = wholeParts(m_u01, m_u23), v = wholeParts(m_v01, m_v23);
         const __m128i offsets = _mm_madd_epi16(_mm_or_si128(v, _mm_slli_epi32(u, 16)), m_rowAndOne);
-        offsets01 = static_cast<std::uint64_t>(_mm_cvtsi128_si64(offsets));
-        offsets23 = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(offsets, offsets)));
+        const auto at01 = static_cast<std::uint64_t>(_mm_cvtsi128_si64(offsets));
+        const auto at23 = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(offsets, offsets)));
+        s[0] = m_samples[static_cast<std::uint32_t>(at01)];
+        s[1] = m_samples[at01 >> 32];
+        s[2] = m_samples[static_cast<std::uint32_t>(at23)];
+        s[3] = m_samples[at23 >> 32];
         m_u01 = _mm_add_epi64(m_u01, m_du4);
         m_u23 = _mm_add_epi64(m_u23, m_du4);
         m_v01 = _mm_add_epi64(m_v01, m_dv4);
         m_v23 = _mm_add_epi64(m_v23, m_dv4);
+        m_taken += 4;
     }
 
-    // The walk from pixel `taken` of the span on.
-    SampleWalk after(int taken) const
+    // The walk from the first pixel not yet read.
+    Walker rest() const
     {
-        return {m_start.u + taken * m_start.du, m_start.v + taken * m_start.dv, m_start.du, m_start.dv};
+        const SampleWalk after{m_start.u + m_taken * m_start.du, m_start.v + m_taken * m_start.dv, m_start.du,
+                               m_start.dv};
+        return Walker(after, m_samples, m_rowBytes);
     }
 
 private:
@@ -181,8 +229,85 @@ private:
     }
 
     SampleWalk m_start;
+    const std::uint8_t* m_samples;
+    int m_rowBytes;
+    std::int64_t m_taken = 0;
     __m128i m_u01, m_u23, m_v01, m_v23, m_du4, m_dv4, m_rowAndOne;
 };
+
+// Four pixels of a source-over span, from their samples: skipped when all four are empty and
+// sample 255 lays nothing. Each table entry is one 64-bit load: the source word and the factor
+// the destination keeps.
+inline void sourceOverQuad(std::uint32_t* dst, const unsigned (&s)[4], const SourceTable& table, bool emptyKeepsPixels)
+{
+    if (emptyKeepsPixels && (s[0] & s[1] & s[2] & s[3]) == 255)
+        return;
+    const std::uint64_t* entries = table.wordsAndKeeps();
+    auto entry = [entries](unsigned sample) {
+        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(entries + sample));
+    };
+    const __m128 e01 = _mm_castsi128_ps(_mm_unpacklo_epi64(entry(s[0]), entry(s[1])));
+    const __m128 e23 = _mm_castsi128_ps(_mm_unpacklo_epi64(entry(s[2]), entry(s[3])));
+    const __m128i src = _mm_castps_si128(_mm_shuffle_ps(e01, e23, _MM_SHUFFLE(2, 0, 2, 0)));
+    const __m128i keep = _mm_castps_si128(_mm_shuffle_ps(e01, e23, _MM_SHUFFLE(3, 1, 3, 1)));
+    auto* at = reinterpret_cast<__m128i*>(dst);
+    // A 32-bit add, as the scalar loop does, so even out-of-range tables give the same words.
+    _mm_storeu_si128(at, _mm_add_epi32(src, scalePixels(_mm_loadu_si128(at), keep)));
+}
+
+inline void clearQuad(std::uint32_t* dst, const unsigned (&s)[4])
+{
+    if ((s[0] & s[1] & s[2] & s[3]) == 255)
+        return; // each pixel keeps all of itself
+    auto* at = reinterpret_cast<__m128i*>(dst);
+    const __m128i factors = _mm_setr_epi32(static_cast<int>(s[0]), static_cast<int>(s[1]), static_cast<int>(s[2]),
+                                           static_cast<int>(s[3]));
+    _mm_storeu_si128(at, scalePixels(_mm_loadu_si128(at), pairFactors(factors)));
+}
+
+// The last one to three pixels as one more quad, through a copy: the samples past the span are
+// never read, and what their lanes compute is dropped.
+template <class Reader, class Quad>
+void tailQuad(std::uint32_t* dst, int left, Reader&& reader, Quad quad)
+{
+    if (left <= 0)
+        return;
+    unsigned s[4] = {255, 255, 255, 255};
+    std::uint32_t pixels[4] = {};
+    for (int k = 0; k < left; ++k) {
+        s[k] = reader.next();
+        pixels[k] = dst[k];
+    }
+    quad(pixels, s);
+    std::copy_n(pixels, left, dst);
+}
+
+template <class Quads>
+void sourceOverQuads(std::uint32_t* dst, int count, Quads&& quads, const SourceTable& table)
+{
+    // Where sample 255 lays nothing (every real colour's table), four such pixels are skipped.
+    const bool emptyKeepsPixels = table[255] == 0;
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        unsigned s[4];
+        quads.next4(s);
+        sourceOverQuad(dst + i, s, table, emptyKeepsPixels);
+    }
+    tailQuad(dst + i, count - i, quads.rest(),
+             [&table](std::uint32_t* pixels, const unsigned(&s)[4]) { sourceOverQuad(pixels, s, table, false); });
+}
+
+template <class Quads>
+void clearQuads(std::uint32_t* dst, int count, Quads&& quads)
+{
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        unsigned s[4];
+        quads.next4(s);
+        clearQuad(dst + i, s);
+    }
+    tailQuad(dst + i, count - i, quads.rest(), [](std::uint32_t* pixels, const unsigned(&s)[4]) { clearQuad(pixels, s); });
+}
 
 #endif
 
@@ -191,98 +316,51 @@ private:
 void blendSourceOverScalar(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples,
                            int rowBytes, const SourceTable& table)
 {
-    Walker walker(walk, samples, rowBytes);
-    for (int i = 0; i < count; ++i) {
-        const std::uint32_t src = table[walker.next()];
-        dst[i] = src + scaleLanes(dst[i], 255 - (src >> 24));
-    }
+    sourceOverScalarLoop(dst, count, Walker(walk, samples, rowBytes), table);
 }
 
 void blendClearScalar(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes)
 {
-    Walker walker(walk, samples, rowBytes);
-    for (int i = 0; i < count; ++i)
-        dst[i] = scaleLanes(dst[i], walker.next());
+    clearScalarLoop(dst, count, Walker(walk, samples, rowBytes));
+}
+
+void blendSourceOverScalar(std::uint32_t* dst, int count, const ColumnSamples& samples, const SourceTable& table)
+{
+    sourceOverScalarLoop(dst, count, ColumnReader(samples), table);
+}
+
+void blendClearScalar(std::uint32_t* dst, int count, const ColumnSamples& samples)
+{
+    clearScalarLoop(dst, count, ColumnReader(samples));
 }
 
 #if defined(KANVARO_SPANS_SSE2)
 
-namespace {
-
-// Four pixels of a source-over span, from their samples: skipped when all four are empty and
-// sample 255 lays nothing. Each table entry is one 64-bit load: the source word and the factor
-// the destination keeps.
-inline void sourceOverQuad(std::uint32_t* dst, unsigned s0, unsigned s1, unsigned s2, unsigned s3,
-                           const SourceTable& table, bool emptyKeepsPixels)
-{
-    if (emptyKeepsPixels && (s0 & s1 & s2 & s3) == 255)
-        return;
-    const std::uint64_t* entries = table.wordsAndKeeps();
-    auto entry = [entries](unsigned s) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(entries + s)); };
-    const __m128 e01 = _mm_castsi128_ps(_mm_unpacklo_epi64(entry(s0), entry(s1)));
-    const __m128 e23 = _mm_castsi128_ps(_mm_unpacklo_epi64(entry(s2), entry(s3)));
-    const __m128i src = _mm_castps_si128(_mm_shuffle_ps(e01, e23, _MM_SHUFFLE(2, 0, 2, 0)));
-    const __m128i keep = _mm_castps_si128(_mm_shuffle_ps(e01, e23, _MM_SHUFFLE(3, 1, 3, 1)));
-    auto* at = reinterpret_cast<__m128i*>(dst);
-    // A 32-bit add, as the scalar loop does, so even out-of-range tables give the same words.
-    _mm_storeu_si128(at, _mm_add_epi32(src, scalePixels(_mm_loadu_si128(at), keep)));
-}
-
-inline void clearQuad(std::uint32_t* dst, int s0, int s1, int s2, int s3)
-{
-    if ((s0 & s1 & s2 & s3) == 255)
-        return; // each pixel keeps all of itself
-    auto* at = reinterpret_cast<__m128i*>(dst);
-    _mm_storeu_si128(at, scalePixels(_mm_loadu_si128(at), pairFactors(_mm_setr_epi32(s0, s1, s2, s3))));
-}
-
-} // namespace
-
 void blendSourceOverSse2(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples,
                          int rowBytes, const SourceTable& table)
 {
-    // Where sample 255 lays nothing (every real colour's table), four such pixels are skipped.
-    const bool emptyKeepsPixels = table[255] == 0;
-    int i = 0;
-    if (QuadWalker::fits(walk, count, rowBytes)) {
-        QuadWalker quads(walk, rowBytes);
-        for (; i + 4 <= count; i += 4) {
-            std::uint64_t at01 = 0, at23 = 0;
-            quads.next(at01, at23);
-            sourceOverQuad(dst + i, samples[static_cast<std::uint32_t>(at01)], samples[at01 >> 32],
-                           samples[static_cast<std::uint32_t>(at23)], samples[at23 >> 32], table, emptyKeepsPixels);
-        }
-        blendSourceOverScalar(dst + i, count - i, quads.after(i), samples, rowBytes, table);
-        return;
-    }
-    Walker walker(walk, samples, rowBytes);
-    for (; i + 4 <= count; i += 4) {
-        const unsigned s0 = walker.next(), s1 = walker.next(), s2 = walker.next(), s3 = walker.next();
-        sourceOverQuad(dst + i, s0, s1, s2, s3, table, emptyKeepsPixels);
-    }
-    blendSourceOverScalar(dst + i, count - i, walker.rest(), samples, rowBytes, table);
+    if (QuadWalker::fits(walk, count, rowBytes))
+        sourceOverQuads(dst, count, QuadWalker(walk, samples, rowBytes), table);
+    else
+        sourceOverQuads(dst, count, Walker(walk, samples, rowBytes), table);
 }
 
 void blendClearSse2(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes)
 {
-    int i = 0;
-    if (QuadWalker::fits(walk, count, rowBytes)) {
-        QuadWalker quads(walk, rowBytes);
-        for (; i + 4 <= count; i += 4) {
-            std::uint64_t at01 = 0, at23 = 0;
-            quads.next(at01, at23);
-            clearQuad(dst + i, samples[static_cast<std::uint32_t>(at01)], samples[at01 >> 32],
-                      samples[static_cast<std::uint32_t>(at23)], samples[at23 >> 32]);
-        }
-        blendClearScalar(dst + i, count - i, quads.after(i), samples, rowBytes);
-        return;
-    }
-    Walker walker(walk, samples, rowBytes);
-    for (; i + 4 <= count; i += 4) {
-        const int s0 = walker.next(), s1 = walker.next(), s2 = walker.next(), s3 = walker.next();
-        clearQuad(dst + i, s0, s1, s2, s3);
-    }
-    blendClearScalar(dst + i, count - i, walker.rest(), samples, rowBytes);
+    if (QuadWalker::fits(walk, count, rowBytes))
+        clearQuads(dst, count, QuadWalker(walk, samples, rowBytes));
+    else
+        clearQuads(dst, count, Walker(walk, samples, rowBytes));
+}
+
+void blendSourceOverSse2(std::uint32_t* dst, int count, const ColumnSamples& samples, const SourceTable& table)
+{
+    sourceOverQuads(dst, count, ColumnReader(samples), table);
+}
+
+void blendClearSse2(std::uint32_t* dst, int count, const ColumnSamples& samples)
+{
+    clearQuads(dst, count, ColumnReader(samples));
 }
 
 #else
@@ -297,6 +375,13 @@ void blendClearSse2(std::uint32_t* dst, int count, const SampleWalk& walk, const
 {
     blendClearScalar(dst, count, walk, samples, rowBytes);
 }
+
+void blendSourceOverSse2(std::uint32_t* dst, int count, const ColumnSamples& samples, const SourceTable& table)
+{
+    blendSourceOverScalar(dst, count, samples, table);
+}
+
+void blendClearSse2(std::uint32_t* dst, int count, const ColumnSamples& samples) { blendClearScalar(dst, count, samples); }
 
 #endif
 
@@ -332,6 +417,24 @@ void blendClear(std::uint32_t* dst, int count, const SampleWalk& walk, const std
     case SpanPath::Scalar: break;
     }
     blendClearScalar(dst, count, walk, samples, rowBytes);
+}
+
+void blendSourceOver(std::uint32_t* dst, int count, const ColumnSamples& samples, const SourceTable& table)
+{
+    switch (chosenPath()) {
+    case SpanPath::Sse2: return blendSourceOverSse2(dst, count, samples, table);
+    case SpanPath::Scalar: break;
+    }
+    blendSourceOverScalar(dst, count, samples, table);
+}
+
+void blendClear(std::uint32_t* dst, int count, const ColumnSamples& samples)
+{
+    switch (chosenPath()) {
+    case SpanPath::Sse2: return blendClearSse2(dst, count, samples);
+    case SpanPath::Scalar: break;
+    }
+    blendClearScalar(dst, count, samples);
 }
 
 } // namespace gfx::maskfill

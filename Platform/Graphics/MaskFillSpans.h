@@ -3,6 +3,7 @@
 // 32.32 fixed point, one nearest sample per destination pixel, and blends into `count` ARGB32
 // words. Two paths give the same words for every input: scalar (the reference, and the path
 // for CPUs without SSE2) and SSE2 (four pixels a step), which blendSourceOver and blendClear take.
+// Each loop reads its samples either from a walk or from a row's column offsets.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +16,14 @@ namespace gfx::maskfill {
 // the walk visits must index a sample inside the mask.
 struct SampleWalk {
     std::int64_t u, v, du, dv;
+};
+
+// A row's samples where every row of a dab shares one set of column offsets (one mask axis
+// stays put along the rows, as for a dab unturned or turned by a quarter): pixel i's sample is
+// row[offsets[i]], which the caller found as the walk would.
+struct ColumnSamples {
+    const std::uint8_t* row;
+    const std::int32_t* offsets;
 };
 
 // The premultiplied source for every mask sample value s (coverage 255 - s), as words, and
@@ -54,11 +63,19 @@ void blendSourceOverScalar(std::uint32_t* dst, int count, const SampleWalk& walk
 void blendClear(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes);
 void blendClearScalar(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes);
 
+// The same from column offsets.
+void blendSourceOver(std::uint32_t* dst, int count, const ColumnSamples& samples, const SourceTable& table);
+void blendSourceOverScalar(std::uint32_t* dst, int count, const ColumnSamples& samples, const SourceTable& table);
+void blendClear(std::uint32_t* dst, int count, const ColumnSamples& samples);
+void blendClearScalar(std::uint32_t* dst, int count, const ColumnSamples& samples);
+
 // The four-pixel paths, for the comparisons and benchmarks. Without SSE2 in the build they run
 // the scalar loops.
 void blendSourceOverSse2(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples,
                          int rowBytes, const SourceTable& table);
 void blendClearSse2(std::uint32_t* dst, int count, const SampleWalk& walk, const std::uint8_t* samples, int rowBytes);
+void blendSourceOverSse2(std::uint32_t* dst, int count, const ColumnSamples& samples, const SourceTable& table);
+void blendClearSse2(std::uint32_t* dst, int count, const ColumnSamples& samples);
 
 enum class SpanPath { Scalar, Sse2 };
 // The path blendSourceOver and blendClear take: SSE2 unless a benchmark forces the scalar one.
