@@ -178,6 +178,61 @@ void rowSpan(const RowWalk& walk, double u0, double v0, const AxisStep& du, cons
         ++end;
 }
 
+// Where one mask axis stays put along every row (its step is 0 in fixed point: a dab unturned,
+// or turned by a whole quarter), a pixel's sample is its row's base plus an offset of its
+// column alone, and rows share one set of offsets instead of walking both axes per pixel. The
+// offsets are made again only for a row whose start along the moving axis differs from the
+// last (a quarter turn's double arithmetic can nudge it), so every sample is the walk's.
+class SharedColumns {
+public:
+    static constexpr int kMaxWidth = 2048; // on the stack; wider regions walk
+
+    SharedColumns(Fixed du, Fixed dv, int width, const ImageMask& mask)
+        : m_alongV(du == 0)
+        , m_step(du == 0 ? dv : du)
+        , m_stride(du == 0 ? mask.rowBytes() : 1)
+        , m_width(width)
+        , m_usable((du == 0 || dv == 0) && width <= kMaxWidth
+                   && static_cast<std::int64_t>(mask.rowBytes()) * mask.height()
+                          <= std::numeric_limits<std::int32_t>::max())
+    {
+    }
+
+    bool usable() const { return m_usable; }
+
+    // The samples of the row whose walk is `walk`, from its pixel `start` on.
+    maskfill::ColumnSamples row(const RowWalk& walk, int start, const std::uint8_t* samples, int rowBytes)
+    {
+        const Fixed moving = m_alongV ? walk.v0 : walk.u0;
+        if (!m_made || moving != m_start)
+            make(moving);
+        const std::int64_t base = m_alongV ? (walk.u0 >> 32) : (walk.v0 >> 32) * rowBytes;
+        return {samples + base, m_offsets.data() + start};
+    }
+
+private:
+    void make(Fixed moving)
+    {
+        m_start = moving;
+        m_made = true;
+        // Columns outside every row's span are never read; their offsets are only kept in range.
+        constexpr std::int64_t kMaxOffset = std::numeric_limits<std::int32_t>::max();
+        Fixed position = moving;
+        for (int t = 0; t < m_width; ++t, position += m_step)
+            m_offsets[static_cast<std::size_t>(t)] =
+                static_cast<std::int32_t>(std::clamp<std::int64_t>((position >> 32) * m_stride, 0, kMaxOffset));
+    }
+
+    const bool m_alongV;
+    const Fixed m_step;
+    const std::int64_t m_stride;
+    const int m_width;
+    const bool m_usable;
+    bool m_made = false;
+    Fixed m_start = 0;
+    std::array<std::int32_t, kMaxWidth> m_offsets;
+};
+
 } // namespace
 
 MaskFillResult fillMask(const MaskFillTarget& target, const IntRect& clip, const ImageMask& mask,
@@ -201,6 +256,7 @@ MaskFillResult fillMask(const MaskFillTarget& target, const IntRect& clip, const
     const Fixed maxV = static_cast<Fixed>(painted.y + painted.height) << 32;
     const Fixed du = toFixed(m.a), dv = toFixed(m.b);
     const AxisStep uStep(m.a), vStep(m.b);
+    SharedColumns columns(du, dv, region.width, mask);
     for (int y = region.y; y < region.y + region.height; ++y) {
         const double yc = y + 0.5;
         const double u0 = m.a * x0 + m.c * yc + m.tx, v0 = m.b * x0 + m.d * yc + m.ty;
@@ -209,10 +265,18 @@ MaskFillResult fillMask(const MaskFillTarget& target, const IntRect& clip, const
         rowSpan(rowStart, u0, v0, uStep, vStep, painted, region.width, start, end);
         if (start >= end)
             continue;
-        const maskfill::SampleWalk walk{rowStart.u(start), rowStart.v(start), rowStart.du, rowStart.dv};
         auto* row = reinterpret_cast<std::uint32_t*>(reinterpret_cast<std::uint8_t*>(target.pixels)
                                                      + static_cast<std::ptrdiff_t>(y) * target.bytesPerRow);
         std::uint32_t* dst = row + region.x + start;
+        if (columns.usable()) {
+            const maskfill::ColumnSamples samples = columns.row(rowStart, start, mask.samples(), mask.rowBytes());
+            if (mode == MaskFillMode::SourceOver)
+                maskfill::blendSourceOver(dst, end - start, samples, table);
+            else
+                maskfill::blendClear(dst, end - start, samples);
+            continue;
+        }
+        const maskfill::SampleWalk walk{rowStart.u(start), rowStart.v(start), rowStart.du, rowStart.dv};
         if (mode == MaskFillMode::SourceOver)
             maskfill::blendSourceOver(dst, end - start, walk, mask.samples(), mask.rowBytes(), table);
         else

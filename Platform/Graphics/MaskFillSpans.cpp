@@ -83,7 +83,8 @@ inline std::uint32_t scaleLanes(std::uint32_t word, std::uint32_t f)
 }
 
 // The readers the loops take their samples from. next() gives one sample and steps on; the
-// four-pixel loops also call next4 for four at once, then rest() for a reader of what is left.
+// four-pixel loops also call next4 for four at once, and at(i) for a reader from pixel i of
+// the span (counted from where the reader started).
 
 // The walk held in locals (a copy, so stores to the destination cannot alias its steps).
 struct Walker {
@@ -108,7 +109,7 @@ struct Walker {
         for (unsigned& sample : s)
             sample = next();
     }
-    Walker& rest() { return *this; }
+    Walker at(int i) const { return Walker({u + i * du, v + i * dv, du, dv}, samples, static_cast<int>(rowBytes)); }
 };
 
 struct ColumnReader {
@@ -125,11 +126,11 @@ struct ColumnReader {
         s[3] = row[offsets[3]];
         offsets += 4;
     }
-    ColumnReader& rest() { return *this; }
+    ColumnReader at(int i) const { return ColumnReader({row, offsets + i}); }
 };
 
 template <class Reader>
-void sourceOverScalarLoop(std::uint32_t* dst, int count, Reader&& reader, const SourceTable& table)
+void sourceOverScalarLoop(std::uint32_t* dst, int count, Reader reader, const SourceTable& table)
 {
     for (int i = 0; i < count; ++i) {
         const std::uint32_t src = table[reader.next()];
@@ -138,7 +139,7 @@ void sourceOverScalarLoop(std::uint32_t* dst, int count, Reader&& reader, const 
 }
 
 template <class Reader>
-void clearScalarLoop(std::uint32_t* dst, int count, Reader&& reader)
+void clearScalarLoop(std::uint32_t* dst, int count, Reader reader)
 {
     for (int i = 0; i < count; ++i)
         dst[i] = scaleLanes(dst[i], reader.next());
@@ -206,16 +207,9 @@ public:
         m_u23 = _mm_add_epi64(m_u23, m_du4);
         m_v01 = _mm_add_epi64(m_v01, m_dv4);
         m_v23 = _mm_add_epi64(m_v23, m_dv4);
-        m_taken += 4;
     }
 
-    // The walk from the first pixel not yet read.
-    Walker rest() const
-    {
-        const SampleWalk after{m_start.u + m_taken * m_start.du, m_start.v + m_taken * m_start.dv, m_start.du,
-                               m_start.dv};
-        return Walker(after, m_samples, m_rowBytes);
-    }
+    Walker at(int i) const { return Walker(m_start, m_samples, m_rowBytes).at(i); }
 
 private:
     static constexpr int kMaxHalf = 32767;
@@ -231,7 +225,6 @@ private:
     SampleWalk m_start;
     const std::uint8_t* m_samples;
     int m_rowBytes;
-    std::int64_t m_taken = 0;
     __m128i m_u01, m_u23, m_v01, m_v23, m_du4, m_dv4, m_rowAndOne;
 };
 
@@ -265,48 +258,60 @@ inline void clearQuad(std::uint32_t* dst, const unsigned (&s)[4])
     _mm_storeu_si128(at, scalePixels(_mm_loadu_si128(at), pairFactors(factors)));
 }
 
-// The last one to three pixels as one more quad, through a copy: the samples past the span are
-// never read, and what their lanes compute is dropped.
-template <class Reader, class Quad>
-void tailQuad(std::uint32_t* dst, int left, Reader&& reader, Quad quad)
+// A span's last one to three pixels (the tail) as one more quad. Where the span has four
+// pixels or more and sample 255 keeps a pixel exactly, the quad is the span's last four, the
+// pixels before the tail given sample 255; it goes first, so the main loop's last load does
+// not wait on its store. Otherwise it goes through a copy, and what the spare lanes compute is
+// dropped.
+template <class Quads, class Quad>
+void tailQuad(std::uint32_t* dst, int count, const Quads& quads, bool emptyKeepsPixels, Quad quad)
 {
-    if (left <= 0)
+    const int left = count % 4;
+    if (left == 0)
         return;
+    auto reader = quads.at(count - left);
     unsigned s[4] = {255, 255, 255, 255};
+    if (count >= 4 && emptyKeepsPixels) {
+        for (int k = 4 - left; k < 4; ++k)
+            s[k] = reader.next();
+        quad(dst + count - 4, s);
+        return;
+    }
     std::uint32_t pixels[4] = {};
     for (int k = 0; k < left; ++k) {
         s[k] = reader.next();
-        pixels[k] = dst[k];
+        pixels[k] = dst[count - left + k];
     }
     quad(pixels, s);
-    std::copy_n(pixels, left, dst);
+    std::copy_n(pixels, left, dst + count - left);
 }
 
+// The readers are taken by value: held in locals, stores to dst cannot alias them.
 template <class Quads>
-void sourceOverQuads(std::uint32_t* dst, int count, Quads&& quads, const SourceTable& table)
+void sourceOverQuads(std::uint32_t* dst, int count, Quads quads, const SourceTable& table)
 {
-    // Where sample 255 lays nothing (every real colour's table), four such pixels are skipped.
+    // Where sample 255 lays nothing (every real colour's table), it keeps pixels exactly, and
+    // four such pixels are skipped.
     const bool emptyKeepsPixels = table[255] == 0;
-    int i = 0;
-    for (; i + 4 <= count; i += 4) {
+    tailQuad(dst, count, quads, emptyKeepsPixels, [&](std::uint32_t* at, const unsigned(&s)[4]) {
+        sourceOverQuad(at, s, table, emptyKeepsPixels);
+    });
+    for (int i = 0; i + 4 <= count; i += 4) {
         unsigned s[4];
         quads.next4(s);
         sourceOverQuad(dst + i, s, table, emptyKeepsPixels);
     }
-    tailQuad(dst + i, count - i, quads.rest(),
-             [&table](std::uint32_t* pixels, const unsigned(&s)[4]) { sourceOverQuad(pixels, s, table, false); });
 }
 
 template <class Quads>
-void clearQuads(std::uint32_t* dst, int count, Quads&& quads)
+void clearQuads(std::uint32_t* dst, int count, Quads quads)
 {
-    int i = 0;
-    for (; i + 4 <= count; i += 4) {
+    tailQuad(dst, count, quads, true, [](std::uint32_t* at, const unsigned(&s)[4]) { clearQuad(at, s); });
+    for (int i = 0; i + 4 <= count; i += 4) {
         unsigned s[4];
         quads.next4(s);
         clearQuad(dst + i, s);
     }
-    tailQuad(dst + i, count - i, quads.rest(), [](std::uint32_t* pixels, const unsigned(&s)[4]) { clearQuad(pixels, s); });
 }
 
 #endif

@@ -1,5 +1,6 @@
-// The vector span loops (SSE2 and the dispatched entry points) and the vector source table
-// against the scalar ones they replace: the same words for every input,
+// The vector span loops (SSE2 and the dispatched entry points, reading a walk or column
+// offsets) and the vector source table against the scalar ones they replace: the same words
+// for every input,
 // including tables that are not valid premultiplied colours (the final add carries across
 // channels exactly as the scalar add does) and runs of empty samples, any count, any start
 // alignment, rows of any length; and nothing outside the span is written.
@@ -80,6 +81,14 @@ TEST(MaskFillSpans, VectorLoopsGiveTheScalarWords)
     };
     std::vector<Path> paths = {{"SSE2", blendSourceOverSse2, blendClearSse2},
                                {"dispatched", blendSourceOver, blendClear}};
+    struct ColumnPath {
+        const char* name;
+        void (*sourceOver)(std::uint32_t*, int, const ColumnSamples&, const SourceTable&);
+        void (*clear)(std::uint32_t*, int, const ColumnSamples&);
+    };
+    const std::vector<ColumnPath> columnPaths = {{"scalar", blendSourceOverScalar, blendClearScalar},
+                                                 {"SSE2", blendSourceOverSse2, blendClearSse2},
+                                                 {"dispatched", blendSourceOver, blendClear}};
     std::mt19937 rng(31337);
     for (int round = 0; round < 40; ++round)
         for (int count = 0; count <= 37; ++count) {
@@ -94,6 +103,19 @@ TEST(MaskFillSpans, VectorLoopsGiveTheScalarWords)
                 got = c.row;
                 path.clear(got.data() + c.offset, count, c.walk, c.samples.data(), c.rowBytes);
                 ASSERT_EQ(got, clearExpected) << path.name << " clear, round " << round << ", count " << count;
+            }
+            // The same samples read from column offsets, by every path, the scalar one included.
+            std::vector<std::int32_t> offsets;
+            for (std::int64_t i = 0, u = c.walk.u, v = c.walk.v; i < count; ++i, u += c.walk.du, v += c.walk.dv)
+                offsets.push_back(static_cast<std::int32_t>((v >> 32) * c.rowBytes + (u >> 32)));
+            const ColumnSamples columns{c.samples.data(), offsets.data()};
+            for (const ColumnPath& path : columnPaths) {
+                std::vector<std::uint32_t> got = c.row;
+                path.sourceOver(got.data() + c.offset, count, columns, c.table);
+                ASSERT_EQ(got, overExpected) << path.name << " columns, source-over, round " << round;
+                got = c.row;
+                path.clear(got.data() + c.offset, count, columns);
+                ASSERT_EQ(got, clearExpected) << path.name << " columns, clear, round " << round;
             }
         }
 }

@@ -69,7 +69,12 @@ Dab randomDab(std::mt19937& rng)
     std::uniform_int_distribution<int> size(1, 300);
     Dab dab;
     dab.mask = randomMask(rng);
-    double theta = unit(rng) < 0.2 ? 0 : unit(rng) * 2 * M_PI;
+    // A fifth unturned and a fifth turned by whole quarters, as fixed-direction brushes place
+    // them, which the kernel reads through shared column offsets.
+    const double pick = unit(rng);
+    double theta = pick < 0.2   ? 0
+                   : pick < 0.4 ? (270.0 - 90.0 * std::floor(unit(rng) * 4)) * M_PI / 180.0
+                                : unit(rng) * 2 * M_PI;
     dab.size = size(rng);
     dab.maskToUser = dabPlacement(dab.size, theta, {unit(rng) * 400 - 100, unit(rng) * 360 - 100});
     float alpha = unit(rng) < 0.5 ? 1.0f : static_cast<float>(unit(rng));
