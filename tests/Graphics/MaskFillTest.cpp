@@ -77,6 +77,10 @@ Dab randomDab(std::mt19937& rng)
                                 : unit(rng) * 2 * M_PI;
     dab.size = size(rng);
     dab.maskToUser = dabPlacement(dab.size, theta, {unit(rng) * 400 - 100, unit(rng) * 360 - 100});
+    // Half the unturned dabs sheared along x: their rows still share a mask row each, but each
+    // row starts at its own column.
+    if (pick < 0.1)
+        dab.maskToUser = dab.maskToUser.concat({1, 0, unit(rng) - 0.5, 1, 0, 0});
     float alpha = unit(rng) < 0.5 ? 1.0f : static_cast<float>(unit(rng));
     dab.color = {static_cast<float>(unit(rng)), static_cast<float>(unit(rng)), static_cast<float>(unit(rng)), alpha};
     dab.mode = unit(rng) < 0.7 ? BlendMode::Normal : BlendMode::Clear;
