@@ -17,6 +17,7 @@ namespace {
 
 constexpr float kDirection = 30;          // turned by 240 degrees
 constexpr float kUnturnedDirection = 270; // the mask's rows along the canvas rows
+constexpr float kQuarterDirection = 0;    // turned by a quarter, as fixed-direction media lay it
 
 // A 1536 x 2048 photo of smooth colours: the canvas is 768 x 1024.
 DataModel::Photo makePhoto()
@@ -88,11 +89,12 @@ void BM_Dab(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
 }
 
-// The colour dab turned (by 240 degrees) and unturned, each against the memcpy of its own box.
+// The colour dab unturned (turned 0), turned by 240 degrees (1) and by a quarter (2), each
+// against the memcpy of its own box.
 void BM_DabTurn(benchmark::State& state)
 {
     const int size = static_cast<int>(state.range(0));
-    const float direction = state.range(1) ? kDirection : kUnturnedDirection;
+    const float direction = state.range(1) == 0 ? kUnturnedDirection : state.range(1) == 1 ? kDirection : kQuarterDirection;
     Scene scene(size, BrushTool::kModeFreehand, direction);
     int i = 0;
     bench::runAgainstBaselines(state, dabBoxCopySeconds(size, direction),
@@ -160,7 +162,7 @@ void BM_SegmentAndRedraw(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_Dab)->ArgNames({"size", "mode"})->ArgsProduct({{40, 100, 200}, {0, 1, 2}}); // freehand, photo, eraser
-BENCHMARK(BM_DabTurn)->ArgNames({"size", "turned"})->ArgsProduct({{40, 100}, {0, 1}});
+BENCHMARK(BM_DabTurn)->ArgNames({"size", "turned"})->ArgsProduct({{40, 100}, {0, 1, 2}});
 BENCHMARK(BM_DabSpanPath)->ArgNames({"size", "path"})->ArgsProduct({{40, 100, 200}, {0, 1}});
 BENCHMARK(BM_DabCairoPath)->ArgName("size")->Arg(40)->Arg(100)->Arg(200);
 BENCHMARK(BM_SegmentAndRedraw);
