@@ -94,7 +94,9 @@ void BM_Dab(benchmark::State& state)
 void BM_DabTurn(benchmark::State& state)
 {
     const int size = static_cast<int>(state.range(0));
-    const float direction = state.range(1) == 0 ? kUnturnedDirection : state.range(1) == 1 ? kDirection : kQuarterDirection;
+    const float direction = state.range(1) == 0   ? kUnturnedDirection
+                            : state.range(1) == 1 ? kDirection
+                                                  : kQuarterDirection;
     Scene scene(size, BrushTool::kModeFreehand, direction);
     int i = 0;
     bench::runAgainstBaselines(state, dabBoxCopySeconds(size, direction),

@@ -138,8 +138,7 @@ void sourceOverScalarLoop(std::uint32_t* dst, int count, Reader reader, const So
     }
 }
 
-template <class Reader>
-void clearScalarLoop(std::uint32_t* dst, int count, Reader reader)
+template <class Reader> void clearScalarLoop(std::uint32_t* dst, int count, Reader reader)
 {
     for (int i = 0; i < count; ++i)
         dst[i] = scaleLanes(dst[i], reader.next());
@@ -253,8 +252,8 @@ inline void clearQuad(std::uint32_t* dst, const unsigned (&s)[4])
     if ((s[0] & s[1] & s[2] & s[3]) == 255)
         return; // each pixel keeps all of itself
     auto* at = reinterpret_cast<__m128i*>(dst);
-    const __m128i factors = _mm_setr_epi32(static_cast<int>(s[0]), static_cast<int>(s[1]), static_cast<int>(s[2]),
-                                           static_cast<int>(s[3]));
+    const __m128i factors =
+        _mm_setr_epi32(static_cast<int>(s[0]), static_cast<int>(s[1]), static_cast<int>(s[2]), static_cast<int>(s[3]));
     _mm_storeu_si128(at, scalePixels(_mm_loadu_si128(at), pairFactors(factors)));
 }
 
@@ -287,15 +286,13 @@ void tailQuad(std::uint32_t* dst, int count, const Quads& quads, bool emptyKeeps
 }
 
 // The readers are taken by value: held in locals, stores to dst cannot alias them.
-template <class Quads>
-void sourceOverQuads(std::uint32_t* dst, int count, Quads quads, const SourceTable& table)
+template <class Quads> void sourceOverQuads(std::uint32_t* dst, int count, Quads quads, const SourceTable& table)
 {
     // Where sample 255 lays nothing (every real colour's table), it keeps pixels exactly, and
     // four such pixels are skipped.
     const bool emptyKeepsPixels = table[255] == 0;
-    tailQuad(dst, count, quads, emptyKeepsPixels, [&](std::uint32_t* at, const unsigned(&s)[4]) {
-        sourceOverQuad(at, s, table, emptyKeepsPixels);
-    });
+    tailQuad(dst, count, quads, emptyKeepsPixels,
+             [&](std::uint32_t* at, const unsigned(&s)[4]) { sourceOverQuad(at, s, table, emptyKeepsPixels); });
     for (int i = 0; i + 4 <= count; i += 4) {
         unsigned s[4];
         quads.next4(s);
@@ -303,8 +300,7 @@ void sourceOverQuads(std::uint32_t* dst, int count, Quads quads, const SourceTab
     }
 }
 
-template <class Quads>
-void clearQuads(std::uint32_t* dst, int count, Quads quads)
+template <class Quads> void clearQuads(std::uint32_t* dst, int count, Quads quads)
 {
     tailQuad(dst, count, quads, true, [](std::uint32_t* at, const unsigned(&s)[4]) { clearQuad(at, s); });
     for (int i = 0; i + 4 <= count; i += 4) {
@@ -386,7 +382,10 @@ void blendSourceOverSse2(std::uint32_t* dst, int count, const ColumnSamples& sam
     blendSourceOverScalar(dst, count, samples, table);
 }
 
-void blendClearSse2(std::uint32_t* dst, int count, const ColumnSamples& samples) { blendClearScalar(dst, count, samples); }
+void blendClearSse2(std::uint32_t* dst, int count, const ColumnSamples& samples)
+{
+    blendClearScalar(dst, count, samples);
+}
 
 #endif
 
