@@ -33,7 +33,11 @@ void SourceTable::fillScalar(const Color& color)
     const UnitColour u(color);
     for (int s = 0; s < 256; ++s) {
         const float c = static_cast<float>(255 - s);
-        auto level = [c](float v) { return static_cast<std::uint32_t>(v * c + 0.5f); };
+        // Never negative, so truncating after adding a half rounds halves up, as the vector
+        // table's truncating conversion does.
+        auto level = [c](float v) {
+            return static_cast<std::uint32_t>(v * c + 0.5f); // NOLINT(bugprone-incorrect-roundings)
+        };
         set(static_cast<std::size_t>(s), (level(u.a) << 24) | (level(u.r) << 16) | (level(u.g) << 8) | level(u.b));
     }
 }
