@@ -25,13 +25,10 @@ Fixed toFixed(double v)
 {
     constexpr double kLimit = 4611686018427387904.0; // 2^62
     const double x = std::clamp(v * kFixedOne, -kLimit, kLimit);
-    Fixed whole = static_cast<Fixed>(x); // toward zero; exact, as is the remainder below
+    const auto whole = static_cast<Fixed>(x); // toward zero; exact, as is the remainder below
     const double rest = x - static_cast<double>(whole);
-    if (rest >= 0.5)
-        ++whole;
-    else if (rest <= -0.5)
-        --whole;
-    return whole;
+    // Without branches: which way a row's start rounds is as good as random.
+    return whole + static_cast<Fixed>(rest >= 0.5) - static_cast<Fixed>(rest <= -0.5);
 }
 
 // Pixel centres often fall exactly on a sample edge (a whole-pixel dab of odd size has its
